@@ -1,0 +1,99 @@
+#pragma once
+
+#include <boost/shared_ptr.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CPackItemTraverser;
+class CPackFolder;
+
+constexpr uint64_t NoGroup = ~uint64_t{0};
+constexpr uint64_t NoAutoGroup = ~uint64_t{0};
+// Paths and names hold at most this many UTF-16 units.
+constexpr size_t kMaxPathUnits = 259;
+
+// The process-wide counter of item numbers; 1 after the document is made or reset.
+extern uint32_t g_nextItemId;
+
+// A file of the item tree. Folders are CPackFolder. Items are held by
+// boost::shared_ptr created with their concrete type, so no virtual destructor
+// is needed for correct destruction; it is virtual anyway for safety of raw deletes.
+class CPackItem {
+public:
+    enum : uint32_t { TypeFile = 1, TypeFolder = 2 };
+    enum : uint32_t { PositionOther = 0, PositionFirst = 1, PositionLast = 2 };
+
+    CPackItem(uint32_t id, std::u16string_view path, uint64_t size);
+    virtual ~CPackItem() = default;
+    CPackItem(const CPackItem&) = delete;
+    CPackItem& operator=(const CPackItem&) = delete;
+
+    virtual uint32_t GetType() const { return TypeFile; }
+    uint32_t GetId() const { return id; }
+    const std::u16string& GetPath() const { return path; }
+    std::u16string_view GetName() const;
+    uint64_t GetSize() const { return size; }
+    virtual void SetGroup(uint64_t newGroup) { group = newGroup; }
+    virtual bool Accept(CPackItemTraverser& traverser);
+
+    bool IsFolder() const { return GetType() == TypeFolder; }
+    CPackFolder* AsFolder();
+
+    // Copies the fields of another item over this one (the document's reset).
+    void AssignFields(const CPackItem& other);
+
+    uint32_t id;
+    std::u16string path;
+    uint64_t size;
+    uint64_t group = NoGroup;
+    uint32_t level = 0;
+    uint32_t eraseMark = 0;
+    uint32_t siblingPosition = PositionOther;
+    CPackFolder* parent = nullptr;
+    int32_t iconIndex = -1;
+    uint64_t autoGroupId = NoAutoGroup;
+
+private:
+    // The name is a slice of path [nameStart, nameStart + nameLength), except for
+    // a path cut at kMaxPathUnits, whose name comes from the uncut text.
+    uint16_t nameStart_ = 0;
+    uint16_t nameLength_ = 0;
+    std::unique_ptr<std::u16string> ownName_;
+};
+
+using CPackItemPtr = boost::shared_ptr<CPackItem>;
+
+class CPackFolder : public CPackItem {
+public:
+    CPackFolder(uint32_t id, std::u16string_view path, uint64_t size);
+
+    uint32_t GetType() const override { return TypeFolder; }
+    void SetGroup(uint64_t newGroup) override;
+    bool Accept(CPackItemTraverser& traverser) override;
+
+    void AddChild(CPackItemPtr child);
+    void CreateChild(uint32_t childId, std::u16string_view childPath, uint64_t childSize);
+    void AppendChild(CPackItemPtr child);
+    void EraseMarked();
+    void SortChildren();
+    uint32_t IsExpanded() const { return expanded; }
+    void SetExpanded(uint32_t value) { expanded = value; }
+
+    std::vector<CPackItemPtr> children;
+    uint32_t expanded = 0;
+
+private:
+    void MarkEnds();
+};
+
+using CPackFolderPtr = boost::shared_ptr<CPackFolder>;
+
+// Path order: ASCII A-Z folded to a-z, then UTF-16 code units by value.
+int ComparePathsNoCase(std::u16string_view a, std::u16string_view b);
+// Child order: folders before files, then ComparePathsNoCase, then plain code
+// units so that names differing only in case still get a fixed order.
+bool ChildOrderLess(const CPackItem& a, const CPackItem& b);

@@ -1,0 +1,169 @@
+#include "support/TextCodec.h"
+
+#include <cstdint>
+
+namespace zel {
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+constexpr char16_t kEscapeBase = 0xDC00;
+
+// Length of the valid UTF-8 sequence starting at s[i], or 0 when it is invalid
+// (overlong forms, surrogates and values past U+10FFFF are invalid).
+size_t ValidSequence(std::string_view s, size_t i, char32_t& cp) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) {
+        cp = b0;
+        return 1;
+    }
+    size_t len;
+    char32_t min;
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2;
+        cp = b0 & 0x1F;
+        min = 0x80;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3;
+        cp = b0 & 0x0F;
+        min = 0x800;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4;
+        cp = b0 & 0x07;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + len > s.size()) return 0;
+    for (size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return len;
+}
+
+void AppendCodePoint(char32_t cp, std::u16string& out) {
+    if (cp < 0x10000) {
+        out.push_back(static_cast<char16_t>(cp));
+    } else {
+        cp -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    }
+}
+
+void AppendUtf8(char32_t cp, std::string& out) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+template <typename OnInvalidByte>
+void Decode(std::string_view bytes, std::u16string& out, OnInvalidByte onInvalid) {
+    out.reserve(out.size() + bytes.size());
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {  // fast path for ASCII
+            out.push_back(b);
+            ++i;
+            continue;
+        }
+        char32_t cp;
+        const size_t len = ValidSequence(bytes, i, cp);
+        if (len == 0) {
+            onInvalid(b, out);
+            ++i;
+        } else {
+            AppendCodePoint(cp, out);
+            i += len;
+        }
+    }
+}
+
+// isEscape: whether a lone surrogate in U+DC80..U+DCFF stands for a raw byte.
+void Encode(std::u16string_view text, std::string& out, bool escapes) {
+    out.reserve(out.size() + text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i];
+        if (u < 0x80) {
+            out.push_back(static_cast<char>(u));
+        } else if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+                   text[i + 1] <= 0xDFFF) {
+            const char32_t cp = 0x10000 + ((char32_t(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            AppendUtf8(cp, out);
+            ++i;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            if (escapes && u >= 0xDC80 && u <= 0xDCFF) {
+                out.push_back(static_cast<char>(u - kEscapeBase));
+            } else {
+                AppendUtf8(kReplacement, out);
+            }
+        } else {
+            AppendUtf8(u, out);
+        }
+    }
+}
+
+}  // namespace
+
+void DecodeFileNameAppend(std::string_view bytes, std::u16string& out) {
+    Decode(bytes, out, [](unsigned char b, std::u16string& o) {
+        o.push_back(static_cast<char16_t>(kEscapeBase + b));
+    });
+}
+
+std::u16string DecodeFileName(std::string_view bytes) {
+    std::u16string out;
+    DecodeFileNameAppend(bytes, out);
+    return out;
+}
+
+void EncodeFileNameAppend(std::u16string_view text, std::string& out) { Encode(text, out, true); }
+
+std::string EncodeFileName(std::u16string_view text) {
+    std::string out;
+    Encode(text, out, true);
+    return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view bytes) {
+    std::u16string out;
+    Decode(bytes, out, [](unsigned char, std::u16string& o) { o.push_back(kReplacement); });
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+    std::string out;
+    Encode(text, out, false);
+    return out;
+}
+
+std::u16string ForDisplay(std::u16string_view text) {
+    std::u16string out(text);
+    for (size_t i = 0; i < out.size(); ++i) {
+        const char16_t u = out[i];
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < out.size() && out[i + 1] >= 0xDC00 &&
+            out[i + 1] <= 0xDFFF) {
+            ++i;
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+            out[i] = kReplacement;
+        }
+    }
+    return out;
+}
+
+}  // namespace zel

@@ -1,0 +1,31 @@
+#pragma once
+// Conversions between the UTF-16 text the program works in and the UTF-8 bytes
+// of the file system and of the files it reads and writes.
+
+#include <string>
+#include <string_view>
+
+namespace zel {
+
+// File names are bytes. Valid UTF-8 decodes as usual; every byte that is not part
+// of a valid sequence becomes the lone surrogate U+DC00 + byte (U+DC80..U+DCFF),
+// so that EncodeFileName gives back exactly the original bytes.
+std::u16string DecodeFileName(std::string_view bytes);
+void DecodeFileNameAppend(std::string_view bytes, std::u16string& out);
+std::string EncodeFileName(std::u16string_view text);
+void EncodeFileNameAppend(std::u16string_view text, std::string& out);
+
+// Text files: invalid sequences become U+FFFD; a leading byte-order mark is not
+// stripped here (callers that read whole files do that).
+std::u16string Utf8ToUtf16(std::string_view bytes);
+// Lone surrogates (other than the file-name escapes, which map back to their
+// byte) become U+FFFD, so the output is always what the text names.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+// For display: the escape surrogates shown as U+FFFD.
+std::u16string ForDisplay(std::u16string_view text);
+
+// Short literals for code and tests: ASCII/UTF-8 source text to UTF-16.
+inline std::u16string U16(std::string_view utf8) { return Utf8ToUtf16(utf8); }
+
+}  // namespace zel

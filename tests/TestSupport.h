@@ -1,0 +1,84 @@
+#pragma once
+// Helpers shared by the core tests: a temporary folder that cleans up after
+// itself, and small file builders.
+
+#include <fcntl.h>
+#include <ftw.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "support/TextCodec.h"
+
+namespace testing_support {
+
+class TempDir {
+public:
+    TempDir() {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/corvelin-test-XXXXXX";
+        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~TempDir() {
+        // Restore permissions a test may have removed, then delete the tree.
+        nftw(path_.c_str(), [](const char* p, const struct stat*, int type, FTW*) {
+                if (type == FTW_D || type == FTW_DNR) chmod(p, 0700);
+                return 0;
+            }, 16, FTW_PHYS);
+        nftw(path_.c_str(), [](const char* p, const struct stat*, int, FTW*) { return remove(p); },
+             16, FTW_DEPTH | FTW_PHYS);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& rel) const { return path_ + "/" + rel; }
+
+private:
+    std::string path_;
+};
+
+// Writes a file of the given contents (bytes path).
+inline void WriteFile(const std::string& path, const std::string& contents) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) throw std::runtime_error("cannot create " + path);
+    if (!contents.empty() && ::write(fd, contents.data(), contents.size()) !=
+                                 static_cast<ssize_t>(contents.size())) {
+        ::close(fd);
+        throw std::runtime_error("cannot write " + path);
+    }
+    ::close(fd);
+}
+
+// A file of the given apparent size that takes no disk space.
+inline void MakeSparseFile(const std::string& path, unsigned long long size) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0 || ::ftruncate(fd, static_cast<off_t>(size)) != 0) {
+        if (fd >= 0) ::close(fd);
+        throw std::runtime_error("cannot make sparse " + path);
+    }
+    ::close(fd);
+}
+
+inline void MakeDir(const std::string& path) {
+    if (::mkdir(path.c_str(), 0755) != 0) throw std::runtime_error("cannot mkdir " + path);
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::string out;
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0) return out;
+    char buf[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buf, sizeof buf)) > 0) out.append(buf, static_cast<size_t>(n));
+    ::close(fd);
+    return out;
+}
+
+inline std::u16string U(const std::string& utf8) { return zel::Utf8ToUtf16(utf8); }
+
+}  // namespace testing_support
