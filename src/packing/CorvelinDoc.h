@@ -1,0 +1,87 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/PackItem.h"
+
+class IZelPostTarget;
+namespace zel {
+class IFileSystem;
+}
+
+// A pack while and after packing.
+struct PackBin {
+    uint64_t used = 0;
+    std::vector<CPackItem*> items;  // not owning; path order after a completed run
+};
+
+struct PackResult;
+
+// One file of a pack as the list shows it.
+struct PackResultNode {
+    PackResult* pack = nullptr;
+    PackResultNode* next = nullptr;
+    PackResultNode* prev = nullptr;
+    CPackItem* item = nullptr;
+};
+
+// A pack as the list shows it: a doubly linked list of its files.
+struct PackResult {
+    PackResultNode* head = nullptr;
+    PackResultNode* tail = nullptr;
+    uint64_t size = 0;
+    uint32_t number = 0;
+    uint32_t expanded = 0;
+    uint32_t count = 0;
+};
+
+struct GroupEntry {
+    uint64_t size = 0;
+    std::vector<uint32_t> itemIds;
+};
+
+// The single document: the item tree, the group counter and the last run's packs.
+class CCorvelinDoc {
+public:
+    CCorvelinDoc();
+    ~CCorvelinDoc();
+    CCorvelinDoc(const CCorvelinDoc&) = delete;
+    CCorvelinDoc& operator=(const CCorvelinDoc&) = delete;
+
+    // Empties the list: fresh root, item numbers from 1, no groups, no packs.
+    bool OnNewDocument();
+    // Sets the group on the item with that number (a folder's whole subtree).
+    void SetItemGroup(uint64_t group, uint32_t number);
+    // A new group number from groupCount.
+    uint64_t NewGroup();
+    // Forgets every record that points into the tree; call whenever items are
+    // released (after removing marked items).
+    void ReleasePacks();
+
+    // First-fit-decreasing packing; false when stopped by cancelFlag. Does not
+    // clear cancelFlag: the caller does before starting.
+    bool Pack(uint64_t limit, IZelPostTarget* progress = nullptr);
+
+    // Writes the packs as tab-separated UTF-8; false with error (errno) and a
+    // message when the file cannot be written, the previous file then untouched.
+    bool ExportPacks(const std::string& path, std::string& message);
+    bool ExportPacks(const std::string& path, std::string& message, zel::IFileSystem& fs);
+
+    CPackFolder root;
+    std::vector<PackBin> packs;
+    std::vector<PackResult> packResults;
+    std::vector<GroupEntry> groupTable;
+    uint32_t groupCount = 0;
+    std::atomic<uint32_t> cancelFlag{0};
+    uint64_t packSize = 0;
+
+private:
+    void ClearPackResults();
+    void BuildPackResults();
+
+    // The nodes of packResults[k] live in resultNodes_[k], one block per pack.
+    std::vector<std::vector<PackResultNode>> resultNodes_;
+};
