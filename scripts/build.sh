@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds Corvelin into build/ (or $CORVELIN_BUILD_DIR).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${CORVELIN_BUILD_DIR:-build}
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=${CORVELIN_BUILD_TYPE:-RelWithDebInfo} \
+    -DCORVELIN_WERROR=${CORVELIN_WERROR:-ON} "$@" >/dev/null
+cmake --build "$build_dir" -j"$(nproc)"

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Corvelin needs to build and test (Debian 12).
+set -euo pipefail
+
+packages=(cmake g++ make pkg-config libboost-dev libfmt-dev libgtest-dev libbenchmark-dev)
+if [[ "${CORVELIN_SANITIZERS:-0}" == 1 ]]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+    sudo_cmd=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,241 @@
+#include "cli/CliJob.h"
+
+#include <unistd.h>
+
+#include <boost/make_shared.hpp>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include "cli/CliProgress.h"
+#include "cli/PackSummary.h"
+#include "intake/AddFileWorker.h"
+#include "intake/AutoGroupTraverser.h"
+#include "intake/FileNameImportFilter.h"
+#include "intake/GroupApplyTraverser.h"
+#include "intake/GroupCollector.h"
+#include "intake/ImportSettingsFile.h"
+#include "packing/CorvelinDoc.h"
+#include "packing/PackRunner.h"
+#include "settings/CorvelinSys.h"
+#include "settings/ParsePackSize.h"
+#include "settings/SettingsStore.h"
+#include "support/TextCodec.h"
+
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+std::atomic<CAddFileWorker*> g_scan{nullptr};
+std::atomic<std::atomic<uint32_t>*> g_packCancel{nullptr};
+
+void Error(const std::string& message) {
+    std::fprintf(stderr, "corvelin-cli: %s\n", message.c_str());
+}
+
+std::string WorkingDirectory() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE)
+            return "/";
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+// The configuration folder: the one given, else the one the desktop program
+// would find, else none (built-in defaults; nothing is read or written).
+std::string FindConfigFolder(const CliOptions& options, zel::IFileSystem& fs) {
+    if (options.configDir)
+        return *options.configDir;
+    CorvelinSys sys(fs);
+    return sys.FindProfile() ? sys.GetConfigurationFolder() : std::string();
+}
+
+void AddNameFilters(std::vector<CImportFilterPtr>& list, const std::vector<std::string>& patterns) {
+    for (const std::string& pattern : patterns) {
+        list.push_back(boost::make_shared<CFileNameImportFilter>(zel::Utf8ToUtf16(pattern), 0));
+    }
+}
+
+void ReportSkipped(const SkippedEntryList& skipped) {
+    if (skipped.empty())
+        return;
+    std::fprintf(stderr, "corvelin-cli: %zu 件の項目を読み込めなかったため、除外しました:\n",
+                 skipped.size());
+    for (const SkippedEntry& entry : skipped) {
+        std::string line =
+            "  " + entry.path + ": " + zel::Utf16ToUtf8(DescribeSkipReason(entry.reason));
+        if (entry.error != 0)
+            line += " (" + zel::ErrorText(entry.error) + ")";
+        line += "\n";
+        std::fputs(line.c_str(), stderr);
+    }
+}
+
+void AcceptAllAutoGroups(CCorvelinDoc& doc, CPackFolder& result) {
+    CAutoGroupTraverser candidates;
+    result.Accept(candidates);
+    if (candidates.nextCandidate == 0)
+        return;
+    auto table = boost::make_shared<AutoGroupTable>(candidates.nextCandidate);
+    CGroupCollector collector(table);
+    result.Accept(collector);
+    CGroupApplyTraverser apply(doc, table->size());
+    result.Accept(apply);
+}
+
+}  // namespace
+
+void CliRequestCancel() {
+    g_interrupted.store(true);
+    if (CAddFileWorker* scan = g_scan.load())
+        scan->Cancel();
+    if (std::atomic<uint32_t>* flag = g_packCancel.load())
+        flag->store(1);
+}
+
+int CliJob::Run() {
+    const bool showProgress = !options_.quiet;
+    const bool summaryToStderr = options_.exportPath && *options_.exportPath == "-";
+
+    // Settings and presets, read only.
+    const std::string configFolder = FindConfigFolder(options_, fs_);
+    SettingsStore settings;
+    ImportSettingsList presets;
+    if (!configFolder.empty()) {
+        settings.Load(fs_, configFolder + "/Corvelin.ini");
+        LoadImportSettings(fs_, configFolder, presets);
+    } else {
+        presets.push_back(MakeDefaultImportSettings());
+    }
+
+    // The pack size: a registered name or a size text.
+    std::u16string sizeText = zel::Utf8ToUtf16(options_.sizeText);
+    if (const std::u16string* registered = FindPackSizeText(settings.packInfoList, sizeText)) {
+        sizeText = *registered;
+    }
+    uint64_t fullSize = 0;
+    if (!ParsePackSize(sizeText, fullSize)) {
+        Error("パックサイズに正しい値を入力してください: " + options_.sizeText);
+        return kCliUsage;
+    }
+    const uint64_t workingSize = ApplyFillRate(zel::Utf8ToUtf16(options_.fillRateText), fullSize);
+
+    // The import settings of this drop.
+    CImportSettingsPtr importSettings;
+    if (options_.preset) {
+        const std::u16string name = zel::Utf8ToUtf16(*options_.preset);
+        for (const CImportSettingsPtr& preset : presets) {
+            if (preset->name == name) {
+                importSettings = boost::make_shared<CImportSettings>(*preset);
+                break;
+            }
+        }
+        if (!importSettings) {
+            Error("インポート設定が見つかりません: " + *options_.preset);
+            return kCliUsage;
+        }
+    } else {
+        importSettings = options_.inputPatterns.empty() ? MakeViewDefaultImportSettings()
+                                                        : boost::make_shared<CImportSettings>();
+    }
+    AddNameFilters(importSettings->inputFilters, options_.inputPatterns);
+    AddNameFilters(importSettings->ignoreFilters, options_.ignorePatterns);
+    if (options_.autoGroup)
+        importSettings->AutoGroup = 1;
+
+    std::vector<std::string> paths;
+    const std::string cwd = WorkingDirectory();
+    for (const std::string& path : options_.paths)
+        paths.push_back(NormalizeDroppedPath(path, cwd));
+
+    // Scan.
+    CCorvelinDoc doc;
+    CPackFolderPtr result;
+    {
+        CAddFileWorker* workerPtr = nullptr;
+        CliProgress progress("読み込み中", showProgress, [&workerPtr] {
+            return workerPtr ? zel::EncodeFileName(workerPtr->GetCurrentPath()) : std::string();
+        });
+        CAddFileWorker worker(fs_, doc, importSettings, paths, &progress);
+        workerPtr = &worker;
+        g_scan.store(&worker);
+        if (g_interrupted.load())
+            worker.Cancel();
+        const bool started = worker.Start();
+        worker.Join();
+        g_scan.store(nullptr);
+        progress.Finish();
+        ReportSkipped(worker.GetSkipped());
+        if (!started) {
+            Error("スレッドを開始できませんでした");
+            return kCliFailed;
+        }
+        if (progress.FinalMessage() == kScanFailed) {
+            Error("読み込みに失敗しました: " + zel::Utf16ToUtf8(worker.GetErrorText()));
+            return kCliFailed;
+        }
+        if (!worker.HandedOver()) {
+            Error("中断しました");
+            return kCliInterrupted;
+        }
+        result = worker.GetResult();
+    }
+
+    if (importSettings->AutoGroup && result)
+        AcceptAllAutoGroups(doc, *result);
+
+    // Pack.
+    {
+        CliProgress progress("パック中", showProgress);
+        doc.cancelFlag.store(g_interrupted.load() ? 1 : 0);
+        g_packCancel.store(&doc.cancelFlag);
+        if (g_interrupted.load())
+            doc.cancelFlag.store(1);
+        CPackRunner runner(doc, workingSize, &progress);
+        const bool started = runner.Start();
+        runner.Join();
+        g_packCancel.store(nullptr);
+        progress.Finish();
+        if (!started) {
+            Error("スレッドを開始できませんでした");
+            return kCliFailed;
+        }
+        switch (runner.GetOutcome()) {
+            case CPackRunner::Outcome::Completed:
+                doc.packSize = fullSize;
+                break;
+            case CPackRunner::Outcome::Failed:
+                Error("パックに失敗しました: " + runner.Error());
+                return kCliFailed;
+            default:
+                Error("中断しました");
+                return kCliInterrupted;
+        }
+    }
+
+    // Export.
+    if (options_.exportPath) {
+        std::string message;
+        const std::string target =
+            *options_.exportPath == "-" ? "/dev/stdout" : *options_.exportPath;
+        const bool ok = doc.ExportPacks(target, message, fs_);
+        if (!ok) {
+            Error(message);
+            return kCliFailed;
+        }
+    }
+
+    if (!options_.quiet) {
+        const std::string summary = FormatPackSummary(doc, fullSize);
+        std::FILE* out = summaryToStderr ? stderr : stdout;
+        std::fputs(summary.c_str(), out);
+        if (std::fflush(out) != 0 && !summaryToStderr) {
+            Error("集計表を書き出せませんでした");
+            return kCliFailed;
+        }
+    }
+    return kCliOk;
+}

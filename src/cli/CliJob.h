@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "cli/CliOptions.h"
+#include "support/FileSystem.h"
+
+// Exit statuses of corvelin-cli.
+enum CliStatus : int {
+    kCliOk = 0,
+    kCliFailed = 1,  // a scan or the export failed
+    kCliUsage = 2,   // the command line, a size or a preset name is wrong
+    kCliInterrupted = 130,
+};
+
+// One run of the command-line program: settings, scan, grouping, packing,
+// export and summary, as the desktop program does them.
+class CliJob {
+public:
+    explicit CliJob(const CliOptions& options, zel::IFileSystem& fs = zel::IFileSystem::Default())
+        : options_(options), fs_(fs) {}
+    int Run();
+
+private:
+    const CliOptions& options_;
+    zel::IFileSystem& fs_;
+};
+
+// Asks the running job to stop (async-signal-safe).
+void CliRequestCancel();

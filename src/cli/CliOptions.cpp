@@ -1,0 +1,124 @@
+#include "cli/CliOptions.h"
+
+#include <getopt.h>
+
+#include <vector>
+
+namespace {
+
+enum LongOnly { kInput = 256, kIgnore, kAutoGroup, kConfigDir, kVersion };
+
+}  // namespace
+
+bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& error) {
+    static const option kLongOptions[] = {
+        {"size", required_argument, nullptr, 's'},
+        {"fill-rate", required_argument, nullptr, 'r'},
+        {"preset", required_argument, nullptr, 'p'},
+        {"input", required_argument, nullptr, kInput},
+        {"ignore", required_argument, nullptr, kIgnore},
+        {"auto-group", no_argument, nullptr, kAutoGroup},
+        {"export", required_argument, nullptr, 'o'},
+        {"config-dir", required_argument, nullptr, kConfigDir},
+        {"quiet", no_argument, nullptr, 'q'},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, kVersion},
+        {nullptr, 0, nullptr, 0},
+    };
+    opterr = 0;
+    optind = 0;  // full re-initialisation of getopt, so parsing can run more than once
+    int c;
+    while ((c = getopt_long(argc, argv, ":s:r:p:o:qh", kLongOptions, nullptr)) != -1) {
+        switch (c) {
+            case 's':
+                options.sizeText = optarg;
+                break;
+            case 'r':
+                options.fillRateText = optarg;
+                break;
+            case 'p':
+                options.preset = optarg;
+                break;
+            case kInput:
+                options.inputPatterns.emplace_back(optarg);
+                break;
+            case kIgnore:
+                options.ignorePatterns.emplace_back(optarg);
+                break;
+            case kAutoGroup:
+                options.autoGroup = true;
+                break;
+            case 'o':
+                options.exportPath = optarg;
+                break;
+            case kConfigDir:
+                options.configDir = optarg;
+                break;
+            case 'q':
+                options.quiet = true;
+                break;
+            case 'h':
+                options.help = true;
+                break;
+            case kVersion:
+                options.version = true;
+                break;
+            case ':':
+                error = std::string("オプションに値がありません: ") + argv[optind - 1];
+                return false;
+            default:
+                error = std::string("不明なオプションです: ") + argv[optind - 1];
+                return false;
+        }
+    }
+    for (int i = optind; i < argc; ++i)
+        options.paths.emplace_back(argv[i]);
+    if (!options.help && !options.version && options.paths.empty()) {
+        error = "ファイルまたはフォルダを指定してください";
+        return false;
+    }
+    return true;
+}
+
+std::string CliUsage() {
+    return "使い方: corvelin-cli [オプション] パス...\n"
+           "ファイルとフォルダを読み込み、指定したサイズのメディアに分けてエクスポートします。\n"
+           "\n"
+           "  -s, --size TEXT        パックサイズ: 登録名 (例 \"DVD(4.7GB)\") またはサイズ (例 "
+           "4700M)\n"
+           "                         既定値 \"DVD(4.7GB)\"\n"
+           "  -r, --fill-rate TEXT   使用率 (例 95%、95)。既定値 100%\n"
+           "  -p, --preset NAME      インポート設定の名前\n"
+           "      --input PATTERN    取り込むファイル名のパターン (複数指定可)\n"
+           "      --ignore PATTERN   除外するファイル名のパターン (複数指定可)\n"
+           "      --auto-group       似た名前のファイルを自動でグループにする\n"
+           "  -o, --export FILE      結果をタブ区切りテキストで書き出す (- は標準出力)\n"
+           "      --config-dir DIR   Corvelin.ini と ImportSettings.xml のフォルダ\n"
+           "  -q, --quiet            集計表を表示しない\n"
+           "  -h, --help             この説明を表示する\n"
+           "      --version          バージョンを表示する\n"
+           "  --                     以降をすべてパスとして扱う\n"
+           "\n"
+           "終了コード: 0 成功、1 読み込みまたは書き出しの失敗、2 指定の誤り、130 中断\n";
+}
+
+std::string NormalizeDroppedPath(const std::string& path, const std::string& workingDir) {
+    std::string full = (!path.empty() && path[0] == '/') ? path : workingDir + "/" + path;
+    std::vector<std::string> parts;
+    size_t start = 0;
+    while (start <= full.size()) {
+        size_t slash = full.find('/', start);
+        if (slash == std::string::npos)
+            slash = full.size();
+        const std::string part = full.substr(start, slash - start);
+        if (!part.empty() && part != ".")
+            parts.push_back(part);
+        start = slash + 1;
+    }
+    if (parts.empty())
+        return "/";
+    std::string out;
+    for (const std::string& part : parts)
+        out += "/" + part;
+    return out;
+}

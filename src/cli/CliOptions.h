@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the command line asked for. Texts are the argument bytes as given.
+struct CliOptions {
+    std::string sizeText = "DVD(4.7GB)";
+    std::string fillRateText = "100%";
+    std::optional<std::string> preset;
+    std::vector<std::string> inputPatterns;
+    std::vector<std::string> ignorePatterns;
+    bool autoGroup = false;
+    std::optional<std::string> exportPath;  // "-" for standard output
+    std::optional<std::string> configDir;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+    std::vector<std::string> paths;
+};
+
+// Parses argv; false with a message for the user when the words are off.
+bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& error);
+
+// The text of --help.
+std::string CliUsage();
+
+// A dropped path as the program takes it: absolute, "." components and doubled
+// "/" removed, no trailing "/" (except for "/" itself). Links are not resolved.
+std::string NormalizeDroppedPath(const std::string& path, const std::string& workingDir);

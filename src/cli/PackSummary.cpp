@@ -1,0 +1,37 @@
+#include "cli/PackSummary.h"
+
+#include <fmt/format.h>
+
+#include "packing/CorvelinDoc.h"
+#include "packing/PackFillRate.h"
+#include "support/SizeFormat.h"
+#include "support/TextCodec.h"
+
+namespace {
+
+std::string Grouped(uint64_t value) {
+    return zel::Utf16ToUtf8(InsertThousandsSeparators(UInt64ToString(value)));
+}
+
+}  // namespace
+
+std::string FormatPackSummary(const CCorvelinDoc& doc, uint64_t fullSize) {
+    std::string out;
+    // Header cells are Japanese (two columns per character), so pad them by hand.
+    out += "パック  ファイル数          使用バイト           サイズ  使用率\n";
+    uint64_t totalFiles = 0;
+    uint64_t totalBytes = 0;
+    for (size_t i = 0; i < doc.packs.size(); ++i) {
+        const PackBin& pack = doc.packs[i];
+        totalFiles += pack.items.size();
+        totalBytes = pack.used > UINT64_MAX - totalBytes ? UINT64_MAX : totalBytes + pack.used;
+        out +=
+            fmt::format("{:>6}  {:>10}  {:>18}  {:>15}  {:>6}\n", i + 1, Grouped(pack.items.size()),
+                        Grouped(pack.used), zel::Utf16ToUtf8(FormatSize(pack.used, SizeUnit::MB)),
+                        zel::Utf16ToUtf8(FormatFillRate(PackFillPerMille(pack.used, fullSize))));
+    }
+    out +=
+        fmt::format("合計: {} パック、{} ファイル、{} バイト (パックサイズ {} バイト)\n",
+                    doc.packs.size(), Grouped(totalFiles), Grouped(totalBytes), Grouped(fullSize));
+    return out;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "settings/PackInfo.h"
+#include "support/FileSystem.h"
+
+class IniProfile;
+
+// The display settings of section "General". Colours are 0x00BBGGRR.
+struct DisplaySettings {
+    int32_t fontSize = 12;
+    std::u16string fontFace = u"ＭＳ ゴシック";
+    uint32_t colorFileText = 0;
+    uint32_t colorFileBack = 16777215;
+    uint32_t colorFolderText = 16711680;
+    uint32_t colorFolderBack = 16777215;
+    uint32_t colorSelectText = 16777215;
+    uint32_t colorSelectBack = 16744448;
+    uint32_t colorPackText = 16777215;
+    uint32_t colorPackBack = 13936246;
+    uint32_t colorGridOddText = 0;
+    uint32_t colorGridOddBack = 15395562;
+    uint32_t colorGridEvenText = 0;
+    uint32_t colorGridEvenBack = 16777215;
+    int32_t lineHeight = 1;
+    int32_t dispSizeUnit = 0;
+    int32_t filterAlways = 0;
+    int32_t simpleIcon = 1;
+
+    bool operator==(const DisplaySettings& o) const;
+};
+
+// The user's settings for one run of a program: read once from the profile,
+// written back whole at exit.
+class SettingsStore {
+public:
+    DisplaySettings general;
+    PackInfoList packInfoList = DefaultPackInfoList();
+
+    void LoadGeneralSettings(const IniProfile& profile);
+    void LoadPackInfoList(const IniProfile& profile);
+    void SaveGeneralSettings(IniProfile& profile) const;
+    void SavePackInfoList(IniProfile& profile) const;
+
+    // Reads the profile file; a missing or unreadable file leaves the defaults.
+    void Load(zel::IFileSystem& fs, const std::string& profilePath);
+    // Rewrites the profile file whole (temporary file and rename); false with
+    // errno in error when it cannot be written, the old file then intact.
+    bool Save(zel::IFileSystem& fs, const std::string& profilePath, int& error) const;
+};
