@@ -1,0 +1,270 @@
+#include "intake/AddFileWorker.h"
+
+#include <sys/stat.h>
+
+#include <boost/make_shared.hpp>
+
+#include <cerrno>
+#include <exception>
+#include <new>
+
+#include "model/PackItemSorter.h"
+#include "packing/CorvelinDoc.h"
+#include "support/FileSystem.h"
+#include "support/TextCodec.h"
+
+namespace {
+
+// These bytes never occur inside a multi-byte UTF-8 sequence, so a byte search
+// finds them in any name.
+bool HasLineBreakOrTab(std::string_view bytes) {
+    return bytes.find_first_of("\t\r\n") != std::string_view::npos;
+}
+
+}  // namespace
+
+CAddFileWorker::CAddFileWorker(zel::IFileSystem& fs, CCorvelinDoc& doc, CImportSettingsPtr settings,
+                               std::vector<std::string> paths, IZelPostTarget* target)
+    : fs_(fs),
+      doc_(doc),
+      settings_(std::move(settings)),
+      paths_(std::move(paths)),
+      target_(target),
+      nextId_(g_nextItemId) {}
+
+CAddFileWorker::~CAddFileWorker() {
+    // Run uses this object's fields: stop it before they go, not in the base.
+    Cancel();
+    Join();
+}
+
+uint32_t CAddFileWorker::Run() {
+    try {
+        nextId_ = g_nextItemId;
+        for (const std::string& path : paths_) {
+            CPackItemPtr item = ScanPath(path);
+            if (item) {
+                CPackItemSorter sorter;
+                item->Accept(sorter);
+                results_.push_back(std::move(item));
+            }
+            if (cancel_.load() != 0) {
+                results_.clear();
+                skipped_.clear();
+                return 0;
+            }
+        }
+
+        auto result = boost::make_shared<CPackFolder>(0, std::u16string_view(), 0);
+        // Reserve first, so that nothing below can throw once the document changes.
+        result->children.reserve(results_.size());
+        doc_.root.children.reserve(doc_.root.children.size() + results_.size());
+        g_nextItemId = nextId_;
+        for (CPackItemPtr& item : results_) {
+            doc_.root.AppendChild(item);
+            // Not AddChild: parent and level stay those the root gave.
+            result->children.push_back(std::move(item));
+        }
+        results_.clear();
+        result_ = std::move(result);
+        handedOver_.store(true);
+        Post(kScanFinished);
+        return 0;
+    } catch (const std::bad_alloc&) {
+        errorText_ = u"メモリが足りないため、ファイルを追加できませんでした。";
+    } catch (const std::exception& e) {
+        errorText_ = u"ファイルを追加できませんでした。\n" + zel::Utf8ToUtf16(e.what());
+    } catch (...) {
+        errorText_ = u"ファイルを追加できませんでした。";
+    }
+    results_.clear();
+    skipped_.clear();
+    Post(kScanFailed);
+    return 1;
+}
+
+CPackItemPtr CAddFileWorker::ScanPath(const std::string& path, uint32_t level) {
+    pathBytes_ = path;
+    pathText_.clear();
+    zel::DecodeFileNameAppend(path, pathText_);
+    if (!Usable(pathBytes_))
+        return nullptr;
+
+    zel::FileStat st;
+    const int error = fs_.Stat(pathBytes_, st);
+    if (error != 0) {
+        // Taken as a folder that cannot be listed: it uses up its number.
+        ++nextId_;
+        zel::FileStat self;
+        const bool link = fs_.Lstat(pathBytes_, self) == 0 && self.kind == zel::FileKind::Symlink;
+        Skip(link ? SkipReason::DanglingLink
+                  : (error == ENOENT ? SkipReason::MissingPath : SkipReason::StatFailed),
+             error);
+        return nullptr;
+    }
+    switch (st.kind) {
+        case zel::FileKind::Directory:
+            ancestors_.assign(1, FolderKey(st.device, st.inode));
+            return ScanCurrentFolder(level);
+        case zel::FileKind::Regular: {
+            PublishCurrentPath();
+            const size_t slash = pathText_.rfind(u'/');
+            const size_t nameStart = slash == std::u16string::npos ? 0 : slash + 1;
+            if (!Accepts(std::u16string_view(pathText_).substr(nameStart), st))
+                return nullptr;
+            return boost::make_shared<CPackItem>(nextId_++, pathText_, st.size);
+        }
+        default:
+            Skip(SkipReason::SpecialFile, 0);
+            return nullptr;
+    }
+}
+
+CPackFolderPtr CAddFileWorker::ScanFolder(const std::string& path, uint32_t level) {
+    pathBytes_ = path;
+    pathText_.clear();
+    zel::DecodeFileNameAppend(path, pathText_);
+    if (!Usable(pathBytes_))
+        return nullptr;
+    ancestors_.clear();
+    zel::FileStat st;
+    if (fs_.Stat(pathBytes_, st) == 0)
+        ancestors_.emplace_back(st.device, st.inode);
+    return ScanCurrentFolder(level);
+}
+
+CPackFolderPtr CAddFileWorker::ScanCurrentFolder(uint32_t level) {
+    auto folder = boost::make_shared<CPackFolder>(nextId_++, pathText_, 0);
+    folder->level = level;
+    PublishCurrentPath();
+
+    std::vector<zel::DirEntry> entries;
+    const int error = fs_.ListFolder(pathBytes_, entries);
+    if (error != 0) {
+        Skip(SkipReason::UnreadableFolder, error);
+        return nullptr;
+    }
+
+    const size_t bytesEnd = pathBytes_.size();
+    const size_t textEnd = pathText_.size();
+    if (pathBytes_.empty() || pathBytes_.back() != '/') {  // "/" itself ends with one
+        pathBytes_ += '/';
+        pathText_ += u'/';
+    }
+    const size_t bytesBase = pathBytes_.size();
+    const size_t textBase = pathText_.size();
+    for (const zel::DirEntry& entry : entries) {
+        pathBytes_ += entry.name;
+        zel::DecodeFileNameAppend(entry.name, pathText_);
+        ScanEntry(*folder, entry, textBase, level);
+        pathBytes_.resize(bytesBase);
+        pathText_.resize(textBase);
+        if (cancel_.load(std::memory_order_relaxed) != 0)
+            break;
+    }
+    pathBytes_.resize(bytesEnd);
+    pathText_.resize(textEnd);
+
+    if (folder->children.empty())
+        return nullptr;
+    return folder;
+}
+
+// The entry's full path is in pathBytes_ and pathText_; its name starts at nameStart.
+void CAddFileWorker::ScanEntry(CPackFolder& folder, const zel::DirEntry& entry, size_t nameStart,
+                               uint32_t level) {
+    if (entry.statError != 0) {
+        SkipReason reason = SkipReason::StatFailed;
+        if (entry.isLink && entry.statError == ELOOP) {
+            reason = SkipReason::LinkLoop;
+        } else if (entry.isLink && (entry.statError == ENOENT || entry.statError == ENOTDIR)) {
+            reason = SkipReason::DanglingLink;
+        }
+        Skip(reason, entry.statError);
+        return;
+    }
+
+    const zel::FileStat& st = entry.stat;
+    switch (st.kind) {
+        case zel::FileKind::Directory: {
+            if (!Usable(entry.name))
+                return;
+            if (IsAncestor(st)) {
+                Skip(SkipReason::LinkLoop, 0);
+                return;
+            }
+            ancestors_.emplace_back(st.device, st.inode);
+            CPackFolderPtr sub = ScanCurrentFolder(level + 1);
+            ancestors_.pop_back();
+            if (sub)
+                folder.AddChild(std::move(sub));
+            return;
+        }
+        case zel::FileKind::Regular:
+            // Filters first: a refused file is not worth a report.
+            if (!Accepts(std::u16string_view(pathText_).substr(nameStart), st))
+                return;
+            if (!Usable(entry.name))
+                return;
+            folder.CreateChild(nextId_++, pathText_, st.size);
+            return;
+        default:
+            Skip(SkipReason::SpecialFile, 0);
+            return;
+    }
+}
+
+// A cut path could name another file or the parent folder again, and a line
+// break would split the export's record: such entries are left out, never altered.
+bool CAddFileWorker::Usable(std::string_view bytesToCheck) {
+    if (HasLineBreakOrTab(bytesToCheck)) {
+        Skip(SkipReason::ControlCharacter, 0);
+        return false;
+    }
+    if (pathText_.size() > kMaxPathUnits) {
+        Skip(SkipReason::PathTooLong, 0);
+        return false;
+    }
+    return true;
+}
+
+bool CAddFileWorker::Accepts(std::u16string_view name, const zel::FileStat& st) {
+    if (!settings_)
+        return false;
+    uint32_t attributes = kAttrArchive;
+    if ((st.mode & S_IWUSR) == 0)
+        attributes |= kAttrReadOnly;
+    if (!name.empty() && name.front() == u'.')
+        attributes |= kAttrHidden;
+    findData_.fileName.assign(name);
+    findData_.attributes = attributes;
+    findData_.size = st.size;
+    return settings_->Accepts(findData_);
+}
+
+bool CAddFileWorker::IsAncestor(const zel::FileStat& st) const {
+    const FolderKey key(st.device, st.inode);
+    for (const FolderKey& ancestor : ancestors_) {
+        if (ancestor == key)
+            return true;
+    }
+    return false;
+}
+
+std::u16string CAddFileWorker::GetCurrentPath() const {
+    ZelScopedLock lock(&currentPathLock_);
+    return currentPath_;
+}
+
+void CAddFileWorker::PublishCurrentPath() {
+    {
+        ZelScopedLock lock(&currentPathLock_);
+        currentPath_ = pathText_;
+    }
+    Post(kScanPathChanged);
+}
+
+void CAddFileWorker::Post(uint32_t message) {
+    if (target_)
+        target_->Post(message, 0, 0);
+}
