@@ -1,0 +1,18 @@
+#include "intake/ImportSettings.h"
+
+bool CImportSettings::Accepts(const FindData& entry) const {
+    bool accepted = false;
+    for (const auto& filter : inputFilters) {
+        if (filter->Match(entry)) {
+            accepted = true;
+            break;
+        }
+    }
+    if (!accepted)
+        return false;
+    for (const auto& filter : ignoreFilters) {
+        if (filter->Match(entry))
+            return false;
+    }
+    return true;
+}

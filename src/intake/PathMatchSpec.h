@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string_view>
+
+// Wildcard match of a file name against a ";"-separated list of patterns; leading
+// spaces of each pattern are skipped. "*.*" on its own matches every name, also
+// one without a dot; otherwise "*" matches any run, "?" exactly one UTF-16 unit,
+// and every other unit itself, with ASCII letters folded (independent of locale).
+// An empty pattern matches only the empty name.
+bool PathMatchSpec(std::u16string_view name, std::u16string_view spec);
+
+// One pattern of such a list, without the "*.*" and list rules.
+bool WildcardMatch(std::u16string_view name, std::u16string_view pattern);

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "intake/NameSignature.h"
+#include "intake/NameSimilarity.h"
+
+namespace {
+
+TEST(NameSimilarityTest, ScoresTheKnownPairs) {
+    EXPECT_DOUBLE_EQ(NameSimilarity(u"photo001", u"photo002"), 129.5);
+    EXPECT_NEAR(NameSimilarity(u"report", u"report2"), 600.0 / 7.0, 1e-9);
+    EXPECT_DOUBLE_EQ(NameSimilarity(u"DSC_1234", u"DSC_5678"), 74.0);
+    EXPECT_DOUBLE_EQ(NameSimilarity(u"a1", u"b1"), 50.0);
+    EXPECT_DOUBLE_EQ(NameSimilarity(u"abc", u"xyz"), 0.0);
+    EXPECT_DOUBLE_EQ(NameSimilarity(u"chapter1", u"appendix"), 32.2);
+    EXPECT_DOUBLE_EQ(NameSimilarity(u"appendix", u"chapter1"), 37.0);
+    EXPECT_DOUBLE_EQ(NameSimilarity(u"notes", u"photo001"), 34.6);
+    EXPECT_DOUBLE_EQ(NameSimilarity(u"same name", u"same name"), 100.0);
+}
+
+TEST(NameSimilarityTest, EmptyNamesAndCaseAndLongerNames) {
+    EXPECT_EQ(NameSimilarity(u"", u"abc"), 0.0);
+    EXPECT_EQ(NameSimilarity(u"abc", u""), 0.0);
+    EXPECT_DOUBLE_EQ(NameSimilarity(u"ABC", u"abc"), 0.0);
+    // Only the first min(la, lb) units of b take part.
+    EXPECT_DOUBLE_EQ(NameSimilarity(u"xy", u"abxy"), 0.0);
+    // A run reaching the end of a stops there instead of reading past it.
+    EXPECT_DOUBLE_EQ(NameSimilarity(u"xab", u"abz"), 2.0 / 3.0 * 100.0 + 4 * 2 * 1.2);
+}
+
+// A literal transcription over zero-terminated buffers, the shape the rules were
+// written for.
+double ReferenceSimilarity(const std::u16string& aText, const std::u16string& bText) {
+    const char16_t* a = aText.c_str();
+    const char16_t* b = bText.c_str();
+    const int la = static_cast<int>(aText.size());
+    const int lb = static_cast<int>(bText.size());
+    if (la == 0 || lb == 0)
+        return 0;
+    const int m = la < lb ? la : lb;
+    int best = 0;
+    double bonus = 0;
+    for (int i = 0; i < m; ++i) {
+        if (best + i >= m)
+            break;
+        int run = 0;
+        for (int k = 0; k < m; ++k) {
+            if (a[i + run] == b[k]) {
+                ++run;
+            } else {
+                if (run > best) {
+                    best = run;
+                    if (i < 5)
+                        bonus = (5 - i) * run * 1.2;
+                }
+                run = 0;
+            }
+        }
+        if (run > best)
+            best = run;
+    }
+    return static_cast<double>(best) / (la > lb ? la : lb) * 100 + bonus;
+}
+
+std::u16string RandomName(std::mt19937& rng, const std::u16string& alphabet, int maxLength) {
+    std::uniform_int_distribution<int> length(0, maxLength);
+    std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
+    std::u16string name;
+    for (int n = length(rng); n > 0; --n)
+        name += alphabet[pick(rng)];
+    return name;
+}
+
+// Changes a few units, so that pairs near the threshold are common.
+std::u16string Mutate(std::mt19937& rng, std::u16string name, const std::u16string& alphabet) {
+    std::uniform_int_distribution<int> edits(0, 3);
+    std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
+    for (int e = edits(rng); e > 0; --e) {
+        if (name.empty()) {
+            name += alphabet[pick(rng)];
+            continue;
+        }
+        const size_t at = std::uniform_int_distribution<size_t>(0, name.size() - 1)(rng);
+        switch (edits(rng)) {
+            case 0:
+                name.erase(at, 1);
+                break;
+            case 1:
+                name.insert(name.begin() + static_cast<std::ptrdiff_t>(at), alphabet[pick(rng)]);
+                break;
+            default:
+                name[at] = alphabet[pick(rng)];
+        }
+    }
+    return name;
+}
+
+TEST(NameSimilarityTest, MatchesTheReferenceOnRandomNames) {
+    std::mt19937 rng(12345);
+    const std::u16string alphabets[] = {u"ab", u"abc_01", u"abcdefghijklmnopqrstuvwxyz0123456789",
+                                        u"写真日記"};
+    for (const auto& alphabet : alphabets) {
+        for (int t = 0; t < 20000; ++t) {
+            const std::u16string a = RandomName(rng, alphabet, 20);
+            const std::u16string b =
+                t % 2 ? Mutate(rng, a, alphabet) : RandomName(rng, alphabet, 20);
+            ASSERT_EQ(NameSimilarity(a, b), ReferenceSimilarity(a, b))
+                << std::string(a.begin(), a.end()) << " / " << std::string(b.begin(), b.end());
+        }
+    }
+}
+
+TEST(NameSignatureTest, NeverRejectsAPairAboveTheThreshold) {
+    std::mt19937 rng(777);
+    const std::u16string alphabets[] = {u"ab", u"abc", u"abcdef_0123",
+                                        u"abcdefghijklmnopqrstuvwxyz0123456789"};
+    int rejected = 0;
+    int above = 0;
+    for (const auto& alphabet : alphabets) {
+        for (int t = 0; t < 50000; ++t) {
+            const std::u16string a = RandomName(rng, alphabet, t % 3 ? 14 : 40);
+            const std::u16string b =
+                t % 2 ? Mutate(rng, a, alphabet) : RandomName(rng, alphabet, t % 3 ? 14 : 40);
+            const bool high = ReferenceSimilarity(a, b) > kAutoGroupThreshold ||
+                              ReferenceSimilarity(b, a) > kAutoGroupThreshold;
+            above += high;
+            if (NameSignature::CannotExceedThreshold(NameSignature(a), NameSignature(b))) {
+                ++rejected;
+                ASSERT_FALSE(high)
+                    << std::string(a.begin(), a.end()) << " / " << std::string(b.begin(), b.end());
+            }
+        }
+    }
+    // Both outcomes occur, so the check above is not vacuous.
+    EXPECT_GT(above, 10000);
+    EXPECT_GT(rejected, 50000);
+}
+
+TEST(NameSignatureTest, RejectsMostDistinctTwelveUnitNames) {
+    std::mt19937 rng(99);
+    const std::u16string alphabet = u"abcdefghijklmnopqrstuvwxyz0123456789";
+    int rejected = 0;
+    for (int t = 0; t < 10000; ++t) {
+        std::u16string a, b;
+        std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
+        for (int n = 0; n < 12; ++n)
+            a += alphabet[pick(rng)];
+        for (int n = 0; n < 12; ++n)
+            b += alphabet[pick(rng)];
+        rejected += NameSignature::CannotExceedThreshold(NameSignature(a), NameSignature(b));
+    }
+    EXPECT_GT(rejected, 9000);
+}
+
+}  // namespace
