@@ -22,10 +22,10 @@ struct FileStat {
 };
 
 struct DirEntry {
-    std::string name;      // raw bytes, never "." or ".."
-    bool isLink = false;   // the entry itself is a symbolic link
-    int statError = 0;     // errno of the stat that follows links, 0 when stat is valid
-    FileStat stat;         // of the target when isLink
+    std::string name;     // raw bytes, never "." or ".."
+    bool isLink = false;  // the entry itself is a symbolic link
+    int statError = 0;    // errno of the stat that follows links, 0 when stat is valid
+    FileStat stat;        // of the target when isLink
 };
 
 class IFileSystem {
@@ -48,6 +48,9 @@ public:
     virtual int Close(int fd) = 0;
     virtual int Rename(const std::string& from, const std::string& to) = 0;
     virtual int Remove(const std::string& path) = 0;
+    // Permission bits of an open file (fchmod). Not pure, so that fakes written
+    // before it existed keep compiling; the default is the real call.
+    virtual int SetMode(int fd, uint32_t mode);
 
     // The real file system (POSIX calls).
     static IFileSystem& Default();

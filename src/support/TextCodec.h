@@ -26,6 +26,8 @@ std::string Utf16ToUtf8(std::u16string_view text);
 std::u16string ForDisplay(std::u16string_view text);
 
 // Short literals for code and tests: ASCII/UTF-8 source text to UTF-16.
-inline std::u16string U16(std::string_view utf8) { return Utf8ToUtf16(utf8); }
+inline std::u16string U16(std::string_view utf8) {
+    return Utf8ToUtf16(utf8);
+}
 
 }  // namespace zel

@@ -26,7 +26,8 @@ bool WriteAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return false;
         }
         data += n;
@@ -62,9 +63,9 @@ void ZelDebugLogWrite(std::string_view message) {
     localtime_r(&now, &local);
     const auto tid = static_cast<unsigned>(::syscall(SYS_gettid));
 
-    std::string line = fmt::format("[{} {:02d} {:02d}:{:02d}:{:02d} {:08X}] {:<5} : ",
-                                   kMonths[local.tm_mon % 12], local.tm_mday, local.tm_hour,
-                                   local.tm_min, local.tm_sec, tid, "DEBUG");
+    std::string line =
+        fmt::format("[{} {:02d} {:02d}:{:02d}:{:02d} {:08X}] {:<5} : ", kMonths[local.tm_mon % 12],
+                    local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, tid, "DEBUG");
     line.append(message);
     line.push_back('\n');
 

@@ -14,9 +14,9 @@ void ZelSetDebugLog(bool enabled, int fd = 2);
 // Writes one line: the header "[Mon DD HH:MM:SS TTTTTTTT] DEBUG : " then message.
 void ZelDebugLogWrite(std::string_view message);
 
-#define ZEL_DEBUG_LOG(...)                                  \
-    do {                                                    \
-        if (ZelDebugLogEnabled()) {                         \
-            ZelDebugLogWrite(fmt::format(__VA_ARGS__));     \
-        }                                                   \
+#define ZEL_DEBUG_LOG(...)                              \
+    do {                                                \
+        if (ZelDebugLogEnabled()) {                     \
+            ZelDebugLogWrite(fmt::format(__VA_ARGS__)); \
+        }                                               \
     } while (0)

@@ -2,10 +2,14 @@
 
 #include <system_error>
 
-ZelMfcThread::~ZelMfcThread() { Join(); }
+ZelMfcThread::~ZelMfcThread() {
+    Join();
+}
 
 bool ZelMfcThread::Start() {
     Join();
+    if (thread_.joinable())
+        return false;  // called from Run on its own thread
     exitCode_ = 0;
     try {
         thread_ = std::thread([this] { exitCode_ = Run(); });

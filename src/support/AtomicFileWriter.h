@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "support/FileSystem.h"
+
+namespace zel {
+
+// Writes a file so that a failure never destroys what was there before. A path
+// that names a regular file directly, or nothing yet, gets a temporary file in
+// the same folder that is synced and renamed over it on Commit. Any other target
+// (a symbolic link such as /dev/stdout, a FIFO, a device) is opened and written
+// in place and never replaced, since renaming over it would replace the link.
+// Writes are buffered; every failure is kept and reported by Commit.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(IFileSystem& fs = IFileSystem::Default());
+    ~AtomicFileWriter();  // aborts when not committed
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    bool Open(const std::string& path);
+    bool Write(std::string_view bytes);
+    // Flushes, syncs, closes and renames; false when anything failed since Open.
+    bool Commit();
+    // Closes and removes the temporary file; the target stays as it was.
+    void Abort();
+
+    int Error() const { return error_; }                    // errno of the first failure
+    const std::string& ErrorStep() const { return step_; }  // what failed: "open", "write", ...
+    bool WritesInPlace() const { return inPlace_; }
+
+private:
+    bool Fail(int error, const char* step);
+    bool Flush();
+
+    IFileSystem& fs_;
+    std::string path_;
+    std::string tempPath_;
+    std::string buffer_;
+    int fd_ = -1;
+    int error_ = 0;
+    std::string step_;
+    bool inPlace_ = false;
+    bool open_ = false;
+};
+
+// Convenience: the whole contents at once.
+bool WriteFileAtomically(IFileSystem& fs, const std::string& path, std::string_view contents,
+                         int& error);
+
+}  // namespace zel

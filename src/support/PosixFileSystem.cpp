@@ -1,0 +1,242 @@
+#include "support/PosixFileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace zel {
+namespace {
+
+FileKind KindOf(mode_t mode) {
+    if (S_ISREG(mode))
+        return FileKind::Regular;
+    if (S_ISDIR(mode))
+        return FileKind::Directory;
+    if (S_ISLNK(mode))
+        return FileKind::Symlink;
+    return FileKind::Other;
+}
+
+void Convert(const struct stat& st, FileStat& out) {
+    out.kind = KindOf(st.st_mode);
+    out.size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    out.device = static_cast<uint64_t>(st.st_dev);
+    out.inode = static_cast<uint64_t>(st.st_ino);
+    out.mode = static_cast<uint32_t>(st.st_mode);
+}
+
+// strerror_r comes in two flavours; these overloads accept either.
+[[maybe_unused]] const char* StrerrorResult(int rc, const char* buf) {
+    return rc == 0 ? buf : nullptr;
+}
+[[maybe_unused]] const char* StrerrorResult(const char* text, const char*) {
+    return text;
+}
+
+}  // namespace
+
+int IFileSystem::SetMode(int fd, uint32_t mode) {
+    return ::fchmod(fd, static_cast<mode_t>(mode)) == 0 ? 0 : errno;
+}
+
+IFileSystem& IFileSystem::Default() {
+    static PosixFileSystem instance;
+    return instance;
+}
+
+std::string ErrorText(int error) {
+    char buf[256] = {};
+    const char* text = StrerrorResult(strerror_r(error, buf, sizeof buf), buf);
+    if (!text || !*text)
+        return "error " + std::to_string(error);
+    return text;
+}
+
+int PosixFileSystem::Stat(const std::string& path, FileStat& out) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return errno;
+    Convert(st, out);
+    return 0;
+}
+
+int PosixFileSystem::Lstat(const std::string& path, FileStat& out) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno;
+    Convert(st, out);
+    return 0;
+}
+
+int PosixFileSystem::ListFolder(const std::string& path, std::vector<DirEntry>& out) {
+    out.clear();
+    DIR* dir = ::opendir(path.c_str());
+    if (!dir)
+        return errno;
+    const int dfd = ::dirfd(dir);
+    out.reserve(64);
+    int result = 0;
+    for (;;) {
+        errno = 0;
+        const struct dirent* ent = ::readdir(dir);
+        if (!ent) {
+            result = errno;
+            break;
+        }
+        const char* name = ent->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+            continue;
+
+        DirEntry& entry = out.emplace_back();
+        entry.name.assign(name);
+        struct stat st;
+        if (ent->d_type == DT_LNK) {
+            entry.isLink = true;
+        } else if (ent->d_type == DT_UNKNOWN) {
+            // Some file systems give no type: ask for the entry itself.
+            if (::fstatat(dfd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+                entry.isLink = S_ISLNK(st.st_mode);
+                if (!entry.isLink) {
+                    Convert(st, entry.stat);
+                    continue;
+                }
+            }
+        }
+        if (::fstatat(dfd, name, &st, 0) == 0) {
+            Convert(st, entry.stat);
+        } else {
+            entry.statError = errno;
+        }
+    }
+    ::closedir(dir);
+    return result;
+}
+
+int PosixFileSystem::ReadFile(const std::string& path, size_t maxSize, std::string& out) {
+    out.clear();
+    // Non-blocking, so that a FIFO is refused rather than waited on.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return errno;
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return EINVAL;
+    }
+    if (st.st_size < 0 || static_cast<uint64_t>(st.st_size) > maxSize) {
+        ::close(fd);
+        return EFBIG;
+    }
+    // The file may change while it is read: read to the end, never past maxSize.
+    const size_t expected = static_cast<size_t>(st.st_size);
+    out.resize(expected < maxSize ? expected + 1 : maxSize);
+    size_t done = 0;
+    int error = 0;
+    for (;;) {
+        if (done == out.size()) {
+            if (out.size() >= maxSize) {
+                char probe;
+                const ssize_t n = ::read(fd, &probe, 1);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n < 0) {
+                    error = errno;
+                } else if (n > 0) {
+                    error = EFBIG;
+                }
+                break;
+            }
+            out.resize(out.size() * 2 > maxSize ? maxSize : out.size() * 2);
+        }
+        const ssize_t n = ::read(fd, &out[done], out.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = errno;
+            break;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    if (error != 0) {
+        out.clear();
+        return error;
+    }
+    out.resize(done);
+    return 0;
+}
+
+int PosixFileSystem::MakeFolder(const std::string& path, uint32_t mode) {
+    return ::mkdir(path.c_str(), static_cast<mode_t>(mode)) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::OpenForWrite(const std::string& path, bool exclusive, uint32_t mode, int& fd) {
+    fd = -1;
+    // O_TRUNC has no effect on FIFOs and terminals, so in-place targets of any kind open.
+    const int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_CREAT | (exclusive ? O_EXCL : O_TRUNC);
+    int result;
+    do {
+        result = ::open(path.c_str(), flags, static_cast<mode_t>(mode));
+    } while (result < 0 && errno == EINTR);
+    if (result < 0)
+        return errno;
+    fd = result;
+    return 0;
+}
+
+int PosixFileSystem::WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return EIO;
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+int PosixFileSystem::Sync(int fd) {
+    int rc;
+    do {
+        rc = ::fsync(fd);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::Close(int fd) {
+    // On Linux the descriptor is gone even when close reports EINTR.
+    if (::close(fd) != 0 && errno != EINTR)
+        return errno;
+    return 0;
+}
+
+int PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::Remove(const std::string& path) {
+    return ::remove(path.c_str()) == 0 ? 0 : errno;
+}
+
+int PosixFileSystem::SetMode(int fd, uint32_t mode) {
+    return IFileSystem::SetMode(fd, mode);
+}
+
+}  // namespace zel

@@ -1,0 +1,63 @@
+#include "support/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+TEST(TextCodec, FileNamesRoundTripEveryByte) {
+    // Every byte that cannot start a valid sequence, alone and between text.
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        const std::string name = "a" + std::string(1, static_cast<char>(b)) + "z";
+        const std::u16string text = zel::DecodeFileName(name);
+        ASSERT_EQ(text.size(), 3u) << b;
+        EXPECT_EQ(text[1], static_cast<char16_t>(0xDC00 + b)) << b;
+        EXPECT_EQ(zel::EncodeFileName(text), name) << b;
+    }
+    // Truncated, overlong, surrogate and out-of-range sequences keep their bytes.
+    const std::string awkward[] = {"\xE3\x81",     "\xC0\xAF",         "\xE0\x80\xAF",
+                                   "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF0\x9F\x98",
+                                   "ok\xFF\xFE/x"};
+    for (const std::string& bytes : awkward) {
+        EXPECT_EQ(zel::EncodeFileName(zel::DecodeFileName(bytes)), bytes);
+        EXPECT_EQ(zel::DecodeFileName(bytes).find(u'\uFFFD'), std::u16string::npos);
+    }
+}
+
+TEST(TextCodec, ValidTextDecodesNormally) {
+    const std::string japanese = "日本語のファイル.txt";
+    EXPECT_EQ(zel::DecodeFileName(japanese), u"日本語のファイル.txt");
+    EXPECT_EQ(zel::Utf8ToUtf16(japanese), u"日本語のファイル.txt");
+    EXPECT_EQ(zel::Utf16ToUtf8(u"日本語のファイル.txt"), japanese);
+
+    // Four-byte characters become surrogate pairs and back.
+    const std::string emoji = "\xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF";
+    const std::u16string text = zel::DecodeFileName(emoji);
+    EXPECT_EQ(text, u"\U0001F600 \U0010FFFF");
+    EXPECT_EQ(zel::EncodeFileName(text), emoji);
+    EXPECT_EQ(zel::Utf16ToUtf8(text), emoji);
+    EXPECT_EQ(zel::Utf8ToUtf16("\xC2\xA9\xDF\xBF\xE0\xA0\x80"), u"\u00A9\u07FF\u0800");
+}
+
+TEST(TextCodec, TextFilesUseReplacementCharacters) {
+    EXPECT_EQ(zel::Utf8ToUtf16("a\xFF"
+                               "b\xE3\x81"),
+              u"a\uFFFDb\uFFFD\uFFFD");
+    // Lone surrogates never reach a text file; escapes still give their byte
+    // back in a file name.
+    EXPECT_EQ(zel::Utf16ToUtf8(u"x\xD800y"), "x\xEF\xBF\xBDy");
+    EXPECT_EQ(zel::Utf16ToUtf8(std::u16string(1, 0xDCFF)), "\xEF\xBF\xBD");
+    EXPECT_EQ(zel::EncodeFileName(std::u16string(1, 0xDCFF)), "\xFF");
+    EXPECT_EQ(zel::EncodeFileName(u"\xD800"), "\xEF\xBF\xBD");
+    EXPECT_EQ(zel::EncodeFileName(std::u16string(1, 0xDC10)), "\xEF\xBF\xBD");
+    // A high surrogate at the very end.
+    EXPECT_EQ(zel::Utf16ToUtf8(u"ab\xDBFF"), "ab\xEF\xBF\xBD");
+}
+
+TEST(TextCodec, ForDisplayHidesEscapesOnly) {
+    const std::u16string text = zel::DecodeFileName("a\xFF\xF0\x9F\x98\x80");
+    EXPECT_EQ(zel::ForDisplay(text), u"a\uFFFD\U0001F600");
+    std::string appended = "dir/";
+    zel::EncodeFileNameAppend(text, appended);
+    EXPECT_EQ(appended, "dir/a\xFF\xF0\x9F\x98\x80");
+    std::u16string decoded = u"x";
+    zel::DecodeFileNameAppend("\xFE", decoded);
+    EXPECT_EQ(decoded, u"x\xDCFE");
+}

@@ -1,0 +1,132 @@
+#include "support/ZelConfReader.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <utility>
+#include <vector>
+
+#include "TestSupport.h"
+#include "support/FaultyFileSystem.h"
+
+using namespace testing_support;
+
+namespace {
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+using WidePairs = std::vector<std::pair<std::u16string, std::u16string>>;
+
+class Recorder : public ZelConfReadReceiver {
+public:
+    bool OnKeyValue(const std::string& key, const std::string& value) override {
+        entries.emplace_back(key, value);
+        return static_cast<int>(entries.size()) != stopAfter;
+    }
+    Pairs entries;
+    int stopAfter = -1;
+};
+
+class WideRecorder : public ZelConfReadReceiverEx {
+public:
+    bool OnKeyValueW(const std::u16string& key, const std::u16string& value) override {
+        entries.emplace_back(key, value);
+        return true;
+    }
+    WidePairs entries;
+};
+
+Pairs ParseNarrow(const std::string& text) {
+    Recorder r;
+    ZelConfReader reader(&r, false);
+    EXPECT_EQ(reader.Parse(text.data(), text.size()), 1);
+    return r.entries;
+}
+
+WidePairs ParseWide(const std::string& text) {
+    WideRecorder r;
+    ZelConfReader reader(&r, true);
+    EXPECT_EQ(reader.Parse(text.data(), text.size()), 1);
+    return r.entries;
+}
+
+}  // namespace
+
+TEST(ZelConfReader, SplitsKeysAndValues) {
+    EXPECT_EQ(
+        ParseNarrow("<ImportSettings>\n  Name = \"All files\"  \n</ImportSettings>"),
+        (Pairs{{"<ImportSettings>", ""}, {"Name", "\"All files\""}, {"</ImportSettings>", ""}}));
+    // The value is everything after the first '=', so '=' inside it survives.
+    EXPECT_EQ(ParseNarrow("string = a=b = c \n"), (Pairs{{"string", "a=b = c"}}));
+    EXPECT_EQ(ParseNarrow("=value\n  word  \nkey=\n"),
+              (Pairs{{"", "value"}, {"word", ""}, {"key", ""}}));
+    // Only spaces are trimmed; tabs and quotes stay for the receiver.
+    EXPECT_EQ(ParseNarrow("\tkey\t=\t\"v\" "), (Pairs{{"\tkey\t", "\t\"v\""}}));
+}
+
+TEST(ZelConfReader, LinesCommentsAndLineEnds) {
+    EXPECT_EQ(ParseNarrow("a=1\r\nb=2\rc=3\n\n\r\r\nd=4"),
+              (Pairs{{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}}));
+    EXPECT_EQ(ParseNarrow(";comment=1\n ;not a comment\n;\n"), (Pairs{{";not a comment", ""}}));
+    EXPECT_EQ(ParseNarrow(""), Pairs{});
+    EXPECT_EQ(ParseNarrow("\n\r\n;only\n;comments\n"), Pairs{});
+    // A byte-order mark is not part of the first key.
+    EXPECT_EQ(ParseNarrow("\xEF\xBB\xBF<ImportSettings>\n"), (Pairs{{"<ImportSettings>", ""}}));
+    EXPECT_EQ(ParseNarrow("\xEF\xBB\xBF;comment\nk=v"), (Pairs{{"k", "v"}}));
+}
+
+TEST(ZelConfReader, WideModeDecodesUtf8) {
+    EXPECT_EQ(ParseWide("\xEF\xBB\xBFName = \"画像ファイル\"\nstring=*.jpg\n"),
+              (WidePairs{{u"Name", U("\"画像ファイル\"")}, {u"string", u"*.jpg"}}));
+    // Lead bytes of the old double-byte code page are just invalid UTF-8 now.
+    EXPECT_EQ(ParseWide("k=\x83\x3D\x83\n"), (WidePairs{{u"k", u"\uFFFD=\uFFFD"}}));
+    EXPECT_EQ(ParseWide("😀=x"), (WidePairs{{U("😀"), u"x"}}));
+    EXPECT_EQ(ParseWide(std::string("ab\0cd=v", 7)), (WidePairs{{u"ab", u"v"}}));
+}
+
+TEST(ZelConfReader, AFalseReturnStopsReading) {
+    Recorder r;
+    r.stopAfter = 1;
+    ZelConfReader reader(&r);
+    const std::string text = "a=1\nb=2\nc=3\n";
+    EXPECT_EQ(reader.Parse(text.data(), text.size()), 1);
+    EXPECT_EQ(r.entries, (Pairs{{"a", "1"}}));
+}
+
+TEST(ZelConfReader, WideModeWithAPlainReceiverGivesBytes) {
+    Recorder r;
+    ZelConfReader reader(&r, true);
+    const std::string text = "k = v";
+    reader.Parse(text.data(), text.size());
+    EXPECT_EQ(r.entries, (Pairs{{"k", "v"}}));
+}
+
+TEST(ZelConfReader, LoadReadsOnlyRegularFilesOfSensibleSize) {
+    TempDir dir;
+    WriteFile(dir / "ok.xml", "a=1\nb=2");
+    WriteFile(dir / "comments.xml", ";x\n\n");
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    MakeSparseFile(dir / "huge.xml", ZelConfReader::kMaxFileSize + 1);
+
+    Recorder r;
+    ZelConfReader reader(&r);
+    EXPECT_NE(reader.Load(dir / "ok.xml"), 0);
+    EXPECT_EQ(r.entries, (Pairs{{"a", "1"}, {"b", "2"}}));
+    r.entries.clear();
+    EXPECT_EQ(reader.Load(dir / "comments.xml"), 1);
+    EXPECT_EQ(reader.Load(dir / "missing.xml"), 0);
+    EXPECT_EQ(reader.LastError(), ENOENT);
+    EXPECT_EQ(reader.Load(dir / "fifo"), 0);
+    EXPECT_EQ(reader.Load(dir.Path()), 0);
+    EXPECT_EQ(reader.Load(dir / "huge.xml"), 0);
+    EXPECT_EQ(reader.LastError(), EFBIG);
+    EXPECT_TRUE(r.entries.empty());
+
+    FaultyFileSystem failing;
+    failing.readError = EIO;
+    ZelConfReader throughFake(&r, false, failing);
+    EXPECT_EQ(throughFake.Load(dir / "ok.xml"), 0);
+    EXPECT_TRUE(r.entries.empty());
+
+    ZelConfReader noReceiver;
+    EXPECT_EQ(noReceiver.Load(dir / "ok.xml"), 0);
+}
