@@ -1,0 +1,204 @@
+#include "intake/ImportSettingsFile.h"
+
+#include <boost/make_shared.hpp>
+
+#include <utility>
+
+#include "intake/AttrImportFilter.h"
+#include "intake/FileNameImportFilter.h"
+#include "intake/LoadImportSettingsReceiver.h"
+#include "support/AtomicFileWriter.h"
+#include "support/TextCodec.h"
+#include "support/ZelConfReader.h"
+
+namespace {
+
+CImportSettingsPtr MakeAllFilesSettings(std::u16string name) {
+    auto settings = boost::make_shared<CImportSettings>();
+    settings->name = std::move(name);
+    settings->inputFilters.push_back(boost::make_shared<CFileNameImportFilter>(u"*.*", 0));
+    return settings;
+}
+
+void AppendLine(std::string& out, std::u16string_view line) {
+    out += zel::Utf16ToUtf8(line);
+    out += "\r\n";
+}
+
+void AppendFilter(std::string& out, const CImportFilter& filter) {
+    AppendLine(out, u"<Filter>");
+    const uint32_t type = filter.GetFilterType();
+    if (type == CImportFilter::TypeFileName) {
+        if (auto* name = dynamic_cast<const CFileNameImportFilter*>(&filter)) {
+            AppendLine(out, u"type=filename");
+            AppendLine(out, u"string=" + QuotePresetText(name->Pattern()));
+            AppendLine(out, u"nocase=" + zel::U16(std::to_string(name->NoCase())));
+        }
+    } else if (type == CImportFilter::TypeAttributes) {
+        if (auto* attr = dynamic_cast<const CAttrImportFilter*>(&filter)) {
+            AppendLine(out, u"type=attributes");
+            std::u16string line = u"attr=";
+            for (uint32_t bit : {kAttrReadOnly, kAttrArchive, kAttrHidden, kAttrSystem}) {
+                line += (attr->Attr() & bit) ? u"1," : u"0,";
+            }
+            AppendLine(out, line);
+            AppendLine(out, u"func=" + zel::U16(std::to_string(attr->Func())));
+        }
+    }
+    AppendLine(out, u"</Filter>");
+}
+
+bool HasLineBreak(std::u16string_view text) {
+    return text.find_first_of(u"\r\n") != std::u16string_view::npos;
+}
+
+// A name or pattern with a line break would come back as several entries.
+bool FindUnwritableText(const ImportSettingsList& presets, std::u16string& offending) {
+    for (const auto& preset : presets) {
+        if (HasLineBreak(preset->name)) {
+            offending = preset->name;
+            return true;
+        }
+        for (const auto* list : {&preset->inputFilters, &preset->ignoreFilters}) {
+            for (const auto& filter : *list) {
+                auto* name = dynamic_cast<const CFileNameImportFilter*>(filter.get());
+                if (name && HasLineBreak(name->Pattern())) {
+                    offending = name->Pattern();
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+std::string FailureMessage(const std::string& path, const std::string& detail) {
+    return "インポート設定ファイル「" + path + "」を保存できませんでした。\n" + detail;
+}
+
+}  // namespace
+
+CImportSettingsPtr MakeDefaultImportSettings() {
+    return MakeAllFilesSettings(u"all files");
+}
+
+CImportSettingsPtr MakeViewDefaultImportSettings() {
+    return MakeAllFilesSettings(u"");
+}
+
+std::string ImportSettingsPath(const std::string& folderPath) {
+    if (folderPath.empty())
+        return std::string();
+    std::string path = folderPath;
+    if (path.back() != '/')
+        path += '/';
+    return path + kImportSettingsFileName;
+}
+
+std::string FormatImportSettings(const ImportSettingsList& presets) {
+    std::string out;
+    for (const auto& preset : presets) {
+        AppendLine(out, u"<ImportSettings>");
+        AppendLine(out, u"Name=" + QuotePresetText(preset->name));
+        AppendLine(out, u"AutoGroup=" + zel::U16(std::to_string(preset->AutoGroup)));
+        AppendLine(out, u"<InputFilter>");
+        for (const auto& filter : preset->inputFilters)
+            AppendFilter(out, *filter);
+        AppendLine(out, u"</InputFilter>");
+        AppendLine(out, u"<IgnoreFilter>");
+        for (const auto& filter : preset->ignoreFilters)
+            AppendFilter(out, *filter);
+        AppendLine(out, u"</IgnoreFilter>");
+        AppendLine(out, u"</ImportSettings>");
+        AppendLine(out, u"");
+    }
+    return out;
+}
+
+bool LoadImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
+                        ImportSettingsList& out, bool* existedButFailed) {
+    if (existedButFailed)
+        *existedButFailed = false;
+    const std::string path = ImportSettingsPath(folderPath);
+    if (!path.empty()) {
+        LoadImportSettingsReceiver receiver;
+        ZelConfReader reader(&receiver, true, fs);
+        if (reader.Load(path) != 0) {
+            out = std::move(receiver.Result());
+            return true;
+        }
+        zel::FileStat st;
+        if (existedButFailed && fs.Lstat(path, st) == 0)
+            *existedButFailed = true;
+    }
+    out.clear();
+    out.push_back(MakeDefaultImportSettings());
+    return false;
+}
+
+bool SaveImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
+                        const ImportSettingsList& presets, std::string& message,
+                        bool backUpOldFile) {
+    message.clear();
+    const std::string path = ImportSettingsPath(folderPath);
+    if (path.empty()) {
+        message = "インポート設定ファイルの保存先フォルダがありません。";
+        return false;
+    }
+    std::u16string offending;
+    if (FindUnwritableText(presets, offending)) {
+        message = FailureMessage(
+            path, "改行を含む名前やパターンは保存できません: " + zel::Utf16ToUtf8(offending));
+        return false;
+    }
+
+    const std::string backupPath = path + kImportSettingsBackupSuffix;
+    bool movedAside = false;
+    if (backUpOldFile) {
+        zel::FileStat st;
+        if (fs.Lstat(path, st) == 0) {
+            const int error = fs.Rename(path, backupPath);
+            if (error != 0) {
+                message =
+                    FailureMessage(path, "読み込めなかったファイルを「" + backupPath +
+                                             "」に退避できませんでした: " + zel::ErrorText(error));
+                return false;
+            }
+            movedAside = true;
+        }
+    }
+
+    zel::AtomicFileWriter writer(fs);
+    bool ok = writer.Open(path);
+    if (ok)
+        ok = writer.Write(FormatImportSettings(presets));
+    if (ok)
+        ok = writer.Commit();
+    if (ok)
+        return true;
+
+    writer.Abort();
+    std::string detail = writer.ErrorStep() + ": " + zel::ErrorText(writer.Error());
+    if (movedAside && fs.Rename(backupPath, path) != 0) {
+        detail += "\n元のファイルは「" + backupPath + "」にあります。";
+    }
+    message = FailureMessage(path, detail);
+    return false;
+}
+
+CImportSettingsStore::CImportSettingsStore(zel::IFileSystem& fs, std::string folderPath)
+    : fs_(fs), folderPath_(std::move(folderPath)) {}
+
+bool CImportSettingsStore::Load() {
+    bool existedButFailed = false;
+    const bool loaded = LoadImportSettings(fs_, folderPath_, presets, &existedButFailed);
+    backupPending_ = existedButFailed;
+    return loaded;
+}
+
+bool CImportSettingsStore::Save(std::string& message) {
+    if (!SaveImportSettings(fs_, folderPath_, presets, message, backupPending_))
+        return false;
+    backupPending_ = false;
+    return true;
+}
