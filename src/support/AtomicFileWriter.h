@@ -12,7 +12,9 @@ namespace zel {
 // the same folder that is synced and renamed over it on Commit. Any other target
 // (a symbolic link such as /dev/stdout, a FIFO, a device) is opened and written
 // in place and never replaced, since renaming over it would replace the link.
-// Writes are buffered; every failure is kept and reported by Commit.
+// A replacement keeps the permission bits of the file it replaces; a new file
+// gets 0666 less the umask. Writes are buffered; the first failure is kept and
+// reported by Commit.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(IFileSystem& fs = IFileSystem::Default());

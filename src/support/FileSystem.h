@@ -41,7 +41,8 @@ public:
     virtual int MakeFolder(const std::string& path, uint32_t mode) = 0;
 
     // exclusive: create a new file and fail when the name exists (O_EXCL);
-    // otherwise open an existing file for writing in place, truncating it.
+    // otherwise open for writing in place, truncating it (O_TRUNC only affects
+    // regular files; a missing file, e.g. behind a dangling link, is created).
     virtual int OpenForWrite(const std::string& path, bool exclusive, uint32_t mode, int& fd) = 0;
     virtual int WriteAll(int fd, const char* data, size_t size) = 0;
     virtual int Sync(int fd) = 0;
