@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <limits>
 
 #include "model/PackItemFinder.h"
@@ -33,14 +34,16 @@ bool CancelRequested(const std::atomic<uint32_t>& flag) {
     return flag.load() != 0;
 }
 
-// Item number to file, built by one walk so that placing an entry costs no walk
-// of its own. Numbers are normally dense below g_nextItemId, but a sparse set
-// gets a sorted table instead of a huge array. The first file in pre-order
-// wins a duplicated number, as a finder walk would.
-class ItemIndex : private CPackItemTraverser {
+// Item number to file, so that placing an entry costs no walk of its own.
+// Numbers are normally dense below g_nextItemId, but a sparse set gets a sorted
+// table instead of a huge array. The first file in pre-order wins a duplicated
+// number, as a finder walk would.
+class ItemIndex {
 public:
-    explicit ItemIndex(CPackFolder& root) {
-        root.Accept(*this);
+    void Add(CPackItem& item) { pairs_.emplace_back(item.GetId(), &item); }
+
+    // Call once every file has been added.
+    void Build() {
         uint32_t maxId = 0;
         for (const auto& entry : pairs_)
             maxId = std::max(maxId, entry.first);
@@ -50,8 +53,7 @@ public:
                 if (!dense_[entry.first])
                     dense_[entry.first] = entry.second;
             }
-            pairs_.clear();
-            pairs_.shrink_to_fit();
+            pairs_ = std::vector<Pair>();
         } else {
             std::stable_sort(pairs_.begin(), pairs_.end(),
                              [](const Pair& a, const Pair& b) { return a.first < b.first; });
@@ -68,14 +70,22 @@ public:
 
 private:
     using Pair = std::pair<uint32_t, CPackItem*>;
-
-    bool VisitItem(CPackItem& item) override {
-        pairs_.emplace_back(item.GetId(), &item);
-        return true;
-    }
-
     std::vector<Pair> pairs_;
     std::vector<CPackItem*> dense_;
+};
+
+// Collects the single-file entries and, in the same walk, indexes every file.
+class CIndexingPickupNoGroup : public CPickupNoGroup {
+public:
+    CIndexingPickupNoGroup(std::vector<PackEntry>* entries, ItemIndex& index)
+        : CPickupNoGroup(entries), index_(index) {}
+    bool VisitItem(CPackItem& item) override {
+        index_.Add(item);
+        return CPickupNoGroup::VisitItem(item);
+    }
+
+private:
+    ItemIndex& index_;
 };
 
 // Max-tree over the packs' free space: finds the leftmost pack with room in
@@ -84,12 +94,8 @@ class FirstFitTree {
 public:
     static constexpr size_t npos = static_cast<size_t>(-1);
 
-    explicit FirstFitTree(size_t capacity) {
-        while (leaves_ < capacity)
-            leaves_ <<= 1;
-        // Slots without a pack hold 0, which no entry fits under.
-        tree_.assign(2 * leaves_, 0);
-    }
+    // Slots without a pack hold 0, which no entry fits under.
+    FirstFitTree() : tree_(2 * leaves_, 0) {}
 
     size_t FindFirst(uint64_t size) const {
         if (tree_[1] <= size)
@@ -102,6 +108,8 @@ public:
     }
 
     void Set(size_t index, uint64_t freeSpace) {
+        while (index >= leaves_)
+            Grow();
         size_t node = index + leaves_;
         tree_[node] = freeSpace;
         for (node >>= 1; node != 0; node >>= 1) {
@@ -110,16 +118,95 @@ public:
     }
 
 private:
-    size_t leaves_ = 1;
+    void Grow() {
+        std::vector<uint64_t> grown(4 * leaves_, 0);
+        std::copy(tree_.begin() + leaves_, tree_.end(), grown.begin() + 2 * leaves_);
+        leaves_ *= 2;
+        tree_.swap(grown);
+        for (size_t node = leaves_ - 1; node != 0; --node) {
+            tree_[node] = std::max(tree_[2 * node], tree_[2 * node + 1]);
+        }
+    }
+
+    size_t leaves_ = 1024;
     std::vector<uint64_t> tree_;
 };
 
-// Path order inside a pack; names that differ only in case still get a fixed order.
-bool PathOrderLess(const CPackItem* a, const CPackItem* b) {
-    const int c = ComparePathsNoCase(a->GetPath(), b->GetPath());
-    if (c != 0)
-        return c < 0;
-    return a->GetPath() < b->GetPath();
+// An entry with its file already looked up. Single files are resolved while the
+// entries still stand in tree order, where the index is read in sequence, so the
+// placement in size order never reads the index at random.
+struct SortedEntry {
+    uint64_t size;
+    CPackItem* item;  // the file of a single-file entry; null for a group
+    int32_t key;
+};
+
+// Path order inside a pack: ASCII letters folded, and names that differ only in
+// case still get a fixed order by their plain code units; it agrees with
+// ComparePathsNoCase followed by a code-unit comparison. The paths of one pack
+// share a prefix, which the keys skip; the next four folded units form an
+// integer that decides most comparisons without reading the texts.
+struct PathKey {
+    uint64_t head;
+    const char16_t* text;  // after the pack's common prefix
+    size_t length;
+    CPackItem* item;
+};
+
+char16_t FoldAscii(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+}
+
+bool PathKeyLess(const PathKey& a, const PathKey& b) {
+    if (a.head != b.head)
+        return a.head < b.head;
+    const size_t n = std::min(a.length, b.length);
+    int tie = 0;
+    for (size_t i = 0; i < n; ++i) {
+        while (i + 4 <= n && std::memcmp(a.text + i, b.text + i, 4 * sizeof(char16_t)) == 0) {
+            i += 4;
+        }
+        if (i == n)
+            break;
+        const char16_t x = a.text[i];
+        const char16_t y = b.text[i];
+        if (x == y)
+            continue;
+        if (tie == 0)
+            tie = x < y ? -1 : 1;
+        if (FoldAscii(x) != FoldAscii(y))
+            return FoldAscii(x) < FoldAscii(y);
+    }
+    if (a.length != b.length)
+        return a.length < b.length;
+    return tie < 0;
+}
+
+void SortByPath(std::vector<CPackItem*>& items, std::vector<PathKey>& keys) {
+    if (items.size() < 2)
+        return;
+    std::u16string_view common = items[0]->GetPath();
+    for (const CPackItem* item : items) {
+        const std::u16string& path = item->GetPath();
+        size_t same = 0;
+        const size_t n = std::min(common.size(), path.size());
+        while (same < n && common[same] == path[same])
+            ++same;
+        common = common.substr(0, same);
+    }
+    keys.clear();
+    for (CPackItem* item : items) {
+        const std::u16string& path = item->GetPath();
+        PathKey key{0, path.data() + common.size(), path.size() - common.size(), item};
+        // A missing unit counts as 0, below every unit a name can hold.
+        for (size_t i = 0; i < 4; ++i) {
+            key.head = (key.head << 16) | (i < key.length ? FoldAscii(key.text[i]) : 0);
+        }
+        keys.push_back(key);
+    }
+    std::stable_sort(keys.begin(), keys.end(), PathKeyLess);
+    for (size_t i = 0; i < keys.size(); ++i)
+        items[i] = keys[i].item;
 }
 
 void AppendDecimal(std::string& out, uint64_t value) {
@@ -185,8 +272,10 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
     packSize = limit;
     std::vector<PackEntry> entries;
 
+    ItemIndex index;
+
     ZEL_DEBUG_LOG("packing : entry no group item...");
-    CPickupNoGroup pickupNoGroup(&entries);
+    CIndexingPickupNoGroup pickupNoGroup(&entries, index);
     root.Accept(pickupNoGroup);
     if (CancelRequested(cancelFlag))
         return false;
@@ -208,31 +297,37 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
         return false;
 
     ZEL_DEBUG_LOG("packing : sorting entry item...");
+    index.Build();
+    std::vector<SortedEntry> sorted;
+    sorted.reserve(entries.size());
+    for (const PackEntry& entry : entries) {
+        CPackItem* item = entry.key >= 0 ? index.Find(static_cast<uint32_t>(entry.key)) : nullptr;
+        sorted.push_back(SortedEntry{entry.size, item, entry.key});
+    }
+    entries = std::vector<PackEntry>();
     // Stable, so equal sizes keep collection order and a run is reproducible.
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const PackEntry& a, const PackEntry& b) { return a.size > b.size; });
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const SortedEntry& a, const SortedEntry& b) { return a.size > b.size; });
     if (CancelRequested(cancelFlag))
         return false;
 
     ZEL_DEBUG_LOG("packing : packing...");
     packs.clear();
     ClearPackResults();
-    const ItemIndex index(root);
-    const uint64_t n = entries.size();
-    FirstFitTree tree(std::max<size_t>(entries.size(), 1));
+    const uint64_t n = sorted.size();
+    FirstFitTree tree;
     std::vector<CPackItem*> files;
     uint64_t lastPercent = 0;
 
     for (uint64_t i = 0; i < n; ++i) {
-        const PackEntry& entry = entries[i];
+        const SortedEntry& entry = sorted[i];
         const bool isGroup = entry.key < 0;
         const size_t row = isGroup ? static_cast<size_t>(-static_cast<int64_t>(entry.key)) : 0;
 
         files.clear();
         if (!isGroup) {
-            if (CPackItem* item = index.Find(static_cast<uint32_t>(entry.key))) {
-                files.push_back(item);
-            }
+            if (entry.item)
+                files.push_back(entry.item);
         } else if (row < groupTable.size()) {
             for (uint32_t id : groupTable[row].itemIds) {
                 if (CPackItem* item = index.Find(id))
@@ -272,9 +367,9 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
     }
 
     ZEL_DEBUG_LOG("packing : pack item sorting...");
-    for (PackBin& pack : packs) {
-        std::stable_sort(pack.items.begin(), pack.items.end(), PathOrderLess);
-    }
+    std::vector<PathKey> keys;
+    for (PackBin& pack : packs)
+        SortByPath(pack.items, keys);
     BuildPackResults();
     ZEL_DEBUG_LOG("packing : finish!");
     return true;

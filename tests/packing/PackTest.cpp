@@ -330,8 +330,11 @@ void BuildRandomTree(std::mt19937_64& rng, CCorvelinDoc& doc, CPackFolder& folde
     for (int i = 0; i < children && budget > 0; ++i) {
         if (rng() % 20 == 0)
             g_nextItemId += static_cast<uint32_t>(rng() % 100000);  // sparse
-        const std::string path = zel::Utf16ToUtf8(folder.GetPath()) + "/" + kNames[rng() % 8] +
-                                 std::to_string(rng() % 4);
+        // Long shared prefixes and names differing only in case or length.
+        const std::string parent = depth == 0 ? std::string(rng() % 2 ? "/Shared/pre" : "")
+                                              : zel::Utf16ToUtf8(folder.GetPath());
+        const std::string path =
+            parent + "/" + kNames[rng() % 8] + std::string(rng() % 3, kNames[rng() % 8][0]);
         if (depth < 3 && rng() % 5 == 0) {
             CPackFolder* sub = AddFolder(folder, path);
             BuildRandomTree(rng, doc, *sub, depth + 1, budget, maxSize, huge);
