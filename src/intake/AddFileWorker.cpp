@@ -68,8 +68,6 @@ uint32_t CAddFileWorker::Run() {
         results_.clear();
         result_ = std::move(result);
         handedOver_.store(true);
-        Post(kScanFinished);
-        return 0;
     } catch (const std::bad_alloc&) {
         errorText_ = u"メモリが足りないため、ファイルを追加できませんでした。";
     } catch (const std::exception& e) {
@@ -77,10 +75,14 @@ uint32_t CAddFileWorker::Run() {
     } catch (...) {
         errorText_ = u"ファイルを追加できませんでした。";
     }
-    results_.clear();
-    skipped_.clear();
-    Post(kScanFailed);
-    return 1;
+    if (!handedOver_.load()) {
+        results_.clear();
+        skipped_.clear();
+        Post(kScanFailed);
+        return 1;
+    }
+    Post(kScanFinished);
+    return 0;
 }
 
 CPackItemPtr CAddFileWorker::ScanPath(const std::string& path, uint32_t level) {
