@@ -1,0 +1,92 @@
+// Packing and export of a million files into DVD-size packs.
+
+#include <benchmark/benchmark.h>
+#include <boost/make_shared.hpp>
+
+#include <memory>
+#include <random>
+#include <string>
+
+#include "model/PackItem.h"
+#include "packing/CorvelinDoc.h"
+#include "support/TextCodec.h"
+
+namespace {
+
+constexpr int kFolders = 1000;
+constexpr int kFilesPerFolder = 1000;
+constexpr uint64_t kDvd = 4700000000ull;
+
+// Mostly small files, some large ones, a few larger than a disc; about one file
+// in ten sits in a group of 2 to 10 neighbours.
+CCorvelinDoc& MillionFileDocument() {
+    static std::unique_ptr<CCorvelinDoc> doc = [] {
+        auto d = std::make_unique<CCorvelinDoc>();
+        std::mt19937_64 rng(42);
+        int groupLeft = 0;
+        uint64_t group = NoGroup;
+        for (int f = 0; f < kFolders; ++f) {
+            const std::string folderPath = "/data/dir" + std::to_string(f);
+            auto folder = boost::make_shared<CPackFolder>(g_nextItemId++, zel::U16(folderPath), 0);
+            for (int i = 0; i < kFilesPerFolder; ++i) {
+                const unsigned kind = rng() % 10000;
+                uint64_t size;
+                if (kind < 7000) {
+                    size = 1024 + rng() % (2u << 20);
+                } else if (kind < 9500) {
+                    size = (2u << 20) + rng() % (100u << 20);
+                } else if (kind < 9999) {
+                    size = (100u << 20) + rng() % (2ull << 30);
+                } else {
+                    size = kDvd + rng() % kDvd;
+                }
+                auto item = boost::make_shared<CPackItem>(
+                    g_nextItemId++,
+                    zel::U16(folderPath + "/File_" + std::to_string(rng() % 1000000) + ".bin"),
+                    size);
+                if (groupLeft == 0 && rng() % 50 == 0) {
+                    group = d->NewGroup();
+                    groupLeft = 2 + static_cast<int>(rng() % 9);
+                }
+                if (groupLeft > 0) {
+                    item->group = group;
+                    --groupLeft;
+                }
+                folder->AppendChild(item);
+            }
+            d->root.AppendChild(folder);
+        }
+        return d;
+    }();
+    return *doc;
+}
+
+void BM_PackMillionFiles(benchmark::State& state) {
+    CCorvelinDoc& doc = MillionFileDocument();
+    for (auto _ : state) {
+        doc.cancelFlag = 0;
+        benchmark::DoNotOptimize(doc.Pack(kDvd));
+    }
+    state.counters["packs"] = static_cast<double>(doc.packs.size());
+    state.counters["groups"] = static_cast<double>(doc.groupCount);
+}
+BENCHMARK(BM_PackMillionFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_ExportMillionFiles(benchmark::State& state) {
+    CCorvelinDoc& doc = MillionFileDocument();
+    doc.cancelFlag = 0;
+    if (!doc.Pack(kDvd)) {
+        state.SkipWithError("packing was cancelled");
+        return;
+    }
+    std::string message;
+    for (auto _ : state) {
+        if (!doc.ExportPacks("/dev/null", message)) {
+            state.SkipWithError(message.c_str());
+            return;
+        }
+    }
+}
+BENCHMARK(BM_ExportMillionFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
