@@ -26,8 +26,7 @@ std::vector<std::u16string> RandomNames(size_t count) {
         std::u16string name;
         for (int n = length(rng); n > 0; --n)
             name += kChars[pick(rng)];
-        if (seen.insert(name).second)
-            names.push_back(name);
+        if (seen.insert(name).second) names.push_back(name);
     }
     return names;
 }
@@ -46,8 +45,7 @@ std::vector<std::u16string> WordyNames(size_t count) {
         std::u16string name = std::u16string(kWords[word(rng)]) + u"_";
         const std::string digits = std::to_string(number(rng));
         name += std::u16string(digits.begin(), digits.end());
-        if (seen.insert(name).second)
-            names.push_back(name);
+        if (seen.insert(name).second) names.push_back(name);
     }
     return names;
 }

@@ -72,12 +72,9 @@ std::string MakeName(Random& rng, uint64_t serial, const char* extension) {
 // Mostly small to mid: 55% 4 KB-1 MB, 30% 1-100 MB, 13% 100 MB-4 GB, 2% 4-8 GB.
 uint64_t MakeSize(Random& rng) {
     const uint64_t bucket = rng.Below(100);
-    if (bucket < 55)
-        return rng.Between(4ull << 10, 1ull << 20);
-    if (bucket < 85)
-        return rng.Between(1ull << 20, 100ull << 20);
-    if (bucket < 98)
-        return rng.Between(100ull << 20, 4ull << 30);
+    if (bucket < 55) return rng.Between(4ull << 10, 1ull << 20);
+    if (bucket < 85) return rng.Between(1ull << 20, 100ull << 20);
+    if (bucket < 98) return rng.Between(100ull << 20, 4ull << 30);
     return rng.Between((4ull << 30) + 1, 8ull << 30);
 }
 
@@ -85,8 +82,7 @@ bool ParseCount(const char* text, uint64_t& out) {
     char* end = nullptr;
     errno = 0;
     const unsigned long long value = std::strtoull(text, &end, 10);
-    if (errno != 0 || end == text || *end != '\0' || text[0] == '-')
-        return false;
+    if (errno != 0 || end == text || *end != '\0' || text[0] == '-') return false;
     out = value;
     return true;
 }
@@ -110,8 +106,7 @@ int main(int argc, char** argv) {
     }
     const auto start = std::chrono::steady_clock::now();
     const std::string root = argv[1];
-    if (::mkdir(root.c_str(), 0755) != 0 && errno != EEXIST)
-        return Fail("cannot create", root);
+    if (::mkdir(root.c_str(), 0755) != 0 && errno != EEXIST) return Fail("cannot create", root);
 
     Random rng(seed);
     // Folder i hangs below the root or below an earlier folder, at most four deep.
@@ -131,8 +126,7 @@ int main(int argc, char** argv) {
         }
         paths.push_back(parent + "/" + MakeName(rng, i, ""));
         depth.push_back(level);
-        if (::mkdir(paths.back().c_str(), 0755) != 0)
-            return Fail("cannot create", paths.back());
+        if (::mkdir(paths.back().c_str(), 0755) != 0) return Fail("cannot create", paths.back());
     }
     if (paths.empty()) {
         paths.push_back(root);
@@ -161,19 +155,16 @@ int main(int argc, char** argv) {
     uint64_t serial = 0;
     uint64_t bytes = 0;
     for (size_t i = 0; i < paths.size(); ++i) {
-        if (count[i] == 0)
-            continue;
+        if (count[i] == 0) continue;
         const int dir = ::open(paths[i].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir < 0)
-            return Fail("cannot open", paths[i]);
+        if (dir < 0) return Fail("cannot open", paths[i]);
         for (uint64_t k = 0; k < count[i]; ++k, ++serial) {
             const char* ext = kExtensions[rng.Below(sizeof kExtensions / sizeof kExtensions[0])];
             const std::string name = MakeName(rng, serial, ext);
             const uint64_t size = MakeSize(rng);
             const int fd =
                 ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-            if (fd < 0)
-                return Fail("cannot create", paths[i] + "/" + name);
+            if (fd < 0) return Fail("cannot create", paths[i] + "/" + name);
             if (::ftruncate(fd, static_cast<off_t>(size)) != 0) {
                 return Fail("cannot size", paths[i] + "/" + name);
             }

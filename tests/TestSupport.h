@@ -25,12 +25,16 @@ public:
     }
     ~TempDir() {
         // Restore permissions a test may have removed, then delete the tree.
-        nftw(path_.c_str(), [](const char* p, const struct stat*, int type, FTW*) {
+        nftw(
+            path_.c_str(),
+            [](const char* p, const struct stat*, int type, FTW*) {
                 if (type == FTW_D || type == FTW_DNR) chmod(p, 0700);
                 return 0;
-            }, 16, FTW_PHYS);
-        nftw(path_.c_str(), [](const char* p, const struct stat*, int, FTW*) { return remove(p); },
-             16, FTW_DEPTH | FTW_PHYS);
+            },
+            16, FTW_PHYS);
+        nftw(
+            path_.c_str(), [](const char* p, const struct stat*, int, FTW*) { return remove(p); },
+            16, FTW_DEPTH | FTW_PHYS);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -46,8 +50,8 @@ private:
 inline void WriteFile(const std::string& path, const std::string& contents) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) throw std::runtime_error("cannot create " + path);
-    if (!contents.empty() && ::write(fd, contents.data(), contents.size()) !=
-                                 static_cast<ssize_t>(contents.size())) {
+    if (!contents.empty() &&
+        ::write(fd, contents.data(), contents.size()) != static_cast<ssize_t>(contents.size())) {
         ::close(fd);
         throw std::runtime_error("cannot write " + path);
     }
@@ -74,11 +78,14 @@ inline std::string ReadFile(const std::string& path) {
     if (fd < 0) return out;
     char buf[65536];
     ssize_t n;
-    while ((n = ::read(fd, buf, sizeof buf)) > 0) out.append(buf, static_cast<size_t>(n));
+    while ((n = ::read(fd, buf, sizeof buf)) > 0)
+        out.append(buf, static_cast<size_t>(n));
     ::close(fd);
     return out;
 }
 
-inline std::u16string U(const std::string& utf8) { return zel::Utf8ToUtf16(utf8); }
+inline std::u16string U(const std::string& utf8) {
+    return zel::Utf8ToUtf16(utf8);
+}
 
 }  // namespace testing_support

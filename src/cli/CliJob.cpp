@@ -37,8 +37,7 @@ void Error(const std::string& message) {
 std::string WorkingDirectory() {
     std::vector<char> buffer(4096);
     while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE)
-            return "/";
+        if (errno != ERANGE) return "/";
         buffer.resize(buffer.size() * 2);
     }
     return buffer.data();
@@ -47,8 +46,7 @@ std::string WorkingDirectory() {
 // The configuration folder: the one given, else the one the desktop program
 // would find, else none (built-in defaults; nothing is read or written).
 std::string FindConfigFolder(const CliOptions& options, zel::IFileSystem& fs) {
-    if (options.configDir)
-        return *options.configDir;
+    if (options.configDir) return *options.configDir;
     CorvelinSys sys(fs);
     return sys.FindProfile() ? sys.GetConfigurationFolder() : std::string();
 }
@@ -60,15 +58,13 @@ void AddNameFilters(std::vector<CImportFilterPtr>& list, const std::vector<std::
 }
 
 void ReportSkipped(const SkippedEntryList& skipped) {
-    if (skipped.empty())
-        return;
+    if (skipped.empty()) return;
     std::fprintf(stderr, "corvelin-cli: %zu 件の項目を読み込めなかったため、除外しました:\n",
                  skipped.size());
     for (const SkippedEntry& entry : skipped) {
         std::string line =
             "  " + entry.path + ": " + zel::Utf16ToUtf8(DescribeSkipReason(entry.reason));
-        if (entry.error != 0)
-            line += " (" + zel::ErrorText(entry.error) + ")";
+        if (entry.error != 0) line += " (" + zel::ErrorText(entry.error) + ")";
         line += "\n";
         std::fputs(line.c_str(), stderr);
     }
@@ -77,8 +73,7 @@ void ReportSkipped(const SkippedEntryList& skipped) {
 void AcceptAllAutoGroups(CCorvelinDoc& doc, CPackFolder& result) {
     CAutoGroupTraverser candidates;
     result.Accept(candidates);
-    if (candidates.nextCandidate == 0)
-        return;
+    if (candidates.nextCandidate == 0) return;
     auto table = boost::make_shared<AutoGroupTable>(candidates.nextCandidate);
     CGroupCollector collector(table);
     result.Accept(collector);
@@ -90,10 +85,8 @@ void AcceptAllAutoGroups(CCorvelinDoc& doc, CPackFolder& result) {
 
 void CliRequestCancel() {
     g_interrupted.store(true);
-    if (CAddFileWorker* scan = g_scan.load())
-        scan->Cancel();
-    if (std::atomic<uint32_t>* flag = g_packCancel.load())
-        flag->store(1);
+    if (CAddFileWorker* scan = g_scan.load()) scan->Cancel();
+    if (std::atomic<uint32_t>* flag = g_packCancel.load()) flag->store(1);
 }
 
 int CliJob::Run() {
@@ -143,8 +136,7 @@ int CliJob::Run() {
     }
     AddNameFilters(importSettings->inputFilters, options_.inputPatterns);
     AddNameFilters(importSettings->ignoreFilters, options_.ignorePatterns);
-    if (options_.autoGroup)
-        importSettings->AutoGroup = 1;
+    if (options_.autoGroup) importSettings->AutoGroup = 1;
 
     std::vector<std::string> paths;
     const std::string cwd = WorkingDirectory();
@@ -162,8 +154,7 @@ int CliJob::Run() {
         CAddFileWorker worker(fs_, doc, importSettings, paths, &progress);
         workerPtr = &worker;
         g_scan.store(&worker);
-        if (g_interrupted.load())
-            worker.Cancel();
+        if (g_interrupted.load()) worker.Cancel();
         const bool started = worker.Start();
         worker.Join();
         g_scan.store(nullptr);
@@ -184,16 +175,14 @@ int CliJob::Run() {
         result = worker.GetResult();
     }
 
-    if (importSettings->AutoGroup && result)
-        AcceptAllAutoGroups(doc, *result);
+    if (importSettings->AutoGroup && result) AcceptAllAutoGroups(doc, *result);
 
     // Pack.
     {
         CliProgress progress("パック中", showProgress);
         doc.cancelFlag.store(g_interrupted.load() ? 1 : 0);
         g_packCancel.store(&doc.cancelFlag);
-        if (g_interrupted.load())
-            doc.cancelFlag.store(1);
+        if (g_interrupted.load()) doc.cancelFlag.store(1);
         CPackRunner runner(doc, workingSize, &progress);
         const bool started = runner.Start();
         runner.Join();
@@ -219,9 +208,9 @@ int CliJob::Run() {
     // Export.
     if (options_.exportPath) {
         std::string message;
-        const std::string target =
-            *options_.exportPath == "-" ? "/dev/stdout" : *options_.exportPath;
-        const bool ok = doc.ExportPacks(target, message, fs_);
+        const bool ok = *options_.exportPath == "-"
+                            ? doc.ExportPacksToDescriptor(STDOUT_FILENO, "-", message, fs_)
+                            : doc.ExportPacks(*options_.exportPath, message, fs_);
         if (!ok) {
             Error(message);
             return kCliFailed;

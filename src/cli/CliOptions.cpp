@@ -108,15 +108,12 @@ std::string NormalizeDroppedPath(const std::string& path, const std::string& wor
     size_t start = 0;
     while (start <= full.size()) {
         size_t slash = full.find('/', start);
-        if (slash == std::string::npos)
-            slash = full.size();
+        if (slash == std::string::npos) slash = full.size();
         const std::string part = full.substr(start, slash - start);
-        if (!part.empty() && part != ".")
-            parts.push_back(part);
+        if (!part.empty() && part != ".") parts.push_back(part);
         start = slash + 1;
     }
-    if (parts.empty())
-        return "/";
+    if (parts.empty()) return "/";
     std::string out;
     for (const std::string& part : parts)
         out += "/" + part;

@@ -89,8 +89,7 @@ CPackItemPtr CAddFileWorker::ScanPath(const std::string& path, uint32_t level) {
     pathBytes_ = path;
     pathText_.clear();
     zel::DecodeFileNameAppend(path, pathText_);
-    if (!Usable(pathBytes_))
-        return nullptr;
+    if (!Usable(pathBytes_)) return nullptr;
 
     zel::FileStat st;
     const int error = fs_.Stat(pathBytes_, st);
@@ -112,8 +111,7 @@ CPackItemPtr CAddFileWorker::ScanPath(const std::string& path, uint32_t level) {
             PublishCurrentPath();
             const size_t slash = pathText_.rfind(u'/');
             const size_t nameStart = slash == std::u16string::npos ? 0 : slash + 1;
-            if (!Accepts(std::u16string_view(pathText_).substr(nameStart), st))
-                return nullptr;
+            if (!Accepts(std::u16string_view(pathText_).substr(nameStart), st)) return nullptr;
             return boost::make_shared<CPackItem>(nextId_++, pathText_, st.size);
         }
         default:
@@ -126,12 +124,10 @@ CPackFolderPtr CAddFileWorker::ScanFolder(const std::string& path, uint32_t leve
     pathBytes_ = path;
     pathText_.clear();
     zel::DecodeFileNameAppend(path, pathText_);
-    if (!Usable(pathBytes_))
-        return nullptr;
+    if (!Usable(pathBytes_)) return nullptr;
     ancestors_.clear();
     zel::FileStat st;
-    if (fs_.Stat(pathBytes_, st) == 0)
-        ancestors_.emplace_back(st.device, st.inode);
+    if (fs_.Stat(pathBytes_, st) == 0) ancestors_.emplace_back(st.device, st.inode);
     return ScanCurrentFolder(level);
 }
 
@@ -161,14 +157,12 @@ CPackFolderPtr CAddFileWorker::ScanCurrentFolder(uint32_t level) {
         ScanEntry(*folder, entry, textBase, level);
         pathBytes_.resize(bytesBase);
         pathText_.resize(textBase);
-        if (cancel_.load(std::memory_order_relaxed) != 0)
-            break;
+        if (cancel_.load(std::memory_order_relaxed) != 0) break;
     }
     pathBytes_.resize(bytesEnd);
     pathText_.resize(textEnd);
 
-    if (folder->children.empty())
-        return nullptr;
+    if (folder->children.empty()) return nullptr;
     return folder;
 }
 
@@ -189,8 +183,7 @@ void CAddFileWorker::ScanEntry(CPackFolder& folder, const zel::DirEntry& entry, 
     const zel::FileStat& st = entry.stat;
     switch (st.kind) {
         case zel::FileKind::Directory: {
-            if (!Usable(entry.name))
-                return;
+            if (!Usable(entry.name)) return;
             if (IsAncestor(st)) {
                 Skip(SkipReason::LinkLoop, 0);
                 return;
@@ -198,16 +191,13 @@ void CAddFileWorker::ScanEntry(CPackFolder& folder, const zel::DirEntry& entry, 
             ancestors_.emplace_back(st.device, st.inode);
             CPackFolderPtr sub = ScanCurrentFolder(level + 1);
             ancestors_.pop_back();
-            if (sub)
-                folder.AddChild(std::move(sub));
+            if (sub) folder.AddChild(std::move(sub));
             return;
         }
         case zel::FileKind::Regular:
             // Filters first: a refused file is not worth a report.
-            if (!Accepts(std::u16string_view(pathText_).substr(nameStart), st))
-                return;
-            if (!Usable(entry.name))
-                return;
+            if (!Accepts(std::u16string_view(pathText_).substr(nameStart), st)) return;
+            if (!Usable(entry.name)) return;
             folder.CreateChild(nextId_++, pathText_, st.size);
             return;
         default:
@@ -231,13 +221,10 @@ bool CAddFileWorker::Usable(std::string_view bytesToCheck) {
 }
 
 bool CAddFileWorker::Accepts(std::u16string_view name, const zel::FileStat& st) {
-    if (!settings_)
-        return false;
+    if (!settings_) return false;
     uint32_t attributes = kAttrArchive;
-    if ((st.mode & S_IWUSR) == 0)
-        attributes |= kAttrReadOnly;
-    if (!name.empty() && name.front() == u'.')
-        attributes |= kAttrHidden;
+    if ((st.mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
+    if (!name.empty() && name.front() == u'.') attributes |= kAttrHidden;
     findData_.fileName.assign(name);
     findData_.attributes = attributes;
     findData_.size = st.size;
@@ -247,8 +234,7 @@ bool CAddFileWorker::Accepts(std::u16string_view name, const zel::FileStat& st) 
 bool CAddFileWorker::IsAncestor(const zel::FileStat& st) const {
     const FolderKey key(st.device, st.inode);
     for (const FolderKey& ancestor : ancestors_) {
-        if (ancestor == key)
-            return true;
+        if (ancestor == key) return true;
     }
     return false;
 }
@@ -267,6 +253,5 @@ void CAddFileWorker::PublishCurrentPath() {
 }
 
 void CAddFileWorker::Post(uint32_t message) {
-    if (target_)
-        target_->Post(message, 0, 0);
+    if (target_) target_->Post(message, 0, 0);
 }

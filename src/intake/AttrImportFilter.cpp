@@ -16,14 +16,10 @@ bool CAttrImportFilter::Match(const FindData& entry) const {
 
 std::u16string CAttrImportFilter::Describe() const {
     std::u16string text = u"ファイル属性が「";
-    if (attr_ & kAttrReadOnly)
-        text += u'r';
-    if (attr_ & kAttrArchive)
-        text += u'a';
-    if (attr_ & kAttrHidden)
-        text += u'h';
-    if (attr_ & kAttrSystem)
-        text += u's';
+    if (attr_ & kAttrReadOnly) text += u'r';
+    if (attr_ & kAttrArchive) text += u'a';
+    if (attr_ & kAttrHidden) text += u'h';
+    if (attr_ & kAttrSystem) text += u's';
     text += u"」";
     if (func_ == FuncEqual) {
         text += u"と一致する";

@@ -7,8 +7,7 @@ bool CAutoGroupTraverser::VisitFolder(CPackFolder& folder) {
     files_.clear();
     signatures_.clear();
     for (const auto& child : folder.children) {
-        if (child->IsFolder())
-            continue;
+        if (child->IsFolder()) continue;
         files_.push_back(child.get());
         signatures_.emplace_back(child->GetName());
     }
@@ -17,10 +16,8 @@ bool CAutoGroupTraverser::VisitFolder(CPackFolder& folder) {
         CPackItem& first = *files_[i];
         for (size_t j = i + 1; j < n; ++j) {
             CPackItem& second = *files_[j];
-            if (first.autoGroupId != NoAutoGroup && second.autoGroupId != NoAutoGroup)
-                continue;
-            if (NameSignature::CannotExceedThreshold(signatures_[i], signatures_[j]))
-                continue;
+            if (first.autoGroupId != NoAutoGroup && second.autoGroupId != NoAutoGroup) continue;
+            if (NameSignature::CannotExceedThreshold(signatures_[i], signatures_[j])) continue;
             if (!(NameSimilarity(first.GetName(), second.GetName()) > kAutoGroupThreshold)) {
                 continue;
             }

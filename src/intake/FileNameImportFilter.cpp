@@ -13,7 +13,6 @@ bool CFileNameImportFilter::Match(const FindData& entry) const {
 
 std::u16string CFileNameImportFilter::Describe() const {
     std::u16string text = u"ファイル名が「" + pattern_ + u"」と一致する";
-    if (nocase_ != 0)
-        text += u"(nocase)";
+    if (nocase_ != 0) text += u"(nocase)";
     return text;
 }

@@ -12,14 +12,12 @@ bool CGroupApplyTraverser::VisitFolder(CPackFolder& folder) {
 
 bool CGroupApplyTraverser::VisitItem(CPackItem& item) {
     const uint64_t candidate = item.autoGroupId;
-    if (candidate == NoAutoGroup)
-        return true;
+    if (candidate == NoAutoGroup) return true;
     if (candidate >= groupNumbers_.size()) {
         groupNumbers_.resize(static_cast<size_t>(candidate) + 1, NoGroup);
     }
     uint64_t& group = groupNumbers_[static_cast<size_t>(candidate)];
-    if (group == NoGroup)
-        group = doc_.groupCount++;
+    if (group == NoGroup) group = doc_.groupCount++;
     item.SetGroup(group);
     return true;
 }

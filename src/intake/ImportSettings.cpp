@@ -8,11 +8,9 @@ bool CImportSettings::Accepts(const FindData& entry) const {
             break;
         }
     }
-    if (!accepted)
-        return false;
+    if (!accepted) return false;
     for (const auto& filter : ignoreFilters) {
-        if (filter->Match(entry))
-            return false;
+        if (filter->Match(entry)) return false;
     }
     return true;
 }

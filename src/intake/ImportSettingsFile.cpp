@@ -87,11 +87,9 @@ CImportSettingsPtr MakeViewDefaultImportSettings() {
 }
 
 std::string ImportSettingsPath(const std::string& folderPath) {
-    if (folderPath.empty())
-        return std::string();
+    if (folderPath.empty()) return std::string();
     std::string path = folderPath;
-    if (path.back() != '/')
-        path += '/';
+    if (path.back() != '/') path += '/';
     return path + kImportSettingsFileName;
 }
 
@@ -117,8 +115,7 @@ std::string FormatImportSettings(const ImportSettingsList& presets) {
 
 bool LoadImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
                         ImportSettingsList& out, bool* existedButFailed) {
-    if (existedButFailed)
-        *existedButFailed = false;
+    if (existedButFailed) *existedButFailed = false;
     const std::string path = ImportSettingsPath(folderPath);
     if (!path.empty()) {
         LoadImportSettingsReceiver receiver;
@@ -128,8 +125,7 @@ bool LoadImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
             return true;
         }
         zel::FileStat st;
-        if (existedButFailed && fs.Lstat(path, st) == 0)
-            *existedButFailed = true;
+        if (existedButFailed && fs.Lstat(path, st) == 0) *existedButFailed = true;
     }
     out.clear();
     out.push_back(MakeDefaultImportSettings());
@@ -170,12 +166,9 @@ bool SaveImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
 
     zel::AtomicFileWriter writer(fs);
     bool ok = writer.Open(path);
-    if (ok)
-        ok = writer.Write(FormatImportSettings(presets));
-    if (ok)
-        ok = writer.Commit();
-    if (ok)
-        return true;
+    if (ok) ok = writer.Write(FormatImportSettings(presets));
+    if (ok) ok = writer.Commit();
+    if (ok) return true;
 
     writer.Abort();
     std::string detail = writer.ErrorStep() + ": " + zel::ErrorText(writer.Error());
@@ -197,8 +190,7 @@ bool CImportSettingsStore::Load() {
 }
 
 bool CImportSettingsStore::Save(std::string& message) {
-    if (!SaveImportSettings(fs_, folderPath_, presets, message, backupPending_))
-        return false;
+    if (!SaveImportSettings(fs_, folderPath_, presets, message, backupPending_)) return false;
     backupPending_ = false;
     return true;
 }

@@ -38,11 +38,9 @@ int32_t PresetDecimalValue(std::u16string_view value) {
     const int64_t limit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
     for (; i < value.size() && value[i] >= u'0' && value[i] <= u'9'; ++i) {
         number = number * 10 + (value[i] - u'0');
-        if (number > limit)
-            number = limit;
+        if (number > limit) number = limit;
     }
-    if (negative)
-        return static_cast<int32_t>(-number);
+    if (negative) return static_cast<int32_t>(-number);
     return number >= limit ? std::numeric_limits<int32_t>::max() : static_cast<int32_t>(number);
 }
 
@@ -79,8 +77,7 @@ std::vector<std::u16string> SplitFields(std::u16string_view value) {
             ++i;
         }
         fields.push_back(std::move(field));
-        if (i >= value.size())
-            break;
+        if (i >= value.size()) break;
         ++i;  // the comma
     }
     return fields;
@@ -93,8 +90,7 @@ uint32_t PresetAttrValue(std::u16string_view value) {
     const std::vector<std::u16string> fields = SplitFields(value);
     uint32_t attr = 0;
     for (size_t f = 0; f < 4 && f < fields.size(); ++f) {
-        if (PresetDecimalValue(fields[f]) > 0)
-            attr |= kBits[f];
+        if (PresetDecimalValue(fields[f]) > 0) attr |= kBits[f];
     }
     return attr;
 }

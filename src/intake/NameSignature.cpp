@@ -19,8 +19,7 @@ std::array<uint8_t, kTableSize> MakeGramTable() {
         for (size_t q = NameSignature::kMinGram; q <= NameSignature::kMaxGram; ++q) {
             const double bound =
                 static_cast<double>(q - 1) * (100.0 / static_cast<double>(length) + 6.0);
-            if (bound <= kBoundLimit)
-                table[length] = static_cast<uint8_t>(q);
+            if (bound <= kBoundLimit) table[length] = static_cast<uint8_t>(q);
         }
     }
     return table;
@@ -45,12 +44,10 @@ NameSignature::NameSignature(std::u16string_view name) : length_(name.size()) {
 }
 
 bool NameSignature::CannotExceedThreshold(const NameSignature& a, const NameSignature& b) {
-    if (a.length_ == 0 || b.length_ == 0)
-        return true;
+    if (a.length_ == 0 || b.length_ == 0) return true;
     const size_t longer = std::max(a.length_, b.length_);
     const size_t q = longer < kTableSize ? kGramForLength[longer] : kMaxGram;
-    if (q == 0)
-        return false;
+    if (q == 0) return false;
     // A common q-gram implies common shorter grams, so a miss at a smaller size
     // proves the same; testing a few sizes makes hash collisions rare.
     for (size_t size = q; size >= kMinGram && size + kExtraGramChecks >= q; --size) {
@@ -59,8 +56,7 @@ bool NameSignature::CannotExceedThreshold(const NameSignature& a, const NameSign
         uint64_t common = 0;
         for (size_t w = 0; w < kWords; ++w)
             common |= x[w] & y[w];
-        if (common == 0)
-            return true;
+        if (common == 0) return true;
     }
     return false;
 }

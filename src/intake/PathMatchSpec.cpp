@@ -44,10 +44,8 @@ bool PathMatchSpec(std::u16string_view name, std::u16string_view spec) {
             start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start);
         while (!pattern.empty() && pattern.front() == u' ')
             pattern.remove_prefix(1);
-        if (pattern == u"*.*" || WildcardMatch(name, pattern))
-            return true;
-        if (end == std::u16string_view::npos)
-            return false;
+        if (pattern == u"*.*" || WildcardMatch(name, pattern)) return true;
+        if (end == std::u16string_view::npos) return false;
         start = end + 1;
     }
 }

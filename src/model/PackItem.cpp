@@ -10,7 +10,9 @@ uint32_t g_nextItemId = 1;
 
 namespace {
 
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
+bool IsHighSurrogate(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
 
 // Cut to at most kMaxPathUnits without splitting a surrogate pair.
 size_t CutLength(std::u16string_view text) {
@@ -55,7 +57,9 @@ std::u16string_view CPackItem::GetName() const {
     return std::u16string_view(path).substr(nameStart_, nameLength_);
 }
 
-bool CPackItem::Accept(CPackItemTraverser& traverser) { return traverser.VisitItem(*this); }
+bool CPackItem::Accept(CPackItemTraverser& traverser) {
+    return traverser.VisitItem(*this);
+}
 
 CPackFolder* CPackItem::AsFolder() {
     return IsFolder() ? static_cast<CPackFolder*>(this) : nullptr;
@@ -82,7 +86,8 @@ CPackFolder::CPackFolder(uint32_t folderId, std::u16string_view folderPath, uint
 
 void CPackFolder::SetGroup(uint64_t newGroup) {
     group = newGroup;
-    for (auto& child : children) child->SetGroup(newGroup);
+    for (auto& child : children)
+        child->SetGroup(newGroup);
 }
 
 bool CPackFolder::Accept(CPackItemTraverser& traverser) {
@@ -104,8 +109,7 @@ void CPackFolder::AddChild(CPackItemPtr child) {
     children.push_back(std::move(child));
 }
 
-void CPackFolder::CreateChild(uint32_t childId, std::u16string_view childPath,
-                              uint64_t childSize) {
+void CPackFolder::CreateChild(uint32_t childId, std::u16string_view childPath, uint64_t childSize) {
     AddChild(boost::make_shared<CPackItem>(childId, childPath, childSize));
 }
 

@@ -2,7 +2,9 @@
 
 #include "model/PackItem.h"
 
-bool CPackItemFinder::VisitFolder(CPackFolder& folder) { return VisitItem(folder); }
+bool CPackItemFinder::VisitFolder(CPackFolder& folder) {
+    return VisitItem(folder);
+}
 
 bool CPackItemFinder::VisitItem(CPackItem& item) {
     if (item.GetId() != wanted_) return true;

@@ -50,8 +50,7 @@ public:
         if (!pairs_.empty() && maxId / 2 <= pairs_.size() + 1024) {
             dense_.assign(static_cast<size_t>(maxId) + 1, nullptr);
             for (const auto& entry : pairs_) {
-                if (!dense_[entry.first])
-                    dense_[entry.first] = entry.second;
+                if (!dense_[entry.first]) dense_[entry.first] = entry.second;
             }
             pairs_ = std::vector<Pair>();
         } else {
@@ -61,8 +60,7 @@ public:
     }
 
     CPackItem* Find(uint32_t id) const {
-        if (!dense_.empty())
-            return id < dense_.size() ? dense_[id] : nullptr;
+        if (!dense_.empty()) return id < dense_.size() ? dense_[id] : nullptr;
         auto it = std::lower_bound(pairs_.begin(), pairs_.end(), id,
                                    [](const Pair& p, uint32_t value) { return p.first < value; });
         return it != pairs_.end() && it->first == id ? it->second : nullptr;
@@ -98,8 +96,7 @@ public:
     FirstFitTree() : tree_(2 * leaves_, 0) {}
 
     size_t FindFirst(uint64_t size) const {
-        if (tree_[1] <= size)
-            return npos;
+        if (tree_[1] <= size) return npos;
         size_t node = 1;
         while (node < leaves_) {
             node = tree_[2 * node] > size ? 2 * node : 2 * node + 1;
@@ -158,33 +155,26 @@ char16_t FoldAscii(char16_t c) {
 }
 
 bool PathKeyLess(const PathKey& a, const PathKey& b) {
-    if (a.head != b.head)
-        return a.head < b.head;
+    if (a.head != b.head) return a.head < b.head;
     const size_t n = std::min(a.length, b.length);
     int tie = 0;
     for (size_t i = 0; i < n; ++i) {
         while (i + 4 <= n && std::memcmp(a.text + i, b.text + i, 4 * sizeof(char16_t)) == 0) {
             i += 4;
         }
-        if (i == n)
-            break;
+        if (i == n) break;
         const char16_t x = a.text[i];
         const char16_t y = b.text[i];
-        if (x == y)
-            continue;
-        if (tie == 0)
-            tie = x < y ? -1 : 1;
-        if (FoldAscii(x) != FoldAscii(y))
-            return FoldAscii(x) < FoldAscii(y);
+        if (x == y) continue;
+        if (tie == 0) tie = x < y ? -1 : 1;
+        if (FoldAscii(x) != FoldAscii(y)) return FoldAscii(x) < FoldAscii(y);
     }
-    if (a.length != b.length)
-        return a.length < b.length;
+    if (a.length != b.length) return a.length < b.length;
     return tie < 0;
 }
 
 void SortByPath(std::vector<CPackItem*>& items, std::vector<PathKey>& keys) {
-    if (items.size() < 2)
-        return;
+    if (items.size() < 2) return;
     // Items lie scattered in memory: gather the texts first in a short loop
     // whose loads overlap, and ask for the texts ahead of their first reading.
     keys.clear();
@@ -249,8 +239,7 @@ bool CCorvelinDoc::OnNewDocument() {
 void CCorvelinDoc::SetItemGroup(uint64_t group, uint32_t number) {
     CPackItemFinder finder(number);
     root.Accept(finder);
-    if (CPackItem* item = finder.Found())
-        item->SetGroup(group);
+    if (CPackItem* item = finder.Found()) item->SetGroup(group);
     ZEL_DEBUG_LOG("Set group: {}:{}", group, number);
 }
 
@@ -282,24 +271,20 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
     ZEL_DEBUG_LOG("packing : entry no group item...");
     CIndexingPickupNoGroup pickupNoGroup(&entries, index);
     root.Accept(pickupNoGroup);
-    if (CancelRequested(cancelFlag))
-        return false;
+    if (CancelRequested(cancelFlag)) return false;
 
     ZEL_DEBUG_LOG("packing : pickup group item...");
     groupTable.resize(static_cast<size_t>(groupCount) + 1);
     CPickupGroup pickupGroup(&groupTable);
     root.Accept(pickupGroup);
-    if (CancelRequested(cancelFlag))
-        return false;
+    if (CancelRequested(cancelFlag)) return false;
 
     ZEL_DEBUG_LOG("packing : entry group...");
     for (size_t row = 1; row < groupTable.size(); ++row) {
-        if (groupTable[row].itemIds.empty())
-            continue;
+        if (groupTable[row].itemIds.empty()) continue;
         entries.push_back(PackEntry{-static_cast<int32_t>(row), groupTable[row].size});
     }
-    if (CancelRequested(cancelFlag))
-        return false;
+    if (CancelRequested(cancelFlag)) return false;
 
     ZEL_DEBUG_LOG("packing : sorting entry item...");
     index.Build();
@@ -313,8 +298,7 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
     // Stable, so equal sizes keep collection order and a run is reproducible.
     std::stable_sort(sorted.begin(), sorted.end(),
                      [](const SortedEntry& a, const SortedEntry& b) { return a.size > b.size; });
-    if (CancelRequested(cancelFlag))
-        return false;
+    if (CancelRequested(cancelFlag)) return false;
 
     ZEL_DEBUG_LOG("packing : packing...");
     packs.clear();
@@ -331,12 +315,10 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
 
         files.clear();
         if (!isGroup) {
-            if (entry.item)
-                files.push_back(entry.item);
+            if (entry.item) files.push_back(entry.item);
         } else if (row < groupTable.size()) {
             for (uint32_t id : groupTable[row].itemIds) {
-                if (CPackItem* item = index.Find(id))
-                    files.push_back(item);
+                if (CPackItem* item = index.Find(id)) files.push_back(item);
             }
         }
 
@@ -354,12 +336,10 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
                 packs.back().items.assign(files.begin(), files.end());
             }
             tree.Set(packIndex, FreeSpace(packs[packIndex].used, limit));
-            if (isGroup)
-                ZEL_DEBUG_LOG(" GROUP({}) IN PACK[{}]", row, packIndex);
+            if (isGroup) ZEL_DEBUG_LOG(" GROUP({}) IN PACK[{}]", row, packIndex);
         }
 
-        if (CancelRequested(cancelFlag))
-            return false;
+        if (CancelRequested(cancelFlag)) return false;
         if (progress) {
             // Only a change of percentage is posted: a million entries would
             // otherwise flood the window's queue with repeated values.
@@ -412,57 +392,61 @@ bool CCorvelinDoc::ExportPacks(const std::string& path, std::string& message) {
 
 bool CCorvelinDoc::ExportPacks(const std::string& path, std::string& message,
                                zel::IFileSystem& fs) {
-    constexpr size_t kChunk = 1 << 16;
     ZEL_DEBUG_LOG("export : start...");
-    message.clear();
-
     zel::AtomicFileWriter writer(fs);
-    bool ok = writer.Open(path);
+    const bool opened = writer.Open(path);
+    return WriteExport(writer, opened, path, message);
+}
+
+bool CCorvelinDoc::ExportPacksToDescriptor(int fd, const std::string& name, std::string& message,
+                                           zel::IFileSystem& fs) {
+    ZEL_DEBUG_LOG("export : start...");
+    zel::AtomicFileWriter writer(fs);
+    const bool opened = writer.OpenDescriptor(fd);
+    return WriteExport(writer, opened, name, message);
+}
+
+bool CCorvelinDoc::WriteExport(zel::AtomicFileWriter& writer, bool ok, const std::string& path,
+                               std::string& message) const {
+    constexpr size_t kChunk = 1 << 16;
+    message.clear();
     std::string buffer;
     buffer.reserve(kChunk + 1024);
     uint64_t packNumber = 1;
     for (const PackBin& pack : packs) {
-        if (!ok)
-            break;
+        if (!ok) break;
         const std::vector<CPackItem*>& items = pack.items;
         for (size_t j = 0; j < items.size(); ++j) {
             // Items of a pack lie scattered in memory and each line is too much
             // work for the processor to reach the next one alone: fetch ahead.
-            if (j + 16 < items.size())
-                __builtin_prefetch(items[j + 16]);
-            if (j + 8 < items.size())
-                __builtin_prefetch(items[j + 8]->GetPath().data());
+            if (j + 16 < items.size()) __builtin_prefetch(items[j + 16]);
+            if (j + 8 < items.size()) __builtin_prefetch(items[j + 8]->GetPath().data());
             const CPackItem* item = items[j];
             zel::EncodeFileNameAppend(item->GetPath(), buffer);
             buffer.push_back('\t');
             AppendDecimal(buffer, item->GetSize());
             buffer.push_back('\t');
-            if (item->group != NoGroup)
-                AppendDecimal(buffer, item->group + 1);
+            if (item->group != NoGroup) AppendDecimal(buffer, item->group + 1);
             buffer.push_back('\t');
             AppendDecimal(buffer, packNumber);
             buffer.append("\t\r\n");
             if (buffer.size() >= kChunk) {
                 ok = writer.Write(buffer);
                 buffer.clear();
-                if (!ok)
-                    break;
+                if (!ok) break;
             }
         }
         ++packNumber;
     }
-    if (ok && !buffer.empty())
-        ok = writer.Write(buffer);
-    if (ok)
-        ok = writer.Commit();
+    if (ok && !buffer.empty()) ok = writer.Write(buffer);
+    if (ok) ok = writer.Commit();
 
     if (!ok) {
         const int error = writer.Error();
         writer.Abort();
         message = "ファイルに書き込めませんでした。\n" +
                   zel::Utf16ToUtf8(zel::ForDisplay(zel::DecodeFileName(path)));
-        if (error != 0)
-            message += "\n" + zel::ErrorText(error);
+        if (error != 0) message += "\n" + zel::ErrorText(error);
         return false;
     }
     ZEL_DEBUG_LOG("export : finish!");

@@ -9,8 +9,9 @@
 
 class IZelPostTarget;
 namespace zel {
+class AtomicFileWriter;
 class IFileSystem;
-}
+}  // namespace zel
 
 // A pack while and after packing.
 struct PackBin {
@@ -69,6 +70,10 @@ public:
     // message when the file cannot be written, the previous file then untouched.
     bool ExportPacks(const std::string& path, std::string& message);
     bool ExportPacks(const std::string& path, std::string& message, zel::IFileSystem& fs);
+    // The same into a descriptor that stays open and is never replaced (standard
+    // output); name is what messages call it.
+    bool ExportPacksToDescriptor(int fd, const std::string& name, std::string& message,
+                                 zel::IFileSystem& fs);
 
     CPackFolder root;
     std::vector<PackBin> packs;
@@ -81,6 +86,8 @@ public:
 private:
     void ClearPackResults();
     void BuildPackResults();
+    bool WriteExport(zel::AtomicFileWriter& writer, bool ok, const std::string& path,
+                     std::string& message) const;
 
     // The nodes of packResults[k] live in resultNodes_[k], one block per pack.
     std::vector<std::vector<PackResultNode>> resultNodes_;

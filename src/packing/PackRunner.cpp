@@ -31,6 +31,5 @@ uint32_t CPackRunner::Run() {
 }
 
 void CPackRunner::Notify(uint32_t message) {
-    if (target_)
-        target_->Post(message, 0, 0);
+    if (target_) target_->Post(message, 0, 0);
 }

@@ -29,11 +29,9 @@ char16_t FoldAscii(char16_t c) {
 }
 
 bool SameName(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i]))
-            return false;
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
     }
     return true;
 }
@@ -50,11 +48,9 @@ int32_t ParseInt(std::u16string_view text) {
     int64_t value = 0;
     for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
         value = value * 10 + (text[i] - u'0');
-        if (value > kCeiling)
-            value = kCeiling;
+        if (value > kCeiling) value = kCeiling;
     }
-    if (negative)
-        return static_cast<int32_t>(-value);  // -2^31 at the most
+    if (negative) return static_cast<int32_t>(-value);  // -2^31 at the most
     return value > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
                                                        : static_cast<int32_t>(value);
 }
@@ -64,8 +60,7 @@ int32_t ParseInt(std::u16string_view text) {
 std::string LineText(std::u16string_view text) {
     std::string out = zel::Utf16ToUtf8(text);
     for (char& c : out) {
-        if (c == '\r' || c == '\n')
-            c = ' ';
+        if (c == '\r' || c == '\n') c = ' ';
     }
     return out;
 }
@@ -80,8 +75,7 @@ bool IniProfile::Load(const std::string& path, zel::IFileSystem& fs, int& error)
         error = 0;
         return true;
     }
-    if (error != 0)
-        return false;
+    if (error != 0) return false;
     Parse(text);
     return true;
 }
@@ -100,20 +94,17 @@ bool IniProfile::Save(const std::string& path, zel::IFileSystem& fs) const {
 
 void IniProfile::Parse(std::string_view text) {
     Clear();
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     Section* current = nullptr;
     while (!text.empty()) {
         const size_t eol = text.find('\n');
         std::string_view raw = text.substr(0, eol);
         text.remove_prefix(eol == std::string_view::npos ? text.size() : eol + 1);
-        if (!raw.empty() && raw.back() == '\r')
-            raw.remove_suffix(1);
+        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
 
         const std::u16string decoded = zel::Utf8ToUtf16(raw);
         const std::u16string_view line = Trimmed(decoded);
-        if (line.empty() || line.front() == u';')
-            continue;
+        if (line.empty() || line.front() == u';') continue;
         if (line.front() == u'[') {
             const size_t close = line.find(u']');
             if (close == std::u16string_view::npos) {
@@ -126,14 +117,11 @@ void IniProfile::Parse(std::string_view text) {
             continue;
         }
         const size_t eq = line.find(u'=');
-        if (!current || eq == std::u16string_view::npos)
-            continue;
+        if (!current || eq == std::u16string_view::npos) continue;
         const std::u16string_view key = Trimmed(line.substr(0, eq));
-        if (key.empty())
-            continue;
+        if (key.empty()) continue;
         std::u16string_view value = Trimmed(line.substr(eq + 1));
-        if (IsQuoted(value))
-            value = value.substr(1, value.size() - 2);
+        if (IsQuoted(value)) value = value.substr(1, value.size() - 2);
         current->entries.push_back(Entry{std::u16string(key), std::u16string(value)});
     }
 }
@@ -141,8 +129,7 @@ void IniProfile::Parse(std::string_view text) {
 std::string IniProfile::ToText() const {
     std::string out;
     for (const Section& section : sections_) {
-        if (!out.empty())
-            out.push_back('\n');
+        if (!out.empty()) out.push_back('\n');
         out += "[" + LineText(section.name) + "]\n";
         for (const Entry& entry : section.entries) {
             out += LineText(entry.key);
@@ -150,11 +137,9 @@ std::string IniProfile::ToText() const {
             const std::u16string_view value = entry.value;
             const bool protect = !value.empty() && (IsBlank(value.front()) ||
                                                     IsBlank(value.back()) || IsQuoted(value));
-            if (protect)
-                out.push_back('"');
+            if (protect) out.push_back('"');
             out += LineText(value);
-            if (protect)
-                out.push_back('"');
+            if (protect) out.push_back('"');
             out.push_back('\n');
         }
     }
@@ -163,8 +148,7 @@ std::string IniProfile::ToText() const {
 
 const IniProfile::Section* IniProfile::FindSection(std::u16string_view name) const {
     for (const Section& section : sections_) {
-        if (SameName(section.name, name))
-            return &section;
+        if (SameName(section.name, name)) return &section;
     }
     return nullptr;
 }
@@ -172,11 +156,9 @@ const IniProfile::Section* IniProfile::FindSection(std::u16string_view name) con
 const std::u16string* IniProfile::FindValue(std::u16string_view section,
                                             std::u16string_view key) const {
     const Section* found = FindSection(section);
-    if (!found)
-        return nullptr;
+    if (!found) return nullptr;
     for (const Entry& entry : found->entries) {
-        if (SameName(entry.key, key))
-            return &entry.value;
+        if (SameName(entry.key, key)) return &entry.value;
     }
     return nullptr;
 }
@@ -184,16 +166,14 @@ const std::u16string* IniProfile::FindValue(std::u16string_view section,
 int32_t IniProfile::GetInt(std::u16string_view section, std::u16string_view key,
                            int32_t defaultValue) const {
     const std::u16string* value = FindValue(section, key);
-    if (!value || value->empty())
-        return defaultValue;
+    if (!value || value->empty()) return defaultValue;
     return ParseInt(Trimmed(*value));
 }
 
 std::u16string IniProfile::GetString(std::u16string_view section, std::u16string_view key,
                                      std::u16string_view defaultValue) const {
     const std::u16string* value = FindValue(section, key);
-    if (!value || value->empty())
-        return std::u16string(defaultValue);
+    if (!value || value->empty()) return std::u16string(defaultValue);
     return *value;
 }
 

@@ -14,8 +14,7 @@ PackInfoList DefaultPackInfoList() {
 
 const std::u16string* FindPackSizeText(const PackInfoList& list, const std::u16string& name) {
     for (const PackInfo& info : list) {
-        if (info.Name == name)
-            return &info.Size;
+        if (info.Name == name) return &info.Size;
     }
     return nullptr;
 }

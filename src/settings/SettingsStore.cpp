@@ -50,15 +50,12 @@ std::u16string PackSection(size_t n) {
 }  // namespace
 
 bool DisplaySettings::operator==(const DisplaySettings& o) const {
-    if (fontSize != o.fontSize || fontFace != o.fontFace)
-        return false;
+    if (fontSize != o.fontSize || fontFace != o.fontFace) return false;
     for (const ColorKey& c : kColorKeys) {
-        if (this->*c.field != o.*c.field)
-            return false;
+        if (this->*c.field != o.*c.field) return false;
     }
     for (const IntKey& k : kTrailingIntKeys) {
-        if (this->*k.field != o.*k.field)
-            return false;
+        if (this->*k.field != o.*k.field) return false;
     }
     return true;
 }
@@ -86,8 +83,7 @@ void SettingsStore::LoadPackInfoList(const IniProfile& profile) {
     for (size_t n = 1; n <= kMaxPackInfoCount; ++n) {
         const std::u16string section = PackSection(n);
         PackInfo info{profile.GetString(section, u"Name", u""), {}};
-        if (info.Name.empty())
-            continue;
+        if (info.Name.empty()) continue;
         info.Size = profile.GetString(section, u"Size", u"");
         packInfoList.push_back(std::move(info));
     }
@@ -107,8 +103,7 @@ void SettingsStore::SavePackInfoList(IniProfile& profile) const {
     profile.SetInt(kPackInfo, u"FIRST_FLAG", 0);
     size_t n = 1;
     for (const PackInfo& info : packInfoList) {
-        if (n > kMaxPackInfoCount)
-            break;
+        if (n > kMaxPackInfoCount) break;
         const std::u16string section = PackSection(n++);
         profile.SetString(section, u"Name", info.Name);
         profile.SetString(section, u"Size", info.Size);
@@ -117,8 +112,7 @@ void SettingsStore::SavePackInfoList(IniProfile& profile) const {
 
 void SettingsStore::Load(zel::IFileSystem& fs, const std::string& profilePath) {
     IniProfile profile;
-    if (!profilePath.empty())
-        profile.Load(profilePath, fs);
+    if (!profilePath.empty()) profile.Load(profilePath, fs);
     LoadGeneralSettings(profile);
     LoadPackInfoList(profile);
 }

@@ -36,8 +36,7 @@ bool SyncNotSupported(int error) {
 AtomicFileWriter::AtomicFileWriter(IFileSystem& fs) : fs_(fs) {}
 
 AtomicFileWriter::~AtomicFileWriter() {
-    if (open_)
-        Abort();
+    if (open_) Abort();
 }
 
 bool AtomicFileWriter::Fail(int error, const char* step) {
@@ -49,27 +48,25 @@ bool AtomicFileWriter::Fail(int error, const char* step) {
 }
 
 bool AtomicFileWriter::Open(const std::string& path) {
-    if (open_)
-        Abort();
+    if (open_) Abort();
     path_ = path;
     tempPath_.clear();
     buffer_.clear();
     error_ = 0;
     step_.clear();
     inPlace_ = false;
+    ownsFd_ = true;
     fd_ = -1;
 
     FileStat st;
     const int statError = fs_.Lstat(path, st);
-    if (statError != 0 && statError != ENOENT)
-        return Fail(statError, "stat");
+    if (statError != 0 && statError != ENOENT) return Fail(statError, "stat");
     const bool replace = statError == ENOENT || st.kind == FileKind::Regular;
     if (!replace) {
         // A link, FIFO or device: written where it is, never replaced.
         inPlace_ = true;
         const int error = fs_.OpenForWrite(path, false, 0666, fd_);
-        if (error != 0)
-            return Fail(error, "open");
+        if (error != 0) return Fail(error, "open");
         open_ = true;
         return true;
     }
@@ -97,13 +94,10 @@ bool AtomicFileWriter::Open(const std::string& path) {
 }
 
 bool AtomicFileWriter::Write(std::string_view bytes) {
-    if (!open_)
-        return Fail(EBADF, "write");
-    if (error_ != 0)
-        return false;
+    if (!open_) return Fail(EBADF, "write");
+    if (error_ != 0) return false;
     if (buffer_.size() + bytes.size() > kBufferSize) {
-        if (!Flush())
-            return false;
+        if (!Flush()) return false;
         if (bytes.size() >= kBufferSize) {
             const int error = fs_.WriteAll(fd_, bytes.data(), bytes.size());
             return error == 0 || Fail(error, "write");
@@ -114,26 +108,38 @@ bool AtomicFileWriter::Write(std::string_view bytes) {
 }
 
 bool AtomicFileWriter::Flush() {
-    if (buffer_.empty())
-        return true;
+    if (buffer_.empty()) return true;
     const int error = fs_.WriteAll(fd_, buffer_.data(), buffer_.size());
     buffer_.clear();
     return error == 0 || Fail(error, "write");
 }
 
+bool AtomicFileWriter::OpenDescriptor(int fd) {
+    if (open_) Abort();
+    path_.clear();
+    tempPath_.clear();
+    buffer_.clear();
+    error_ = 0;
+    step_.clear();
+    inPlace_ = true;
+    ownsFd_ = false;
+    fd_ = fd;
+    if (fd < 0) return Fail(EBADF, "open");
+    open_ = true;
+    return true;
+}
+
 bool AtomicFileWriter::Commit() {
-    if (!open_)
-        return Fail(EBADF, "commit");
+    if (!open_) return Fail(EBADF, "commit");
     if (error_ == 0 && Flush()) {
         const int syncError = fs_.Sync(fd_);
-        if (syncError != 0 && !(inPlace_ && SyncNotSupported(syncError)))
-            Fail(syncError, "sync");
+        if (syncError != 0 && !(inPlace_ && SyncNotSupported(syncError))) Fail(syncError, "sync");
     }
     if (error_ != 0) {
         Abort();
         return false;
     }
-    const int closeError = fs_.Close(fd_);
+    const int closeError = ownsFd_ ? fs_.Close(fd_) : 0;
     fd_ = -1;
     if (closeError != 0) {
         Fail(closeError, "close");
@@ -155,7 +161,7 @@ bool AtomicFileWriter::Commit() {
 
 void AtomicFileWriter::Abort() {
     if (fd_ >= 0) {
-        fs_.Close(fd_);
+        if (ownsFd_) fs_.Close(fd_);
         fd_ = -1;
     }
     if (!tempPath_.empty()) {

@@ -23,6 +23,9 @@ public:
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     bool Open(const std::string& path);
+    // Writes in place into a descriptor the caller owns (standard output); it is
+    // flushed on Commit but never closed or replaced.
+    bool OpenDescriptor(int fd);
     bool Write(std::string_view bytes);
     // Flushes, syncs, closes and renames; false when anything failed since Open.
     bool Commit();
@@ -46,6 +49,7 @@ private:
     std::string step_;
     bool inPlace_ = false;
     bool open_ = false;
+    bool ownsFd_ = true;
 };
 
 // Convenience: the whole contents at once.

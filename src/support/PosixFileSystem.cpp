@@ -13,12 +13,9 @@ namespace zel {
 namespace {
 
 FileKind KindOf(mode_t mode) {
-    if (S_ISREG(mode))
-        return FileKind::Regular;
-    if (S_ISDIR(mode))
-        return FileKind::Directory;
-    if (S_ISLNK(mode))
-        return FileKind::Symlink;
+    if (S_ISREG(mode)) return FileKind::Regular;
+    if (S_ISDIR(mode)) return FileKind::Directory;
+    if (S_ISLNK(mode)) return FileKind::Symlink;
     return FileKind::Other;
 }
 
@@ -52,23 +49,20 @@ IFileSystem& IFileSystem::Default() {
 std::string ErrorText(int error) {
     char buf[256] = {};
     const char* text = StrerrorResult(strerror_r(error, buf, sizeof buf), buf);
-    if (!text || !*text)
-        return "error " + std::to_string(error);
+    if (!text || !*text) return "error " + std::to_string(error);
     return text;
 }
 
 int PosixFileSystem::Stat(const std::string& path, FileStat& out) {
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0)
-        return errno;
+    if (::stat(path.c_str(), &st) != 0) return errno;
     Convert(st, out);
     return 0;
 }
 
 int PosixFileSystem::Lstat(const std::string& path, FileStat& out) {
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0)
-        return errno;
+    if (::lstat(path.c_str(), &st) != 0) return errno;
     Convert(st, out);
     return 0;
 }
@@ -76,8 +70,7 @@ int PosixFileSystem::Lstat(const std::string& path, FileStat& out) {
 int PosixFileSystem::ListFolder(const std::string& path, std::vector<DirEntry>& out) {
     out.clear();
     DIR* dir = ::opendir(path.c_str());
-    if (!dir)
-        return errno;
+    if (!dir) return errno;
     const int dfd = ::dirfd(dir);
     out.reserve(64);
     int result = 0;
@@ -89,8 +82,7 @@ int PosixFileSystem::ListFolder(const std::string& path, std::vector<DirEntry>& 
             break;
         }
         const char* name = ent->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
-            continue;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
 
         DirEntry& entry = out.emplace_back();
         entry.name.assign(name);
@@ -121,8 +113,7 @@ int PosixFileSystem::ReadFile(const std::string& path, size_t maxSize, std::stri
     out.clear();
     // Non-blocking, so that a FIFO is refused rather than waited on.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return errno;
+    if (fd < 0) return errno;
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         const int error = errno;
@@ -147,8 +138,7 @@ int PosixFileSystem::ReadFile(const std::string& path, size_t maxSize, std::stri
             if (out.size() >= maxSize) {
                 char probe;
                 const ssize_t n = ::read(fd, &probe, 1);
-                if (n < 0 && errno == EINTR)
-                    continue;
+                if (n < 0 && errno == EINTR) continue;
                 if (n < 0) {
                     error = errno;
                 } else if (n > 0) {
@@ -160,13 +150,11 @@ int PosixFileSystem::ReadFile(const std::string& path, size_t maxSize, std::stri
         }
         const ssize_t n = ::read(fd, &out[done], out.size() - done);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             error = errno;
             break;
         }
-        if (n == 0)
-            break;
+        if (n == 0) break;
         done += static_cast<size_t>(n);
     }
     ::close(fd);
@@ -190,8 +178,7 @@ int PosixFileSystem::OpenForWrite(const std::string& path, bool exclusive, uint3
     do {
         result = ::open(path.c_str(), flags, static_cast<mode_t>(mode));
     } while (result < 0 && errno == EINTR);
-    if (result < 0)
-        return errno;
+    if (result < 0) return errno;
     fd = result;
     return 0;
 }
@@ -200,12 +187,10 @@ int PosixFileSystem::WriteAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return errno;
         }
-        if (n == 0)
-            return EIO;
+        if (n == 0) return EIO;
         data += n;
         size -= static_cast<size_t>(n);
     }
@@ -222,8 +207,7 @@ int PosixFileSystem::Sync(int fd) {
 
 int PosixFileSystem::Close(int fd) {
     // On Linux the descriptor is gone even when close reports EINTR.
-    if (::close(fd) != 0 && errno != EINTR)
-        return errno;
+    if (::close(fd) != 0 && errno != EINTR) return errno;
     return 0;
 }
 

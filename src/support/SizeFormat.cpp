@@ -20,8 +20,7 @@ std::u16string Grouped(uint64_t value) {
 }
 
 std::u16string FormatAuto(uint64_t bytes) {
-    if (bytes < 1024)
-        return UInt64ToString(bytes);
+    if (bytes < 1024) return UInt64ToString(bytes);
     static const char16_t* const kUnits[] = {u" KB", u" MB", u" GB", u" TB", u" PB", u" EB"};
     // The largest unit in which the value stays below 1000.
     int unit = 0;
@@ -82,14 +81,12 @@ std::u16string UInt64ToString(uint64_t value) {
 
 std::u16string InsertThousandsSeparators(std::u16string_view text) {
     const size_t n = text.size();
-    if (n < 3)
-        return std::u16string(text);
+    if (n < 3) return std::u16string(text);
     std::u16string out;
     out.reserve(n + n / 3);
     out.push_back(text[0]);
     for (size_t i = 1; i < n; ++i) {
-        if ((n - i) % 3 == 0)
-            out.push_back(u',');
+        if ((n - i) % 3 == 0) out.push_back(u',');
         out.push_back(text[i]);
     }
     return out;

@@ -33,16 +33,13 @@ size_t ValidSequence(std::string_view s, size_t i, char32_t& cp) {
     } else {
         return 0;
     }
-    if (i + len > s.size())
-        return 0;
+    if (i + len > s.size()) return 0;
     for (size_t k = 1; k < len; ++k) {
         const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80)
-            return 0;
+        if ((b & 0xC0) != 0x80) return 0;
         cp = (cp << 6) | (b & 0x3F);
     }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return 0;
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
     return len;
 }
 

@@ -20,8 +20,7 @@ std::string_view TrimmedBytes(std::string_view text) {
 std::u16string DecodeField(std::string_view bytes) {
     // A zero byte ends the text, as for any C string.
     const size_t nul = bytes.find('\0');
-    if (nul != std::string_view::npos)
-        bytes = bytes.substr(0, nul);
+    if (nul != std::string_view::npos) bytes = bytes.substr(0, nul);
     std::u16string text = zel::Utf8ToUtf16(bytes);
     zel::TrimSpaces(text);
     return text;
@@ -34,21 +33,17 @@ ZelConfReader::ZelConfReader(ZelConfReadReceiver* receiver, bool wide, zel::IFil
 
 int ZelConfReader::Load(const std::string& path) {
     lastError_ = 0;
-    if (!receiver_)
-        return 0;
+    if (!receiver_) return 0;
     std::string buffer;
     lastError_ = fs_.ReadFile(path, kMaxFileSize, buffer);
-    if (lastError_ != 0)
-        return 0;
+    if (lastError_ != 0) return 0;
     return Parse(buffer.data(), buffer.size());
 }
 
 int ZelConfReader::Parse(const char* buffer, size_t size) {
-    if (!receiver_ || !buffer)
-        return 1;
+    if (!receiver_ || !buffer) return 1;
     std::string_view rest(buffer, size);
-    if (rest.substr(0, 3) == "\xEF\xBB\xBF")
-        rest.remove_prefix(3);
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
 
     // Wide mode needs the wide callback; a plain receiver still gets the bytes.
     auto* ex = wide_ ? dynamic_cast<ZelConfReadReceiverEx*>(receiver_) : nullptr;
@@ -57,8 +52,7 @@ int ZelConfReader::Parse(const char* buffer, size_t size) {
         const size_t eol = rest.find_first_of("\r\n");
         const std::string_view line = rest.substr(0, eol);
         rest.remove_prefix(eol == std::string_view::npos ? rest.size() : eol + 1);
-        if (line.empty() || line.front() == ';')
-            continue;
+        if (line.empty() || line.front() == ';') continue;
 
         const size_t eq = line.find('=');
         const std::string_view key = line.substr(0, eq);
@@ -67,8 +61,7 @@ int ZelConfReader::Parse(const char* buffer, size_t size) {
         const bool more = ex ? ex->OnKeyValueW(DecodeField(key), DecodeField(value))
                              : receiver_->OnKeyValue(std::string(TrimmedBytes(key)),
                                                      std::string(TrimmedBytes(value)));
-        if (!more)
-            break;
+        if (!more) break;
     }
     return 1;
 }

@@ -35,12 +35,10 @@ private:
 class ZelScopedLock : private ZelIsNoncopyable {
 public:
     explicit ZelScopedLock(IZelSync* sync) : sync_(sync) {
-        if (sync_)
-            sync_->Lock();
+        if (sync_) sync_->Lock();
     }
     ~ZelScopedLock() {
-        if (sync_)
-            sync_->Unlock();
+        if (sync_) sync_->Unlock();
     }
 
 private:

@@ -24,11 +24,9 @@ bool ZelFile::OpenRead(const std::string& path) {
     do {
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     fd_ = fd;
     return true;
 }
@@ -39,25 +37,20 @@ bool ZelFile::OpenWrite(const std::string& path) {
     do {
         fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     fd_ = fd;
     return true;
 }
 
 uint32_t ZelFile::Read(void* buffer, uint32_t size) {
     lastCount_ = 0;
-    if (fd_ < 0 || size == 0)
-        return 0;
+    if (fd_ < 0 || size == 0) return 0;
     auto* out = static_cast<char*>(buffer);
     while (lastCount_ < size) {
         const ssize_t n = ::read(fd_, out + lastCount_, size - lastCount_);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return lastCount_ = 0;
-        if (n == 0)
-            break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return lastCount_ = 0;
+        if (n == 0) break;
         lastCount_ += static_cast<uint32_t>(n);
     }
     return lastCount_;
@@ -65,30 +58,24 @@ uint32_t ZelFile::Read(void* buffer, uint32_t size) {
 
 uint32_t ZelFile::Write(const void* buffer, uint32_t size) {
     lastCount_ = 0;
-    if (fd_ < 0 || size == 0)
-        return 0;
+    if (fd_ < 0 || size == 0) return 0;
     const auto* in = static_cast<const char*>(buffer);
     while (lastCount_ < size) {
         const ssize_t n = ::write(fd_, in + lastCount_, size - lastCount_);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return lastCount_ = 0;
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return lastCount_ = 0;
         lastCount_ += static_cast<uint32_t>(n);
     }
     return lastCount_;
 }
 
 uint32_t ZelFile::GetRemainingSize() {
-    if (fd_ < 0)
-        return 0;
+    if (fd_ < 0) return 0;
     const off_t position = ::lseek(fd_, 0, SEEK_CUR);
-    if (position < 0)
-        return 0;
+    if (position < 0) return 0;
     const off_t end = ::lseek(fd_, 0, SEEK_END);
     ::lseek(fd_, position, SEEK_SET);
-    if (end <= position)
-        return 0;
+    if (end <= position) return 0;
     return static_cast<uint32_t>(end - position);
 }
 
@@ -97,8 +84,7 @@ uint32_t ZelFile::GetState() {
 }
 
 uint32_t ZelFile::Seek(int32_t offset, uint32_t origin) {
-    if (fd_ < 0)
-        return kInvalidPosition;
+    if (fd_ < 0) return kInvalidPosition;
     int whence;
     switch (origin) {
         case 0:
@@ -118,8 +104,7 @@ uint32_t ZelFile::Seek(int32_t offset, uint32_t origin) {
 }
 
 uint32_t ZelFile::Tell() {
-    if (fd_ < 0)
-        return kInvalidPosition;
+    if (fd_ < 0) return kInvalidPosition;
     const off_t position = ::lseek(fd_, 0, SEEK_CUR);
     return position < 0 ? kInvalidPosition : static_cast<uint32_t>(position);
 }

@@ -8,8 +8,7 @@ ZelMfcThread::~ZelMfcThread() {
 
 bool ZelMfcThread::Start() {
     Join();
-    if (thread_.joinable())
-        return false;  // called from Run on its own thread
+    if (thread_.joinable()) return false;  // called from Run on its own thread
     exitCode_ = 0;
     try {
         thread_ = std::thread([this] { exitCode_ = Run(); });

@@ -27,8 +27,7 @@ std::pair<size_t, size_t> SpaceTrimmedRange(const Text& text) {
 
 void WideToUtf8(std::string& out, const char16_t* text, int length) {
     out.clear();
-    if (!text || length < 1)
-        return;
+    if (!text || length < 1) return;
     out = Utf16ToUtf8(std::u16string_view(text, static_cast<size_t>(length)));
 }
 
@@ -37,8 +36,7 @@ std::string WideToUtf8(std::u16string_view text) {
 }
 
 void AnsiToWide(std::u16string& out, const char* bytes, int length) {
-    if (!bytes || length < 1)
-        return;
+    if (!bytes || length < 1) return;
     out = Utf8ToUtf16(std::string_view(bytes, static_cast<size_t>(length)));
 }
 
@@ -47,15 +45,13 @@ std::u16string AnsiToWide(std::string_view bytes) {
 }
 
 void QuoteText(std::u16string& text) {
-    if (IsQuoted(text))
-        return;
+    if (IsQuoted(text)) return;
     text.insert(text.begin(), u'"');
     text.push_back(u'"');
 }
 
 void UnquoteText(std::u16string& text) {
-    if (!IsQuoted(text))
-        return;
+    if (!IsQuoted(text)) return;
     text.pop_back();
     text.erase(0, 1);
 }
@@ -70,8 +66,7 @@ void UnescapeBackslashes(std::u16string& text) {
 
 std::u16string ReplaceAll(std::u16string_view text, std::u16string_view search,
                           std::u16string_view replacement) {
-    if (search.empty())
-        return std::u16string(text);
+    if (search.empty()) return std::u16string(text);
     std::u16string out;
     out.reserve(text.size());
     size_t i = 0;

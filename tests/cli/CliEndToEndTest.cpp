@@ -228,3 +228,14 @@ TEST(CliUsage, HelpVersionAndBadWords) {
     r = RunCli({"-q", "--", "--not-an-option"});
     EXPECT_EQ(r.status, 0) << r.err;
 }
+
+TEST_F(CliTest, ExportToStandardOutputAppendsWhereTheShellSaysSo) {
+    MakeSparseFile(Tree() + "/x.dat", 10);
+    const std::string log = dir / "log.txt";
+    WriteFile(log, "earlier line\n");
+    // Reopening /dev/stdout would truncate a file the shell opened for appending.
+    const std::string command =
+        std::string("'") + CORVELIN_CLI_PATH + "' -q -o - '" + Tree() + "' >> '" + log + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadFile(log), "earlier line\n" + Line(Tree() + "/x.dat", 10, "", 1));
+}

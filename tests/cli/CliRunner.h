@@ -50,8 +50,7 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
         // Keep the run independent of the developer's own profile.
-        if (entry.rfind("XDG_CONFIG_HOME=", 0) == 0 || entry.rfind("HOME=", 0) == 0)
-            continue;
+        if (entry.rfind("XDG_CONFIG_HOME=", 0) == 0 || entry.rfind("HOME=", 0) == 0) continue;
         envStrings.push_back(entry);
     }
     envStrings.push_back("HOME=/nonexistent-corvelin-home");
@@ -77,11 +76,9 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
     int open = 2;
     char buffer[65536];
     while (open > 0) {
-        if (poll(fds, 2, -1) < 0)
-            continue;
+        if (poll(fds, 2, -1) < 0) continue;
         for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR)))
-                continue;
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
             const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
             if (n > 0) {
                 (i == 0 ? result.out : result.err).append(buffer, static_cast<size_t>(n));

@@ -234,8 +234,7 @@ TEST(AddFileWorker, CancelAddsNothingAndKeepsTheCounter) {
     CAddFileWorker worker(zel::IFileSystem::Default(), doc, AllFiles(),
                           {dir / "first", dir / "second"}, &target);
     target.onPost = [&](uint32_t message) {
-        if (message == kScanPathChanged)
-            worker.Cancel();
+        if (message == kScanPathChanged) worker.Cancel();
     };
 
     ASSERT_TRUE(worker.Start());
@@ -259,8 +258,7 @@ TEST(AddFileWorker, CancelDuringTheHandOverComesTooLate) {
     RecordingTarget target;
     CAddFileWorker worker(zel::IFileSystem::Default(), doc, AllFiles(), {dir / "a.txt"}, &target);
     target.onPost = [&](uint32_t message) {
-        if (message == kScanFinished)
-            worker.Cancel();
+        if (message == kScanFinished) worker.Cancel();
     };
 
     ASSERT_TRUE(worker.Start());

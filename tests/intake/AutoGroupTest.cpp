@@ -182,10 +182,8 @@ std::vector<uint64_t> ReferenceCandidates(const std::vector<std::u16string>& nam
     uint64_t next = 0;
     for (size_t i = 0; i + 1 < names.size(); ++i) {
         for (size_t j = i + 1; j < names.size(); ++j) {
-            if (ids[i] != NoAutoGroup && ids[j] != NoAutoGroup)
-                continue;
-            if (!(NameSimilarity(names[i], names[j]) > 80))
-                continue;
+            if (ids[i] != NoAutoGroup && ids[j] != NoAutoGroup) continue;
+            if (!(NameSimilarity(names[i], names[j]) > 80)) continue;
             if (ids[i] != NoAutoGroup) {
                 ids[j] = ids[i];
             } else if (ids[j] != NoAutoGroup) {
@@ -217,10 +215,8 @@ TEST(AutoGroupTest, SameCandidatesAsScoringEveryPairOnRandomFolders) {
                     base += alphabet[pick(rng)];
             }
             std::u16string name = base;
-            if (!name.empty() && f % 6 != 0)
-                name[rng() % name.size()] = alphabet[pick(rng)];
-            if (f % 5 == 0)
-                name += alphabet[pick(rng)];
+            if (!name.empty() && f % 6 != 0) name[rng() % name.size()] = alphabet[pick(rng)];
+            if (f % 5 == 0) name += alphabet[pick(rng)];
             names.push_back(name);
             AddFile(*drop, name + u".ext");
         }

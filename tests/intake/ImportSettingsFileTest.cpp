@@ -27,13 +27,11 @@ bool IsBuiltIn(const ImportSettingsList& list) {
 class FailingFileSystem : public zel::PosixFileSystem {
 public:
     int WriteAll(int fd, const char* data, size_t size) override {
-        if (failWrites)
-            return ENOSPC;
+        if (failWrites) return ENOSPC;
         return PosixFileSystem::WriteAll(fd, data, size);
     }
     int Rename(const std::string& from, const std::string& to) override {
-        if (failRenames)
-            return EACCES;
+        if (failRenames) return EACCES;
         return PosixFileSystem::Rename(from, to);
     }
     bool failWrites = false;

@@ -37,14 +37,12 @@ double ReferenceSimilarity(const std::u16string& aText, const std::u16string& bT
     const char16_t* b = bText.c_str();
     const int la = static_cast<int>(aText.size());
     const int lb = static_cast<int>(bText.size());
-    if (la == 0 || lb == 0)
-        return 0;
+    if (la == 0 || lb == 0) return 0;
     const int m = la < lb ? la : lb;
     int best = 0;
     double bonus = 0;
     for (int i = 0; i < m; ++i) {
-        if (best + i >= m)
-            break;
+        if (best + i >= m) break;
         int run = 0;
         for (int k = 0; k < m; ++k) {
             if (a[i + run] == b[k]) {
@@ -52,14 +50,12 @@ double ReferenceSimilarity(const std::u16string& aText, const std::u16string& bT
             } else {
                 if (run > best) {
                     best = run;
-                    if (i < 5)
-                        bonus = (5 - i) * run * 1.2;
+                    if (i < 5) bonus = (5 - i) * run * 1.2;
                 }
                 run = 0;
             }
         }
-        if (run > best)
-            best = run;
+        if (run > best) best = run;
     }
     return static_cast<double>(best) / (la > lb ? la : lb) * 100 + bonus;
 }

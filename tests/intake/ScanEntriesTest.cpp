@@ -55,8 +55,7 @@ TEST(ScanEntries, PathsOver259UnitsAreSkippedNeverCut) {
     const std::string top = dir / "long";
     MakeDir(top);
     const size_t room = 259 - zel::DecodeFileName(top + "/").size();
-    if (room < 81 || room > 250)
-        GTEST_SKIP() << "temporary folder path of unusual length";
+    if (room < 81 || room > 250) GTEST_SKIP() << "temporary folder path of unusual length";
     const std::string fits = top + "/" + std::string(room, 'a');
     const std::string tooLong = top + "/" + std::string(room + 1, 'b');
     WriteFile(fits, "");
@@ -239,8 +238,7 @@ TEST(ScanEntries, UnreadableFolderAddsNothingAndIsReported) {
 }
 
 TEST(ScanEntries, FolderWithoutPermissionOnRealDisk) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every folder";
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
     TempDir dir;
     const std::string top = dir / "top";
     MakeDir(top);

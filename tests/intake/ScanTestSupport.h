@@ -34,8 +34,7 @@ public:
             std::lock_guard<std::mutex> lock(mutex_);
             messages_.push_back(message);
         }
-        if (onPost)
-            onPost(message);
+        if (onPost) onPost(message);
     }
     std::vector<uint32_t> Messages() const {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -60,22 +59,19 @@ class FakeFileSystem : public zel::PosixFileSystem {
 public:
     int Stat(const std::string& path, zel::FileStat& out) override {
         const auto it = stats.find(path);
-        if (it == stats.end())
-            return PosixFileSystem::Stat(path, out);
+        if (it == stats.end()) return PosixFileSystem::Stat(path, out);
         out = it->second;
         return 0;
     }
     int ListFolder(const std::string& path, std::vector<zel::DirEntry>& out) override {
-        if (path == throwOn)
-            throw std::runtime_error("listing exploded");
+        if (path == throwOn) throw std::runtime_error("listing exploded");
         const auto error = listErrors.find(path);
         if (error != listErrors.end()) {
             out.clear();
             return error->second;
         }
         const auto listing = listings.find(path);
-        if (listing == listings.end())
-            return PosixFileSystem::ListFolder(path, out);
+        if (listing == listings.end()) return PosixFileSystem::ListFolder(path, out);
         out = listing->second;
         return 0;
     }
@@ -151,8 +147,7 @@ inline std::vector<std::string> ChildNames(const CPackFolder& folder) {
 inline CPackItem* Child(const CPackFolder& folder, const std::string& name) {
     for (const auto& child : folder.children) {
         const std::string path = PathBytes(*child);
-        if (path.substr(path.rfind('/') + 1) == name)
-            return child.get();
+        if (path.substr(path.rfind('/') + 1) == name) return child.get();
     }
     return nullptr;
 }
@@ -166,15 +161,13 @@ inline CPackFolder* SubFolder(const CPackFolder& folder, const std::string& name
 inline void Collect(const CPackFolder& folder, std::vector<const CPackItem*>& out) {
     for (const auto& child : folder.children) {
         out.push_back(child.get());
-        if (child->IsFolder())
-            Collect(*static_cast<const CPackFolder*>(child.get()), out);
+        if (child->IsFolder()) Collect(*static_cast<const CPackFolder*>(child.get()), out);
     }
 }
 
 inline bool WasSkipped(const CAddFileWorker& worker, const std::string& path, SkipReason reason) {
     for (const SkippedEntry& s : worker.GetSkipped()) {
-        if (s.path == path && s.reason == reason)
-            return true;
+        if (s.path == path && s.reason == reason) return true;
     }
     return false;
 }

@@ -54,7 +54,7 @@ TEST(PackItem, NameIsFileNameWithoutExtension) {
     EXPECT_EQ(Folder(1, "/d/data.old")->GetName(), U("data"));
     EXPECT_EQ(File(1, "/d/.bashrc")->GetName(), U(""));
     EXPECT_EQ(File(1, "/d/my. file")->GetName(), U("my. file"));  // a space after the dot
-    EXPECT_EQ(File(1, "/d.x/plain")->GetName(), U("plain"));     // dots of folders do not count
+    EXPECT_EQ(File(1, "/d.x/plain")->GetName(), U("plain"));      // dots of folders do not count
     EXPECT_EQ(File(1, "写真/夏の旅行.jpg")->GetName(), U("夏の旅行"));
     EXPECT_EQ(File(1, "")->GetPath(), U(""));
 }
@@ -208,7 +208,8 @@ TEST(Traversers, SorterPutsFoldersFirstThenPathsIgnoringCase) {
     CPackItemSorter sorter;
     top->Accept(sorter);
     std::vector<uint32_t> order;
-    for (auto& c : top->children) order.push_back(c->GetId());
+    for (auto& c : top->children)
+        order.push_back(c->GetId());
     // "A.TXT" and "A.txt" and "a.txt" fold equal; plain code units fix their order.
     EXPECT_EQ(order, (std::vector<uint32_t>{7, 4, 9, 3, 8, 2}));
     EXPECT_EQ(top->children.front()->siblingPosition, CPackItem::PositionFirst);

@@ -15,10 +15,8 @@ namespace {
 class FullDiskFileSystem : public zel::PosixFileSystem {
 public:
     int WriteAll(int fd, const char* data, size_t size) override {
-        if (size > 4)
-            size = 4;
-        if (const int error = PosixFileSystem::WriteAll(fd, data, size))
-            return error;
+        if (size > 4) size = 4;
+        if (const int error = PosixFileSystem::WriteAll(fd, data, size)) return error;
         return ENOSPC;
     }
 };

@@ -12,8 +12,7 @@ namespace {
 std::vector<uint32_t> EndNotices(const RecordingTarget& target) {
     std::vector<uint32_t> out;
     for (const Posted& p : target.Posts()) {
-        if (p.message != WM_APP + 2)
-            out.push_back(p.message);
+        if (p.message != WM_APP + 2) out.push_back(p.message);
     }
     return out;
 }
@@ -51,8 +50,7 @@ TEST(PackRunner, CancelGivenBeforeStartIsNotLost) {
 class ThrowingTarget : public RecordingTarget {
 public:
     void Post(uint32_t message, uint64_t wParam, int64_t lParam) override {
-        if (message == WM_APP + 2 && ++progress_ == 2)
-            throw std::runtime_error("queue full");
+        if (message == WM_APP + 2 && ++progress_ == 2) throw std::runtime_error("queue full");
         RecordingTarget::Post(message, wParam, lParam);
     }
 

@@ -112,8 +112,7 @@ TEST(Pack, ProgressPostsOnlyChangedPercentages) {
         std::vector<int64_t> expected;
         for (int64_t i = 0; i < n; ++i) {
             const int64_t percent = i * 100 / n;
-            if (expected.empty() || expected.back() != percent)
-                expected.push_back(percent);
+            if (expected.empty() || expected.back() != percent) expected.push_back(percent);
         }
         EXPECT_EQ(target.Progress(), expected) << n << " entries";
         for (const Posted& p : target.Posts())
@@ -259,11 +258,9 @@ bool RefPathLess(const CPackItem* a, const CPackItem* b) {
     const std::u16string& y = b->GetPath();
     auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
     for (size_t i = 0; i < std::min(x.size(), y.size()); ++i) {
-        if (fold(x[i]) != fold(y[i]))
-            return fold(x[i]) < fold(y[i]);
+        if (fold(x[i]) != fold(y[i])) return fold(x[i]) < fold(y[i]);
     }
-    if (x.size() != y.size())
-        return x.size() < y.size();
+    if (x.size() != y.size()) return x.size() < y.size();
     return x < y;
 }
 
@@ -328,8 +325,7 @@ void BuildRandomTree(std::mt19937_64& rng, CCorvelinDoc& doc, CPackFolder& folde
     const int children = static_cast<int>(rng() % (depth == 0 ? 120 : 12));
     static const char* kNames[] = {"a", "A", "b", "B", "_", "c", "ab", "Ab"};
     for (int i = 0; i < children && budget > 0; ++i) {
-        if (rng() % 20 == 0)
-            g_nextItemId += static_cast<uint32_t>(rng() % 100000);  // sparse
+        if (rng() % 20 == 0) g_nextItemId += static_cast<uint32_t>(rng() % 100000);  // sparse
         // Long shared prefixes and names differing only in case or length.
         const std::string parent = depth == 0 ? std::string(rng() % 2 ? "/Shared/pre" : "")
                                               : zel::Utf16ToUtf8(folder.GetPath());
@@ -342,11 +338,9 @@ void BuildRandomTree(std::mt19937_64& rng, CCorvelinDoc& doc, CPackFolder& folde
         }
         --budget;
         uint64_t size = rng() % (maxSize + 1);
-        if (huge && rng() % 3 == 0)
-            size = kMax - rng() % 1000;
+        if (huge && rng() % 3 == 0) size = kMax - rng() % 1000;
         uint64_t group = NoGroup;
-        if (doc.groupCount > 0 && rng() % 3 == 0)
-            group = rng() % doc.groupCount;
+        if (doc.groupCount > 0 && rng() % 3 == 0) group = rng() % doc.groupCount;
         AddFile(folder, path, size, group);
     }
 }
@@ -358,8 +352,7 @@ TEST(Pack, IndexedFirstFitMatchesALinearScan) {
         const bool huge = round % 7 == 0;
         const uint64_t maxSize = huge ? kMax / 3 : 1 + rng() % 40;
         uint64_t limit = huge ? kMax - rng() % 5 : rng() % 60;
-        if (round % 11 == 0)
-            limit = 0;
+        if (round % 11 == 0) limit = 0;
         const uint32_t groups = static_cast<uint32_t>(rng() % 6);
         for (uint32_t g = 0; g < groups; ++g)
             doc.NewGroup();

@@ -57,8 +57,7 @@ public:
     std::vector<int64_t> Progress() const {
         std::vector<int64_t> out;
         for (const Posted& p : Posts()) {
-            if (p.message == WM_APP + 2)
-                out.push_back(p.lParam);
+            if (p.message == WM_APP + 2) out.push_back(p.lParam);
         }
         return out;
     }

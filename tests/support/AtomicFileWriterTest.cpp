@@ -1,5 +1,6 @@
 #include "support/AtomicFileWriter.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -249,4 +250,28 @@ TEST(AtomicFileWriter, InPlaceSyncFailuresOtherThanUnsupportedAreReported) {
     fs.syncError = EIO;
     EXPECT_FALSE(zel::WriteFileAtomically(fs, dir / "link", "b", error));
     EXPECT_EQ(error, EIO);
+}
+
+TEST(AtomicFileWriter, ADescriptorIsWrittenButNeitherClosedNorReplaced) {
+    TempDir dir;
+    const std::string path = dir / "appended";
+    WriteFile(path, "kept\n");
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(fd, 0);
+    const ino_t before = Inode(path);
+    {
+        zel::AtomicFileWriter writer;
+        ASSERT_TRUE(writer.OpenDescriptor(fd));
+        EXPECT_TRUE(writer.WritesInPlace());
+        EXPECT_TRUE(writer.Write("added\n"));
+        EXPECT_TRUE(writer.Commit());
+    }
+    EXPECT_EQ(::write(fd, "more\n", 5), 5);  // still open
+    ::close(fd);
+    EXPECT_EQ(ReadFile(path), "kept\nadded\nmore\n");
+    EXPECT_EQ(Inode(path), before);
+
+    zel::AtomicFileWriter closed;
+    EXPECT_FALSE(closed.OpenDescriptor(-1));
+    EXPECT_EQ(closed.Error(), EBADF);
 }

@@ -40,17 +40,14 @@ public:
             --exclusiveCollisions;
             return EEXIST;
         }
-        if (openError)
-            return openError;
+        if (openError) return openError;
         const int error = PosixFileSystem::OpenForWrite(path, exclusive, mode, fd);
-        if (error == 0 && exclusive)
-            created.push_back(path);
+        if (error == 0 && exclusive) created.push_back(path);
         return error;
     }
     int WriteAll(int fd, const char* data, size_t size) override {
         ++writeCalls;
-        if (writeError && writesBeforeFailure-- <= 0)
-            return writeError;
+        if (writeError && writesBeforeFailure-- <= 0) return writeError;
         return PosixFileSystem::WriteAll(fd, data, size);
     }
     int Sync(int fd) override { return syncError ? syncError : PosixFileSystem::Sync(fd); }
