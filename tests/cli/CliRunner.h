@@ -9,6 +9,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -21,8 +22,9 @@ struct CliResult {
     std::string err;
 };
 
-inline CliResult RunCli(const std::vector<std::string>& args, const std::string& workingDir = {},
-                        const std::vector<std::string>& extraEnv = {}) {
+// Runs any program (argv[0] a full path) the way RunCli runs corvelin-cli.
+inline CliResult RunProgram(std::vector<std::string> argvStrings,
+                            const std::vector<std::string>& extraEnv = {}) {
     int outPipe[2];
     int errPipe[2];
     if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
@@ -33,14 +35,6 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::vector<std::string> argvStrings;
-    if (!workingDir.empty()) {
-        // Start in another folder through env(1), which every Debian system has.
-        argvStrings = {"/usr/bin/env", "-C", workingDir, CORVELIN_CLI_PATH};
-    } else {
-        argvStrings = {CORVELIN_CLI_PATH};
-    }
-    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : argvStrings)
         argv.push_back(a.data());
@@ -93,6 +87,19 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
     waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+inline CliResult RunCli(const std::vector<std::string>& args, const std::string& workingDir = {},
+                        const std::vector<std::string>& extraEnv = {}) {
+    std::vector<std::string> argvStrings;
+    if (!workingDir.empty()) {
+        // Start in another folder through env(1), which every Debian system has.
+        argvStrings = {"/usr/bin/env", "-C", workingDir, CORVELIN_CLI_PATH};
+    } else {
+        argvStrings = {CORVELIN_CLI_PATH};
+    }
+    argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+    return RunProgram(std::move(argvStrings), extraEnv);
 }
 
 }  // namespace testing_support
