@@ -146,6 +146,15 @@ std::string IniProfile::ToText() const {
     return out;
 }
 
+std::vector<std::pair<std::u16string, std::u16string>> IniProfile::Keys() const {
+    std::vector<std::pair<std::u16string, std::u16string>> keys;
+    for (const Section& section : sections_) {
+        for (const Entry& entry : section.entries)
+            keys.emplace_back(section.name, entry.key);
+    }
+    return keys;
+}
+
 const IniProfile::Section* IniProfile::FindSection(std::u16string_view name) const {
     for (const Section& section : sections_) {
         if (SameName(section.name, name)) return &section;

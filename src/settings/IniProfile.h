@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "support/FileSystem.h"
@@ -47,6 +48,9 @@ public:
     std::string ToText() const;
     // Replaces the contents with those of a file's text.
     void Parse(std::string_view text);
+
+    // Every section name and key as stored, in order, duplicates included.
+    std::vector<std::pair<std::u16string, std::u16string>> Keys() const;
 
 private:
     struct Entry {
