@@ -97,10 +97,11 @@ void IniProfile::Parse(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     Section* current = nullptr;
     while (!text.empty()) {
-        const size_t eol = text.find('\n');
-        std::string_view raw = text.substr(0, eol);
+        // A CR ends a line as LF does: kept inside a text, it could not be
+        // written back (the writer keeps every text on one line).
+        const size_t eol = text.find_first_of("\r\n");
+        const std::string_view raw = text.substr(0, eol);
         text.remove_prefix(eol == std::string_view::npos ? text.size() : eol + 1);
-        if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
 
         const std::u16string decoded = zel::Utf8ToUtf16(raw);
         const std::u16string_view line = Trimmed(decoded);

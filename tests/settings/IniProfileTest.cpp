@@ -36,6 +36,25 @@ TEST(IniProfile, NamesAreCaseInsensitiveAndTheFirstOccurrenceWins) {
     EXPECT_EQ(w.GetInt(U("ä"), U("Ä"), 0), 0);
 }
 
+TEST(IniProfile, LoneCarriageReturnEndsALineSoEveryTextSurvivesARewrite) {
+    // A CR inside a header or value used to stay in the text and come back as a
+    // blank after a rewrite.
+    const IniProfile p = Parsed(
+        "[PackInfo 100\r]\nName=lost\r\n"
+        "[S]\rk=a\rb=c\r\rv=\"q\r\n");
+    EXPECT_TRUE(p.GetString(U("PackInfo 100\r"), u"Name", u"").empty());
+    EXPECT_TRUE(p.GetString(u"PackInfo 100", u"Name", u"").empty());
+    EXPECT_EQ(p.GetString(u"S", u"k", u""), u"a");
+    EXPECT_EQ(p.GetString(u"S", u"b", u""), u"c");
+    EXPECT_EQ(p.GetString(u"S", u"v", u""), u"\"q");
+
+    const std::string text = p.ToText();
+    EXPECT_EQ(text, "[S]\nk=a\nb=c\nv=\"q\n");
+    const IniProfile back = Parsed(text);
+    EXPECT_EQ(back.Keys(), p.Keys());
+    EXPECT_EQ(back.ToText(), text);
+}
+
 TEST(IniProfile, ValuesAreTrimmedAndLoseOnePairOfQuotes) {
     const IniProfile p = Parsed(
         "\xEF\xBB\xBF  [ S ]  \r\n"
