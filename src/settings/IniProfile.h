@@ -1,9 +1,10 @@
 #pragma once
 // The profile file: "[section]" headers and "key=value" lines in UTF-8 (CR, LF
 // or CR LF end a line). Section and key names are matched without regard to
-// ASCII case and the first occurrence wins. Values are trimmed of blanks; one pair of enclosing quotes is
-// removed on reading, and a value that would otherwise lose blanks or quotes is
-// written inside an extra pair, so every text reads back as it was set.
+// ASCII case and the first occurrence wins. Values are trimmed of blanks; one
+// pair of enclosing quotes is removed on reading, and a value that would
+// otherwise lose blanks or quotes is written inside an extra pair, so every
+// text reads back as it was set.
 
 #include <cstdint>
 #include <string>
