@@ -84,6 +84,14 @@ inline std::string ReadFile(const std::string& path) {
     return out;
 }
 
+// Bytes this process has read through read calls so far (/proc/self/io), to
+// check that a file was refused without being read; 0 when unknown.
+inline unsigned long long BytesReadByProcess() {
+    const std::string io = ReadFile("/proc/self/io");
+    const size_t at = io.find("rchar: ");
+    return at == std::string::npos ? 0 : std::stoull(io.substr(at + 7));
+}
+
 inline std::u16string U(const std::string& utf8) {
     return zel::Utf8ToUtf16(utf8);
 }
