@@ -73,7 +73,7 @@ protected:
             doc.root.Accept(eraser);
             doc.ReleasePacks();
         }
-        if (rng() % 3 == 0) AddFolderOfFiles(20 + static_cast<int>(rng() % 60));
+        if (rng() % 3 == 0) AddFolderOfFiles(10 + static_cast<int>(rng() % 50));
     }
 
     // Every record the run left must point into the live tree.
@@ -125,8 +125,8 @@ std::vector<uint32_t> EndNotices(const RecordingTarget& target) {
 }
 
 TEST_F(PackStorm, RunsCancelledAtRandomMomentsWhileTheTreeChanges) {
-    for (int i = 0; i < 60; ++i)
-        AddFolderOfFiles(50);
+    for (int i = 0; i < 30; ++i)
+        AddFolderOfFiles(40);
 
     // Scale the delays to how long a run takes in this build.
     const auto start = std::chrono::steady_clock::now();
