@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "cli/CliProgress.h"
@@ -89,6 +90,10 @@ void CliRequestCancel() {
     if (std::atomic<uint32_t>* flag = g_packCancel.load()) flag->store(1);
 }
 
+CliJob::CliJob(const CliOptions& options, zel::IFileSystem& fs) : options_(options), fs_(fs) {}
+
+CliJob::~CliJob() = default;
+
 int CliJob::Run() {
     const bool showProgress = !options_.quiet;
     const bool summaryToStderr = options_.exportPath && *options_.exportPath == "-";
@@ -144,7 +149,8 @@ int CliJob::Run() {
         paths.push_back(NormalizeDroppedPath(path, cwd));
 
     // Scan.
-    CCorvelinDoc doc;
+    doc_ = std::make_unique<CCorvelinDoc>();
+    CCorvelinDoc& doc = *doc_;
     CPackFolderPtr result;
     {
         CAddFileWorker* workerPtr = nullptr;
@@ -152,6 +158,7 @@ int CliJob::Run() {
             return workerPtr ? zel::EncodeFileName(workerPtr->GetCurrentPath()) : std::string();
         });
         CAddFileWorker worker(fs_, doc, importSettings, paths, &progress);
+        worker.SetReadAhead(true);
         workerPtr = &worker;
         g_scan.store(&worker);
         if (g_interrupted.load()) worker.Cancel();

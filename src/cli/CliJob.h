@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "cli/CliOptions.h"
@@ -15,15 +16,18 @@ enum CliStatus : int {
 
 // One run of the command-line program: settings, scan, grouping, packing,
 // export and summary, as the desktop program does them.
+class CCorvelinDoc;
+
 class CliJob {
 public:
-    explicit CliJob(const CliOptions& options, zel::IFileSystem& fs = zel::IFileSystem::Default())
-        : options_(options), fs_(fs) {}
+    explicit CliJob(const CliOptions& options, zel::IFileSystem& fs = zel::IFileSystem::Default());
+    ~CliJob();
     int Run();
 
 private:
     const CliOptions& options_;
     zel::IFileSystem& fs_;
+    std::unique_ptr<CCorvelinDoc> doc_;  // kept past Run for the caller to drop or not
 };
 
 // Asks the running job to stop (async-signal-safe).

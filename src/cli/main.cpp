@@ -1,3 +1,4 @@
+#include <malloc.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -40,5 +41,16 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &action, nullptr);
     // A closed reader of the export gets a write error, not a silent death.
     signal(SIGPIPE, SIG_IGN);
-    return CliJob(options).Run();
+    // A large run holds millions of small items. One arena that grows in big
+    // steps spares a system call every few items, which is what a worker
+    // thread's own arena costs.
+    mallopt(M_ARENA_MAX, 1);
+    mallopt(M_TOP_PAD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    // The job is not destroyed: giving a million items back one by one only to
+    // end the process costs a noticeable part of a run. Output is flushed first.
+    auto* job = new CliJob(options);
+    const int status = job->Run();
+    std::fflush(nullptr);
+    _exit(status);
 }

@@ -6,11 +6,13 @@
 
 #include <cerrno>
 #include <exception>
+#include <memory>
 #include <new>
 
 #include "model/PackItemSorter.h"
 #include "packing/CorvelinDoc.h"
 #include "support/FileSystem.h"
+#include "support/ReadAheadLister.h"
 #include "support/TextCodec.h"
 
 namespace {
@@ -40,6 +42,13 @@ CAddFileWorker::~CAddFileWorker() {
 
 uint32_t CAddFileWorker::Run() {
     try {
+        std::unique_ptr<zel::ReadAheadLister> lister;
+        if (readAhead_) lister = std::make_unique<zel::ReadAheadLister>(fs_);
+        lister_ = lister.get();
+        struct ClearLister {
+            zel::ReadAheadLister*& pointer;
+            ~ClearLister() { pointer = nullptr; }
+        } clearLister{lister_};
         nextId_ = g_nextItemId;
         for (const std::string& path : paths_) {
             CPackItemPtr item = ScanPath(path);
@@ -137,11 +146,13 @@ CPackFolderPtr CAddFileWorker::ScanCurrentFolder(uint32_t level) {
     PublishCurrentPath();
 
     std::vector<zel::DirEntry> entries;
-    const int error = fs_.ListFolder(pathBytes_, entries);
+    const int error =
+        lister_ ? lister_->List(pathBytes_, entries) : fs_.ListFolder(pathBytes_, entries);
     if (error != 0) {
         Skip(SkipReason::UnreadableFolder, error);
         return nullptr;
     }
+    if (lister_) AnnounceSubfolders(entries);
 
     const size_t bytesEnd = pathBytes_.size();
     const size_t textEnd = pathText_.size();
@@ -204,6 +215,19 @@ void CAddFileWorker::ScanEntry(CPackFolder& folder, const zel::DirEntry& entry, 
             Skip(SkipReason::SpecialFile, 0);
             return;
     }
+}
+
+// The subfolders this folder's loop will enter, in that order.
+void CAddFileWorker::AnnounceSubfolders(const std::vector<zel::DirEntry>& entries) {
+    std::vector<std::string> folders;
+    const std::string base =
+        (pathBytes_.empty() || pathBytes_.back() != '/') ? pathBytes_ + '/' : pathBytes_;
+    for (const zel::DirEntry& entry : entries) {
+        if (entry.statError != 0 || entry.stat.kind != zel::FileKind::Directory) continue;
+        if (HasLineBreakOrTab(entry.name) || IsAncestor(entry.stat)) continue;
+        folders.push_back(base + entry.name);
+    }
+    lister_->Announce(folders);
 }
 
 // A cut path could name another file or the parent folder again, and a line

@@ -18,6 +18,7 @@
 class CCorvelinDoc;
 namespace zel {
 class IFileSystem;
+class ReadAheadLister;
 struct DirEntry;
 struct FileStat;
 }  // namespace zel
@@ -47,6 +48,10 @@ public:
     // A folder and everything below it; null when it holds no accepted file.
     CPackFolderPtr ScanFolder(const std::string& path, uint32_t level);
 
+    // Lists folders ahead of the walk on a second thread (see ReadAheadLister);
+    // call before Start. The file system must then allow concurrent listings.
+    void SetReadAhead(bool enabled) { readAhead_ = enabled; }
+
     // Any thread. Takes effect at the next entry; once the last dropped path is
     // done the hand-over completes regardless (see HandedOver).
     void Cancel() { cancel_.store(1); }
@@ -75,6 +80,7 @@ private:
                    uint32_t level);
     bool Accepts(std::u16string_view name, const zel::FileStat& st);
     bool IsAncestor(const zel::FileStat& st) const;
+    void AnnounceSubfolders(const std::vector<zel::DirEntry>& entries);
     void PublishCurrentPath();
     void Skip(SkipReason reason, int error) { skipped_.push_back({pathBytes_, reason, error}); }
     void Post(uint32_t message);
@@ -84,6 +90,9 @@ private:
     CImportSettingsPtr settings_;
     std::vector<std::string> paths_;
     IZelPostTarget* target_;
+
+    bool readAhead_ = false;
+    zel::ReadAheadLister* lister_ = nullptr;  // during Run only
 
     std::vector<CPackItemPtr> results_;
     uint32_t nextId_;

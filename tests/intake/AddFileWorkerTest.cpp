@@ -5,9 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <memory>
 #include <set>
+#include <tuple>
 
 #include "ScanTestSupport.h"
+#include "model/PackItemTraverser.h"
 
 using namespace scan_test;
 using testing_support::MakeDir;
@@ -312,4 +317,66 @@ TEST(AddFileWorker, DroppedRootIsJoinedWithoutADoubleSlash) {
     EXPECT_EQ(PathBytes(*root.children[0]->AsFolder()->children[0]), "/d/g.txt");
     EXPECT_EQ(PathBytes(*root.children[1]), "/f.txt");
     EXPECT_EQ(root.children[1]->GetSize(), 123u);
+}
+
+TEST(AddFileWorker, ReadAheadGivesTheSameScan) {
+    // Listing ahead on a second thread must not change numbers, order, sizes or
+    // the skip report.
+    testing_support::TempDir dir;
+    for (int a = 0; a < 5; ++a) {
+        const std::string level1 = dir / ("d" + std::to_string(a));
+        testing_support::MakeDir(level1);
+        for (int b = 0; b < 4; ++b) {
+            const std::string level2 = level1 + "/e" + std::to_string(b);
+            testing_support::MakeDir(level2);
+            for (int f = 0; f < 6; ++f) {
+                testing_support::MakeSparseFile(
+                    level2 + "/f" + std::to_string(f) + ".bin",
+                    static_cast<unsigned long long>(a * 100 + b * 10 + f));
+            }
+        }
+    }
+    ASSERT_EQ(symlink((dir / "d0").c_str(), (dir / "d0/e0/loop").c_str()), 0);
+    ASSERT_EQ(symlink((dir / "gone").c_str(), (dir / "d1/dangling").c_str()), 0);
+
+    auto scan = [&](bool readAhead, CCorvelinDoc& doc) {
+        auto worker = std::make_unique<CAddFileWorker>(
+            zel::IFileSystem::Default(), doc, scan_test::AllFiles(),
+            std::vector<std::string>{dir.Path()}, nullptr);
+        worker->SetReadAhead(readAhead);
+        EXPECT_TRUE(worker->Start());
+        worker->Join();
+        return worker;
+    };
+    CCorvelinDoc plainDoc;
+    auto plain = scan(false, plainDoc);
+    std::vector<std::tuple<uint32_t, std::u16string, uint64_t, uint32_t>> expected;
+    struct Collect : CPackItemTraverser {
+        std::vector<std::tuple<uint32_t, std::u16string, uint64_t, uint32_t>>* out;
+        bool VisitFolder(CPackFolder& f) override {
+            out->emplace_back(f.GetId(), f.GetPath(), f.GetSize(), f.level);
+            return true;
+        }
+        bool VisitItem(CPackItem& i) override {
+            out->emplace_back(i.GetId(), i.GetPath(), i.GetSize(), i.level);
+            return true;
+        }
+    } collect;
+    collect.out = &expected;
+    plainDoc.root.Accept(collect);
+    const uint32_t plainNext = g_nextItemId;
+
+    CCorvelinDoc aheadDoc;
+    auto ahead = scan(true, aheadDoc);
+    std::vector<std::tuple<uint32_t, std::u16string, uint64_t, uint32_t>> actual;
+    collect.out = &actual;
+    aheadDoc.root.Accept(collect);
+    EXPECT_EQ(actual, expected);
+    EXPECT_EQ(g_nextItemId, plainNext);
+    ASSERT_EQ(ahead->GetSkipped().size(), plain->GetSkipped().size());
+    for (size_t i = 0; i < plain->GetSkipped().size(); ++i) {
+        EXPECT_EQ(ahead->GetSkipped()[i].path, plain->GetSkipped()[i].path);
+        EXPECT_EQ(ahead->GetSkipped()[i].reason, plain->GetSkipped()[i].reason);
+    }
+    EXPECT_EQ(expected.size(), 1u + 1 + 5 + 20 + 120);  // root, drop, d*, e*, files
 }

@@ -2,6 +2,8 @@
 
 #include <boost/make_shared.hpp>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -215,4 +217,38 @@ TEST(Traversers, SorterPutsFoldersFirstThenPathsIgnoringCase) {
     EXPECT_EQ(top->children.front()->siblingPosition, CPackItem::PositionFirst);
     EXPECT_EQ(top->children.back()->siblingPosition, CPackItem::PositionLast);
     EXPECT_EQ(sub->children[0]->GetId(), 6u);  // "_" (0x5F) before letters
+}
+
+TEST(PackFolder, SortChildrenMatchesTheFullPathOrderForAnyPrefixes) {
+    // The sort compares only what follows the siblings' shared prefix; check it
+    // against the plain full-path order, with shared and unshared prefixes.
+    std::mt19937 rng(7);
+    const std::u16string alphabet = u"aAbB_.-/z";
+    for (int round = 0; round < 200; ++round) {
+        auto folder = Folder(1, "/base");
+        const bool shared = round % 2 == 0;
+        for (int i = 0; i < 30; ++i) {
+            std::u16string path = shared ? u"/base/" : (rng() % 2 ? u"/x/" : u"/Y/");
+            const int length = 1 + static_cast<int>(rng() % 5);
+            for (int k = 0; k < length; ++k)
+                path += alphabet[rng() % alphabet.size()];
+            if (rng() % 3 == 0) {
+                folder->AddChild(boost::make_shared<CPackFolder>(i + 2, path, 0));
+            } else {
+                folder->AddChild(boost::make_shared<CPackItem>(i + 2, path, 0));
+            }
+        }
+        std::vector<CPackItemPtr> expected = folder->children;
+        std::stable_sort(
+            expected.begin(), expected.end(),
+            [](const CPackItemPtr& a, const CPackItemPtr& b) { return ChildOrderLess(*a, *b); });
+        folder->SortChildren();
+        ASSERT_EQ(folder->children.size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            // Equal paths may come in either order; compare what the order decides.
+            EXPECT_EQ(folder->children[i]->GetPath(), expected[i]->GetPath()) << round << ":" << i;
+            EXPECT_EQ(folder->children[i]->IsFolder(), expected[i]->IsFolder())
+                << round << ":" << i;
+        }
+    }
 }

@@ -1,0 +1,95 @@
+#include "support/ReadAheadLister.h"
+
+namespace zel {
+
+ReadAheadLister::ReadAheadLister(IFileSystem& fs, size_t maxReady)
+    : fs_(fs), maxReady_(maxReady == 0 ? 1 : maxReady) {
+    try {
+        reader_ = std::thread([this] { Work(); });
+    } catch (const std::system_error&) {
+        // Without a second thread every listing is simply done by the walker.
+    }
+}
+
+ReadAheadLister::~ReadAheadLister() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+    if (reader_.joinable()) reader_.join();
+}
+
+void ReadAheadLister::Announce(const std::vector<std::string>& folders) {
+    if (folders.empty() || !reader_.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+            // A folder announced twice (a link back into the walk) is listed once.
+            if (slots_.emplace(*it, Slot()).second) queue_.push_front(*it);
+        }
+    }
+    wake_.notify_one();
+}
+
+int ReadAheadLister::List(const std::string& folder, std::vector<DirEntry>& out) {
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        auto it = slots_.find(folder);
+        if (it != slots_.end()) {
+            // Elements of an unordered_map stay put when it rehashes; iterators do not.
+            Slot& slot = it->second;
+            if (slot.state == State::Listing) {
+                done_.wait(lock, [&] { return slot.state == State::Ready; });
+            }
+            if (slot.state == State::Ready) {
+                const int error = slot.error;
+                const std::exception_ptr failure = slot.failure;
+                out = std::move(slot.entries);
+                slots_.erase(folder);
+                --ready_;
+                lock.unlock();
+                wake_.notify_one();  // room for another listing
+                if (failure) std::rethrow_exception(failure);
+                return error;
+            }
+            // Still queued: the reader skips names that have no slot any more.
+            slots_.erase(it);
+        }
+    }
+    out.clear();
+    return fs_.ListFolder(folder, out);
+}
+
+void ReadAheadLister::Work() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [&] { return stop_ || (!queue_.empty() && ready_ < maxReady_); });
+        if (stop_) return;
+        std::string folder = std::move(queue_.front());
+        queue_.pop_front();
+        auto it = slots_.find(folder);
+        if (it == slots_.end() || it->second.state != State::Queued) continue;
+        // The slot is not erased while Listing (List waits for it instead).
+        Slot& slot = it->second;
+        slot.state = State::Listing;
+        lock.unlock();
+        std::vector<DirEntry> entries;
+        int error = 0;
+        std::exception_ptr failure;
+        try {
+            error = fs_.ListFolder(folder, entries);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        lock.lock();
+        slot.entries = std::move(entries);
+        slot.error = error;
+        slot.failure = failure;
+        slot.state = State::Ready;
+        ++ready_;
+        done_.notify_all();
+    }
+}
+
+}  // namespace zel
