@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -80,6 +81,16 @@ void AcceptAllAutoGroups(CCorvelinDoc& doc, CPackFolder& result) {
     result.Accept(collector);
     CGroupApplyTraverser apply(doc, table->size());
     result.Accept(apply);
+}
+
+// Threads that list folders ahead of the scan: the kernel's work on them
+// overlaps the scan's own. CORVELIN_SCAN_READERS overrides the choice.
+unsigned ScanReaders() {
+    if (const char* env = std::getenv("CORVELIN_SCAN_READERS")) {
+        const long value = std::strtol(env, nullptr, 10);
+        if (value >= 0 && value <= 16) return static_cast<unsigned>(value);
+    }
+    return 1;
 }
 
 }  // namespace
@@ -158,7 +169,7 @@ int CliJob::Run() {
             return workerPtr ? zel::EncodeFileName(workerPtr->GetCurrentPath()) : std::string();
         });
         CAddFileWorker worker(fs_, doc, importSettings, paths, &progress);
-        worker.SetReadAhead(true);
+        worker.SetReadAhead(ScanReaders());
         workerPtr = &worker;
         g_scan.store(&worker);
         if (g_interrupted.load()) worker.Cancel();

@@ -43,7 +43,7 @@ CAddFileWorker::~CAddFileWorker() {
 uint32_t CAddFileWorker::Run() {
     try {
         std::unique_ptr<zel::ReadAheadLister> lister;
-        if (readAhead_) lister = std::make_unique<zel::ReadAheadLister>(fs_);
+        if (readAhead_ > 0) lister = std::make_unique<zel::ReadAheadLister>(fs_, 64, readAhead_);
         lister_ = lister.get();
         struct ClearLister {
             zel::ReadAheadLister*& pointer;

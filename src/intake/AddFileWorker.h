@@ -48,9 +48,10 @@ public:
     // A folder and everything below it; null when it holds no accepted file.
     CPackFolderPtr ScanFolder(const std::string& path, uint32_t level);
 
-    // Lists folders ahead of the walk on a second thread (see ReadAheadLister);
-    // call before Start. The file system must then allow concurrent listings.
-    void SetReadAhead(bool enabled) { readAhead_ = enabled; }
+    // Lists folders ahead of the walk on this many more threads (see
+    // ReadAheadLister; 0 = none); call before Start. The file system must then
+    // allow concurrent listings.
+    void SetReadAhead(unsigned readers) { readAhead_ = readers; }
 
     // Any thread. Takes effect at the next entry; once the last dropped path is
     // done the hand-over completes regardless (see HandedOver).
@@ -91,7 +92,7 @@ private:
     std::vector<std::string> paths_;
     IZelPostTarget* target_;
 
-    bool readAhead_ = false;
+    unsigned readAhead_ = 0;
     zel::ReadAheadLister* lister_ = nullptr;  // during Run only
 
     std::vector<CPackItemPtr> results_;

@@ -2,12 +2,13 @@
 
 namespace zel {
 
-ReadAheadLister::ReadAheadLister(IFileSystem& fs, size_t maxReady)
+ReadAheadLister::ReadAheadLister(IFileSystem& fs, size_t maxReady, size_t readers)
     : fs_(fs), maxReady_(maxReady == 0 ? 1 : maxReady) {
     try {
-        reader_ = std::thread([this] { Work(); });
+        for (size_t i = 0; i < readers; ++i)
+            readers_.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {
-        // Without a second thread every listing is simply done by the walker.
+        // With fewer threads (or none) the walker simply lists more itself.
     }
 }
 
@@ -17,11 +18,12 @@ ReadAheadLister::~ReadAheadLister() {
         stop_ = true;
     }
     wake_.notify_all();
-    if (reader_.joinable()) reader_.join();
+    for (std::thread& reader : readers_)
+        reader.join();
 }
 
 void ReadAheadLister::Announce(const std::vector<std::string>& folders) {
-    if (folders.empty() || !reader_.joinable()) return;
+    if (folders.empty() || readers_.empty()) return;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
@@ -29,7 +31,7 @@ void ReadAheadLister::Announce(const std::vector<std::string>& folders) {
             if (slots_.emplace(*it, Slot()).second) queue_.push_front(*it);
         }
     }
-    wake_.notify_one();
+    wake_.notify_all();
 }
 
 int ReadAheadLister::List(const std::string& folder, std::vector<DirEntry>& out) {

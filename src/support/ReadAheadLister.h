@@ -24,8 +24,9 @@ namespace zel {
 // ListFolder from two threads at once (the POSIX one does).
 class ReadAheadLister {
 public:
-    // maxReady bounds the listings held ready at once (memory).
-    explicit ReadAheadLister(IFileSystem& fs, size_t maxReady = 64);
+    // readers: threads that list ahead; maxReady bounds the listings held
+    // ready at once (memory).
+    explicit ReadAheadLister(IFileSystem& fs, size_t maxReady = 64, size_t readers = 1);
     ~ReadAheadLister();
     ReadAheadLister(const ReadAheadLister&) = delete;
     ReadAheadLister& operator=(const ReadAheadLister&) = delete;
@@ -56,7 +57,7 @@ private:
     std::unordered_map<std::string, Slot> slots_;
     size_t ready_ = 0;
     bool stop_ = false;
-    std::thread reader_;
+    std::vector<std::thread> readers_;
 };
 
 }  // namespace zel

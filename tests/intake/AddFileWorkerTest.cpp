@@ -343,7 +343,7 @@ TEST(AddFileWorker, ReadAheadGivesTheSameScan) {
         auto worker = std::make_unique<CAddFileWorker>(
             zel::IFileSystem::Default(), doc, scan_test::AllFiles(),
             std::vector<std::string>{dir.Path()}, nullptr);
-        worker->SetReadAhead(readAhead);
+        worker->SetReadAhead(readAhead ? 2 : 0);
         EXPECT_TRUE(worker->Start());
         worker->Join();
         return worker;

@@ -178,6 +178,8 @@ TEST_F(ScanStorm, CancelAtRandomMoments) {
         const CPackItem* earlier = doc.root.children[0].get();
         RecordingTarget target;
         CAddFileWorker worker(zel::IFileSystem::Default(), doc, AllFiles(), paths, &target);
+        // Every other scan lists ahead on two more threads, as corvelin-cli does.
+        worker.SetReadAhead(i % 2 == 0 ? 0 : 2);
         const auto until =
             std::chrono::steady_clock::now() + std::chrono::nanoseconds(delayNs(rng));
         ASSERT_TRUE(worker.Start());

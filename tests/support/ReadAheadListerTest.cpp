@@ -113,3 +113,18 @@ TEST(ReadAheadLister, AnExceptionOnTheReaderReachesTheWalker) {
     EXPECT_EQ(lister.List(dir / "d0", entries), 0);
     EXPECT_THROW(lister.List(dir / "d1", entries), std::runtime_error);
 }
+
+TEST(ReadAheadLister, SeveralReadersStillListEachFolderOnce) {
+    TempDir dir;
+    MakeTree(dir);
+    for (int round = 0; round < 20; ++round) {
+        CountingFileSystem fs;
+        std::vector<std::string> seen;
+        {
+            zel::ReadAheadLister lister(fs, 4, 3);
+            Walk(lister, fs, dir.Path(), seen);
+        }
+        EXPECT_EQ(seen.size(), 162u);
+        EXPECT_EQ(fs.listings.load(), 2 * 37);
+    }
+}
