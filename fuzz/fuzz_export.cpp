@@ -90,6 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CCorvelinDoc doc;
     const uint64_t limit = in.ConsumeBool() ? in.ConsumeIntegralInRange<uint64_t>(0, 5000)
                                             : in.ConsumeIntegral<uint64_t>();
+    // High item numbers make the packing index its files in a sorted table
+    // instead of an array; numbers stay below the 32-bit signed limit it needs.
+    if (in.ConsumeBool()) g_nextItemId = in.ConsumeIntegralInRange<uint32_t>(1, 0x7FFFFF00);
     const uint32_t groups = in.ConsumeIntegralInRange<uint32_t>(0, 6);
     for (uint32_t g = 0; g < groups; ++g)
         doc.NewGroup();
