@@ -12,8 +12,8 @@ cd "$(dirname "$0")/.."
 files=${1:-1000000}
 folders=${2:-2469}
 seed=${3:-1}
-root=${CORVELIN_BENCH_DIR:-/tmp/corvelin-bench}
-tree="$root/tree-$files-$folders-$seed"
+root=${CORVELIN_BENCH_DIR:-/tmp/cvb}
+tree="$root/t$files-$seed"
 
 scripts/install-deps.sh
 command -v /usr/bin/time >/dev/null || { apt-get install -y -qq time >/dev/null; }
@@ -45,8 +45,9 @@ find_s=$(best find "$tree" -printf '%s %p\n')
 cli_s=$(best build-release/corvelin-cli -q --export /dev/null "$tree")
 peak_kb=$(/usr/bin/time -f '%M' build-release/corvelin-cli -q --export /dev/null "$tree" 2>&1 >/dev/null | tail -n 1)
 
-awk -v f="$find_s" -v c="$cli_s" -v m="$peak_kb" -v n="$files" -v d="$folders" 'BEGIN {
-    printf "tree: %d files in %d folders\n", n, d
+avg_path=$(find "$tree" -printf '%p\n' | awk '{ s += length($0) } END { printf "%.0f", s / NR }')
+awk -v p="$avg_path" -v f="$find_s" -v c="$cli_s" -v m="$peak_kb" -v n="$files" -v d="$folders" 'BEGIN {
+    printf "tree: %d files in %d folders, paths of %d bytes on average\n", n, d, p
     printf "find -printf:              %6.2f s\n", f
     printf "corvelin-cli --export:     %6.2f s  (%.2fx find), peak %.0f MB\n", c, c / f, m / 1024
 }'

@@ -3,6 +3,8 @@
 #include <boost/make_shared.hpp>
 
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 #include "model/PackItemTraverser.h"
 
@@ -35,6 +37,18 @@ void NameBounds(std::u16string_view path, size_t& start, size_t& length) {
     }
 }
 
+// The names of items whose path was cut. The scan never makes such items, so
+// this stays empty in practice; a lock, since items die on any thread.
+struct OutsideNames {
+    std::mutex lock;
+    std::unordered_map<const CPackItem*, std::u16string> names;
+};
+
+OutsideNames& Outside() {
+    static OutsideNames names;
+    return names;
+}
+
 }  // namespace
 
 CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t itemSize)
@@ -48,12 +62,27 @@ CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t ite
         nameLength_ = static_cast<uint16_t>(length);
     } else {
         std::u16string_view name = itemPath.substr(start, length);
-        ownName_ = std::make_unique<std::u16string>(name.substr(0, CutLength(name)));
+        OutsideNames& outside = Outside();
+        std::lock_guard<std::mutex> guard(outside.lock);
+        outside.names[this] = std::u16string(name.substr(0, CutLength(name)));
+        nameLength_ = kNameOutside;
     }
 }
 
+CPackItem::~CPackItem() {
+    if (nameLength_ != kNameOutside) return;
+    OutsideNames& outside = Outside();
+    std::lock_guard<std::mutex> guard(outside.lock);
+    outside.names.erase(this);
+}
+
 std::u16string_view CPackItem::GetName() const {
-    if (ownName_) return *ownName_;
+    if (nameLength_ == kNameOutside) {
+        OutsideNames& outside = Outside();
+        std::lock_guard<std::mutex> guard(outside.lock);
+        // Map nodes stay put until this item erases its own.
+        return outside.names[this];
+    }
     return std::u16string_view(path).substr(nameStart_, nameLength_);
 }
 
@@ -76,9 +105,12 @@ void CPackItem::AssignFields(const CPackItem& other) {
     parent = other.parent;
     iconIndex = other.iconIndex;
     autoGroupId = other.autoGroupId;
+    OutsideNames& outside = Outside();
+    std::lock_guard<std::mutex> guard(outside.lock);
+    if (nameLength_ == kNameOutside) outside.names.erase(this);
     nameStart_ = other.nameStart_;
     nameLength_ = other.nameLength_;
-    ownName_ = other.ownName_ ? std::make_unique<std::u16string>(*other.ownName_) : nullptr;
+    if (nameLength_ == kNameOutside) outside.names[this] = outside.names[&other];
 }
 
 CPackFolder::CPackFolder(uint32_t folderId, std::u16string_view folderPath, uint64_t folderSize)

@@ -3,7 +3,6 @@
 #include <boost/shared_ptr.hpp>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +27,7 @@ public:
     enum : uint32_t { PositionOther = 0, PositionFirst = 1, PositionLast = 2 };
 
     CPackItem(uint32_t id, std::u16string_view path, uint64_t size);
-    virtual ~CPackItem() = default;
+    virtual ~CPackItem();
     CPackItem(const CPackItem&) = delete;
     CPackItem& operator=(const CPackItem&) = delete;
 
@@ -58,16 +57,15 @@ public:
     int32_t iconIndex = -1;
 
 private:
-    // The name is a slice of path [nameStart, nameStart + nameLength), except for
-    // a path cut at kMaxPathUnits, whose name comes from the uncut text.
+    // The name is a slice of path [nameStart, nameStart + nameLength). A path
+    // cut at kMaxPathUnits takes its name from the uncut text; such names are
+    // kept outside the items (nameLength kNameOutside), so items stay small.
+    static constexpr uint16_t kNameOutside = 0xFFFF;
     uint16_t nameStart_ = 0;
     uint16_t nameLength_ = 0;
 
 public:
     uint64_t autoGroupId = NoAutoGroup;
-
-private:
-    std::unique_ptr<std::u16string> ownName_;
 };
 
 using CPackItemPtr = boost::shared_ptr<CPackItem>;

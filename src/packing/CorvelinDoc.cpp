@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <future>
 #include <limits>
+#include <system_error>
 
 #include "model/PackItemFinder.h"
 #include "packing/PackEntry.h"
@@ -260,6 +262,40 @@ void CCorvelinDoc::ClearPackResults() {
     resultNodes_.clear();
 }
 
+namespace {
+
+// Packs are sorted independently; with a million files the work is worth a
+// second thread, which takes the packs after the midpoint of the file count.
+void SortPacksByPath(std::vector<PackBin>& packs) {
+    size_t total = 0;
+    for (const PackBin& pack : packs)
+        total += pack.items.size();
+    size_t split = packs.size();
+    if (total >= 100000) {
+        size_t seen = 0;
+        for (split = 0; split < packs.size() && seen < total / 2; ++split) {
+            seen += packs[split].items.size();
+        }
+    }
+    auto sortRange = [&packs](size_t from, size_t to) {
+        std::vector<PathKey> keys;
+        for (size_t k = from; k < to; ++k)
+            SortByPath(packs[k].items, keys);
+    };
+    std::future<void> second;
+    if (split < packs.size()) {
+        try {
+            second = std::async(std::launch::async, sortRange, split, packs.size());
+        } catch (const std::system_error&) {
+            split = packs.size();  // no thread to be had: sort everything here
+        }
+    }
+    sortRange(0, split);
+    if (second.valid()) second.get();  // rethrows what the thread threw
+}
+
+}  // namespace
+
 bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
     groupTable.clear();
     packs.clear();
@@ -352,9 +388,7 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
     }
 
     ZEL_DEBUG_LOG("packing : pack item sorting...");
-    std::vector<PathKey> keys;
-    for (PackBin& pack : packs)
-        SortByPath(pack.items, keys);
+    SortPacksByPath(packs);
     BuildPackResults();
     ZEL_DEBUG_LOG("packing : finish!");
     return true;
