@@ -387,6 +387,12 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
         }
     }
 
+    // The placement's tables are done with: their memory goes back before the
+    // result lists are built, which keeps a large run's peak lower.
+    std::vector<SortedEntry>().swap(sorted);
+    index = ItemIndex();
+    tree = FirstFitTree();
+
     ZEL_DEBUG_LOG("packing : pack item sorting...");
     SortPacksByPath(packs);
     BuildPackResults();
