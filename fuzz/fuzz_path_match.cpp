@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "intake/PathMatchSpec.h"
+#include "intake/WildcardMatch.h"
 #include "support/TextCodec.h"
 
 namespace {
@@ -52,44 +52,44 @@ bool ReferenceMatch(std::u16string_view name, std::u16string_view pattern) {
     return ReferenceMatcher(name, pattern).Match();
 }
 
-std::vector<std::u16string_view> SplitList(std::u16string_view spec) {
+std::vector<std::u16string_view> SplitList(std::u16string_view patterns) {
     std::vector<std::u16string_view> parts;
     for (;;) {
-        const size_t semi = spec.find(u';');
-        parts.push_back(spec.substr(0, semi));
+        const size_t semi = patterns.find(u';');
+        parts.push_back(patterns.substr(0, semi));
         if (semi == std::u16string_view::npos) return parts;
-        spec.remove_prefix(semi + 1);
+        patterns.remove_prefix(semi + 1);
     }
 }
 
-void Check(std::u16string name, std::u16string spec) {
+void Check(std::u16string name, std::u16string patterns) {
     if (name.size() > kMaxUnits) name.resize(kMaxUnits);
-    if (spec.size() > kMaxUnits) spec.resize(kMaxUnits);
+    if (patterns.size() > kMaxUnits) patterns.resize(kMaxUnits);
 
     // Single pattern, no list rules.
-    const bool single = WildcardMatch(name, spec);
-    if (single != ReferenceMatch(name, spec)) {
+    const bool single = WildcardMatch(name, patterns);
+    if (single != ReferenceMatch(name, patterns)) {
         fuzz::PrintUnits("name", name);
-        fuzz::PrintUnits("pattern", spec);
+        fuzz::PrintUnits("pattern", patterns);
     }
-    FUZZ_CHECK(single == ReferenceMatch(name, spec));
+    FUZZ_CHECK(single == ReferenceMatch(name, patterns));
 
     // The list: any part, after its leading spaces, matches or is "*.*".
     bool expected = false;
-    for (std::u16string_view part : SplitList(spec)) {
+    for (std::u16string_view part : SplitList(patterns)) {
         while (!part.empty() && part.front() == u' ')
             part.remove_prefix(1);
         expected = expected || part == u"*.*" || ReferenceMatch(name, part);
     }
-    FUZZ_CHECK(PathMatchSpec(name, spec) == expected);
-    if (spec.find(u';') == std::u16string::npos && (spec.empty() || spec.front() != u' ') &&
-        spec != u"*.*") {
-        FUZZ_CHECK(PathMatchSpec(name, spec) == single);
+    FUZZ_CHECK(PathMatchSpec(name, patterns) == expected);
+    if (patterns.find(u';') == std::u16string::npos &&
+        (patterns.empty() || patterns.front() != u' ') && patterns != u"*.*") {
+        FUZZ_CHECK(PathMatchSpec(name, patterns) == single);
     }
 
     FUZZ_CHECK(PathMatchSpec(name, u"*.*"));
-    FUZZ_CHECK(PathMatchSpec(name, spec + u";*.*"));
-    FUZZ_CHECK(PathMatchSpec(name, u"  *.*;" + spec));
+    FUZZ_CHECK(PathMatchSpec(name, patterns + u";*.*"));
+    FUZZ_CHECK(PathMatchSpec(name, u"  *.*;" + patterns));
     FUZZ_CHECK(PathMatchSpec(name, u"*") && WildcardMatch(name, u"*"));
     FUZZ_CHECK(WildcardMatch(name, name));
     FUZZ_CHECK(PathMatchSpec(name, u"") == name.empty());

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "intake/PathMatchSpec.h"
+#include "intake/WildcardMatch.h"
 
 CFileNameImportFilter::CFileNameImportFilter(std::u16string pattern, int32_t nocase)
     : pattern_(std::move(pattern)), nocase_(nocase) {}

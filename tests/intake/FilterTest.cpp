@@ -5,7 +5,7 @@
 #include "intake/AttrImportFilter.h"
 #include "intake/FileNameImportFilter.h"
 #include "intake/ImportSettings.h"
-#include "intake/PathMatchSpec.h"
+#include "intake/WildcardMatch.h"
 #include "intake/SameFilter.h"
 
 namespace {

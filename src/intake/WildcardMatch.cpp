@@ -1,4 +1,4 @@
-#include "intake/PathMatchSpec.h"
+#include "intake/WildcardMatch.h"
 
 namespace {
 
@@ -36,11 +36,11 @@ bool WildcardMatch(std::u16string_view name, std::u16string_view pattern) {
     return p == pattern.size();
 }
 
-bool PathMatchSpec(std::u16string_view name, std::u16string_view spec) {
+bool PathMatchSpec(std::u16string_view name, std::u16string_view patterns) {
     size_t start = 0;
     for (;;) {
-        const size_t end = spec.find(u';', start);
-        std::u16string_view pattern = spec.substr(
+        const size_t end = patterns.find(u';', start);
+        std::u16string_view pattern = patterns.substr(
             start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start);
         while (!pattern.empty() && pattern.front() == u' ')
             pattern.remove_prefix(1);
