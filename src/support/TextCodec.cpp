@@ -53,24 +53,6 @@ void AppendCodePoint(char32_t cp, std::u16string& out) {
     }
 }
 
-void AppendUtf8(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 template <typename OnInvalidByte>
 void Decode(std::string_view bytes, std::u16string& out, OnInvalidByte onInvalid) {
     out.reserve(out.size() + bytes.size());
@@ -95,27 +77,53 @@ void Decode(std::string_view bytes, std::u16string& out, OnInvalidByte onInvalid
 }
 
 // isEscape: whether a lone surrogate in U+DC80..U+DCFF stands for a raw byte.
+char* PutUtf8(char32_t cp, char* p) {
+    if (cp < 0x80) {
+        *p++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *p++ = static_cast<char>(0xC0 | (cp >> 6));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *p++ = static_cast<char>(0xE0 | (cp >> 12));
+        *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *p++ = static_cast<char>(0xF0 | (cp >> 18));
+        *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return p;
+}
+
+// escapes: a lone surrogate in U+DC80..U+DCFF stands for a raw byte.
+// The export encodes every path of a run, so this writes through a pointer
+// into room made up front (no unit takes more than three bytes).
 void Encode(std::u16string_view text, std::string& out, bool escapes) {
-    out.reserve(out.size() + text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
+    const size_t start = out.size();
+    out.resize(start + 3 * text.size());
+    char* p = out.data() + start;
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
         const char16_t u = text[i];
         if (u < 0x80) {
-            out.push_back(static_cast<char>(u));
-        } else if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            *p++ = static_cast<char>(u);
+        } else if (u >= 0xD800 && u <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 &&
                    text[i + 1] <= 0xDFFF) {
             const char32_t cp = 0x10000 + ((char32_t(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            AppendUtf8(cp, out);
+            p = PutUtf8(cp, p);
             ++i;
         } else if (u >= 0xD800 && u <= 0xDFFF) {
             if (escapes && u >= 0xDC80 && u <= 0xDCFF) {
-                out.push_back(static_cast<char>(u - kEscapeBase));
+                *p++ = static_cast<char>(u - kEscapeBase);
             } else {
-                AppendUtf8(kReplacement, out);
+                p = PutUtf8(kReplacement, p);
             }
         } else {
-            AppendUtf8(u, out);
+            p = PutUtf8(u, p);
         }
     }
+    out.resize(static_cast<size_t>(p - out.data()));
 }
 
 }  // namespace
