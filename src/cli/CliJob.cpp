@@ -172,7 +172,7 @@ int CliJob::Run() {
         worker.SetReadAhead(ScanReaders());
         workerPtr = &worker;
         g_scan.store(&worker);
-        if (g_interrupted.load()) worker.Cancel();
+        if (g_interrupted.load()) worker.Cancel();  // a signal before the worker was published
         const bool started = worker.Start();
         worker.Join();
         g_scan.store(nullptr);
@@ -200,6 +200,7 @@ int CliJob::Run() {
         CliProgress progress("パック中", showProgress);
         doc.cancelFlag.store(g_interrupted.load() ? 1 : 0);
         g_packCancel.store(&doc.cancelFlag);
+        // A signal between the two lines above found no flag to set: look again.
         if (g_interrupted.load()) doc.cancelFlag.store(1);
         CPackRunner runner(doc, workingSize, &progress);
         const bool started = runner.Start();
