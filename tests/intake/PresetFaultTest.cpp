@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <string>
 
 #include "TestSupport.h"
@@ -127,11 +126,9 @@ TEST(PresetFault, AnEnormousFileIsRefusedBySizeWithoutBeingRead) {
     const std::string path = dir / "ImportSettings.xml";
     MakeSparseFile(path, 100ull << 20);
     const unsigned long long before = testing_support::BytesReadByProcess();
-    const auto start = std::chrono::steady_clock::now();
     ImportSettingsList list;
     bool existed = false;
     EXPECT_FALSE(LoadImportSettings(zel::IFileSystem::Default(), dir.Path(), list, &existed));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_LT(testing_support::BytesReadByProcess() - before, 1u << 20);
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list[0]->name, u"all files");

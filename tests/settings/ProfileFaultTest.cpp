@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <string>
 
 #include "TestSupport.h"
@@ -135,12 +134,10 @@ TEST(ProfileFault, UnusableProfilesGiveTheDefaults) {
     // An enormous profile is refused by its size, without being read.
     MakeSparseFile(path, 100ull << 20);
     const unsigned long long before = testing_support::BytesReadByProcess();
-    const auto start = std::chrono::steady_clock::now();
     IniProfile profile;
     int error = 0;
     EXPECT_FALSE(profile.Load(path, zel::IFileSystem::Default(), error));
     EXPECT_EQ(error, EFBIG);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_LT(testing_support::BytesReadByProcess() - before, 1u << 20);
     SettingsStore store;
     store.general.fontSize = 77;
