@@ -10,39 +10,12 @@
 #include "FuzzCheck.h"
 #include "intake/NameSignature.h"
 #include "intake/NameSimilarity.h"
+#include "intake/NameSimilarityReference.h"
 #include "support/TextCodec.h"
 
 namespace {
 
-// Over zero-terminated buffers, the shape the rules were written for: a run
-// reaching the end of a meets the terminator. Names hold no zero unit.
-double ReferenceSimilarity(const std::u16string& aText, const std::u16string& bText) {
-    const char16_t* a = aText.c_str();
-    const char16_t* b = bText.c_str();
-    const int la = static_cast<int>(aText.size());
-    const int lb = static_cast<int>(bText.size());
-    if (la == 0 || lb == 0) return 0;
-    const int m = la < lb ? la : lb;
-    int best = 0;
-    double bonus = 0;
-    for (int i = 0; i < m; ++i) {
-        if (best + i >= m) break;
-        int run = 0;
-        for (int k = 0; k < m; ++k) {
-            if (a[i + run] == b[k]) {
-                ++run;
-            } else {
-                if (run > best) {
-                    best = run;
-                    if (i < 5) bonus = (5 - i) * run * 1.2;
-                }
-                run = 0;
-            }
-        }
-        if (run > best) best = run;
-    }
-    return static_cast<double>(best) / (la > lb ? la : lb) * 100 + bonus;
-}
+using name_similarity_reference::ReferenceSimilarity;
 
 std::u16string WithoutZeros(std::u16string text) {
     std::u16string out;
