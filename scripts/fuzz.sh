@@ -10,7 +10,7 @@ build_dir=${CORVELIN_FUZZ_BUILD_DIR:-build-fuzz}
 CORVELIN_SANITIZERS=1 scripts/install-deps.sh
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCORVELIN_WERROR=ON -DCORVELIN_FUZZ=ON -DCORVELIN_BUILD_TESTS=OFF \
-    -DCORVELIN_BUILD_BENCH=OFF >/dev/null
+    -DCORVELIN_BUILD_BENCH=OFF -DCORVELIN_BUILD_DESKTOP=OFF >/dev/null
 cmake --build "$build_dir" -j"$(nproc)" --target fuzz_targets
 
 # target:max_len

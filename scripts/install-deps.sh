@@ -2,7 +2,8 @@
 # Installs the Debian packages Corvelin needs to build and test (Debian 12).
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libboost-dev libfmt-dev libgtest-dev libbenchmark-dev)
+packages=(cmake g++ make pkg-config libboost-dev libfmt-dev libgtest-dev libbenchmark-dev
+    qt6-base-dev qt6-translations-l10n fonts-noto-cjk)
 if [[ "${CORVELIN_SANITIZERS:-0}" == 1 ]]; then
     packages+=(clang libclang-rt-14-dev)
 fi
