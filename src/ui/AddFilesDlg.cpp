@@ -1,0 +1,12 @@
+#include "ui/AddFilesDlg.h"
+
+#include "intake/AddFileWorker.h"
+
+CAddFilesDlg::CAddFilesDlg(CAddFileWorker& worker, QWidget* parent)
+    : QDialog(parent), worker_(worker) {}
+
+int CAddFilesDlg::exec() {
+    worker_.Start();
+    worker_.Join();
+    return worker_.HandedOver() ? Accepted : Rejected;
+}
