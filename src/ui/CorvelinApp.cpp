@@ -37,13 +37,16 @@ CCorvelinApp::CCorvelinApp(CorvelinSys& sys, zel::IFileSystem& fs)
 CCorvelinApp::~CCorvelinApp() = default;
 
 bool CCorvelinApp::InstallJapaneseTranslation() {
+    static bool installed = false;
+    if (installed) return true;
     auto* translator = new QTranslator(qApp);
     if (!translator->load(QStringLiteral("qtbase_ja"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
         return false;
     }
-    return QCoreApplication::installTranslator(translator);
+    installed = QCoreApplication::installTranslator(translator);
+    return installed;
 }
 
 bool CCorvelinApp::InitInstance(const std::vector<std::string>& paths) {

@@ -44,11 +44,12 @@ std::string PathBytes(const QString& path) {
 }  // namespace
 
 CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& sys,
-                       QWidget* parent)
+                       zel::IFileSystem& fs, QWidget* parent)
     : QMainWindow(parent),
       doc_(doc),
       settings_(settings),
       sys_(sys),
+      fs_(fs),
       view_(new CCorvelinView(doc, settings, sys, this)),
       exportFolder_(QDir::homePath()) {
     setWindowTitle(QStringLiteral("Corvelin"));
@@ -385,7 +386,7 @@ void CMainFrame::OnSave() {
 
 bool CMainFrame::WriteExport(const std::string& path) {
     std::string message;
-    if (!doc_.ExportPacks(path, message)) {
+    if (!doc_.ExportPacks(path, message, fs_)) {
         QMessageBox::critical(this, QStringLiteral("ERROR"), QString::fromStdString(message));
         return false;
     }

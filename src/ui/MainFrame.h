@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "support/FileSystem.h"
+
 class CCorvelinDoc;
 class CCorvelinView;
 class CorvelinSys;
@@ -22,7 +24,7 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
     CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& sys,
-               QWidget* parent = nullptr);
+               zel::IFileSystem& fs = zel::IFileSystem::Default(), QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     CCorvelinView* View() const { return view_; }
@@ -64,6 +66,7 @@ private:
     CCorvelinDoc& doc_;
     SettingsStore& settings_;
     CorvelinSys& sys_;
+    zel::IFileSystem& fs_;
     CCorvelinView* view_;
     QComboBox* packSizeBox_ = nullptr;
     QComboBox* fillRateBox_ = nullptr;
