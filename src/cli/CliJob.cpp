@@ -182,11 +182,11 @@ int CliJob::Run() {
             Error("スレッドを開始できませんでした");
             return kCliFailed;
         }
-        if (progress.FinalMessage() == kScanFailed) {
+        if (!worker.GetErrorText().empty()) {
             Error("読み込みに失敗しました: " + zel::Utf16ToUtf8(worker.GetErrorText()));
             return kCliFailed;
         }
-        if (!worker.HandedOver()) {
+        if (!worker.CommitTo(doc)) {
             Error("中断しました");
             return kCliInterrupted;
         }
