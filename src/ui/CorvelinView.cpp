@@ -289,7 +289,9 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
         CAddFilesDlg dialog(worker, this);
         accepted = dialog.exec() == QDialog::Accepted;
     }
-    if (!accepted) return;
+    // The scan built its items privately; they join the document here, on
+    // this thread, and only when it completed.
+    if (!accepted || !worker.CommitTo(doc_)) return;
     if (currentImport_->AutoGroup && worker.GetResult()) ConfirmAutoGroups(*worker.GetResult());
     list_->OnUpdate(kHintEditable);
     AfterListChange();
