@@ -18,8 +18,8 @@
 #include <algorithm>
 
 #include "intake/AddFileWorker.h"
+#include "intake/AutoGroupConfirmation.h"
 #include "intake/AutoGroupTraverser.h"
-#include "intake/GroupApplyTraverser.h"
 #include "intake/GroupCollector.h"
 #include "intake/ImportSettingsFile.h"
 #include "packing/CorvelinDoc.h"
@@ -35,6 +35,8 @@
 #include "ui/PackRunDlg.h"
 #include "ui/SkippedEntriesDlg.h"
 #include "ui/UriList.h"
+#include "ui/settings/AutoGroupConfirmDlg.h"
+#include "ui/settings/ImportSettingsDlg.h"
 #include "view/DeleteCommand.h"
 #include "view/GroupingCommands.h"
 #include "view/ListRows.h"
@@ -252,8 +254,23 @@ bool CCorvelinView::CanGroupSubfolders() const {
 
 // --- Drop ---------------------------------------------------------------------
 
+void CCorvelinView::SetPresetSaver(std::function<bool(std::string& message)> savePresets) {
+    savePresets_ = std::move(savePresets);
+}
+
 bool CCorvelinView::ChooseImportSettings() {
-    if (!currentImport_) currentImport_ = defaultImport_;
+    CImportSettingsEditor::SavePresets save = savePresets_;
+    if (!save) {
+        // Without the application's saver: the presets file of the
+        // configuration folder, when there is one.
+        save = [this](std::string& message) {
+            const std::string folder = sys_.GetConfigurationFolder();
+            return folder.empty() || SaveImportSettings(*fs_, folder, sys_.presets, message);
+        };
+    }
+    CImportSettingsDlg dialog(sys_.presets, currentImport_, std::move(save), this);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    currentImport_ = dialog.Working();
     return true;
 }
 
@@ -264,8 +281,9 @@ void CCorvelinView::ConfirmAutoGroups(CPackFolder& scanned) {
     auto table = boost::make_shared<AutoGroupTable>(candidates.nextCandidate);
     CGroupCollector collector(table);
     scanned.Accept(collector);
-    CGroupApplyTraverser apply(doc_, table->size());
-    scanned.Accept(apply);
+    CAutoGroupConfirmDlg dialog(*table, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    ApplyAutoGroups(doc_, scanned, dialog.Kept());
 }
 
 void CCorvelinView::ShowSkipped(const SkippedEntryList& skipped) {

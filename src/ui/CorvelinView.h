@@ -44,6 +44,10 @@ public:
     void SetToolbarTexts(std::function<QString()> packSizeText,
                          std::function<QString()> fillRateText);
 
+    // How the import settings dialog rewrites the presets file (the
+    // application's profile session); false with a UTF-8 message on failure.
+    void SetPresetSaver(std::function<bool(std::string& message)> savePresets);
+
     // Scans and adds absolute raw-byte paths, as a drop does (also the paths
     // given on the command line). showImportSettings: the drop asked for the
     // import settings dialog (Shift held).
@@ -102,12 +106,9 @@ protected:
 private:
     class PaintSuspension;
 
-    // The preset of a drop that asked for the import settings dialog; false
-    // when the user cancelled it. Until that dialog exists the drop goes ahead
-    // with the current preset.
+    // The import settings dialog of a drop; false when the user cancelled it.
     bool ChooseImportSettings();
-    // Automatic grouping of a scan's new items. Until the confirmation dialog
-    // exists every candidate is accepted.
+    // Automatic grouping of a scan's new items, as the user confirms it.
     void ConfirmAutoGroups(CPackFolder& scanned);
     void ShowSkipped(const SkippedEntryList& skipped);
 
@@ -125,6 +126,7 @@ private:
     CorvelinSys& sys_;
     std::function<QString()> packSizeText_;
     std::function<QString()> fillRateText_;
+    std::function<bool(std::string& message)> savePresets_;
 
     std::unique_ptr<zel::IFileSystem> fs_;
     std::unique_ptr<CListRows> rows_;

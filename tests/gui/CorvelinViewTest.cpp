@@ -47,6 +47,8 @@ class CorvelinViewTest : public QObject {
 private slots:
     void dropShowsFoldersThatExpandAndCollapse();
     void dropTakesOnlyLocalFileUrls();
+    void importSettingsDialogOnShiftOrAlways_data();
+    void importSettingsDialogOnShiftOrAlways();
     void runPacksWithTheToolbarTexts_data();
     void runPacksWithTheToolbarTexts();
     void invalidPackSizeShowsErrorAndChangesNothing();
@@ -98,11 +100,44 @@ void CorvelinViewTest::dropTakesOnlyLocalFileUrls() {
     const QByteArray list = "# a comment\r\nhttp://example.com/x.txt\r\nfile://elsewhere" +
                             QByteArray::fromStdString(tree.Single()) + "\r\nfile://localhost" +
                             FileUrl(tree.Single()).mid(7) + "\r\n";
-    DropUriList(f.view, list, Qt::ShiftModifier);
+    DropUriList(f.view, list);
     QCOMPARE(RowTexts(*f.view.model()), QStringList({"single.txt|300|||"}));
     // Nothing usable: the drop is refused and nothing changes.
     DropUriList(f.view, "http://example.com/\r\n");
     QCOMPARE(f.view.model()->rowCount(), 1);
+}
+
+void CorvelinViewTest::importSettingsDialogOnShiftOrAlways_data() {
+    QTest::addColumn<bool>("filterAlways");
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<int>("dialogs");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("plain drop") << false << false << true << 0 << 2;
+    QTest::newRow("shift, OK") << false << true << true << 1 << 2;
+    QTest::newRow("shift, cancelled") << false << true << false << 1 << 1;
+    QTest::newRow("always, OK") << true << false << true << 1 << 2;
+    QTest::newRow("always, cancelled") << true << false << false << 1 << 1;
+}
+
+void CorvelinViewTest::importSettingsDialogOnShiftOrAlways() {
+    QFETCH(bool, filterAlways);
+    QFETCH(bool, shift);
+    QFETCH(bool, accept);
+    QFETCH(int, dialogs);
+    QFETCH(int, rows);
+    Tree tree;
+    ViewFixture f;
+    // A plain drop first, so the dialog starts from the view's "*.*" preset.
+    DropUriList(f.view, FileUrl(tree.Single()));
+    f.settings.general.filterAlways = filterAlways ? 1 : 0;
+    ModalAnswer answer([accept](QWidget* modal) {
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        accept ? dialog->accept() : dialog->reject();
+    });
+    DropUriList(f.view, FileUrl(tree.Top()), shift ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(answer.answered, dialogs);
+    QCOMPARE(f.view.model()->rowCount(), rows);
 }
 
 void CorvelinViewTest::runPacksWithTheToolbarTexts_data() {
