@@ -301,6 +301,8 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
     if (paths.empty()) return;
 
     CAddFileWorker worker(*fs_, doc_, currentImport_, paths, nullptr);
+    // One thread lists folders ahead of the walk, as corvelin-cli does.
+    worker.SetReadAhead(1);
     bool accepted = false;
     {
         PaintSuspension suspension(*this);
