@@ -9,6 +9,7 @@
 
 #include "model/PackItemFinder.h"
 #include "packing/PackEntry.h"
+#include "packing/PackNotice.h"
 #include "packing/PickupGroup.h"
 #include "packing/PickupNoGroup.h"
 #include "support/AtomicFileWriter.h"
@@ -37,7 +38,7 @@ bool CancelRequested(const std::atomic<uint32_t>& flag) {
 }
 
 // Item number to file, so that placing an entry costs no walk of its own.
-// Numbers are normally dense below g_nextItemId, but a sparse set gets a sorted
+// Numbers are normally dense below nextItemId, but a sparse set gets a sorted
 // table instead of a huge array. The first file in pre-order wins a duplicated
 // number, as a finder walk would.
 class ItemIndex {
@@ -216,7 +217,6 @@ void AppendDecimal(std::string& out, uint64_t value) {
 
 CCorvelinDoc::CCorvelinDoc() : root(0, u"", 0) {
     root.SetExpanded(1);
-    g_nextItemId = 1;
 }
 
 CCorvelinDoc::~CCorvelinDoc() {
@@ -233,7 +233,7 @@ bool CCorvelinDoc::OnNewDocument() {
     root.expanded = fresh.expanded;
     root.SetExpanded(1);
 
-    g_nextItemId = 1;
+    nextItemId = 1;
     groupCount = 0;
     return true;
 }
@@ -255,6 +255,14 @@ void CCorvelinDoc::ReleasePacks() {
     packs.clear();
     ClearPackResults();
     groupTable.clear();
+}
+
+void CCorvelinDoc::AddScannedItems(const CPackFolder& scanned, uint32_t nextId) {
+    // Reserve first, so that nothing below can throw once the root changes.
+    root.children.reserve(root.children.size() + scanned.children.size());
+    for (const CPackItemPtr& item : scanned.children)
+        root.AppendChild(item);
+    nextItemId = std::max(nextItemId, nextId);
 }
 
 void CCorvelinDoc::ClearPackResults() {
@@ -381,7 +389,7 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
             // otherwise flood the window's queue with repeated values.
             const uint64_t percent = i * 100 / n;
             if (i == 0 || percent != lastPercent) {
-                progress->Post(WM_APP + 2, 0, static_cast<int64_t>(percent));
+                progress->Post(ZelNotice(PackNotice::Progress, static_cast<int64_t>(percent)));
                 lastPercent = percent;
             }
         }

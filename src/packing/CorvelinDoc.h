@@ -61,6 +61,10 @@ public:
     // Forgets every record that points into the tree; call whenever items are
     // released (after removing marked items).
     void ReleasePacks();
+    // Hangs a finished scan's top-level items (the children of scanned) into the
+    // root in their order, and moves nextItemId past every number the scan gave
+    // out (nextId). On the owner's thread, after the scan's worker has ended.
+    void AddScannedItems(const CPackFolder& scanned, uint32_t nextId);
 
     // First-fit-decreasing packing; false when stopped by cancelFlag. Does not
     // clear cancelFlag: the caller does before starting.
@@ -80,6 +84,7 @@ public:
     std::vector<PackResult> packResults;
     std::vector<GroupEntry> groupTable;
     uint32_t groupCount = 0;
+    uint32_t nextItemId = 1;  // the number the next new item gets; never reused until reset
     std::atomic<uint32_t> cancelFlag{0};
     uint64_t packSize = 0;
 
