@@ -26,7 +26,8 @@ CAddFilesDlg::CAddFilesDlg(zel::IFileSystem& fs, CCorvelinDoc& doc, CImportSetti
     path_->setMinimumWidth(path_->fontMetrics().averageCharWidth() * 60);
     layout->addWidget(path_);
     auto* buttons = new QDialogButtonBox;
-    QPushButton* cancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    QPushButton* cancel =
+        buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
     cancel->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::rejected, this, &CAddFilesDlg::reject);
     layout->addWidget(buttons);

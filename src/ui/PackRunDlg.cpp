@@ -99,7 +99,10 @@ void CPackRunDlg::Finish() {
     const std::string error = runner_->Error();
     runner_.reset();
     if (outcome == CPackRunner::Outcome::Failed) {
-        QMessageBox::critical(this, QStringLiteral("ERROR"), QString::fromStdString(error));
+        QMessageBox::critical(this, QStringLiteral("ERROR"),
+                              error.empty()
+                                  ? QStringLiteral("パックの作成中にエラーが発生しました。")
+                                  : QString::fromStdString(error));
     }
     done(outcome == CPackRunner::Outcome::Completed ? Accepted : Rejected);
 }

@@ -34,7 +34,8 @@ void CWorkerNotices::Post(const ZelNotice& notice) {
     if (scheduled_) return;
     scheduled_ = true;
     // The call is bound to the receiver: it is dropped if the receiver goes first.
-    QMetaObject::invokeMethod(receiver_, [this] { Drain(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        receiver_, [this] { Drain(); }, Qt::QueuedConnection);
 }
 
 void CWorkerNotices::Drain() {
@@ -47,5 +48,6 @@ void CWorkerNotices::Drain() {
         deliver = deliver_;
     }
     if (!deliver) return;
-    for (const ZelNotice& notice : notices) deliver(notice);
+    for (const ZelNotice& notice : notices)
+        deliver(notice);
 }

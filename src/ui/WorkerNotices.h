@@ -20,7 +20,8 @@ class CWorkerNotices : public IZelPostTarget {
 public:
     template <class Notice>
     explicit CWorkerNotices(std::initializer_list<Notice> coalesced) {
-        for (Notice notice : coalesced) coalesced_.push_back(static_cast<uint32_t>(notice));
+        for (Notice notice : coalesced)
+            coalesced_.push_back(static_cast<uint32_t>(notice));
     }
     ~CWorkerNotices() override;
 
