@@ -111,6 +111,16 @@ QIcon Drawn(Picture picture) {
                 p.setBrush(Qt::white);
                 p.drawEllipse(QPointF(8, 8), 1.8, 1.8);
             });
+        case Picture::HomePage:
+            return Draw([](QPainter& p) {
+                p.setPen(QPen(QColor(0x55, 0x5b, 0x66), 1));
+                p.setBrush(QColor(0xf4, 0xf6, 0xfa));
+                p.drawRect(QRectF(3.5, 7.5, 9, 7));
+                p.setBrush(QColor(0xc8, 0x2a, 0x2a));
+                p.drawPolygon(QPolygonF({QPointF(1.5, 8), QPointF(8, 1.5), QPointF(14.5, 8)}));
+                p.setBrush(QColor(0x1f, 0x5f, 0xbf));
+                p.drawRect(QRectF(6.5, 10, 3, 4.5));
+            });
         case Picture::Application:
             return Draw([](QPainter& p) {
                 p.setPen(Qt::NoPen);
@@ -144,7 +154,7 @@ QIcon Get(Picture picture) {
         case Picture::Help:
             return Themed("help-contents", Standard(QStyle::SP_DialogHelpButton));
         case Picture::HomePage:
-            return Themed("go-home", Standard(QStyle::SP_DirHomeIcon));
+            return Themed("go-home", Drawn(picture));
         case Picture::ClearList:
             return Themed("edit-clear-all", Drawn(picture));
         default:

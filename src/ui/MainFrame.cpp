@@ -9,9 +9,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolBar>
@@ -73,7 +75,11 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
         }
     });
     UpdateCommands();
-    resize(900, 600);
+    QSize size(900, 600);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    }
+    resize(size);
 }
 
 CMainFrame::~CMainFrame() = default;

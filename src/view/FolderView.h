@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <vector>
 
 #include "model/PackItemTraverser.h"
 
@@ -13,12 +11,10 @@ class CFolderView : public CPackItemTraverser {
 public:
     bool VisitFolder(CPackFolder& folder) override;
     bool VisitItem(CPackItem& item) override;
-    void LeaveFolder(CPackFolder& folder) override;
 
     size_t Rows() const { return rows_; }
 
 private:
     size_t rows_ = 0;
     bool skipFirst_ = true;
-    std::vector<uint8_t> skip_{0};
 };

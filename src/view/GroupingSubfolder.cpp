@@ -7,14 +7,13 @@
 bool CGroupingSubfolder::VisitFolder(CPackFolder& folder) {
     if (first_) {
         first_ = false;
-        start_ = &folder;
         return true;
     }
-    if (folder.level > start_->level + 1) return false;
     const uint64_t group = doc_.NewGroup();
     // The folder is at hand: no search of the tree by its number is needed.
     folder.SetGroup(group);
     ZEL_DEBUG_LOG("Set group: {}:{}", group, folder.GetId());
-    // Its subtree has the group now; deeper folders need no walk of their own.
+    // Its subtree has the group now. Not descending means only the starting
+    // folder's direct subfolders ever get here.
     return false;
 }

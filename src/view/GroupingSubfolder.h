@@ -16,6 +16,5 @@ public:
 
 private:
     CCorvelinDoc& doc_;
-    CPackFolder* start_ = nullptr;
     bool first_ = true;
 };

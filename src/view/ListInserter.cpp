@@ -8,22 +8,16 @@ bool CListInserter::VisitItem(CPackItem& item) {
         skipFirst_ = false;
         return true;
     }
-    if (!hidden_.back()) {
-        out_.push_back(
-            ListRow{RowRef(&item), item.level, item.IsFolder() ? RowKind::Folder : RowKind::File});
-    }
+    out_.push_back(
+        ListRow{RowRef(&item), item.level, item.IsFolder() ? RowKind::Folder : RowKind::File});
     return true;
 }
 
 bool CListInserter::VisitFolder(CPackFolder& folder) {
+    // The starting folder's contents are wanted whatever its own state.
+    if (skipFirst_) return VisitItem(folder);
     VisitItem(folder);
-    // A collapsed folder hides what lies below it. The walk still descends, as
-    // the traverser's contract is to visit every node; the flag keeps it cheap.
-    const uint8_t below = hidden_.back() || !folder.IsExpanded();
-    hidden_.push_back(below);
-    return true;
-}
-
-void CListInserter::LeaveFolder(CPackFolder&) {
-    hidden_.pop_back();
+    // Nothing below a collapsed folder has a row: a tree of a million files
+    // with its folders collapsed is not walked to its leaves.
+    return folder.IsExpanded() != 0;
 }

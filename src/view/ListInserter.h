@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <vector>
 
 #include "model/PackItemTraverser.h"
@@ -16,11 +15,8 @@ public:
 
     bool VisitFolder(CPackFolder& folder) override;
     bool VisitItem(CPackItem& item) override;
-    void LeaveFolder(CPackFolder& folder) override;
 
 private:
     std::vector<ListRow>& out_;
     bool skipFirst_ = true;
-    // One flag per open folder of the walk: its rows are hidden.
-    std::vector<uint8_t> hidden_{0};
 };

@@ -57,9 +57,11 @@ inline void AnswerMessageBox(Shown* shown, QMessageBox::StandardButton answer = 
     });
 }
 
+inline uint32_t nextTestId = 1;
+
 inline CPackItem* AddFile(CPackFolder& folder, const std::string& path, uint64_t size,
                           uint64_t group = NoGroup) {
-    auto item = boost::make_shared<CPackItem>(g_nextItemId++, testing_support::U(path), size);
+    auto item = boost::make_shared<CPackItem>(nextTestId++, testing_support::U(path), size);
     item->group = group;
     CPackItem* raw = item.get();
     folder.AppendChild(item);

@@ -68,6 +68,8 @@ TEST(ListGeometry, PackTrunkEndsAtTheLastPack) {
     EXPECT_EQ(last.lines.size(), 3u);  // expanded: no plus stroke
     EXPECT_EQ(item.lines, (Lines{{24, 0, 24, 10, T}, {24, 10, 32, 10, T}}));
     EXPECT_EQ(t.rows.DrawInfo(0).perMille, 600u);
+    EXPECT_FALSE(t.rows.DrawInfo(0).lastSibling);
+    EXPECT_TRUE(t.rows.DrawInfo(1).lastSibling);
     EXPECT_EQ(TextIndent(t.rows.DrawInfo(2)), 52);
 }
 

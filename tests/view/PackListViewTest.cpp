@@ -9,12 +9,15 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-// /data (expanded) holding b (collapsed: x.txt, y.txt) and a.txt; then /top.bin.
+// /data (expanded) holding b (collapsed: x.txt, y.txt and c, expanded, holding
+// z) and a.txt; then /top.bin.
 struct TreeList : ListFixture {
     CPackFolder* data = AddFolder(doc.root, "/data", true);
     CPackFolder* b = AddFolder(*data, "/data/b");
     CPackItem* x = AddFile(*b, "/data/b/x.txt", 10);
     CPackItem* y = AddFile(*b, "/data/b/y.txt", 20);
+    CPackFolder* c = AddFolder(*b, "/data/b/c", true);
+    CPackItem* z = AddFile(*c, "/data/b/c/z", 1);
     CPackItem* a = AddFile(*data, "/data/a.txt", 1536);
     CPackItem* top = AddFile(doc.root, "/top.bin", 2400016);
 };
@@ -44,20 +47,23 @@ TEST(EditableRows, ExpandAndCollapseAreOneBlockEachAndRestoreTheRows) {
     t.observer.notices.clear();
 
     ASSERT_TRUE(t.view.ToggleTreeExpand(1));
-    EXPECT_EQ(t.Paths(), (Strings{"  /data", "    b", "      x.txt", "      y.txt", "    a.txt",
-                                  "  top.bin"}));
+    EXPECT_EQ(t.Paths(), (Strings{"  /data", "    b", "      x.txt", "      y.txt", "      c",
+                                  "        z", "    a.txt", "  top.bin"}));
     ASSERT_TRUE(t.view.ToggleTreeExpand(1));
     EXPECT_EQ(t.rows.All(), before);
-    EXPECT_EQ(t.observer.notices, (Strings{"cells 1-1 0-0", "+2,2", "cells 1-1 0-0", "-2,2"}));
+    EXPECT_EQ(t.observer.notices, (Strings{"cells 1-1 0-0", "+2,4", "cells 1-1 0-0", "-2,4"}));
 
     // Collapsing /data takes b's rows too when b is expanded; b stays expanded.
     t.view.ToggleTreeExpand(1);
     t.observer.notices.clear();
     t.view.ToggleTreeExpand(0);
     EXPECT_EQ(t.Paths(), (Strings{"  /data", "  top.bin"}));
-    EXPECT_EQ(t.observer.notices, (Strings{"cells 0-0 0-0", "-1,4"}));
+    EXPECT_EQ(t.observer.notices, (Strings{"cells 0-0 0-0", "-1,6"}));
     t.view.ToggleTreeExpand(0);
-    EXPECT_EQ(t.rows.Count(), 6u);
+    EXPECT_EQ(t.rows.Count(), 8u);
+    // Collapsing b with c's row still expanded below it takes c's rows as well.
+    t.view.ToggleTreeExpand(1);
+    EXPECT_EQ(t.rows.Count(), 4u);
 }
 
 TEST(EditableRows, ToggleIgnoresFileRowsAndPackedMode) {
@@ -99,7 +105,7 @@ TEST(EditableRows, ClickTogglesOnlyInsideTheBox) {
     }
     EXPECT_FALSE(t.view.OnClick(2, 19, 5, 20));  // a file row has no box
     EXPECT_TRUE(t.view.OnDoubleClick(CRowSelection::FromRows({1, 2})));
-    EXPECT_EQ(t.rows.Count(), 6u);
+    EXPECT_EQ(t.rows.Count(), 8u);
 }
 
 // Packs of 60+30 and 50+20 in a pack size of 100.
