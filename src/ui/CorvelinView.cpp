@@ -300,22 +300,24 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
     }
     if (paths.empty()) return;
 
-    CAddFileWorker worker(*fs_, doc_, currentImport_, paths, nullptr);
-    // One thread lists folders ahead of the walk, as corvelin-cli does.
-    worker.SetReadAhead(1);
     bool accepted = false;
+    CPackFolderPtr result;
+    SkippedEntryList skipped;
     {
         PaintSuspension suspension(*this);
-        CAddFilesDlg dialog(worker, this);
+        CAddFilesDlg dialog(*fs_, doc_, currentImport_, paths, this);
+        // One thread lists folders ahead of the walk, as corvelin-cli does.
+        dialog.Worker().SetReadAhead(1);
         accepted = dialog.exec() == QDialog::Accepted;
+        result = dialog.Worker().GetResult();
+        skipped = dialog.Worker().GetSkipped();
     }
-    // The scan built its items privately; they join the document here, on
-    // this thread, and only when it completed.
-    if (!accepted || !worker.CommitTo(doc_)) return;
-    if (currentImport_->AutoGroup && worker.GetResult()) ConfirmAutoGroups(*worker.GetResult());
+    // A cancelled or failed scan changed nothing.
+    if (!accepted) return;
+    if (currentImport_->AutoGroup && result) ConfirmAutoGroups(*result);
     list_->OnUpdate(kHintEditable);
     AfterListChange();
-    ShowSkipped(worker.GetSkipped());
+    ShowSkipped(skipped);
 }
 
 void CCorvelinView::dragEnterEvent(QDragEnterEvent* event) {
