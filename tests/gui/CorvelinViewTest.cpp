@@ -2,6 +2,7 @@
 // pack expansion, run and back, Delete, grouping, drag-out data.
 
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QSignalSpy>
 
 #include "ViewTestSupport.h"
@@ -301,12 +302,24 @@ void CorvelinViewTest::groupingCommands() {
     f.view.OnRemoveFromGroup();
     QCOMPARE(groups(), QStringLiteral(",,1,,2,"));
 
+    // Into an existing group: the number typed; a cancel changes nothing.
+    SelectRows(f.view, {3});
+    for (const bool ok : {false, true}) {
+        ModalAnswer answer([ok](QWidget* modal) {
+            modal->findChild<QLineEdit*>(QStringLiteral("groupNumber"))->setText("3");
+            auto* dialog = qobject_cast<QDialog*>(modal);
+            ok ? dialog->accept() : dialog->reject();
+        });
+        f.view.OnAddToGroup();
+        QCOMPARE(groups(), ok ? QStringLiteral(",,1,3,2,") : QStringLiteral(",,1,,2,"));
+    }
+
     SelectRows(f.view, {0, 1});
     QVERIFY(!f.view.CanGroupSubfolders());
     SelectRows(f.view, {0});
     QVERIFY(f.view.CanGroupSubfolders());
     f.view.OnGroupSubfolders();
-    QCOMPARE(groups(), QStringLiteral(",4,1,,2,"));
+    QCOMPARE(groups(), QStringLiteral(",4,1,3,2,"));
 
     f.view.OnRun();
     QVERIFY(!f.view.CanNewGroup() && !f.view.CanAddToGroup() && !f.view.CanGroupEach());
