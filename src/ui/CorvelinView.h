@@ -104,7 +104,19 @@ protected:
                           const QItemSelection& deselected) override;
 
 private:
-    class PaintSuspension;
+    // While a worker dialog runs, the rows may point at records the worker
+    // rewrites; modal loops still deliver paint events, so the list shows
+    // nothing new until the caller has rebuilt its rows.
+    class PaintSuspension {
+    public:
+        explicit PaintSuspension(CCorvelinView& view);
+        ~PaintSuspension();
+        PaintSuspension(const PaintSuspension&) = delete;
+        PaintSuspension& operator=(const PaintSuspension&) = delete;
+
+    private:
+        CCorvelinView& view_;
+    };
 
     // The import settings dialog of a drop; false when the user cancelled it.
     bool ChooseImportSettings();

@@ -7,13 +7,13 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "packing/CorvelinDoc.h"
 #include "settings/CorvelinSys.h"
@@ -90,38 +90,25 @@ inline void ClickBox(CCorvelinView& view, int row, RowKind kind, uint32_t level 
                       BoxCentre(view, row, kind, level));
 }
 
-// Answers the next modal window (a message box or dialog) with `answer` and
-// records the text a message box showed.
-class ModalAnswer {
-public:
-    explicit ModalAnswer(std::function<void(QWidget*)> answer = {}) : answer_(std::move(answer)) {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal) return;
-            timer_.stop();
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                text = box->text();
-                caption = box->windowTitle();
-                icon = box->icon();
-            }
-            if (answer_) {
-                answer_(modal);
-            } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-                dialog->reject();
-            }
-            ++answered;
-        });
-        timer_.start();
-    }
-    QString text;
-    QString caption;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    int answered = 0;
+// Answers the next modal dialog: accepted or rejected.
+inline void AnswerDialog(bool accept, std::function<void(QDialog*)> fill = {}) {
+    gui_test::WhenModal<QDialog>([accept, fill](QDialog* dialog) {
+        if (fill) fill(dialog);
+        accept ? dialog->accept() : dialog->reject();
+    });
+}
 
-private:
-    std::function<void(QWidget*)> answer_;
-    QTimer timer_;
+// Answers the next message box and records what it showed.
+struct ShownBox {
+    QString caption;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
+inline void AnswerBox(ShownBox* shown) {
+    gui_test::WhenModal<QMessageBox>([shown](QMessageBox* box) {
+        *shown = {box->windowTitle(), box->text(), box->icon()};
+        box->accept();
+    });
+}
 
 }  // namespace view_test
