@@ -123,10 +123,11 @@ TEST(ScanRace, EntriesWhoseStatFailsOrDiffersAfterTheListing) {
     vanishing.listErrors[top] = ENOENT;
     CCorvelinDoc second;
     g_nextItemId = 1;
-    worker = RunScan(second, {top, top + "/steady.bin"}, AllFiles(), nullptr, vanishing);
+    MakeSparseFile(dir / "outside.bin", 10);
+    worker = RunScan(second, {top, dir / "outside.bin"}, AllFiles(), nullptr, vanishing);
     ASSERT_TRUE(worker->HandedOver());
     EXPECT_EQ(Files(second),
-              (std::vector<std::pair<std::string, uint64_t>>{{top + "/steady.bin", 10}}));
+              (std::vector<std::pair<std::string, uint64_t>>{{dir / "outside.bin", 10}}));
     ASSERT_EQ(worker->GetSkipped().size(), 1u);
     EXPECT_EQ(worker->GetSkipped()[0].path, top);
     EXPECT_EQ(worker->GetSkipped()[0].reason, SkipReason::UnreadableFolder);
