@@ -14,10 +14,8 @@
 #include "cli/CliProgress.h"
 #include "cli/PackSummary.h"
 #include "intake/AddFileWorker.h"
-#include "intake/AutoGroupTraverser.h"
+#include "intake/AutoGroupProposal.h"
 #include "intake/FileNameImportFilter.h"
-#include "intake/GroupApplyTraverser.h"
-#include "intake/GroupCollector.h"
 #include "intake/ImportSettingsFile.h"
 #include "packing/CorvelinDoc.h"
 #include "packing/PackRunner.h"
@@ -70,17 +68,6 @@ void ReportSkipped(const SkippedEntryList& skipped) {
         line += "\n";
         std::fputs(line.c_str(), stderr);
     }
-}
-
-void AcceptAllAutoGroups(CCorvelinDoc& doc, CPackFolder& result) {
-    CAutoGroupTraverser candidates;
-    result.Accept(candidates);
-    if (candidates.nextCandidate == 0) return;
-    auto table = boost::make_shared<AutoGroupTable>(candidates.nextCandidate);
-    CGroupCollector collector(table);
-    result.Accept(collector);
-    CGroupApplyTraverser apply(doc, table->size());
-    result.Accept(apply);
 }
 
 // Threads that list folders ahead of the scan: the kernel's work on them

@@ -1,35 +1,48 @@
 #include "intake/AutoGroupTraverser.h"
 
+#include "intake/NameGramIndex.h"
 #include "intake/NameSimilarity.h"
 #include "model/PackItem.h"
 
+bool CAutoGroupTraverser::CancelRequested() {
+    if (!cancelled_ && cancel_ != nullptr && cancel_->load(std::memory_order_relaxed) != 0) {
+        cancelled_ = true;
+    }
+    return cancelled_;
+}
+
 bool CAutoGroupTraverser::VisitFolder(CPackFolder& folder) {
+    if (CancelRequested()) return false;
     files_.clear();
-    signatures_.clear();
+    names_.clear();
     for (const auto& child : folder.children) {
         if (child->IsFolder()) continue;
         files_.push_back(child.get());
-        signatures_.emplace_back(child->GetName());
+        names_.push_back(child->GetName());
     }
-    const size_t n = files_.size();
-    for (size_t i = 0; i + 1 < n; ++i) {
+    NameGramIndex index(names_, cancel_);
+    if (!index.CandidatePairs(pairs_)) {
+        cancelled_ = true;
+        return false;
+    }
+    // The pairs come in the order a loop over every pair would meet them, and
+    // the pairs left out cannot score above the threshold, so the numbers come
+    // out the same.
+    size_t scored = 0;
+    for (const auto& [i, j] : pairs_) {
         CPackItem& first = *files_[i];
-        for (size_t j = i + 1; j < n; ++j) {
-            CPackItem& second = *files_[j];
-            if (first.autoGroupId != NoAutoGroup && second.autoGroupId != NoAutoGroup) continue;
-            if (NameSignature::CannotExceedThreshold(signatures_[i], signatures_[j])) continue;
-            if (!(NameSimilarity(first.GetName(), second.GetName()) > kAutoGroupThreshold)) {
-                continue;
-            }
-            if (first.autoGroupId != NoAutoGroup) {
-                second.autoGroupId = first.autoGroupId;
-            } else if (second.autoGroupId != NoAutoGroup) {
-                first.autoGroupId = second.autoGroupId;
-            } else {
-                first.autoGroupId = nextCandidate;
-                second.autoGroupId = nextCandidate;
-                ++nextCandidate;
-            }
+        CPackItem& second = *files_[j];
+        if (first.autoGroupId != NoAutoGroup && second.autoGroupId != NoAutoGroup) continue;
+        if ((++scored & 0xFF) == 0 && CancelRequested()) return false;
+        if (!(NameSimilarity(names_[i], names_[j]) > kAutoGroupThreshold)) continue;
+        if (first.autoGroupId != NoAutoGroup) {
+            second.autoGroupId = first.autoGroupId;
+        } else if (second.autoGroupId != NoAutoGroup) {
+            first.autoGroupId = second.autoGroupId;
+        } else {
+            first.autoGroupId = nextCandidate;
+            second.autoGroupId = nextCandidate;
+            ++nextCandidate;
         }
     }
     return true;

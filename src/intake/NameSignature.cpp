@@ -43,6 +43,11 @@ NameSignature::NameSignature(std::u16string_view name) : length_(name.size()) {
     }
 }
 
+size_t NameSignature::RunNeeded(size_t longerLength) {
+    if (longerLength >= kTableSize) return kMaxGram;
+    return std::max<size_t>(kGramForLength[longerLength], 1);
+}
+
 bool NameSignature::CannotExceedThreshold(const NameSignature& a, const NameSignature& b) {
     if (a.length_ == 0 || b.length_ == 0) return true;
     const size_t longer = std::max(a.length_, b.length_);

@@ -22,6 +22,10 @@ public:
     NameSignature() = default;
     explicit NameSignature(std::u16string_view name);
 
+    // The run length two names must share to score above the threshold when the
+    // longer of them has this many units (1 to kMaxGram).
+    static size_t RunNeeded(size_t longerLength);
+
     // True when NameSimilarity(a, b) and NameSimilarity(b, a) are certainly not
     // above kAutoGroupThreshold; false means "compute it".
     static bool CannotExceedThreshold(const NameSignature& a, const NameSignature& b);
