@@ -20,29 +20,30 @@ bool CAutoGroupTraverser::VisitFolder(CPackFolder& folder) {
         files_.push_back(child.get());
         names_.push_back(child->GetName());
     }
-    NameGramIndex index(names_, cancel_);
-    if (!index.CandidatePairs(pairs_)) {
-        cancelled_ = true;
-        return false;
-    }
-    // The pairs come in the order a loop over every pair would meet them, and
-    // the pairs left out cannot score above the threshold, so the numbers come
-    // out the same.
+    // Pairs are met in the order of a loop over every pair, and those left out
+    // cannot score above the threshold, so the numbers come out the same.
+    NameGramIndex index(names_);
     size_t scored = 0;
-    for (const auto& [i, j] : pairs_) {
+    for (size_t i = 0; i + 1 < files_.size(); ++i) {
+        if (!index.PartnersAfter(i, partners_, cancel_) || CancelRequested()) {
+            cancelled_ = true;
+            return false;
+        }
         CPackItem& first = *files_[i];
-        CPackItem& second = *files_[j];
-        if (first.autoGroupId != NoAutoGroup && second.autoGroupId != NoAutoGroup) continue;
-        if ((++scored & 0xFF) == 0 && CancelRequested()) return false;
-        if (!(NameSimilarity(names_[i], names_[j]) > kAutoGroupThreshold)) continue;
-        if (first.autoGroupId != NoAutoGroup) {
-            second.autoGroupId = first.autoGroupId;
-        } else if (second.autoGroupId != NoAutoGroup) {
-            first.autoGroupId = second.autoGroupId;
-        } else {
-            first.autoGroupId = nextCandidate;
-            second.autoGroupId = nextCandidate;
-            ++nextCandidate;
+        for (const uint32_t j : partners_) {
+            CPackItem& second = *files_[j];
+            if (first.autoGroupId != NoAutoGroup && second.autoGroupId != NoAutoGroup) continue;
+            if ((++scored & 0xFF) == 0 && CancelRequested()) return false;
+            if (!(NameSimilarity(names_[i], names_[j]) > kAutoGroupThreshold)) continue;
+            if (first.autoGroupId != NoAutoGroup) {
+                second.autoGroupId = first.autoGroupId;
+            } else if (second.autoGroupId != NoAutoGroup) {
+                first.autoGroupId = second.autoGroupId;
+            } else {
+                first.autoGroupId = nextCandidate;
+                second.autoGroupId = nextCandidate;
+                ++nextCandidate;
+            }
         }
     }
     return true;

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdint>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "model/PackItemTraverser.h"
@@ -36,5 +35,5 @@ private:
     // Reused between folders.
     std::vector<CPackItem*> files_;
     std::vector<std::u16string_view> names_;
-    std::vector<std::pair<uint32_t, uint32_t>> pairs_;
+    std::vector<uint32_t> partners_;
 };
