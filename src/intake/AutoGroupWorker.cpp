@@ -9,6 +9,10 @@
 CAutoGroupWorker::CAutoGroupWorker(CPackFolderPtr result, IZelPostTarget* target)
     : result_(std::move(result)), target_(target) {}
 
+void CAutoGroupWorker::Post(AutoGroupNotice notice) {
+    if (target_) target_->Post(notice);
+}
+
 CAutoGroupWorker::~CAutoGroupWorker() {
     // Run uses this object's fields: stop it before they go, not in the base.
     Cancel();
@@ -18,8 +22,7 @@ CAutoGroupWorker::~CAutoGroupWorker() {
 uint32_t CAutoGroupWorker::Run() {
     try {
         table_ = ProposeAutoGroups(*result_, &cancel_);
-        if (!table_) return 0;
-        if (target_) target_->Post(kAutoGroupFinished, 0, 0);
+        Post(table_ ? AutoGroupNotice::Finished : AutoGroupNotice::Cancelled);
         return 0;
     } catch (const std::bad_alloc&) {
         errorText_ = u"メモリが足りないため、自動グルーピングを行えませんでした。";
@@ -27,6 +30,6 @@ uint32_t CAutoGroupWorker::Run() {
         errorText_ = u"自動グルーピングを行えませんでした。";
     }
     table_.reset();
-    if (target_) target_->Post(kAutoGroupFailed, 0, 0);
+    Post(AutoGroupNotice::Failed);
     return 1;
 }

@@ -8,8 +8,6 @@
 
 #include "model/PackItemTraverser.h"
 
-uint32_t g_nextItemId = 1;
-
 namespace {
 
 bool IsHighSurrogate(char16_t u) {

@@ -15,9 +15,6 @@ constexpr uint64_t NoAutoGroup = ~uint64_t{0};
 // Paths and names hold at most this many UTF-16 units.
 constexpr size_t kMaxPathUnits = 259;
 
-// The process-wide counter of item numbers; 1 after the document is made or reset.
-extern uint32_t g_nextItemId;
-
 // A file of the item tree. Folders are CPackFolder. Items are held by
 // boost::shared_ptr created with their concrete type, so no virtual destructor
 // is needed for correct destruction; it is virtual anyway for safety of raw deletes.

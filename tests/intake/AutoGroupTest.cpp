@@ -235,7 +235,7 @@ TEST(AutoGroupTest, SameCandidatesAsScoringEveryPairOnRandomFolders) {
 
 class RecordingTarget : public IZelPostTarget {
 public:
-    void Post(uint32_t message, uint64_t, int64_t) override { posted.push_back(message); }
+    void Post(const ZelNotice& notice) override { posted.push_back(notice.code); }
     std::vector<uint32_t> posted;  // read after Join only
 };
 
@@ -261,14 +261,14 @@ TEST(AutoGroupTest, CancelStopsTheProposalAndLeavesNoCandidate) {
     EXPECT_EQ(ProposeAutoGroups(*drop, &cancel), nullptr);
     EXPECT_EQ(drop->children[0]->autoGroupId, NoAutoGroup);
 
-    // On the worker: a finished proposal is posted, a cancelled one is not.
+    // On the worker: the end notice tells a finished proposal from a cancelled one.
     RecordingTarget done;
     CAutoGroupWorker finishing(drop, &done);
     ASSERT_TRUE(finishing.Start());
     finishing.Join();
     ASSERT_NE(finishing.GetTable(), nullptr);
     EXPECT_EQ(finishing.GetTable()->size(), 1u);
-    EXPECT_EQ(done.posted, std::vector<uint32_t>{kAutoGroupFinished});
+    EXPECT_EQ(done.posted, std::vector<uint32_t>{uint32_t(AutoGroupNotice::Finished)});
 
     const CPackFolderPtr crowd = CrowdedFolder();
     RecordingTarget quiet;
@@ -279,7 +279,7 @@ TEST(AutoGroupTest, CancelStopsTheProposalAndLeavesNoCandidate) {
     cancelled.Cancel();
     cancelled.Join();
     EXPECT_EQ(cancelled.GetTable(), nullptr);
-    EXPECT_TRUE(quiet.posted.empty());
+    EXPECT_EQ(quiet.posted, std::vector<uint32_t>{uint32_t(AutoGroupNotice::Cancelled)});
     for (const auto& child : crowd->children)
         ASSERT_EQ(child->autoGroupId, NoAutoGroup);
 }

@@ -44,7 +44,7 @@ TEST(ExportPacks, WritesOriginalNameBytesAndFullUnsignedNumbers) {
     // A name that is not valid UTF-8 lives as escape units and must come back as its bytes.
     const std::string rawName = std::string("/bad\xff\xfe") + "name";
     auto item =
-        boost::make_shared<CPackItem>(g_nextItemId++, zel::DecodeFileName(rawName), ~uint64_t{0});
+        boost::make_shared<CPackItem>(nextTestId++, zel::DecodeFileName(rawName), ~uint64_t{0});
     item->group = ~uint64_t{0} - 1;
     doc.root.AppendChild(item);
     // Placed by hand: such a group number is beyond what a run accepts.
