@@ -4,6 +4,8 @@
 
 #include <fmt/format.h>
 
+#include "cli/TerminalText.h"
+
 CliProgress::CliProgress(std::string label, bool showOnTerminal,
                          std::function<std::string()> currentPath)
     : label_(std::move(label)),
@@ -17,7 +19,7 @@ CliProgress::~CliProgress() {
 void CliProgress::Post(uint32_t message, uint64_t, int64_t lParam) {
     if (message == WM_APP + 1 && currentPath_) {
         // The scan's current path; the packing uses WM_APP + 1 only as its end.
-        if (show_) Show(label_ + ": " + currentPath_());
+        if (show_) Show(label_ + ": " + EscapeForTerminal(currentPath_()));
         return;
     }
     if (message == WM_APP + 2) {
