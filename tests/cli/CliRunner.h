@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,13 +24,16 @@ struct CliResult {
 };
 
 // Runs any program (argv[0] a full path) the way RunCli runs corvelin-cli.
+// nonBlockingOut: standard output is a pipe in non-blocking mode.
 inline CliResult RunProgram(std::vector<std::string> argvStrings,
-                            const std::vector<std::string>& extraEnv = {}) {
+                            const std::vector<std::string>& extraEnv = {},
+                            bool nonBlockingOut = false) {
     int outPipe[2];
     int errPipe[2];
     if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
+    if (nonBlockingOut) fcntl(outPipe[1], F_SETFL, O_NONBLOCK);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
@@ -66,6 +70,7 @@ inline CliResult RunProgram(std::vector<std::string> argvStrings,
         throw std::runtime_error("spawn failed");
     }
     CliResult result;
+    if (nonBlockingOut) usleep(300'000);  // let the pipe fill first
     pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
     int open = 2;
     char buffer[65536];
@@ -100,6 +105,40 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
     }
     argvStrings.insert(argvStrings.end(), args.begin(), args.end());
     return RunProgram(std::move(argvStrings), extraEnv);
+}
+
+// Starts corvelin-cli with standard output on outFd and standard error into
+// errFile, for a test that signals it; WaitCli gives its status.
+inline pid_t StartCli(const std::vector<std::string>& args, int outFd, const std::string& errFile) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT, 0644);
+    std::vector<std::string> strings = {CORVELIN_CLI_PATH};
+    strings.insert(strings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : strings)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// The exit status (128 + signal); -1 and the child killed when it has not
+// ended within five seconds.
+inline int WaitCli(pid_t pid) {
+    for (int i = 0; i < 500; ++i) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        usleep(10'000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
 }
 
 }  // namespace testing_support
