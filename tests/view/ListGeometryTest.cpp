@@ -42,13 +42,13 @@ TEST(ListGeometry, TreeLinesOfTheEditableRows) {
         EXPECT_EQ(lines.lines, c.lines) << c.row;
         EXPECT_EQ(lines.boxOutline, c.box) << c.row;
     }
+    EXPECT_EQ(TextIndent(t.rows.DrawInfo(2)), 68);
+    EXPECT_EQ(IconRect(t.rows.DrawInfo(2), 21), (ListRect{50, 2, 66, 18}));
     // Short branches stop at the Path column's edge; a collapsed box gets the plus.
     t.view.ToggleTreeExpand(0);
     const RowLines lines = TreeLines(t.rows.DrawInfo(0), 20, 12);
     EXPECT_EQ(lines.lines,
               (Lines{{8, 10, 12, 10, T}, {8, 0, 8, 20, T}, {6, 10, 11, 10, G}, {8, 8, 8, 13, G}}));
-    EXPECT_EQ(TextIndent(t.rows.DrawInfo(2)), 68);
-    EXPECT_EQ(IconRect(t.rows.DrawInfo(2), 21), (ListRect{50, 2, 66, 18}));
 }
 
 TEST(ListGeometry, PackTrunkEndsAtTheLastPack) {
