@@ -3,9 +3,11 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 
 #include "ViewTestSupport.h"
+#include "ui/SkippedEntriesDlg.h"
 
 using namespace view_test;
 
@@ -48,6 +50,7 @@ class CorvelinViewTest : public QObject {
 private slots:
     void dropShowsFoldersThatExpandAndCollapse();
     void dropTakesOnlyLocalFileUrls();
+    void skippedEntriesAreListedAfterTheScan();
     void importSettingsDialogOnShiftOrAlways_data();
     void importSettingsDialogOnShiftOrAlways();
     void runPacksWithTheToolbarTexts_data();
@@ -108,6 +111,25 @@ void CorvelinViewTest::dropTakesOnlyLocalFileUrls() {
     QCOMPARE(RowTexts(*f.view.model()), QStringList({"single.txt|300|||"}));
     // Nothing usable: the drop is refused and nothing changes.
     DropUriList(f.view, "http://example.com/\r\n");
+    QCOMPARE(f.view.model()->rowCount(), 1);
+}
+
+void CorvelinViewTest::skippedEntriesAreListedAfterTheScan() {
+    testing_support::TempDir dir;
+    MakeFile(dir / "kept.txt", 10);
+    QVERIFY(::symlink((dir / "gone").c_str(), (dir / "dangling").c_str()) == 0);
+    ViewFixture f;
+    QString listed;
+    gui_test::WhenModal<CSkippedEntriesDlg>([&listed](CSkippedEntriesDlg* dialog) {
+        listed = dialog->findChild<QPlainTextEdit*>()->toPlainText();
+        dialog->accept();
+    });
+    DropUriList(f.view, FileUrl(dir.Path()));
+    // The path and the reason, then the system's error text.
+    QVERIFY2(
+        listed.startsWith(QString::fromStdString(dir / "dangling") + ": " +
+                          QString::fromStdU16String(DescribeSkipReason(SkipReason::DanglingLink))),
+        qPrintable(listed));
     QCOMPARE(f.view.model()->rowCount(), 1);
 }
 
