@@ -167,10 +167,6 @@ private slots:
             QVERIFY2(frame_->statusBar()->findChild<QLabel*>(pane), pane);
         }
 
-        frame_->findChild<QAction*>("statusBar")->trigger();
-        QVERIFY(!frame_->statusBar()->isVisible());
-        frame_->findChild<QAction*>("toolBarToggle")->trigger();
-        QVERIFY(!bar->isVisible());
     }
 
     void comboBoxesAfterEveryFill() {
