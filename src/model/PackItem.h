@@ -51,13 +51,10 @@ public:
     uint32_t eraseMark = 0;
     uint32_t siblingPosition = PositionOther;
     CPackFolder* parent = nullptr;
-    int32_t iconIndex = -1;
 
 private:
-    // The name is a slice of path [nameStart, nameStart + nameLength). A path
-    // cut at kMaxPathUnits takes its name from the uncut text; such names are
-    // kept outside the items (nameLength kNameOutside), so items stay small.
-    static constexpr uint16_t kNameOutside = 0xFFFF;
+    // The name is a slice of path [nameStart, nameStart + nameLength), so items
+    // stay small.
     uint16_t nameStart_ = 0;
     uint16_t nameLength_ = 0;
 

@@ -74,6 +74,7 @@ void CListRows::CellsChanged(size_t firstRow, size_t lastRow, int firstColumn, i
 }
 
 CPackItem* CListRows::Item(size_t row) const {
+    if (row >= rows_.size()) return nullptr;
     const ListRow& r = rows_[row];
     switch (r.kind) {
         case RowKind::File:
@@ -88,11 +89,12 @@ CPackItem* CListRows::Item(size_t row) const {
 }
 
 CPackFolder* CListRows::Folder(size_t row) const {
-    if (rows_[row].kind != RowKind::Folder) return nullptr;
+    if (row >= rows_.size() || rows_[row].kind != RowKind::Folder) return nullptr;
     return Item(row)->AsFolder();
 }
 
 PackResult* CListRows::Pack(size_t row) const {
+    if (row >= rows_.size()) return nullptr;
     const ListRow& r = rows_[row];
     if (r.kind == RowKind::PackHeader)
         return reinterpret_cast<PackResult*>(static_cast<uintptr_t>(r.ref));
@@ -101,8 +103,8 @@ PackResult* CListRows::Pack(size_t row) const {
 }
 
 PackResultNode* CListRows::Node(size_t row) const {
+    if (row >= rows_.size() || rows_[row].kind != RowKind::PackItem) return nullptr;
     const ListRow& r = rows_[row];
-    if (r.kind != RowKind::PackItem) return nullptr;
     return reinterpret_cast<PackResultNode*>(static_cast<uintptr_t>(r.ref));
 }
 

@@ -74,7 +74,7 @@ public:
     void SetPackCount(size_t packs) { packCount_ = packs; }
 
     // The file or folder a row shows (pack items: the node's item); null for a
-    // pack header.
+    // pack header. These four give null for a row index past the end.
     CPackItem* Item(size_t row) const;
     // The folder of a folder row, else null.
     CPackFolder* Folder(size_t row) const;

@@ -30,7 +30,9 @@ public:
     // The packed mode selects one row at a time, the editable mode several.
     bool SingleSelection() const { return mode_ == ListMode::Packed; }
 
-    // A new or emptied document: editable mode, no rows.
+    // A new or emptied document: editable mode, no rows. Call it right after
+    // the document's reset, before anything paints: the rows point into the
+    // released tree until then.
     void OnInitialUpdate();
     // kHintEditable: editable mode, rows rebuilt from the tree; any other
     // hint: packed mode, one collapsed header row per pack. One reset notice.

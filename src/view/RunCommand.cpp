@@ -1,7 +1,6 @@
 #include "view/RunCommand.h"
 
 #include "packing/CorvelinDoc.h"
-#include "settings/ParsePackSize.h"
 #include "support/ZelDebugLog.h"
 #include "view/ListRows.h"
 #include "view/PackListView.h"
@@ -23,10 +22,10 @@ bool CRunCommand::CanExport() const {
 std::optional<RunPlan> CRunCommand::Plan(const std::u16string& packSizeText,
                                          const std::u16string& fillRateText,
                                          const PackInfoList& packInfoList) const {
-    const std::u16string* registered = FindPackSizeText(packInfoList, packSizeText);
     RunPlan plan;
-    if (!ParsePackSize(registered ? *registered : packSizeText, plan.fullSize)) return std::nullopt;
-    plan.workingSize = ApplyFillRate(fillRateText, plan.fullSize);
+    if (ResolveWorkingPackSize(packInfoList, packSizeText, fillRateText, plan) !=
+        PackSizeError::None)
+        return std::nullopt;
     ZEL_DEBUG_LOG("PackSize: {}", plan.workingSize);
     return plan;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "settings/PackInfo.h"
+#include "settings/WorkingPackSize.h"
 
 class CPackListView;
 
@@ -12,11 +13,9 @@ class CPackListView;
 // pack-size box then gets the keyboard focus.
 extern const char16_t kInvalidPackSizeText[];
 
-// The sizes one run packs with.
-struct RunPlan {
-    uint64_t fullSize = 0;     // the medium; the fill rates are measured against it
-    uint64_t workingSize = 0;  // what the packing fills each pack up to
-};
+// The sizes one run packs with: fullSize, the medium, which the fill rates
+// are measured against; workingSize, what the packing fills each pack up to.
+using RunPlan = WorkingPackSize;
 
 // Run, back and export: when they are enabled, and what run and back do to
 // the document and the list around the run dialog.

@@ -96,12 +96,4 @@ TEST(ExportPacks, FailedWriteKeepsTheOldFileAndExplains) {
     EXPECT_EQ(entries[0].name, "out.csv");
 }
 
-TEST(ExportPacks, MissingFolderFailsWithAMessage) {
-    CCorvelinDoc doc;
-    TempDir dir;
-    std::string message;
-    EXPECT_FALSE(doc.ExportPacks(dir / "no/such/out.csv", message));
-    EXPECT_NE(message.find(zel::ErrorText(ENOENT)), std::string::npos) << message;
-}
-
 }  // namespace

@@ -6,7 +6,6 @@
 #include "view/RowSelection.h"
 
 using namespace view_test;
-using Strings = std::vector<std::string>;
 
 namespace {
 
@@ -21,13 +20,7 @@ struct GroupList : ListFixture {
     CPackItem* g = AddFile(doc.root, "/g.txt", 1);
     CGroupingCommands commands{view};
     GroupList() { view.OnUpdate(kHintEditable); }  // rows: d A in B F g.txt
-
-    Strings Groups() const {
-        Strings out;
-        for (size_t row = 0; row < rows.Count(); ++row)
-            out.push_back(Cell(row, ColumnGroup));
-        return out;
-    }
+    Strings Groups() const { return Column(ColumnGroup); }
 };
 
 CRowSelection Rows(std::vector<size_t> rows) {
@@ -35,29 +28,30 @@ CRowSelection Rows(std::vector<size_t> rows) {
 }
 
 TEST(GroupingEnabling, FollowsModeSelectionAndGroupCount) {
+    // Enabled: new group, put into, remove from, group each, group subfolders.
     struct Case {
         const char* what;
         bool packed;
         std::vector<size_t> selected;
         uint32_t groupCount;
-        bool newGroup, addTo, removeFrom, each, subfolders;
+        const char* enabled;
     } cases[] = {
-        {"nothing selected", false, {}, 0, false, false, false, false, false},
-        {"one file, no groups", false, {4}, 0, true, false, false, true, false},
-        {"one folder, groups", false, {1}, 2, true, true, true, true, true},
-        {"folder and file", false, {1, 4}, 2, true, true, true, true, false},
-        {"packed mode", true, {0}, 2, false, false, false, false, false},
+        {"nothing selected", false, {}, 0, "00000"},
+        {"one file, no groups", false, {4}, 0, "10010"},
+        {"one folder, groups", false, {1}, 2, "11111"},
+        {"folder and file", false, {1, 4}, 2, "11110"},
+        {"packed mode", true, {0}, 2, "00000"},
     };
     for (const Case& c : cases) {
         GroupList t;
         t.doc.groupCount = c.groupCount;
         if (c.packed) t.view.OnUpdate(kHintPacked);
         const CRowSelection sel = Rows(c.selected);
-        EXPECT_EQ(t.commands.CanNewGroup(sel), c.newGroup) << c.what;
-        EXPECT_EQ(t.commands.CanAddToGroup(), c.addTo) << c.what;
-        EXPECT_EQ(t.commands.CanRemoveFromGroup(), c.removeFrom) << c.what;
-        EXPECT_EQ(t.commands.CanGroupEach(sel), c.each) << c.what;
-        EXPECT_EQ(t.commands.CanGroupSubfolders(sel), c.subfolders) << c.what;
+        const CGroupingCommands& g = t.commands;
+        const std::string enabled{"01"[g.CanNewGroup(sel)], "01"[g.CanAddToGroup()],
+                                  "01"[g.CanRemoveFromGroup()], "01"[g.CanGroupEach(sel)],
+                                  "01"[g.CanGroupSubfolders(sel)]};
+        EXPECT_EQ(enabled, c.enabled) << c.what;
     }
 }
 
@@ -105,19 +99,10 @@ TEST(GroupingCommands, SubfoldersEachGetAGroupAndFilesKeepTheirs) {
 }
 
 TEST(GroupNumberInput, AcceptsOneToMaximumOnly) {
-    struct Case {
-        const char16_t* text;
-        std::optional<uint32_t> value;
-    } cases[] = {{u"1", 1},
-                 {u" 3 ", 3},
-                 {u"4", std::nullopt},
-                 {u"0", std::nullopt},
-                 {u"", std::nullopt},
-                 {u"-1", std::nullopt},
-                 {u"2a", std::nullopt},
-                 {u"99999999999999999999", std::nullopt}};
-    for (const Case& c : cases)
-        EXPECT_EQ(ParseGroupNumber(c.text, 3), c.value) << zel::Utf16ToUtf8(c.text);
+    for (const char16_t* refused : {u"4", u"0", u"", u"-1", u"2a", u"99999999999999999999"})
+        EXPECT_EQ(ParseGroupNumber(refused, 3), std::nullopt) << zel::Utf16ToUtf8(refused);
+    EXPECT_EQ(ParseGroupNumber(u"1", 3), 1u);
+    EXPECT_EQ(ParseGroupNumber(u" 3 ", 3), 3u);
     EXPECT_EQ(ParseGroupNumber(u"4294967295", 4294967295u), 4294967295u);
     EXPECT_EQ(zel::Utf16ToUtf8(GroupNumberPrompt(12)), "1 から 12 までの整数を入力してください。");
 }

@@ -42,34 +42,28 @@ TEST(ListGeometry, TreeLinesOfTheEditableRows) {
         EXPECT_EQ(lines.lines, c.lines) << c.row;
         EXPECT_EQ(lines.boxOutline, c.box) << c.row;
     }
+    EXPECT_EQ(TextIndent(t.rows.DrawInfo(2)), 68);
+    EXPECT_EQ(IconRect(t.rows.DrawInfo(2), 21), (ListRect{50, 2, 66, 18}));
     // Short branches stop at the Path column's edge; a collapsed box gets the plus.
     t.view.ToggleTreeExpand(0);
     const RowLines lines = TreeLines(t.rows.DrawInfo(0), 20, 12);
     EXPECT_EQ(lines.lines,
               (Lines{{8, 10, 12, 10, T}, {8, 0, 8, 20, T}, {6, 10, 11, 10, G}, {8, 8, 8, 13, G}}));
-    EXPECT_EQ(TextIndent(t.rows.DrawInfo(2)), 68);
-    EXPECT_EQ(IconRect(t.rows.DrawInfo(2), 21), (ListRect{50, 2, 66, 18}));
 }
 
 TEST(ListGeometry, PackTrunkEndsAtTheLastPack) {
     ListFixture t;
     AddFile(t.doc.root, "/a", 60);
     AddFile(t.doc.root, "/b", 50);
-    t.doc.packSize = 100;
     t.doc.Pack(100);
     t.view.OnUpdate(kHintPacked);
     t.view.TogglePackExpand(1);  // rows: Pack 1, Pack 2, /b
-    const RowLines first = TreeLines(t.rows.DrawInfo(0), 20, 1000);
-    const RowLines last = TreeLines(t.rows.DrawInfo(1), 20, 1000);
-    const RowLines item = TreeLines(t.rows.DrawInfo(2), 20, 1000);
-    EXPECT_EQ(first.lines[0], (ListLine{8, 0, 8, 20, T}));
-    EXPECT_EQ(last.lines[0], (ListLine{8, 0, 8, 10, T}));
-    EXPECT_EQ(last.boxOutline, (ListRect{3, 5, 14, 16}));
-    EXPECT_EQ(last.lines.size(), 3u);  // expanded: no plus stroke
-    EXPECT_EQ(item.lines, (Lines{{24, 0, 24, 10, T}, {24, 10, 32, 10, T}}));
-    EXPECT_EQ(t.rows.DrawInfo(0).perMille, 600u);
-    EXPECT_FALSE(t.rows.DrawInfo(0).lastSibling);
-    EXPECT_TRUE(t.rows.DrawInfo(1).lastSibling);
+    const auto lines = [&](size_t row) { return TreeLines(t.rows.DrawInfo(row), 20, 1000).lines; };
+    EXPECT_EQ(lines(0)[0], (ListLine{8, 0, 8, 20, T}));
+    // The last pack's trunk stops in the middle; expanded, its box shows a minus only.
+    EXPECT_EQ(lines(1), (Lines{{8, 0, 8, 10, T}, {8, 10, 16, 10, T}, {6, 10, 11, 10, G}}));
+    EXPECT_EQ(lines(2), (Lines{{24, 0, 24, 10, T}, {24, 10, 32, 10, T}}));
+    EXPECT_TRUE(t.rows.DrawInfo(1).lastSibling && !t.rows.DrawInfo(0).lastSibling);
     EXPECT_EQ(TextIndent(t.rows.DrawInfo(2)), 52);
 }
 

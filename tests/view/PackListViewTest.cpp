@@ -5,7 +5,6 @@
 #include "view/RunCommand.h"
 
 using namespace view_test;
-using Strings = std::vector<std::string>;
 
 namespace {
 
@@ -28,15 +27,9 @@ TEST(EditableRows, ShowExpandedFoldersOnlyWithTheirCells) {
     t.view.OnUpdate(kHintEditable);
     EXPECT_EQ(t.Paths(), (Strings{"  /data", "    b", "    a.txt", "  top.bin"}));
     EXPECT_EQ(t.observer.notices, Strings{"reset"});
-    const Strings size{"[Dir]", "[Dir]", "1.50 KB", "2.28 MB"};
-    const Strings group{"", "", "5", ""};
-    for (size_t row = 0; row < 4; ++row) {
-        EXPECT_EQ(t.Cell(row, ColumnSize), size[row]) << row;
-        EXPECT_EQ(t.Cell(row, ColumnGroup), group[row]) << row;
-        EXPECT_EQ(t.Cell(row, ColumnPackNo), "") << row;
-        EXPECT_EQ(t.Cell(row, ColumnRate), "") << row;
-    }
-    EXPECT_EQ(t.view.Mode(), ListMode::Editable);
+    const Strings cells{"/data|[Dir]|||", "b|[Dir]|||", "a.txt|1.50 KB|5||", "top.bin|2.28 MB|||"};
+    for (size_t row = 0; row < 4; ++row)
+        EXPECT_EQ(t.Cells(row), cells[row]);
     EXPECT_FALSE(t.view.SingleSelection());
 }
 
@@ -66,16 +59,6 @@ TEST(EditableRows, ExpandAndCollapseAreOneBlockEachAndRestoreTheRows) {
     EXPECT_EQ(t.rows.Count(), 4u);
 }
 
-TEST(EditableRows, ToggleIgnoresFileRowsAndPackedMode) {
-    TreeList t;
-    t.view.OnUpdate(kHintEditable);
-    t.observer.notices.clear();
-    EXPECT_FALSE(t.view.ToggleTreeExpand(2));  // a.txt
-    EXPECT_FALSE(t.view.ToggleTreeExpand(99));
-    EXPECT_FALSE(t.view.TogglePackExpand(0));
-    EXPECT_TRUE(t.observer.notices.empty());
-}
-
 TEST(EditableRows, SizeUnitAndGroupRefreshReportWholeColumns) {
     TreeList t;
     t.view.OnUpdate(kHintEditable);
@@ -103,7 +86,11 @@ TEST(EditableRows, ClickTogglesOnlyInsideTheBox) {
         if (c.toggles) t.view.ToggleTreeExpand(1);  // back as it was
         EXPECT_EQ(t.rows.Count(), count);
     }
+    t.observer.notices.clear();
     EXPECT_FALSE(t.view.OnClick(2, 19, 5, 20));  // a file row has no box
+    EXPECT_FALSE(t.view.ToggleTreeExpand(2));
+    EXPECT_FALSE(t.view.TogglePackExpand(0));  // not in the editable mode
+    EXPECT_TRUE(t.observer.notices.empty());
     EXPECT_TRUE(t.view.OnDoubleClick(CRowSelection::FromRows({1, 2})));
     EXPECT_EQ(t.rows.Count(), 8u);
 }
@@ -124,11 +111,12 @@ TEST(PackedRows, OneCollapsedHeaderPerPackWithItsCells) {
     PackedList t;
     ASSERT_EQ(t.view.Mode(), ListMode::Packed);
     EXPECT_TRUE(t.view.SingleSelection());
-    EXPECT_EQ(t.Paths(), (Strings{"Pack 1", "Pack 2"}));
-    EXPECT_EQ(t.Cell(0, ColumnSize), "90");
-    EXPECT_EQ(t.Cell(1, ColumnPackNo), "2");
-    EXPECT_EQ(t.Cell(0, ColumnRate), "900");
-    EXPECT_EQ(t.Cell(1, ColumnGroup), "");
+    EXPECT_EQ(t.Cells(0), "Pack 1|90||1|900");
+    EXPECT_EQ(t.Cells(1), "Pack 2|70||2|700");
+    t.doc.packSize = 80;  // the medium, smaller than pack 1 holds
+    t.view.OnUpdate(kHintPacked);
+    EXPECT_EQ(t.Cell(0, ColumnRate), "over");
+    EXPECT_EQ(t.Cell(1, ColumnRate), "875");
 }
 
 TEST(PackedRows, ExpandingAndCollapsingAPackLeavesTheHeaders) {
@@ -136,7 +124,8 @@ TEST(PackedRows, ExpandingAndCollapsingAPackLeavesTheHeaders) {
     t.observer.notices.clear();
     ASSERT_TRUE(t.view.TogglePackExpand(1));
     EXPECT_EQ(t.Paths(), (Strings{"Pack 1", "Pack 2", "  /p/20", "  /p/50"}));
-    EXPECT_EQ(t.Cell(2, ColumnSize), "20");
+    t.doc.packResults[1].head->item->group = 0;
+    EXPECT_EQ(t.Cells(2), "/p/20|20|1||");
     EXPECT_TRUE(t.rows.DrawInfo(1).expanded);
     EXPECT_FALSE(t.view.TogglePackExpand(2));  // an item row
     ASSERT_TRUE(t.view.TogglePackExpand(1));
@@ -149,32 +138,6 @@ TEST(PackedRows, ExpandingAndCollapsingAPackLeavesTheHeaders) {
     t.view.OnUpdate(kHintPacked);
     EXPECT_EQ(t.rows.Count(), 2u);
     EXPECT_FALSE(t.rows.DrawInfo(0).expanded);
-}
-
-TEST(PackedRows, RateIsPerMilleWithFloorOverAndNoOverflow) {
-    const uint64_t max = ~uint64_t{0};
-    struct Case {
-        uint64_t used, packSize;
-        const char* rate;
-    } cases[] = {
-        {100, 100, "1000"},
-        {1, 4700000000, "1"},
-        {0, 100, "1"},
-        {101, 100, "over"},
-        {5, 0, "over"},
-        {max, max, "1000"},
-        {max / 2 + 1, max, "500"},
-        {4465000000, 4700000000, "950"},
-    };
-    for (const Case& c : cases) {
-        ListFixture t;
-        t.doc.packResults.resize(1);
-        t.doc.packResults[0].size = c.used;
-        t.doc.packResults[0].number = 1;
-        t.doc.packSize = c.packSize;
-        t.view.OnUpdate(kHintPacked);
-        EXPECT_EQ(t.Cell(0, ColumnRate), c.rate) << c.used << "/" << c.packSize;
-    }
 }
 
 }  // namespace

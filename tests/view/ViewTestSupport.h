@@ -16,6 +16,8 @@
 
 namespace view_test {
 
+using Strings = std::vector<std::string>;
+
 // Numbers are unique across the test program, which is all a tree needs.
 inline uint32_t NextId() {
     static uint32_t next = 1;
@@ -42,19 +44,20 @@ inline CPackFolder* AddFolder(CPackFolder& folder, const std::string& path, bool
 class RecordingObserver : public IListRowsObserver {
 public:
     std::vector<std::string> notices;
-    void BeginInsertRows(size_t first, size_t count) override {
-        notices.push_back("+" + std::to_string(first) + "," + std::to_string(count));
-    }
-    void EndInsertRows() override {}
-    void BeginRemoveRows(size_t first, size_t count) override {
-        notices.push_back("-" + std::to_string(first) + "," + std::to_string(count));
-    }
-    void EndRemoveRows() override {}
+    void BeginInsertRows(size_t first, size_t n) override { Note("+", first, n); }
+    void BeginRemoveRows(size_t first, size_t n) override { Note("-", first, n); }
     void BeginReset() override { notices.push_back("reset"); }
+    void EndInsertRows() override {}
+    void EndRemoveRows() override {}
     void EndReset() override {}
     void CellsChanged(size_t firstRow, size_t lastRow, int firstColumn, int lastColumn) override {
         notices.push_back("cells " + std::to_string(firstRow) + "-" + std::to_string(lastRow) +
                           " " + std::to_string(firstColumn) + "-" + std::to_string(lastColumn));
+    }
+
+private:
+    void Note(const char* what, size_t first, size_t n) {
+        notices.push_back(what + std::to_string(first) + "," + std::to_string(n));
     }
 };
 
@@ -67,8 +70,8 @@ struct ListFixture {
     ListFixture() { rows.SetObserver(&observer); }
 
     // The Path cells of every row, indented by level as "  name".
-    std::vector<std::string> Paths() const {
-        std::vector<std::string> out;
+    Strings Paths() const {
+        Strings out;
         for (size_t i = 0; i < rows.Count(); ++i)
             out.push_back(std::string(2 * rows.Row(i).level, ' ') +
                           zel::Utf16ToUtf8(rows.CellText(i, ColumnPath)));
@@ -76,6 +79,19 @@ struct ListFixture {
     }
     std::string Cell(size_t row, int column) const {
         return zel::Utf16ToUtf8(rows.CellText(row, column));
+    }
+    Strings Column(int column) const {
+        Strings out;
+        for (size_t row = 0; row < rows.Count(); ++row)
+            out.push_back(Cell(row, column));
+        return out;
+    }
+    // Every cell of one row, joined by "|".
+    std::string Cells(size_t row) const {
+        std::string out = Cell(row, 0);
+        for (int column = 1; column < ColumnCount; ++column)
+            out += "|" + Cell(row, column);
+        return out;
     }
 };
 
