@@ -10,6 +10,7 @@
 
 #include <cstdio>
 
+#include "intake/DropPath.h"
 #include "settings/CorvelinSys.h"
 #include "support/TextCodec.h"
 #include "ui/CorvelinView.h"
