@@ -7,7 +7,9 @@
 #include <QSignalSpy>
 
 #include "ViewTestSupport.h"
+#include "ui/AssignGroup.h"
 #include "ui/SkippedEntriesDlg.h"
+#include "ui/settings/ImportSettingsDlg.h"
 
 using namespace view_test;
 
@@ -120,7 +122,7 @@ void CorvelinViewTest::skippedEntriesAreListedAfterTheScan() {
     QVERIFY(::symlink((dir / "gone").c_str(), (dir / "dangling").c_str()) == 0);
     ViewFixture f;
     QString listed;
-    gui_test::WhenModal<CSkippedEntriesDlg>([&listed](CSkippedEntriesDlg* dialog) {
+    WhenModal<CSkippedEntriesDlg>([&listed](CSkippedEntriesDlg* dialog) {
         listed = dialog->findChild<QPlainTextEdit*>()->toPlainText();
         dialog->accept();
     });
@@ -159,7 +161,7 @@ void CorvelinViewTest::importSettingsDialogOnShiftOrAlways() {
     f.settings.general.filterAlways = filterAlways ? 1 : 0;
     // Without an answer an unexpected dialog would hang the test.
     int shown = 0;
-    if (dialogs) AnswerDialog(accept, [&shown](QDialog*) { ++shown; });
+    if (dialogs) AnswerDialog<CImportSettingsDlg>(accept, [&shown](auto*) { ++shown; });
     DropUriList(f.view, FileUrl(tree.Top()), shift ? Qt::ShiftModifier : Qt::NoModifier);
     QCOMPARE(shown, dialogs);
     QCOMPARE(f.view.model()->rowCount(), rows);
@@ -328,7 +330,7 @@ void CorvelinViewTest::groupingCommands() {
     // Into an existing group: the number typed; a cancel changes nothing.
     SelectRows(f.view, {3});
     for (const bool ok : {false, true}) {
-        AnswerDialog(ok, [](QDialog* dialog) {
+        AnswerDialog<CAssignGroup>(ok, [](CAssignGroup* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("groupNumber"))->setText("3");
         });
         f.view.OnAddToGroup();
