@@ -47,6 +47,7 @@ private slots:
         CAutoGroupConfirmDlg dlg(table);
         dlg.show();
         QCOMPARE(dlg.windowTitle(), QString::fromUtf16(u"自動グルーピング"));
+        // Every node ticked and expanded, members by name without extension.
         auto* tree = dlg.findChild<QTreeWidget*>();
         QCOMPARE(tree->topLevelItemCount(), 2);
         QTreeWidgetItem* first = tree->topLevelItem(0);

@@ -1,8 +1,9 @@
 #pragma once
-// Answers the modal windows a dialog opens (message boxes, pop-up menus, the
-// small input dialogs, the font and colour choosers) as a user would, in the
-// order the test expects them; records every message box. A window no step
-// expects is recorded and closed, so that a test sees it instead of hanging.
+// Answers the windows a dialog opens (message boxes, pop-up menus, the small
+// input dialogs, the font and colour choosers) as a user would, in the order a
+// test expects them. Every message box is logged as "caption: text"; a window
+// no step expects is logged as "unexpected ..." and closed, so that a test
+// sees it instead of hanging.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,11 +17,6 @@
 #include <deque>
 #include <functional>
 
-struct ShownMessage {
-    QString caption;
-    QString text;
-};
-
 class ModalDriver : public QObject {
 public:
     ModalDriver() {
@@ -28,39 +24,24 @@ public:
         timer_.start(5);
     }
 
-    // The next modal window, whatever it is.
-    void Then(std::function<void(QWidget*)> act) { steps_.push_back(std::move(act)); }
-
-    // The next window is a dialog of type T.
     template <typename T>
     void ThenDialog(std::function<void(T*)> act) {
-        Then([act](QWidget* w) {
-            T* dialog = qobject_cast<T*>(w);
-            if (dialog) {
-                act(dialog);
-            } else {
-                QFAIL(qPrintable(QStringLiteral("unexpected window ") +
-                                 w->metaObject()->className()));
-            }
+        steps_.push_back([this, act](QWidget* w) {
+            if (T* dialog = qobject_cast<T*>(w)) return act(dialog);
+            Unexpected(w);
         });
     }
 
-    // The next window is a message box; it is recorded and answered.
     void ThenMessage(QMessageBox::StandardButton answer = QMessageBox::Ok) {
-        Then([this, answer](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (!box) return Close(w);
-            messages.push_back({box->windowTitle(), box->text()});
+        ThenDialog<QMessageBox>([this, answer](QMessageBox* box) {
+            log << box->windowTitle() + QStringLiteral(": ") + box->text();
             box->button(answer)->click();
         });
     }
 
-    // The next window is a pop-up menu; the entry of that text is chosen with
-    // the keyboard (nothing chosen for an empty text: Esc).
+    // Chooses the menu entry of that text with the keyboard; Esc for none.
     void ThenMenu(const QString& entry) {
-        Then([entry](QWidget* w) {
-            auto* menu = qobject_cast<QMenu*>(w);
-            QVERIFY(menu);
+        ThenDialog<QMenu>([entry](QMenu* menu) {
             for (QAction* action : menu->actions()) {
                 if (action->text() == entry) menu->setActiveAction(action);
             }
@@ -70,27 +51,33 @@ public:
 
     bool AllAnswered() const { return steps_.empty(); }
 
-    std::vector<ShownMessage> messages;
-    std::vector<QString> unexpected;
+    QStringList log;
 
 private:
     void Poll() {
         QWidget* top = QApplication::activePopupWidget();
         if (!top) top = QApplication::activeModalWidget();
-        if (!top || top == handled_ || !top->isVisible()) return;
-        handled_ = top;
-        if (steps_.empty()) {
-            auto* box = qobject_cast<QMessageBox*>(top);
-            unexpected.push_back(box ? box->windowTitle() + QStringLiteral(": ") + box->text()
-                                     : QString::fromLatin1(top->metaObject()->className()));
-            return Close(top);
+        if (!top || !top->isVisible()) return;
+        if (top == handled_) {
+            // A step that failed half-way left its window open: close it.
+            if (++stuckPolls_ > 400) Unexpected(top);
+            return;
         }
-        auto act = std::move(steps_.front());
-        steps_.pop_front();
-        act(top);
+        handled_ = top;
+        stuckPolls_ = 0;
+        if (!steps_.empty()) {
+            auto act = std::move(steps_.front());
+            steps_.pop_front();
+            return act(top);
+        }
+        Unexpected(top);
     }
 
-    static void Close(QWidget* w) {
+    void Unexpected(QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        log << QStringLiteral("unexpected ") +
+                   (box ? box->windowTitle() + QStringLiteral(": ") + box->text()
+                        : QString::fromLatin1(w->metaObject()->className()));
         if (auto* dialog = qobject_cast<QDialog*>(w)) return dialog->reject();
         w->close();
     }
@@ -98,4 +85,14 @@ private:
     QTimer timer_;
     std::deque<std::function<void(QWidget*)>> steps_;
     QPointer<QWidget> handled_;
+    int stuckPolls_ = 0;
 };
+
+inline QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+inline void Click(QWidget& dialog, const char* buttonName) {
+    QTest::mouseClick(dialog.findChild<QAbstractButton*>(QLatin1String(buttonName)),
+                      Qt::LeftButton);
+}
