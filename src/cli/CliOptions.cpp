@@ -32,6 +32,7 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         switch (c) {
             case 's':
                 options.sizeText = optarg;
+                options.sizeGiven = true;
                 break;
             case 'r':
                 options.fillRateText = optarg;
@@ -71,8 +72,14 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
                 return false;
         }
     }
-    for (int i = optind; i < argc; ++i)
+    for (int i = optind; i < argc; ++i) {
+        // An empty word (an unset "$DIR") must not stand for the working folder.
+        if (argv[i][0] == '\0') {
+            error = "空のパスは指定できません";
+            return false;
+        }
         options.paths.emplace_back(argv[i]);
+    }
     if (!options.help && !options.version && options.paths.empty()) {
         error = "ファイルまたはフォルダを指定してください";
         return false;

@@ -25,14 +25,15 @@ bool HasLineBreakOrTab(std::string_view bytes) {
 
 }  // namespace
 
-CAddFileWorker::CAddFileWorker(zel::IFileSystem& fs, CCorvelinDoc& doc, CImportSettingsPtr settings,
-                               std::vector<std::string> paths, IZelPostTarget* target)
+CAddFileWorker::CAddFileWorker(zel::IFileSystem& fs, const CCorvelinDoc& doc,
+                               CImportSettingsPtr settings, std::vector<std::string> paths,
+                               IZelPostTarget* target)
     : fs_(fs),
-      doc_(doc),
       settings_(std::move(settings)),
       paths_(std::move(paths)),
       target_(target),
-      nextId_(g_nextItemId) {}
+      firstId_(doc.nextItemId),
+      nextId_(doc.nextItemId) {}
 
 CAddFileWorker::~CAddFileWorker() {
     // Run uses this object's fields: stop it before they go, not in the base.
@@ -49,8 +50,15 @@ uint32_t CAddFileWorker::Run() {
             zel::ReadAheadLister*& pointer;
             ~ClearLister() { pointer = nullptr; }
         } clearLister{lister_};
-        nextId_ = g_nextItemId;
-        for (const std::string& path : paths_) {
+        nextId_ = firstId_;
+        entered_.clear();
+        const std::vector<bool> nested = NestedDroppedPaths(paths_);
+        for (size_t p = 0; p < paths_.size(); ++p) {
+            const std::string& path = paths_[p];
+            if (nested[p]) {
+                skipped_.push_back({path, SkipReason::InsideDroppedPath, 0});
+                continue;
+            }
             CPackItemPtr item = ScanPath(path);
             if (item) {
                 CPackItemSorter sorter;
@@ -60,23 +68,17 @@ uint32_t CAddFileWorker::Run() {
             if (cancel_.load() != 0) {
                 results_.clear();
                 skipped_.clear();
+                Post(ScanNotice::Cancelled);
                 return 0;
             }
         }
 
         auto result = boost::make_shared<CPackFolder>(0, std::u16string_view(), 0);
-        // Reserve first, so that nothing below can throw once the document changes.
-        result->children.reserve(results_.size());
-        doc_.root.children.reserve(doc_.root.children.size() + results_.size());
-        g_nextItemId = nextId_;
-        for (CPackItemPtr& item : results_) {
-            doc_.root.AppendChild(item);
-            // Not AddChild: parent and level stay those the root gave.
-            result->children.push_back(std::move(item));
-        }
+        // Not AddChild: the items get their parent and level from the root.
+        result->children = std::move(results_);
         results_.clear();
         result_ = std::move(result);
-        handedOver_.store(true);
+        completed_.store(true);
     } catch (const std::bad_alloc&) {
         errorText_ = u"メモリが足りないため、ファイルを追加できませんでした。";
     } catch (const std::exception& e) {
@@ -84,14 +86,21 @@ uint32_t CAddFileWorker::Run() {
     } catch (...) {
         errorText_ = u"ファイルを追加できませんでした。";
     }
-    if (!handedOver_.load()) {
+    if (!completed_.load()) {
         results_.clear();
         skipped_.clear();
-        Post(kScanFailed);
+        Post(ScanNotice::Failed);
         return 1;
     }
-    Post(kScanFinished);
+    Post(ScanNotice::Finished);
     return 0;
+}
+
+bool CAddFileWorker::CommitTo(CCorvelinDoc& doc) {
+    if (!completed_.load() || committed_ || !result_) return false;
+    doc.AddScannedItems(*result_, nextId_);
+    committed_ = true;
+    return true;
 }
 
 CPackItemPtr CAddFileWorker::ScanPath(const std::string& path, uint32_t level) {
@@ -114,7 +123,8 @@ CPackItemPtr CAddFileWorker::ScanPath(const std::string& path, uint32_t level) {
     }
     switch (st.kind) {
         case zel::FileKind::Directory:
-            ancestors_.assign(1, FolderKey(st.device, st.inode));
+            ancestors_.clear();
+            if (!Enter(st)) return nullptr;
             return ScanCurrentFolder(level);
         case zel::FileKind::Regular: {
             PublishCurrentPath();
@@ -136,7 +146,7 @@ CPackFolderPtr CAddFileWorker::ScanFolder(const std::string& path, uint32_t leve
     if (!Usable(pathBytes_)) return nullptr;
     ancestors_.clear();
     zel::FileStat st;
-    if (fs_.Stat(pathBytes_, st) == 0) ancestors_.emplace_back(st.device, st.inode);
+    if (fs_.Stat(pathBytes_, st) == 0 && !Enter(st)) return nullptr;
     return ScanCurrentFolder(level);
 }
 
@@ -195,11 +205,7 @@ void CAddFileWorker::ScanEntry(CPackFolder& folder, const zel::DirEntry& entry, 
     switch (st.kind) {
         case zel::FileKind::Directory: {
             if (!Usable(entry.name)) return;
-            if (IsAncestor(st)) {
-                Skip(SkipReason::LinkLoop, 0);
-                return;
-            }
-            ancestors_.emplace_back(st.device, st.inode);
+            if (!Enter(st)) return;
             CPackFolderPtr sub = ScanCurrentFolder(level + 1);
             ancestors_.pop_back();
             if (sub) folder.AddChild(std::move(sub));
@@ -220,11 +226,15 @@ void CAddFileWorker::ScanEntry(CPackFolder& folder, const zel::DirEntry& entry, 
 // The subfolders this folder's loop will enter, in that order.
 void CAddFileWorker::AnnounceSubfolders(const std::vector<zel::DirEntry>& entries) {
     std::vector<std::string> folders;
+    std::unordered_set<FolderKey, FolderKeyHash> announced;
     const std::string base =
         (pathBytes_.empty() || pathBytes_.back() != '/') ? pathBytes_ + '/' : pathBytes_;
     for (const zel::DirEntry& entry : entries) {
         if (entry.statError != 0 || entry.stat.kind != zel::FileKind::Directory) continue;
-        if (HasLineBreakOrTab(entry.name) || IsAncestor(entry.stat)) continue;
+        if (HasLineBreakOrTab(entry.name) || WasEntered(entry.stat)) continue;
+        // Two links to one folder: only the first is entered.
+        const FolderKey key(entry.stat.device, entry.stat.inode);
+        if (!announced.insert(key).second) continue;
         folders.push_back(base + entry.name);
     }
     lister_->Announce(folders);
@@ -263,6 +273,48 @@ bool CAddFileWorker::IsAncestor(const zel::FileStat& st) const {
     return false;
 }
 
+bool CAddFileWorker::WasEntered(const zel::FileStat& st) const {
+    return entered_.count(FolderKey(st.device, st.inode)) != 0;
+}
+
+// Records the folder as entered and pushes it onto the ancestors, or reports
+// why it is not entered again.
+bool CAddFileWorker::Enter(const zel::FileStat& st) {
+    if (IsAncestor(st)) {
+        Skip(SkipReason::LinkLoop, 0);
+        return false;
+    }
+    const FolderKey key(st.device, st.inode);
+    if (!entered_.insert(key).second) {
+        Skip(SkipReason::AlreadyEntered, 0);
+        return false;
+    }
+    ancestors_.push_back(key);
+    return true;
+}
+
+std::vector<bool> CAddFileWorker::NestedDroppedPaths(const std::vector<std::string>& paths) {
+    const std::unordered_set<std::string> dropped(paths.begin(), paths.end());
+    std::unordered_set<std::string> seen;
+    std::vector<bool> nested(paths.size(), false);
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const std::string& path = paths[i];
+        if (!seen.insert(path).second) {
+            nested[i] = true;
+            continue;
+        }
+        for (size_t slash = path.find('/'); slash != std::string::npos;
+             slash = path.find('/', slash + 1)) {
+            const std::string holder = path.substr(0, slash == 0 ? 1 : slash);
+            if (holder != path && dropped.count(holder) != 0) {
+                nested[i] = true;
+                break;
+            }
+        }
+    }
+    return nested;
+}
+
 std::u16string CAddFileWorker::GetCurrentPath() const {
     ZelScopedLock lock(&currentPathLock_);
     return currentPath_;
@@ -273,9 +325,9 @@ void CAddFileWorker::PublishCurrentPath() {
         ZelScopedLock lock(&currentPathLock_);
         currentPath_ = pathText_;
     }
-    Post(kScanPathChanged);
+    Post(ScanNotice::PathChanged);
 }
 
-void CAddFileWorker::Post(uint32_t message) {
-    if (target_) target_->Post(message, 0, 0);
+void CAddFileWorker::Post(ScanNotice notice) {
+    if (target_) target_->Post(notice);
 }

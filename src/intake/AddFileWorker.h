@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -23,24 +25,35 @@ struct DirEntry;
 struct FileStat;
 }  // namespace zel
 
-// Notices the scan posts to its target (both parameters 0).
-constexpr uint32_t kScanFinished = WM_APP;         // the items are in the document
-constexpr uint32_t kScanPathChanged = WM_APP + 1;  // GetCurrentPath has a new value
-constexpr uint32_t kScanFailed = WM_APP + 3;       // an exception ended the scan; see GetErrorText
+// What the scan tells its owner. It ends with exactly one of Finished,
+// Cancelled or Failed; PathChanged (GetCurrentPath has a new value) comes only
+// before it.
+enum class ScanNotice : uint32_t {
+    Finished = 0x0100,  // the result is ready for CommitTo
+    Cancelled,          // stopped on Cancel; nothing to commit
+    Failed,             // an exception ended the scan; see GetErrorText
+    PathChanged,
+};
 
-// Walks the dropped paths on its own thread, filters every file through the
-// preset and, once every path is done and no cancel came, hangs the new items
-// into the document's root. Until then nothing outside the worker is touched,
-// so a cancel or a failure leaves the document and g_nextItemId as they were.
-// The owner must not touch the document while the thread runs, and reads
-// GetResult, GetSkipped and GetErrorText only after Join.
+// Walks the dropped paths on its own thread and filters every file through the
+// preset, building the new items privately: the worker never touches the
+// document. The owner joins it once the end notice arrives and then, on its
+// own thread, commits the result with CommitTo, so that the document and the
+// list only ever change on that thread. GetResult, GetSkipped and GetErrorText
+// are read after Join.
 class CAddFileWorker : public ZelMfcThread {
 public:
     // paths: absolute raw-byte paths in drop order, without a trailing "/"
-    // (except "/" itself). target may be null.
-    CAddFileWorker(zel::IFileSystem& fs, CCorvelinDoc& doc, CImportSettingsPtr settings,
+    // (except "/" itself). New items are numbered from doc's nextItemId, read
+    // here; doc is not kept. target may be null.
+    CAddFileWorker(zel::IFileSystem& fs, const CCorvelinDoc& doc, CImportSettingsPtr settings,
                    std::vector<std::string> paths, IZelPostTarget* target);
     ~CAddFileWorker() override;
+
+    // The dropped paths in order, with the position of each that another one
+    // holds or repeats (a folder dropped with something inside it, a path dropped
+    // twice); the first of equal paths is kept.
+    static std::vector<bool> NestedDroppedPaths(const std::vector<std::string>& paths);
 
     // One dropped path: a file item, a folder item with everything accepted
     // below it, or null when nothing was accepted.
@@ -54,18 +67,23 @@ public:
     void SetReadAhead(unsigned readers) { readAhead_ = readers; }
 
     // Any thread. Takes effect at the next entry; once the last dropped path is
-    // done the hand-over completes regardless (see HandedOver).
+    // done the scan completes regardless (see Completed).
     void Cancel() { cancel_.store(1); }
 
+    // After Join: true when every dropped path was walked (Finished was
+    // posted), also when a cancel came too late to stop it.
+    bool Completed() const { return completed_.load(); }
+    // After Join, on the owner's thread: hangs a completed scan's items into
+    // doc (CCorvelinDoc::AddScannedItems) and returns true; a cancelled or
+    // failed scan changes nothing and returns false. Commits at most once.
+    bool CommitTo(CCorvelinDoc& doc);
     // The folder (number 0, no path) whose children are this drop's top-level
-    // items; null unless the scan handed over.
+    // items; null unless the scan completed. Their parent is set by CommitTo.
     const CPackFolderPtr& GetResult() const { return result_; }
-    // True once the items are in the document, even when a cancel came too late.
-    bool HandedOver() const { return handedOver_.load(); }
     // The folder or dropped file now being read. Any thread.
     std::u16string GetCurrentPath() const;
     const SkippedEntryList& GetSkipped() const { return skipped_; }
-    // Empty unless the scan failed (kScanFailed was posted).
+    // Empty unless the scan failed (ScanNotice::Failed was posted).
     const std::u16string& GetErrorText() const { return errorText_; }
     uint32_t GetNextId() const { return nextId_; }
 
@@ -81,13 +99,14 @@ private:
                    uint32_t level);
     bool Accepts(std::u16string_view name, const zel::FileStat& st);
     bool IsAncestor(const zel::FileStat& st) const;
+    bool WasEntered(const zel::FileStat& st) const;
+    bool Enter(const zel::FileStat& st);
     void AnnounceSubfolders(const std::vector<zel::DirEntry>& entries);
     void PublishCurrentPath();
     void Skip(SkipReason reason, int error) { skipped_.push_back({pathBytes_, reason, error}); }
-    void Post(uint32_t message);
+    void Post(ScanNotice notice);
 
     zel::IFileSystem& fs_;
-    CCorvelinDoc& doc_;
     CImportSettingsPtr settings_;
     std::vector<std::string> paths_;
     IZelPostTarget* target_;
@@ -96,11 +115,13 @@ private:
     zel::ReadAheadLister* lister_ = nullptr;  // during Run only
 
     std::vector<CPackItemPtr> results_;
+    const uint32_t firstId_;
     uint32_t nextId_;
     std::atomic<uint32_t> cancel_{0};
 
     CPackFolderPtr result_;
-    std::atomic<bool> handedOver_{false};
+    std::atomic<bool> completed_{false};
+    bool committed_ = false;
     SkippedEntryList skipped_;
     std::u16string errorText_;
 
@@ -109,6 +130,14 @@ private:
     std::string pathBytes_;
     std::u16string pathText_;
     std::vector<FolderKey> ancestors_;
+    // Every folder this scan entered: links that lead into one again (a chain of
+    // folders each linking twice to the next) would otherwise multiply the walk.
+    struct FolderKeyHash {
+        size_t operator()(const FolderKey& key) const {
+            return std::hash<uint64_t>()(key.first * 0x9E3779B97F4A7C15ull ^ key.second);
+        }
+    };
+    std::unordered_set<FolderKey, FolderKeyHash> entered_;
     FindData findData_;
 
     mutable ZelFastMutex currentPathLock_;

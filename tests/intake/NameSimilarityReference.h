@@ -1,6 +1,6 @@
 #pragma once
-// A literal transcription of the name-similarity rules, kept deliberately naive,
-// that the tests and the fuzz target compare the real function with.
+// The name-similarity rules written the slowest, plainest way, for the tests
+// and the fuzz target to compare the real function and the pruning with.
 
 #include <string>
 

@@ -22,6 +22,7 @@
 #include "intake/ImportSettings.h"
 #include "model/PackItem.h"
 #include "packing/CorvelinDoc.h"
+#include "support/FaultyFileSystem.h"
 #include "support/PosixFileSystem.h"
 #include "support/TextCodec.h"
 
@@ -29,75 +30,35 @@ namespace scan_test {
 
 class RecordingTarget : public IZelPostTarget {
 public:
-    void Post(uint32_t message, uint64_t, int64_t) override {
+    void Post(const ZelNotice& notice) override {
+        const auto message = static_cast<ScanNotice>(notice.code);
         {
             std::lock_guard<std::mutex> lock(mutex_);
             messages_.push_back(message);
         }
         if (onPost) onPost(message);
     }
-    std::vector<uint32_t> Messages() const {
+    std::vector<ScanNotice> Messages() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return messages_;
     }
-    size_t Count(uint32_t message) const {
+    size_t Count(ScanNotice message) const {
         size_t n = 0;
-        for (uint32_t m : Messages())
+        for (ScanNotice m : Messages())
             n += m == message;
         return n;
     }
 
-    std::function<void(uint32_t)> onPost;  // runs on the worker thread
+    std::function<void(ScanNotice)> onPost;  // runs on the worker thread
 
 private:
     mutable std::mutex mutex_;
-    std::vector<uint32_t> messages_;
+    std::vector<ScanNotice> messages_;
 };
 
-// The real file system, except where a test scripts an answer.
-class FakeFileSystem : public zel::PosixFileSystem {
-public:
-    int Stat(const std::string& path, zel::FileStat& out) override {
-        const auto it = stats.find(path);
-        if (it == stats.end()) return PosixFileSystem::Stat(path, out);
-        out = it->second;
-        return 0;
-    }
-    int ListFolder(const std::string& path, std::vector<zel::DirEntry>& out) override {
-        if (path == throwOn) throw std::runtime_error("listing exploded");
-        const auto error = listErrors.find(path);
-        if (error != listErrors.end()) {
-            out.clear();
-            return error->second;
-        }
-        const auto listing = listings.find(path);
-        if (listing == listings.end()) return PosixFileSystem::ListFolder(path, out);
-        out = listing->second;
-        return 0;
-    }
-
-    std::map<std::string, zel::FileStat> stats;
-    std::map<std::string, int> listErrors;
-    std::map<std::string, std::vector<zel::DirEntry>> listings;
-    std::string throwOn;
-};
-
-inline zel::FileStat FakeStat(zel::FileKind kind, uint64_t inode, uint64_t size = 0) {
-    zel::FileStat st;
-    st.kind = kind;
-    st.size = size;
-    st.device = 1;
-    st.inode = inode;
-    st.mode = kind == zel::FileKind::Directory ? 040755 : 0100644;
-    return st;
-}
-
-inline zel::DirEntry FakeEntry(const std::string& name, zel::FileStat st) {
-    zel::DirEntry entry;
-    entry.name = name;
-    entry.stat = st;
-    return entry;
-}
+using FakeFileSystem = testing_support::FaultyFileSystem;
+using testing_support::FakeEntry;
+using testing_support::FakeStat;
 
 inline CImportSettingsPtr Preset(const std::vector<std::string>& inputs,
                                  const std::vector<std::string>& ignores = {}) {
@@ -117,7 +78,8 @@ inline CImportSettingsPtr AllFiles() {
     return Preset({"*.*"});
 }
 
-// Builds a worker, runs the whole scan on its thread and waits for its end.
+// Builds a worker, runs the whole scan on its thread, waits for its end and
+// commits its result to doc as the owner does.
 inline std::unique_ptr<CAddFileWorker> RunScan(CCorvelinDoc& doc, std::vector<std::string> paths,
                                                CImportSettingsPtr settings,
                                                RecordingTarget* target = nullptr,
@@ -126,6 +88,7 @@ inline std::unique_ptr<CAddFileWorker> RunScan(CCorvelinDoc& doc, std::vector<st
         std::make_unique<CAddFileWorker>(fs, doc, std::move(settings), std::move(paths), target);
     EXPECT_TRUE(worker->Start());
     worker->Join();
+    worker->CommitTo(doc);
     return worker;
 }
 
