@@ -3,6 +3,7 @@
 #include <boost/make_shared.hpp>
 
 #include "intake/AutoGroupConfirmation.h"
+#include "intake/AutoGroupProposal.h"
 #include "model/PackItem.h"
 #include "packing/CorvelinDoc.h"
 
@@ -10,57 +11,45 @@ namespace {
 
 uint32_t g_ids = 5000;
 
-CPackItem* AddFile(CPackFolder& folder, const std::u16string& name) {
-    folder.AppendChild(boost::make_shared<CPackItem>(g_ids++, folder.GetPath() + u"/" + name, 1));
+CPackItem* Add(CPackFolder& folder, const std::u16string& name, bool isFolder = false) {
+    const std::u16string path = folder.GetPath() + u"/" + name;
+    if (isFolder) {
+        folder.AppendChild(boost::make_shared<CPackFolder>(g_ids++, path, 0));
+    } else {
+        folder.AppendChild(boost::make_shared<CPackItem>(g_ids++, path, 1));
+    }
     return folder.children.back().get();
 }
 
-CPackFolder* AddFolder(CPackFolder& folder, const std::u16string& name) {
-    folder.AppendChild(boost::make_shared<CPackFolder>(g_ids++, folder.GetPath() + u"/" + name, 0));
-    return folder.children.back()->AsFolder();
-}
-
-TEST(AutoGroupConfirmationTest, KeepsOnlyTickedMembersOfTickedGroups) {
-    auto root = boost::make_shared<CPackFolder>(g_ids++, u"/in", 0);
-    std::vector<CPackItem*> f;
-    for (const char16_t* n : {u"a1", u"a2", u"a3", u"b1", u"b2", u"c1", u"c2", u"d1", u"d2"}) {
-        f.push_back(AddFile(*root, n));
-    }
-    CAutoGroupConfirmation answer({{f[0], f[1], f[2]}, {f[3], f[4]}, {f[5], f[6]}, {f[7], f[8]}});
-    EXPECT_EQ(answer.Kept(), answer.Candidates());  // everything starts ticked
-
-    answer.SetMemberTicked(0, 1, false);  // a2 out
-    answer.SetGroupTicked(1, false);      // b out, although its members stay ticked
-    answer.SetMemberTicked(2, 0, false);  // c left with one member
-    answer.SetMemberTicked(3, 0, false);  // d left with none
-    answer.SetMemberTicked(3, 1, false);
-    EXPECT_TRUE(answer.MemberTicked(1, 0));
-    EXPECT_EQ(answer.Kept(), (AutoGroupTable{{f[0], f[2]}, {f[6]}}));
-}
-
-TEST(AutoGroupConfirmationTest, NumbersFollowTheWalkNotTheCandidateOrder) {
+TEST(AutoGroupConfirmationTest, OnlyTickedMembersOfTickedGroupsAreGroupedInWalkOrder) {
     CCorvelinDoc doc;
     doc.groupCount = 3;
     auto root = boost::make_shared<CPackFolder>(g_ids++, u"/in", 0);
-    CPackFolder* sub = AddFolder(*root, u"sub");
-    CPackItem* s1 = AddFile(*sub, u"scan01");
-    CPackItem* s2 = AddFile(*sub, u"scan02");
-    CPackItem* r1 = AddFile(*root, u"report");
-    CPackItem* r2 = AddFile(*root, u"report2");
-    CPackItem* other = AddFile(*root, u"zzz");
+    CPackFolder* sub = Add(*root, u"sub", true)->AsFolder();
+    CPackItem* s1 = Add(*sub, u"scan01.jpg");
+    CPackItem* s2 = Add(*sub, u"scan02.jpg");
+    CPackItem* p1 = Add(*root, u"photo001.jpg");
+    CPackItem* p2 = Add(*root, u"photo002.jpg");
+    CPackItem* p3 = Add(*root, u"photo003.jpg");
+    CPackItem* r1 = Add(*root, u"report.doc");
+    CPackItem* r2 = Add(*root, u"report2.doc");
 
-    // The root's own pair was proposed first; the walk meets the subfolder first.
-    EXPECT_EQ(ApplyAutoGroups(doc, *root, {{r1, r2}, {s1, s2}}), 2u);
-    EXPECT_EQ(s1->group, 3u);
-    EXPECT_EQ(s2->group, 3u);
-    EXPECT_EQ(r1->group, 4u);
-    EXPECT_EQ(r2->group, 4u);
-    EXPECT_EQ(other->group, NoGroup);
-    EXPECT_EQ(sub->group, NoGroup);
-    EXPECT_EQ(doc.groupCount, 5u);
+    const AutoGroupTablePtr table = ProposeAutoGroups(*root);
+    // The folder's own candidates come first, its subfolder's last.
+    ASSERT_EQ(*table, (AutoGroupTable{{p1, p2, p3}, {r1, r2}, {s1, s2}}));
+    CAutoGroupConfirmation answer(*table);
+    answer.SetMemberTicked(0, 1, false);  // photo002 out
+    answer.SetGroupTicked(1, false);      // the reports out,
+    EXPECT_FALSE(answer.Keeps(1, 0));     // whatever their ticks
+    answer.SetGroupTicked(1, true);
+    answer.SetMemberTicked(1, 0, false);  // report2 alone stays
+    ApplyAutoGroups(doc, *root, *table, [&](size_t g, size_t m) { return answer.Keeps(g, m); });
 
-    EXPECT_EQ(ApplyAutoGroups(doc, *root, {}), 0u);  // cancelled or all dropped
-    EXPECT_EQ(doc.groupCount, 5u);
+    // Numbers follow the walk: the subfolder comes first among the children.
+    const std::vector<uint64_t> groups = {s1->group, s2->group, p1->group, p2->group,
+                                          p3->group, r1->group, r2->group};
+    EXPECT_EQ(groups, (std::vector<uint64_t>{3, 3, 4, NoGroup, 4, NoGroup, 5}));
+    EXPECT_EQ(doc.groupCount, 6u);
 }
 
 }  // namespace
