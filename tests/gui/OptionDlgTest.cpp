@@ -56,7 +56,6 @@ private slots:
 
         const DisplaySettings& after = dlg.Settings();
         QCOMPARE(after.colorPackText, 0x1E140Au);
-        QCOMPARE(after.colorPackBack, before.colorPackBack);
         QCOMPARE(after.fontFace, std::u16string(u"Noto Sans CJK JP"));
         QCOMPARE(after.fontSize, -40);  // 48 pt clamped to 30 pt at 96 dpi
         QCOMPARE(after.lineHeight, 7);
