@@ -163,12 +163,8 @@ void CCorvelinView::Look(int row, RowDrawInfo& info, int32_t& iconIndex) const {
     const auto r = static_cast<size_t>(row);
     info = rows_->DrawInfo(r);
     if (settings_.general.simpleIcon != 0) return;
-    CPackItem* item = rows_->Item(r);
-    if (!item) return;
-    // Looked up once per item; a type the theme lacks is asked again next
-    // time, which costs one hash lookup.
-    if (item->iconIndex < 0) item->iconIndex = icons_->IndexFor(item->GetPath(), item->IsFolder());
-    iconIndex = item->iconIndex;
+    if (const CPackItem* item = rows_->Item(r))
+        iconIndex = icons_->IndexFor(item->GetPath(), item->IsFolder());
 }
 
 CRowSelection CCorvelinView::Selection() const {

@@ -14,10 +14,25 @@ CIconList::CIconList() {
 
 int32_t CIconList::IndexFor(const std::u16string& path, bool folder) {
     if (folder) return IndexForName(QStringLiteral("folder"), QString());
+    const size_t slash = path.rfind(u'/');
+    const size_t nameStart = slash == std::u16string::npos ? 0 : slash + 1;
+    const size_t dot = path.rfind(u'.');
+    // A leading dot starts a hidden name, not an extension.
+    if (dot == std::u16string::npos || dot <= nameStart) return -1;
+    return IndexForExtension(
+        QString::fromUtf16(path.data() + dot + 1, static_cast<qsizetype>(path.size() - dot - 1))
+            .toLower());
+}
+
+int32_t CIconList::IndexForExtension(const QString& extension) {
+    const auto found = byExtension_.constFind(extension);
+    if (found != byExtension_.cend()) return *found;
     static const QMimeDatabase database;
-    const QString name = QString::fromStdU16String(path);
-    const QMimeType type = database.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
-    return IndexForName(type.iconName(), type.genericIconName());
+    const QMimeType type =
+        database.mimeTypeForFile(QStringLiteral("x.") + extension, QMimeDatabase::MatchExtension);
+    const int32_t index = IndexForName(type.iconName(), type.genericIconName());
+    byExtension_.insert(extension, index);
+    return index;
 }
 
 int32_t CIconList::IndexForName(const QString& iconName, const QString& fallbackName) {

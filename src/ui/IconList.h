@@ -9,10 +9,9 @@
 #include <string>
 
 // The list's icons: the three simple images (a file, a closed and an open
-// folder or pack) and the theme icons found so far for file types. Items keep
-// an index into it, so a type is looked up once per item and its icon made
-// once per type. Types are told by the name's extension alone: nothing is read
-// from the file.
+// folder or pack) and the theme icons found so far for file types. Types are
+// told by the name's extension alone (nothing is read from the file), so each
+// extension is looked up once and painting a row costs one hash lookup.
 class CIconList {
 public:
     enum Simple { File = 0, Closed = 1, Open = 2 };
@@ -27,8 +26,10 @@ public:
 
 private:
     int32_t IndexForName(const QString& iconName, const QString& fallbackName);
+    int32_t IndexForExtension(const QString& extension);
 
     QIcon simple_[3];
     QVector<QIcon> icons_;
-    QHash<QString, int32_t> byName_;  // icon name -> index, -1 when the theme lacks it
+    QHash<QString, int32_t> byName_;       // icon name -> index, -1 when the theme lacks it
+    QHash<QString, int32_t> byExtension_;  // lower-case extension -> index or -1
 };
