@@ -27,6 +27,8 @@
 #include "ui/CorvelinView.h"
 #include "ui/FrameIcons.h"
 #include "ui/ListFont.h"
+#include "ui/settings/ManagePackDlg.h"
+#include "ui/settings/OptionDlg.h"
 
 namespace {
 
@@ -433,11 +435,15 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::OnOptions() {
-    // The options dialog is opened here; after OK the list takes the new
-    // fonts, colours and line height through view_->OnSettingsChanged().
+    COptionDlg dialog(settings_.general, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    settings_.general = dialog.Settings();
+    view_->OnSettingsChanged();
 }
 
 void CMainFrame::OnManagePack() {
-    // The pack-size dialog is opened here; after OK FillToolbarCombos() shows
-    // the new list.
+    CManagePackDlg dialog(settings_.packInfoList, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    settings_.packInfoList = dialog.List();
+    FillToolbarCombos();
 }

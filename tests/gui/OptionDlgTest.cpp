@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "ModalDriver.h"
-#include "ui/settings/DisplayFont.h"
+#include "ui/settings/DisplayColor.h"
 #include "ui/settings/OptionDlg.h"
 
 class OptionDlgTest : public QObject {

@@ -14,10 +14,11 @@
 #include <QVBoxLayout>
 
 #include "settings/OptionRules.h"
+#include "ui/ListFont.h"
 #include "ui/settings/ColorSample.h"
 #include "ui/settings/DialogButtons.h"
 #include "ui/settings/DialogMessage.h"
-#include "ui/settings/DisplayFont.h"
+#include "ui/settings/DisplayColor.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ QPushButton* ChooseButton(QWidget* parent) {
 COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     : QDialog(parent),
       settings_(settings),
-      font_(MakeListFont(settings)),
+      font_(MakeListFont(settings.fontFace, settings.fontSize)),
       faceEdit_(new QLineEdit(this)),
       lineHeightEdit_(new QLineEdit(this)),
       unitBox_(new QComboBox(this)),
@@ -150,11 +151,10 @@ void COptionDlg::OnChooseFont() {
     if (!ok) return;
     // The list has room for sizes up to 30 points.
     if (chosen.pointSizeF() > kMaxFontPoints) chosen.setPointSizeF(kMaxFontPoints);
-    DisplaySettings stored = settings_;
-    StoreListFont(chosen, stored);
-    settings_.fontFace = stored.fontFace;
-    settings_.fontSize = stored.fontSize;
-    font_ = MakeListFont(settings_);
+    const QStringList families = chosen.families();
+    settings_.fontFace = (families.isEmpty() ? chosen.family() : families.first()).toStdU16String();
+    settings_.fontSize = StoredFontHeight(chosen);
+    font_ = MakeListFont(settings_.fontFace, settings_.fontSize);
     faceEdit_->setText(QString::fromStdU16String(settings_.fontFace));
     ShowSample();
 }
