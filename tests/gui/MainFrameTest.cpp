@@ -1,10 +1,12 @@
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTest>
@@ -20,6 +22,8 @@
 #include "settings/SettingsStore.h"
 #include "support/FaultyFileSystem.h"
 #include "ui/MainFrame.h"
+#include "ui/settings/ManagePackDlg.h"
+#include "ui/settings/OptionDlg.h"
 
 using gui_test::AnswerMessageBox;
 using gui_test::Shown;
@@ -54,6 +58,33 @@ private slots:
         frame_->show();
     }
     void cleanup() { frame_.reset(); }
+
+    void settingsDialogsApplyOnOkOnly_data() {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+
+    void settingsDialogsApplyOnOkOnly() {
+        QFETCH(bool, accept);
+        const SettingsStore before = settings_;
+        WhenModal<COptionDlg>([accept](COptionDlg* dlg) {
+            dlg->findChild<QCheckBox*>("filterAlways")->setChecked(true);
+            accept ? dlg->accept() : dlg->reject();
+        });
+        Command("options")->trigger();
+        QCOMPARE(settings_.general.filterAlways, accept ? 1 : before.general.filterAlways);
+        const QString name = QString::number(before.packInfoList.size());  // not yet taken
+        WhenModal<CManagePackDlg>([accept, name](CManagePackDlg* dlg) {
+            dlg->findChild<QLineEdit*>("name")->setText(name);
+            QTest::mouseClick(dlg->findChild<QPushButton*>("register"), Qt::LeftButton);
+            accept ? dlg->accept() : dlg->reject();
+        });
+        Command("managePack")->trigger();
+        const size_t count = before.packInfoList.size() + (accept ? 1 : 0);
+        QCOMPARE(settings_.packInfoList.size(), count);
+        QCOMPARE(size_t(Box("packSize")->count()), count);
+    }
 
     void menusHoldEveryItemVerbatim() {
         QStringList menus;
