@@ -70,6 +70,13 @@ bool CCorvelinApp::InitInstance(const std::vector<std::string>& paths) {
     doc_.OnNewDocument();
 
     frame_ = std::make_unique<CMainFrame>(doc_, settings_, sys_);
+    // Through the session, so that a presets file that did not load is kept aside.
+    frame_->View()->SetPresetSaver([this](std::string& message) {
+        std::u16string text;
+        if (session_.SavePresets(text)) return true;
+        message = zel::Utf16ToUtf8(text);
+        return false;
+    });
     frame_->show();
     if (!paths.empty()) {
         QTimer::singleShot(0, this, [this, paths] { DropCommandLinePaths(paths); });

@@ -8,9 +8,7 @@
 
 #include <boost/make_shared.hpp>
 
-#include "intake/AutoGroupConfirmation.h"
-#include "intake/AutoGroupTraverser.h"
-#include "intake/GroupCollector.h"
+#include "intake/AutoGroupProposal.h"
 #include "intake/ImportSettingsFile.h"
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
@@ -38,10 +36,10 @@ bool CCorvelinView::ChooseImportSettings() {
     CImportSettingsEditor::SavePresets save = savePresets_;
     if (!save) {
         // Without the application's saver: the presets file of the
-        // configuration folder, when there is one.
+        // configuration folder; without one the save fails and says so.
         save = [this](std::string& message) {
             const std::string folder = sys_.GetConfigurationFolder();
-            return folder.empty() || SaveImportSettings(*fs_, folder, sys_.presets, message);
+            return SaveImportSettings(*fs_, folder, sys_.presets, message);
         };
     }
     CImportSettingsDlg dialog(sys_.presets, currentImport_, std::move(save), this);
@@ -51,15 +49,12 @@ bool CCorvelinView::ChooseImportSettings() {
 }
 
 void CCorvelinView::ConfirmAutoGroups(CPackFolder& scanned) {
-    CAutoGroupTraverser candidates;
-    scanned.Accept(candidates);
-    if (candidates.nextCandidate == 0) return;
-    auto table = boost::make_shared<AutoGroupTable>(candidates.nextCandidate);
-    CGroupCollector collector(table);
-    scanned.Accept(collector);
+    const AutoGroupTablePtr table = ProposeAutoGroups(scanned);
+    if (!table || table->empty()) return;
     CAutoGroupConfirmDlg dialog(*table, this);
     if (dialog.exec() != QDialog::Accepted) return;
-    ApplyAutoGroups(doc_, scanned, dialog.Kept());
+    ApplyAutoGroups(doc_, scanned, *table,
+                    [&dialog](size_t group, size_t member) { return dialog.Keeps(group, member); });
 }
 
 void CCorvelinView::ShowSkipped(const SkippedEntryList& skipped) {

@@ -1,10 +1,12 @@
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTest>
@@ -15,6 +17,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "GuiTestSupport.h"
 #include "ModalDriver.h"
 #include "TestSupport.h"
 #include "packing/CorvelinDoc.h"
@@ -22,7 +25,10 @@
 #include "settings/SettingsStore.h"
 #include "support/FaultyFileSystem.h"
 #include "ui/MainFrame.h"
+#include "ui/settings/ManagePackDlg.h"
+#include "ui/settings/OptionDlg.h"
 
+using gui_test::WhenModal;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 
@@ -66,6 +72,33 @@ private slots:
         frame_->show();
     }
     void cleanup() { frame_.reset(); }
+
+    void settingsDialogsApplyOnOkOnly_data() {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("OK") << true;
+        QTest::newRow("Cancel") << false;
+    }
+
+    void settingsDialogsApplyOnOkOnly() {
+        QFETCH(bool, accept);
+        const SettingsStore before = settings_;
+        WhenModal<COptionDlg>([accept](COptionDlg* dlg) {
+            dlg->findChild<QCheckBox*>("filterAlways")->setChecked(true);
+            accept ? dlg->accept() : dlg->reject();
+        });
+        Command("options")->trigger();
+        QCOMPARE(settings_.general.filterAlways, accept ? 1 : before.general.filterAlways);
+        const QString name = QString::number(before.packInfoList.size());  // not yet taken
+        WhenModal<CManagePackDlg>([accept, name](CManagePackDlg* dlg) {
+            dlg->findChild<QLineEdit*>("name")->setText(name);
+            QTest::mouseClick(dlg->findChild<QPushButton*>("register"), Qt::LeftButton);
+            accept ? dlg->accept() : dlg->reject();
+        });
+        Command("managePack")->trigger();
+        const size_t count = before.packInfoList.size() + (accept ? 1 : 0);
+        QCOMPARE(settings_.packInfoList.size(), count);
+        QCOMPARE(size_t(Box("packSize")->count()), count);
+    }
 
     void menusHoldEveryItemVerbatim() {
         QStringList menus;
@@ -166,7 +199,6 @@ private slots:
         for (const char* pane : {"CAP", "NUM", "SCRL"}) {
             QVERIFY2(frame_->statusBar()->findChild<QLabel*>(pane), pane);
         }
-
     }
 
     void comboBoxesAfterEveryFill() {
@@ -227,13 +259,13 @@ private slots:
         fs_.writeError = ENOSPC;
         driver.ThenMessage();
         Command("save")->trigger();
-        QCOMPARE(driver.messages.at(0).caption, QStringLiteral("ERROR"));
-        QVERIFY(driver.messages.at(0).text.contains(QStringLiteral("書き込めませんでした")));
+        QVERIFY(driver.log.value(0).startsWith(QStringLiteral("ERROR: ")));
+        QVERIFY(driver.log.value(0).contains(QStringLiteral("書き込めませんでした")));
         QCOMPARE(ReadFile(dir_ / "out.csv"), expected);
         fs_.writeError = 0;
         Command("save")->trigger();
         QCOMPARE(ReadFile(dir_ / "out.csv"), "/x/a.bin\t1000\t\t1\t\r\n" + japanese);
-        QVERIFY(driver.unexpected.empty());  // no question
+        QCOMPARE(driver.log.size(), 1);  // no question
 
         // Once the file is gone, Ctrl+S asks again.
         QFile::remove(QString::fromStdString(dir_ / "out.csv"));
@@ -272,7 +304,7 @@ private slots:
                 QCOMPARE(QDir::cleanPath(catcher.opened.value(0).toLocalFile()),
                          QString::fromStdString(dir_ / row.place));
             } else {
-                QCOMPARE(driver.messages.at(0).text,
+                QCOMPARE(driver.log.value(0).section(QStringLiteral(": "), 1),
                          QStringLiteral("ヘルプファイルが見つかりませんでした"));
                 QVERIFY(catcher.opened.isEmpty());
             }

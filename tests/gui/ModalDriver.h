@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 
@@ -51,6 +52,7 @@ public:
             auto* box = qobject_cast<QMessageBox*>(w);
             if (!box) return Close(w);
             messages.push_back({box->windowTitle(), box->text()});
+            log << box->windowTitle() + QStringLiteral(": ") + box->text();
             box->button(answer)->click();
         });
     }
@@ -72,6 +74,9 @@ public:
 
     std::vector<ShownMessage> messages;
     std::vector<QString> unexpected;
+    // Every message answered ("caption: text") and every window nobody expected
+    // ("unexpected ..."), in the order they came.
+    QStringList log;
 
 private:
     void Poll() {
@@ -83,6 +88,7 @@ private:
             auto* box = qobject_cast<QMessageBox*>(top);
             unexpected.push_back(box ? box->windowTitle() + QStringLiteral(": ") + box->text()
                                      : QString::fromLatin1(top->metaObject()->className()));
+            log << QStringLiteral("unexpected ") + unexpected.back();
             return Close(top);
         }
         auto act = std::move(steps_.front());
@@ -99,3 +105,12 @@ private:
     std::deque<std::function<void(QWidget*)>> steps_;
     QPointer<QWidget> handled_;
 };
+
+inline QString U(const char16_t* text) {
+    return QString::fromUtf16(text);
+}
+
+inline void Click(QWidget& dialog, const char* buttonName) {
+    QTest::mouseClick(dialog.findChild<QAbstractButton*>(QLatin1String(buttonName)),
+                      Qt::LeftButton);
+}

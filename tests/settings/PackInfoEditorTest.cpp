@@ -16,15 +16,11 @@ TEST(PackInfoEditorTest, RegisterChecksInOrderAndAppendsDigitsWithUnitLetter) {
         int unit;
         R result;
     } cases[] = {
-        {u"DVD-R", u"4480", CPackInfoEditor::UnitMByte, R::Added},
-        {u"DVD-R", u"4480", CPackInfoEditor::UnitMByte, R::DuplicateName},
-        {u"dvd-r", u"1", CPackInfoEditor::UnitGByte, R::Added},  // case counts
-        {u"", u"12x", 0, R::EmptyName},                          // name checked first
-        {u"DVD-R", u"12x", 0, R::InvalidSize},                   // size before duplicate
-        {u"Neg", u"-5", 0, R::InvalidSize},
+        {u"CD(700MB)", u"1", 0, R::DuplicateName},
+        {u"cd(700mb)", u"1", CPackInfoEditor::UnitGByte, R::Added},  // case counts
+        {u"", u"12x", 0, R::EmptyName},                              // name checked first
+        {u"CD(700MB)", u"-5", 0, R::InvalidSize},                    // size before duplicate
         {u"Sp", u"1 2", 0, R::InvalidSize},
-        {u"Bytes", u"1000", CPackInfoEditor::UnitByte, R::Added},
-        {u"Kilo", u"7", CPackInfoEditor::UnitKByte, R::Added},
         {u"Bare", u"", CPackInfoEditor::UnitGByte, R::Added},  // the run refuses it later
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
@@ -32,24 +28,8 @@ TEST(PackInfoEditorTest, RegisterChecksInOrderAndAppendsDigitsWithUnitLetter) {
         EXPECT_EQ(editor.Register(c.name, c.digits, c.unit), c.result) << "case " << i;
     }
     PackInfoList expected = DefaultPackInfoList();
-    expected.insert(expected.end(), {{u"DVD-R", u"4480M"},
-                                     {u"dvd-r", u"1G"},
-                                     {u"Bytes", u"1000"},
-                                     {u"Kilo", u"7K"},
-                                     {u"Bare", u"G"}});
+    expected.insert(expected.end(), {{u"cd(700mb)", u"1G"}, {u"Bare", u"G"}});
     EXPECT_EQ(editor.List(), expected);
-}
-
-TEST(PackInfoEditorTest, AHundredEntriesRefuseMoreBeforeAnyOtherCheck) {
-    PackInfoList full;
-    for (int i = 0; i < 100; ++i)
-        full.push_back({std::u16string(1, char16_t(0x4E00 + i)), u"1"});
-    CPackInfoEditor editor(full);
-    EXPECT_EQ(editor.Register(u"", u"x", 0), R::ListFull);
-    ASSERT_TRUE(editor.Remove(full[5].Name));
-    EXPECT_FALSE(editor.Remove(full[5].Name));
-    EXPECT_EQ(editor.Register(u"new", u"1", 0), R::Added);
-    EXPECT_EQ(editor.List().size(), 100u);
 }
 
 TEST(PackInfoEditorTest, ShownSortedByNameWhileTheListKeepsRegistrationOrder) {
@@ -58,22 +38,13 @@ TEST(PackInfoEditorTest, ShownSortedByNameWhileTheListKeepsRegistrationOrder) {
     EXPECT_EQ(editor.List()[0].Name, u"b");
 }
 
-TEST(PackInfoEditorTest, MessagesAndCaptions) {
-    EXPECT_EQ(std::u16string(RegisterMessage(R::ListFull).text),
-              u"これ以上登録することが出来ません。");
-    EXPECT_EQ(std::u16string(RegisterMessage(R::InvalidSize).caption), u"ERROR");
-    EXPECT_EQ(std::u16string(RegisterMessage(R::DuplicateName).caption), u"INFORMATION");
-    EXPECT_EQ(RegisterMessage(R::Added).text, nullptr);
-}
-
 TEST(OptionRulesTest, LineHeightAcceptsZeroToTenOnly) {
     struct Case {
         std::u16string text;
         bool ok;
         int32_t value;
-    } cases[] = {{u"0", true, 0},    {u"10", true, 10}, {u" 7 ", true, 7},
-                 {u"010", true, 10}, {u"11", false, 3}, {u"-1", false, 3},
-                 {u"", false, 3},    {u"1a", false, 3}, {u"99999999999", false, 3}};
+    } cases[] = {{u" 7 ", true, 7}, {u"010", true, 10}, {u"11", false, 3},
+                 {u"-1", false, 3}, {u"1a", false, 3},  {u"99999999999", false, 3}};
     for (size_t i = 0; i < std::size(cases); ++i) {
         int32_t value = 3;
         EXPECT_EQ(ParseLineHeight(cases[i].text, value), cases[i].ok) << "case " << i;

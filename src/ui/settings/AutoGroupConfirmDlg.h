@@ -7,14 +7,14 @@
 class QTreeWidget;
 
 // Shows the proposed automatic groups as a tree of ticked "Group n" nodes with
-// their members' names. After OK, Kept() holds the ticked members of the
-// ticked groups; after Cancel nothing is to be grouped.
+// their members' names. After OK, Keeps() tells which members to group (pass
+// it to ApplyAutoGroups); after Cancel nothing is to be grouped.
 class CAutoGroupConfirmDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CAutoGroupConfirmDlg(const AutoGroupTable& candidates, QWidget* parent = nullptr);
 
-    AutoGroupTable Kept() const { return confirmation_.Kept(); }
+    bool Keeps(size_t group, size_t member) const { return confirmation_.Keeps(group, member); }
 
     void accept() override;
 
