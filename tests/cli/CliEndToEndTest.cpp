@@ -50,7 +50,7 @@ TEST_F(CliTest, PacksExportsAndSummarises) {
     for (const char* target : {"-", "/dev/stdout"}) {
         const std::string command = std::string("'") + CORVELIN_CLI_PATH + "' -q -s 1000 -o " +
                                     target + " '" + Tree() + "' >> '" + out + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        ASSERT_EQ(RunProgram({"/bin/sh", "-c", command}).status, 0);
     }
     EXPECT_EQ(ReadFile(out), "earlier\n" + all + all);
 

@@ -75,6 +75,23 @@ TEST_F(CliFault, WriteFailuresAreReportedAndLoseNothing) {
     ExpectOldExportAlone();
 }
 
+// Memory that runs out on the main thread (here while the export grows its
+// buffer, its temporary file open) is reported, with nothing exported. An
+// address-space limit cannot single out the main thread: the heap grows in one
+// large step, so a run under one fails in the scan or not at all.
+TEST_F(CliFault, MemoryRunningOutOnTheMainThreadIsReported) {
+#ifdef CORVELIN_SANITIZED
+    GTEST_SKIP() << "the sanitizer's allocator cannot be replaced";
+#endif
+    ManyFiles();
+    const CliResult r = RunProgram({CORVELIN_CLI_PATH, "-q", "-o", Out(), Tree()},
+                                   {"LD_PRELOAD=" CORVELIN_FAIL_ALLOC_PATH,
+                                    "CORVELIN_TEST_ALLOC_LIMIT=131072", "CORVELIN_HUGEPAGES=0"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.err, "corvelin-cli: メモリが足りません\n");
+    ExpectOldExportAlone();
+}
+
 TEST_F(CliFault, AStandardOutputInNonBlockingModeIsWaitedFor) {
     ManyFiles();
     const CliResult r = RunProgram({CORVELIN_CLI_PATH, "-q", "-o", "-", Tree()}, {}, true);

@@ -1,13 +1,30 @@
+#include "packing/PackRunner.h"
+
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "PackTestSupport.h"
-#include "packing/PackRunner.h"
 
 using namespace packing_test;
 
 namespace {
+
+// Acts on the second progress notice, as the dialog's button or an exhausted
+// notice queue would, once the placement has built packs.
+class ActingTarget : public RecordingTarget {
+public:
+    std::function<void()> onSecondProgress;
+    void Post(const ZelNotice& notice) override {
+        if (notice.Is(PackNotice::Progress) && ++progress_ == 2 && onSecondProgress)
+            onSecondProgress();
+        RecordingTarget::Post(notice);
+    }
+
+private:
+    int progress_ = 0;
+};
 
 TEST(PackRunner, CompletedRunPostsDoneAfterProgress) {
     CCorvelinDoc doc;
@@ -25,75 +42,32 @@ TEST(PackRunner, CompletedRunPostsDoneAfterProgress) {
     EXPECT_EQ(doc.packSize, 1000u);
 }
 
-TEST(PackRunner, CancelGivenBeforeStartIsNotLost) {
-    CCorvelinDoc doc;
-    AddFile(doc.root, "/a", 1);
-    doc.cancelFlag = 1;
-    RecordingTarget target;
-    CPackRunner runner(doc, 1000, &target);
-    ASSERT_TRUE(runner.Start());
-    runner.Join();
-    EXPECT_EQ(runner.GetOutcome(), CPackRunner::Outcome::Cancelled);
-    EXPECT_EQ(target.EndNotices(), (std::vector<PackNotice>{PackNotice::Cancelled}));
-    EXPECT_TRUE(target.Progress().empty());
-}
-
-// Cancels through the runner from inside the second progress notice, as the
-// dialog's button would, once the placement has built packs.
-class CancellingTarget : public RecordingTarget {
-public:
-    CPackRunner* runner = nullptr;
-    void Post(const ZelNotice& notice) override {
-        RecordingTarget::Post(notice);
-        if (notice.Is(PackNotice::Progress) && ++progress_ == 2) runner->Cancel();
+// A run cancelled before it starts or while it places, or one that fails, ends
+// with its one notice and leaves no partial packs.
+TEST(PackRunner, CancelledAndFailedRunsReleaseTheirPartialPacks) {
+    enum class Act { CancelBeforeStart, CancelWhilePlacing, Throw };
+    for (const Act act : {Act::CancelBeforeStart, Act::CancelWhilePlacing, Act::Throw}) {
+        SCOPED_TRACE(static_cast<int>(act));
+        CCorvelinDoc doc;
+        for (int i = 0; i < 200; ++i)
+            AddFile(doc.root, "/f" + std::to_string(i), 300, i % 50 ? NoGroup : doc.NewGroup());
+        ActingTarget target;
+        CPackRunner runner(doc, 1000, &target);
+        if (act == Act::CancelBeforeStart) doc.cancelFlag = 1;
+        if (act == Act::CancelWhilePlacing) target.onSecondProgress = [&] { runner.Cancel(); };
+        if (act == Act::Throw) target.onSecondProgress = [] { throw std::runtime_error("full"); };
+        ASSERT_TRUE(runner.Start());
+        runner.Join();
+        const bool failed = act == Act::Throw;
+        EXPECT_EQ(runner.GetOutcome(),
+                  failed ? CPackRunner::Outcome::Failed : CPackRunner::Outcome::Cancelled);
+        EXPECT_EQ(runner.Error(), failed ? "full" : "");
+        EXPECT_EQ(target.EndNotices(),
+                  std::vector<PackNotice>{failed ? PackNotice::Failed : PackNotice::Cancelled});
+        EXPECT_EQ(target.Progress().empty(), act == Act::CancelBeforeStart);
+        EXPECT_TRUE(doc.packs.empty() && doc.packResults.empty());
+        EXPECT_TRUE(!failed || doc.groupTable.empty());
     }
-
-private:
-    int progress_ = 0;
-};
-
-TEST(PackRunner, CancelledRunLeavesNoPartialPacks) {
-    CCorvelinDoc doc;
-    for (int i = 0; i < 200; ++i)
-        AddFile(doc.root, "/f" + std::to_string(i), 300);
-    CancellingTarget target;
-    CPackRunner runner(doc, 1000, &target);
-    target.runner = &runner;
-    ASSERT_TRUE(runner.Start());
-    runner.Join();
-    EXPECT_EQ(runner.GetOutcome(), CPackRunner::Outcome::Cancelled);
-    EXPECT_EQ(target.EndNotices(), (std::vector<PackNotice>{PackNotice::Cancelled}));
-    EXPECT_TRUE(doc.packs.empty());
-    EXPECT_TRUE(doc.packResults.empty());
-}
-
-// Fails on the second progress notice, as an exhausted queue might.
-class ThrowingTarget : public RecordingTarget {
-public:
-    void Post(const ZelNotice& notice) override {
-        if (notice.Is(PackNotice::Progress) && ++progress_ == 2)
-            throw std::runtime_error("queue full");
-        RecordingTarget::Post(notice);
-    }
-
-private:
-    int progress_ = 0;
-};
-
-TEST(PackRunner, ExceptionReleasesPartialResultsAndReportsFailure) {
-    CCorvelinDoc doc;
-    for (int i = 0; i < 5; ++i)
-        AddFile(doc.root, "/f" + std::to_string(i), 10);
-    ThrowingTarget target;
-    CPackRunner runner(doc, 1000, &target);
-    ASSERT_TRUE(runner.Start());
-    runner.Join();
-    EXPECT_EQ(runner.GetOutcome(), CPackRunner::Outcome::Failed);
-    EXPECT_EQ(runner.Error(), "queue full");
-    EXPECT_EQ(target.EndNotices(), (std::vector<PackNotice>{PackNotice::Failed}));
-    EXPECT_TRUE(doc.packs.empty());
-    EXPECT_TRUE(doc.packResults.empty());
-    EXPECT_TRUE(doc.groupTable.empty());
 }
 
 TEST(PackRunner, TreeThatCannotBePackedFailsWithoutATarget) {
