@@ -144,37 +144,6 @@ TEST_F(AddFileWorker, DroppedRootIsJoinedWithoutADoubleSlash) {
     EXPECT_EQ(Tree(doc), (std::vector<std::string>{"//", "/d/", "/d/g.txt=4", "/f.txt=123"}));
 }
 
-// Listing ahead on other threads must not change numbers, order, sizes or skips.
-TEST_F(AddFileWorker, ReadAheadGivesTheSameScan) {
-    std::vector<std::string> specs{"top/"};
-    for (int a = 0; a < 5; ++a) {
-        const std::string d = "top/d" + std::to_string(a) + "/";
-        specs.push_back(d);
-        for (int b = 0; b < 4; ++b) {
-            const std::string e = d + "e" + std::to_string(b) + "/";
-            specs.push_back(e);
-            for (int f = 0; f < 6; ++f)
-                specs.push_back(e + "f" + std::to_string(f) + "=" +
-                                std::to_string(a * 100 + b * 10 + f));
-        }
-    }
-    specs.insert(specs.end(), {"top/d0/e0/loop->../../d0", "top/d1/dangling->gone"});
-    Make(specs);
-    Scan(doc, {"top"});
-    const auto plainTree = Tree(doc, true);
-    const auto plainSkips = Skips();
-
-    CCorvelinDoc ahead;
-    Prepare(ahead, {"top"});
-    worker->SetReadAhead(2);
-    Finish(ahead);
-    EXPECT_EQ(Tree(ahead, true), plainTree);
-    EXPECT_EQ(ahead.nextItemId, doc.nextItemId);
-    EXPECT_EQ(Skips(), plainSkips);
-    EXPECT_EQ(plainTree.size(), 1u + 5 + 20 + 120);
-    EXPECT_EQ(plainSkips.size(), 2u);
-}
-
 TEST_F(ScanEntries, NamesKeepTheirBytesAndJapaneseText) {
     const std::string bad = "写真フォルダ/bad\xff\xfename.txt";
     Make({"写真フォルダ/", "写真フォルダ/休暇の写真.jpg", bad});
