@@ -32,11 +32,12 @@ inline void SpinFor(std::chrono::nanoseconds delay) {
 }
 
 // round(i, delay) starts the job, cancels it after delay (SpinFor), checks what
-// the job left and returns whether it completed.
+// the job left and returns whether it completed. Delays reach up to maxDelay,
+// a little more than the job takes, so that some rounds complete.
 template <class Round>
-void CancelStorm(std::chrono::nanoseconds jobTime, unsigned seed, Round round) {
+void CancelStorm(std::chrono::nanoseconds maxDelay, unsigned seed, Round round) {
     std::mt19937 rng(seed);
-    std::uniform_int_distribution<int64_t> delay(0, jobTime.count() * 3 / 2);
+    std::uniform_int_distribution<int64_t> delay(0, maxDelay.count());
     const int iterations = StormIterations();
     int completed = 0;
     for (int i = 0; i < iterations && !::testing::Test::HasFailure(); ++i) {

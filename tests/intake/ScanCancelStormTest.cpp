@@ -101,7 +101,7 @@ TEST_F(ScanStorm, CancelAtRandomMoments) {
             Round(doc, [](CAddFileWorker&) {});
         }
     });
-    testing_support::CancelStorm(scanTime / 5, 20240611,
+    testing_support::CancelStorm(scanTime / 4, 20240611,
                                  [&](int i, std::chrono::nanoseconds delay) {
                                      CCorvelinDoc doc;
                                      // Every other scan lists ahead on two more threads, as

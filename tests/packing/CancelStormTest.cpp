@@ -114,7 +114,7 @@ TEST_F(PackStorm, RunsCancelledAtRandomMomentsWhileTheTreeChanges) {
         AddFolderOfFiles(40);
 
     const auto runTime = testing_support::TimeOf([&] { ASSERT_TRUE(doc.Pack(kLimit)); });
-    testing_support::CancelStorm(runTime, 77002, [&](int, std::chrono::nanoseconds delay) {
+    testing_support::CancelStorm(runTime * 3 / 2, 77002, [&](int, std::chrono::nanoseconds delay) {
         ChangeTree();
         std::set<const CPackItem*> live;
         std::vector<CPackItem*> files;
