@@ -1,7 +1,11 @@
+// The presets file: its exact text, what the reader makes of hand-edited or
+// damaged files, and saves that fail or must keep a file that did not load.
+
 #include <gtest/gtest.h>
 
 #include <boost/make_shared.hpp>
 
+#include <cerrno>
 #include <string>
 
 #include "TestSupport.h"
@@ -9,17 +13,22 @@
 #include "intake/FileNameImportFilter.h"
 #include "intake/ImportSettingsFile.h"
 #include "intake/LoadImportSettingsReceiver.h"
-#include "support/FileSystem.h"
+#include "support/FaultyFileSystem.h"
 #include "support/ZelConfReader.h"
 
 namespace {
 
+using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::U;
+using testing_support::WriteFile;
 
 const char kBuiltInText[] =
     "<ImportSettings>\r\nName=\"all files\"\r\nAutoGroup=0\r\n<InputFilter>\r\n<Filter>\r\n"
     "type=filename\r\nstring=\"*.*\"\r\nnocase=0\r\n</Filter>\r\n</InputFilter>\r\n"
+    "<IgnoreFilter>\r\n</IgnoreFilter>\r\n</ImportSettings>\r\n\r\n";
+const char kOnePreset[] =
+    "<ImportSettings>\r\nName=\"mine\"\r\nAutoGroup=1\r\n<InputFilter>\r\n</InputFilter>\r\n"
     "<IgnoreFilter>\r\n</IgnoreFilter>\r\n</ImportSettings>\r\n\r\n";
 
 ImportSettingsList ParseText(const std::string& text) {
@@ -29,73 +38,54 @@ ImportSettingsList ParseText(const std::string& text) {
     return receiver.Result();
 }
 
-const CFileNameImportFilter& NameFilter(const CImportFilterPtr& filter) {
-    return dynamic_cast<const CFileNameImportFilter&>(*filter);
+// A filter as one line: "name:<pattern>:<nocase>" or "attr:<bits>:<func>".
+std::string Describe(const CImportFilterPtr& filter) {
+    if (const auto* name = dynamic_cast<const CFileNameImportFilter*>(filter.get()))
+        return "name:" + zel::Utf16ToUtf8(name->Pattern()) + ":" + std::to_string(name->NoCase());
+    const auto& attr = dynamic_cast<const CAttrImportFilter&>(*filter);
+    return "attr:" + std::to_string(attr.Attr()) + ":" + std::to_string(attr.Func());
 }
 
-const CAttrImportFilter& AttrFilter(const CImportFilterPtr& filter) {
-    return dynamic_cast<const CAttrImportFilter&>(*filter);
+std::vector<std::string> Describe(const CImportSettings& p) {
+    std::vector<std::string> out{zel::Utf16ToUtf8(p.name), std::to_string(p.AutoGroup)};
+    for (const auto& f : p.inputFilters)
+        out.push_back("in " + Describe(f));
+    for (const auto& f : p.ignoreFilters)
+        out.push_back("ignore " + Describe(f));
+    return out;
 }
 
-TEST(PresetFileTest, BuiltInPresetIsWrittenByteForByte) {
-    const std::string text = FormatImportSettings({MakeDefaultImportSettings()});
-    EXPECT_EQ(text, kBuiltInText);
-    EXPECT_EQ(FormatImportSettings({}), "");
+TEST(PresetFileTest, TextIsWrittenByteForByteAndAwkwardTextsSurviveRepeatedSaves) {
+    EXPECT_EQ(FormatImportSettings({MakeDefaultImportSettings()}), kBuiltInText);
+    EXPECT_EQ(FormatImportSettings(ParseText(kBuiltInText)), kBuiltInText);
 
-    const ImportSettingsList back = ParseText(text);
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0]->name, u"all files");
-    EXPECT_EQ(FormatImportSettings(back), text);
-
-    const CImportSettingsPtr view = MakeViewDefaultImportSettings();
-    EXPECT_TRUE(view->name.empty());
-    ASSERT_EQ(view->inputFilters.size(), 1u);
-    EXPECT_EQ(NameFilter(view->inputFilters[0]).Pattern(), u"*.*");
-    EXPECT_EQ(view->AutoGroup, 0);
-}
-
-CImportSettingsPtr AwkwardPreset() {
     auto preset = boost::make_shared<CImportSettings>();
     preset->name = U("\"写真\" C:\\dir\\");
     preset->AutoGroup = 1;
-    preset->inputFilters.push_back(
-        boost::make_shared<CFileNameImportFilter>(U("a\\\\b=c;*.jpg"), 1));
-    preset->inputFilters.push_back(boost::make_shared<CFileNameImportFilter>(U(" 先頭の空白 "), 0));
-    preset->ignoreFilters.push_back(boost::make_shared<CAttrImportFilter>(0x05, 1));
-    preset->ignoreFilters.push_back(boost::make_shared<CAttrImportFilter>(0x22, 0));
-    return preset;
-}
-
-TEST(PresetFileTest, AwkwardTextsSurviveRepeatedSaves) {
+    preset->inputFilters = {boost::make_shared<CFileNameImportFilter>(U("a\\\\b=c;*.jpg"), 1),
+                            boost::make_shared<CFileNameImportFilter>(U(" 先頭の空白 "), 0)};
+    preset->ignoreFilters = {boost::make_shared<CAttrImportFilter>(0x05, 1),
+                             boost::make_shared<CAttrImportFilter>(0x22, 0)};
+    const std::vector<std::string> expected{"\"写真\" C:\\dir\\",       "1",
+                                            "in name:a\\\\b=c;*.jpg:1", "in name: 先頭の空白 :0",
+                                            "ignore attr:5:1",          "ignore attr:34:0"};
+    ImportSettingsList presets{preset, MakeDefaultImportSettings()};
     zel::IFileSystem& fs = zel::IFileSystem::Default();
     TempDir dir;
-    ImportSettingsList presets{AwkwardPreset(), MakeDefaultImportSettings()};
     std::string message;
     ASSERT_TRUE(SaveImportSettings(fs, dir.Path(), presets, message)) << message;
-    const std::string firstText = testing_support::ReadFile(dir / "ImportSettings.xml");
-    EXPECT_NE(firstText.find("string=\"a\\\\\\\\b=c;*.jpg\"\r\n"), std::string::npos);
-    EXPECT_NE(firstText.find("Name=\"\"写真\" C:\\\\dir\\\\\"\r\n"), std::string::npos);
-    EXPECT_NE(firstText.find("attr=1,0,0,1,\r\nfunc=1\r\n"), std::string::npos);
-    EXPECT_NE(firstText.find("attr=0,1,1,0,\r\nfunc=0\r\n"), std::string::npos);
-    EXPECT_NE(firstText.find("AutoGroup=1\r\n"), std::string::npos);
-
+    const std::string firstText = ReadFile(dir / "ImportSettings.xml");
+    for (const char* line :
+         {"string=\"a\\\\\\\\b=c;*.jpg\"\r\n", "Name=\"\"写真\" C:\\\\dir\\\\\"\r\n",
+          "attr=1,0,0,1,\r\nfunc=1\r\n", "attr=0,1,1,0,\r\nfunc=0\r\n"})
+        EXPECT_NE(firstText.find(line), std::string::npos) << line;
     for (int cycle = 0; cycle < 2; ++cycle) {
         ImportSettingsList loaded;
         ASSERT_TRUE(LoadImportSettings(fs, dir.Path(), loaded));
         ASSERT_EQ(loaded.size(), 2u);
-        const CImportSettings& p = *loaded[0];
-        EXPECT_EQ(p.name, presets[0]->name);
-        EXPECT_EQ(p.AutoGroup, 1);
-        ASSERT_EQ(p.inputFilters.size(), 2u);
-        EXPECT_EQ(NameFilter(p.inputFilters[0]).Pattern(), U("a\\\\b=c;*.jpg"));
-        EXPECT_EQ(NameFilter(p.inputFilters[0]).NoCase(), 1);
-        EXPECT_EQ(NameFilter(p.inputFilters[1]).Pattern(), U(" 先頭の空白 "));
-        ASSERT_EQ(p.ignoreFilters.size(), 2u);
-        EXPECT_EQ(AttrFilter(p.ignoreFilters[0]).Attr(), 0x05u);
-        EXPECT_EQ(AttrFilter(p.ignoreFilters[0]).Func(), 1u);
-        EXPECT_EQ(AttrFilter(p.ignoreFilters[1]).Attr(), 0x22u);
+        EXPECT_EQ(Describe(*loaded[0]), expected);
         ASSERT_TRUE(SaveImportSettings(fs, dir.Path(), loaded, message)) << message;
-        EXPECT_EQ(testing_support::ReadFile(dir / "ImportSettings.xml"), firstText);
+        EXPECT_EQ(ReadFile(dir / "ImportSettings.xml"), firstText);
     }
 }
 
@@ -112,30 +102,131 @@ TEST(PresetFileTest, ReaderFollowsTheBlocks) {
         "</Filter>\n</InputFilter>\n</ImportSettings>\n"
         "<ImportSettings>\nName=unfinished\n<InputFilter>\n");
     ASSERT_EQ(presets.size(), 1u);
-    const CImportSettings& p = *presets[0];
-    EXPECT_EQ(p.name, u"plain");
-    EXPECT_EQ(p.AutoGroup, 7);
-    ASSERT_EQ(p.ignoreFilters.size(), 2u);
-    EXPECT_EQ(NameFilter(p.ignoreFilters[0]).Pattern(), u"*.tmp");
-    EXPECT_EQ(NameFilter(p.ignoreFilters[0]).NoCase(), 0);
-    EXPECT_EQ(AttrFilter(p.ignoreFilters[1]).Attr(), kAttrArchive);
-    EXPECT_EQ(AttrFilter(p.ignoreFilters[1]).Func(), 0u);
-    ASSERT_EQ(p.inputFilters.size(), 1u);
     // Quoted fields keep their commas; the fifth field is ignored.
-    EXPECT_EQ(AttrFilter(p.inputFilters[0]).Attr(), kAttrReadOnly | kAttrSystem);
-    EXPECT_FALSE(p.inputFilters[0]->Match(FindData{u"x", kAttrReadOnly | kAttrSystem, 0}));
+    EXPECT_EQ(Describe(*presets[0]),
+              (std::vector<std::string>{"plain", "7", "in attr:5:4294967295", "ignore name:*.tmp:0",
+                                        "ignore attr:32:0"}));
+    EXPECT_FALSE(
+        presets[0]->inputFilters[0]->Match(FindData{u"x", kAttrReadOnly | kAttrSystem, 0}));
 }
 
 TEST(PresetFileTest, DecimalValuesReadLikeTheCRuntime) {
-    EXPECT_EQ(PresetDecimalValue(u"  -12ab"), -12);
-    EXPECT_EQ(PresetDecimalValue(u"+3"), 3);
-    EXPECT_EQ(PresetDecimalValue(u"x1"), 0);
-    EXPECT_EQ(PresetDecimalValue(u""), 0);
-    EXPECT_EQ(PresetDecimalValue(u"99999999999"), 2147483647);
-    EXPECT_EQ(PresetDecimalValue(u"-99999999999"), -2147483647 - 1);
+    const std::pair<std::u16string, int32_t> decimals[] = {{u"  -12ab", -12},
+                                                           {u"+3", 3},
+                                                           {u"x1", 0},
+                                                           {u"", 0},
+                                                           {u"99999999999", 2147483647},
+                                                           {u"-99999999999", -2147483647 - 1}};
+    for (const auto& [text, value] : decimals)
+        EXPECT_EQ(PresetDecimalValue(text), value) << zel::Utf16ToUtf8(text);
     EXPECT_EQ(PresetAttrValue(u"1,1,1,1,"), 0x27u);
     EXPECT_EQ(PresetAttrValue(u"0,0,2,-1"), kAttrHidden);
     EXPECT_EQ(PresetAttrValue(u""), 0u);
+}
+
+bool IsBuiltIn(const ImportSettingsList& list) {
+    return list.size() == 1 && list[0]->name == u"all files";
+}
+
+TEST(PresetFileTest, FilesThatLoadGiveTheirPresetsEvenNone) {
+    zel::IFileSystem& fs = zel::IFileSystem::Default();
+    TempDir dir;
+    const std::string path = dir / "ImportSettings.xml";
+    ImportSettingsList list;
+    bool existed = true;
+    EXPECT_FALSE(LoadImportSettings(fs, dir.Path(), list, &existed));
+    EXPECT_TRUE(IsBuiltIn(list));
+    EXPECT_FALSE(existed);
+
+    const std::string two = std::string(kOnePreset) + kOnePreset;
+    // Empty, garbage, cut in the middle of the second preset, with a byte-order mark.
+    const std::pair<std::string, size_t> files[] = {
+        {"", 0},
+        {std::string("\x00\xff\xfe<Imp\x01\r\x80=\n", 12), 0},
+        {two.substr(0, two.size() - 30), 1},
+        {std::string("\xEF\xBB\xBF") + kOnePreset, 1}};
+    for (const auto& [text, count] : files) {
+        WriteFile(path, text);
+        EXPECT_TRUE(LoadImportSettings(fs, dir.Path() + "/", list, &existed));
+        EXPECT_EQ(list.size(), count);
+        EXPECT_FALSE(existed);
+    }
+    EXPECT_EQ(list[0]->name, u"mine");
+
+    // Not a regular file: the built-in preset, and remembered as existing.
+    ASSERT_EQ(::unlink(path.c_str()), 0);
+    testing_support::MakeDir(path);
+    EXPECT_FALSE(LoadImportSettings(fs, dir.Path(), list, &existed));
+    EXPECT_TRUE(IsBuiltIn(list));
+    EXPECT_TRUE(existed);
+    // No folder: nothing is read or written.
+    EXPECT_FALSE(LoadImportSettings(fs, "", list, &existed));
+    std::string message;
+    EXPECT_FALSE(SaveImportSettings(fs, "", list, message));
+    EXPECT_FALSE(message.empty());
+}
+
+TEST(PresetFileTest, FirstSaveKeepsAFileThatDidNotLoad) {
+    zel::IFileSystem& fs = zel::IFileSystem::Default();
+    TempDir dir;
+    const std::string path = dir / "ImportSettings.xml";
+    // Too large to be a presets file: it does not load, but it is someone's data.
+    testing_support::MakeSparseFile(path, 17u << 20);
+    CImportSettingsStore store(fs, dir.Path());
+    EXPECT_FALSE(store.Load());
+    EXPECT_TRUE(IsBuiltIn(store.presets));
+    std::string message;
+    ASSERT_TRUE(store.Save(message)) << message;
+    zel::FileStat st;
+    ASSERT_EQ(fs.Stat(path + ".bak", st), 0);
+    EXPECT_EQ(st.size, 17u << 20);
+    EXPECT_EQ(ReadFile(path), kBuiltInText);
+
+    // Later saves rewrite in place and leave the backup alone.
+    WriteFile(path + ".bak", "kept");
+    store.presets.clear();
+    ASSERT_TRUE(store.Save(message)) << message;
+    EXPECT_EQ(ReadFile(path), "");
+    EXPECT_EQ(ReadFile(path + ".bak"), "kept");
+
+    // A store whose file loaded makes no backup.
+    WriteFile(path, kOnePreset);
+    CImportSettingsStore fresh(fs, dir.Path());
+    EXPECT_TRUE(fresh.Load());
+    EXPECT_FALSE(fresh.BackupPending());
+}
+
+TEST(PresetFileTest, FailedSaveReportsAndLeavesTheOldFile) {
+    testing_support::FaultyFileSystem fs;
+    TempDir dir;
+    const std::string path = dir / "ImportSettings.xml";
+    WriteFile(path, kOnePreset);
+    ImportSettingsList list{MakeDefaultImportSettings()};
+    std::string message;
+    auto expectOldFileAlone = [&] {
+        EXPECT_EQ(ReadFile(path), kOnePreset);
+        std::vector<zel::DirEntry> entries;
+        fs.ListFolder(dir.Path(), entries);
+        EXPECT_EQ(entries.size(), 1u);  // no temporary file, no backup left behind
+    };
+
+    // A failed write (the plain case is in the rewrite-fault table) puts the
+    // backup made first back in place.
+    fs.writeError = ENOSPC;
+    EXPECT_FALSE(SaveImportSettings(fs, dir.Path(), list, message, true));
+    EXPECT_NE(message.find("保存できませんでした"), std::string::npos) << message;
+    expectOldFileAlone();
+    // A backup that cannot be made stops the save before anything is written.
+    fs.writeError = 0;
+    fs.renameError = EACCES;
+    EXPECT_FALSE(SaveImportSettings(fs, dir.Path(), list, message, true));
+    EXPECT_NE(message.find(".bak"), std::string::npos) << message;
+    expectOldFileAlone();
+    // Line breaks cannot be stored in this format.
+    fs.renameError = 0;
+    list[0]->name = u"two\nlines";
+    EXPECT_FALSE(SaveImportSettings(fs, dir.Path(), list, message));
+    expectOldFileAlone();
 }
 
 }  // namespace

@@ -1,17 +1,18 @@
 #pragma once
-// Helpers for the folder-scan tests: a post target that records notices, presets
-// built from patterns, a file system that fails or lies where a test says so,
-// and accessors for the scanned tree.
+// The scan tests' fixture: a tree built on disk from short specs, a post target
+// that records notices, presets built from patterns, and the committed document
+// and skip report rendered as text, so that a test states what it expects in a
+// few lines.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <boost/make_shared.hpp>
 
+#include <algorithm>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -20,57 +21,35 @@
 #include "intake/AttrImportFilter.h"
 #include "intake/FileNameImportFilter.h"
 #include "intake/ImportSettings.h"
-#include "model/PackItem.h"
 #include "packing/CorvelinDoc.h"
 #include "support/FaultyFileSystem.h"
-#include "support/PosixFileSystem.h"
 #include "support/TextCodec.h"
 
 namespace scan_test {
 
+// Read the notices after Join: the worker thread posts them.
 class RecordingTarget : public IZelPostTarget {
 public:
     void Post(const ZelNotice& notice) override {
-        const auto message = static_cast<ScanNotice>(notice.code);
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            messages_.push_back(message);
-        }
-        if (onPost) onPost(message);
-    }
-    std::vector<ScanNotice> Messages() const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return messages_;
+        messages.push_back(static_cast<ScanNotice>(notice.code));
+        if (onPost) onPost(messages.back());
     }
     size_t Count(ScanNotice message) const {
-        size_t n = 0;
-        for (ScanNotice m : Messages())
-            n += m == message;
-        return n;
+        return static_cast<size_t>(std::count(messages.begin(), messages.end(), message));
     }
-
+    std::vector<ScanNotice> messages;
     std::function<void(ScanNotice)> onPost;  // runs on the worker thread
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<ScanNotice> messages_;
 };
-
-using FakeFileSystem = testing_support::FaultyFileSystem;
-using testing_support::FakeEntry;
-using testing_support::FakeStat;
 
 inline CImportSettingsPtr Preset(const std::vector<std::string>& inputs,
                                  const std::vector<std::string>& ignores = {}) {
     auto preset = boost::make_shared<CImportSettings>();
-    for (const auto& p : inputs) {
+    for (const auto& p : inputs)
         preset->inputFilters.push_back(
-            boost::make_shared<CFileNameImportFilter>(testing_support::U(p), 1));
-    }
-    for (const auto& p : ignores) {
+            boost::make_shared<CFileNameImportFilter>(zel::Utf8ToUtf16(p), 1));
+    for (const auto& p : ignores)
         preset->ignoreFilters.push_back(
-            boost::make_shared<CFileNameImportFilter>(testing_support::U(p), 1));
-    }
+            boost::make_shared<CFileNameImportFilter>(zel::Utf8ToUtf16(p), 1));
     return preset;
 }
 
@@ -78,61 +57,96 @@ inline CImportSettingsPtr AllFiles() {
     return Preset({"*.*"});
 }
 
-// Builds a worker, runs the whole scan on its thread, waits for its end and
-// commits its result to doc as the owner does.
-inline std::unique_ptr<CAddFileWorker> RunScan(CCorvelinDoc& doc, std::vector<std::string> paths,
-                                               CImportSettingsPtr settings,
-                                               RecordingTarget* target = nullptr,
-                                               zel::IFileSystem& fs = zel::IFileSystem::Default()) {
-    auto worker =
-        std::make_unique<CAddFileWorker>(fs, doc, std::move(settings), std::move(paths), target);
-    EXPECT_TRUE(worker->Start());
-    worker->Join();
-    worker->CommitTo(doc);
-    return worker;
-}
+class ScanFixture : public ::testing::Test {
+protected:
+    testing_support::TempDir dir;
+    testing_support::FaultyFileSystem fs;  // the real one unless a test scripts it
+    CCorvelinDoc doc;
+    RecordingTarget target;
+    std::unique_ptr<CAddFileWorker> worker;
 
-// The raw bytes of an item's path, as the file system would take them.
-inline std::string PathBytes(const CPackItem& item) {
-    return zel::EncodeFileName(item.GetPath());
-}
-
-// The last part of each child's path, in the children's order.
-inline std::vector<std::string> ChildNames(const CPackFolder& folder) {
-    std::vector<std::string> names;
-    for (const auto& child : folder.children) {
-        const std::string path = PathBytes(*child);
-        names.push_back(path.substr(path.rfind('/') + 1));
+    // "a/" a folder, "a/f=12" a sparse file of 12 bytes, "a/f" an empty file,
+    // "a/l->t" a symbolic link to t; all below the temporary folder.
+    void Make(const std::vector<std::string>& specs) {
+        for (const std::string& spec : specs) {
+            const size_t arrow = spec.find("->");
+            const size_t equals = spec.rfind('=');
+            if (arrow != std::string::npos) {
+                ASSERT_EQ(::symlink(spec.substr(arrow + 2).c_str(),
+                                    (dir / spec.substr(0, arrow)).c_str()),
+                          0)
+                    << spec;
+            } else if (spec.back() == '/') {
+                testing_support::MakeDir(dir / spec.substr(0, spec.size() - 1));
+            } else if (equals != std::string::npos) {
+                testing_support::MakeSparseFile(dir / spec.substr(0, equals),
+                                                std::stoull(spec.substr(equals + 1)));
+            } else {
+                testing_support::WriteFile(dir / spec, "");
+            }
+        }
     }
-    return names;
-}
 
-inline CPackItem* Child(const CPackFolder& folder, const std::string& name) {
-    for (const auto& child : folder.children) {
-        const std::string path = PathBytes(*child);
-        if (path.substr(path.rfind('/') + 1) == name) return child.get();
+    // Paths are below the temporary folder unless they start with a slash.
+    CAddFileWorker& Prepare(CCorvelinDoc& into, const std::vector<std::string>& paths,
+                            CImportSettingsPtr preset = AllFiles()) {
+        std::vector<std::string> full;
+        for (const std::string& p : paths)
+            full.push_back(p.empty() || p[0] != '/' ? dir / p : p);
+        worker = std::make_unique<CAddFileWorker>(fs, into, std::move(preset), full, &target);
+        return *worker;
     }
-    return nullptr;
-}
-
-inline CPackFolder* SubFolder(const CPackFolder& folder, const std::string& name) {
-    CPackItem* item = Child(folder, name);
-    return item ? item->AsFolder() : nullptr;
-}
-
-// Every node below folder, in pre-order.
-inline void Collect(const CPackFolder& folder, std::vector<const CPackItem*>& out) {
-    for (const auto& child : folder.children) {
-        out.push_back(child.get());
-        if (child->IsFolder()) Collect(*static_cast<const CPackFolder*>(child.get()), out);
+    // Runs a whole scan and commits its result as the owner does.
+    CAddFileWorker& Scan(CCorvelinDoc& into, const std::vector<std::string>& paths,
+                         CImportSettingsPtr preset = AllFiles()) {
+        Prepare(into, paths, std::move(preset));
+        return Finish(into);
     }
-}
-
-inline bool WasSkipped(const CAddFileWorker& worker, const std::string& path, SkipReason reason) {
-    for (const SkippedEntry& s : worker.GetSkipped()) {
-        if (s.path == path && s.reason == reason) return true;
+    CAddFileWorker& Finish(CCorvelinDoc& into) {
+        EXPECT_TRUE(worker->Start());
+        worker->Join();
+        worker->CommitTo(into);
+        return *worker;
     }
-    return false;
-}
+
+    std::string Relative(const std::string& path) const {
+        const std::string base = dir.Path() + "/";
+        return path.compare(0, base.size(), base) == 0 ? path.substr(base.size()) : path;
+    }
+
+    // The items in pre-order: "a/" a folder, "a/f=12" a file and its size,
+    // each followed by " #id" when asked. Parents and levels are checked on the way.
+    std::vector<std::string> Tree(const CCorvelinDoc& of, bool ids = false) const {
+        std::vector<std::string> out;
+        std::function<void(const CPackFolder&, uint32_t)> walk = [&](const CPackFolder& folder,
+                                                                     uint32_t level) {
+            for (const auto& child : folder.children) {
+                EXPECT_EQ(child->parent, &folder);
+                EXPECT_EQ(child->level, level);
+                const std::string path = Relative(zel::EncodeFileName(child->GetPath()));
+                out.push_back(child->IsFolder() ? path + "/"
+                                                : path + "=" + std::to_string(child->GetSize()));
+                if (ids) out.back() += " #" + std::to_string(child->GetId());
+                if (child->IsFolder()) walk(*child->AsFolder(), level + 1);
+            }
+        };
+        walk(of.root, 1);
+        return out;
+    }
+
+    // The skip report, sorted: "path reason", with "/errno" when a call failed.
+    std::vector<std::string> Skips() const {
+        static const char* const kNames[] = {"unreadable", "stat",    "dangling", "loop",
+                                             "special",    "control", "too-long", "missing",
+                                             "entered",    "nested"};
+        std::vector<std::string> out;
+        for (const SkippedEntry& s : worker->GetSkipped()) {
+            out.push_back(Relative(s.path) + " " + kNames[static_cast<int>(s.reason)]);
+            if (s.error) out.back() += "/" + std::to_string(s.error);
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+};
 
 }  // namespace scan_test

@@ -5,14 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
 #include <map>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "CancelStorm.h"
 #include "PackTestSupport.h"
 #include "model/ItemEraser.h"
 #include "packing/PackRunner.h"
@@ -20,12 +19,6 @@
 using namespace packing_test;
 
 namespace {
-
-int StormIterations() {
-    const char* text = std::getenv("CORVELIN_STORM_ITERATIONS");
-    const int n = text ? std::atoi(text) : 0;
-    return n > 0 ? n : 1000;
-}
 
 void LiveFiles(CPackFolder& folder, std::set<const CPackItem*>& live,
                std::vector<CPackItem*>& files) {
@@ -120,17 +113,8 @@ TEST_F(PackStorm, RunsCancelledAtRandomMomentsWhileTheTreeChanges) {
     for (int i = 0; i < 30; ++i)
         AddFolderOfFiles(40);
 
-    // Scale the delays to how long a run takes in this build.
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(doc.Pack(kLimit));
-    const auto runTime = std::chrono::steady_clock::now() - start;
-    std::uniform_int_distribution<int64_t> delayNs(
-        0, std::chrono::duration_cast<std::chrono::nanoseconds>(runTime).count() * 3 / 2);
-
-    const int iterations = StormIterations();
-    int completed = 0;
-    for (int i = 0; i < iterations; ++i) {
-        SCOPED_TRACE("iteration " + std::to_string(i));
+    const auto runTime = testing_support::TimeOf([&] { ASSERT_TRUE(doc.Pack(kLimit)); });
+    testing_support::CancelStorm(runTime * 3 / 2, 77002, [&](int, std::chrono::nanoseconds delay) {
         ChangeTree();
         std::set<const CPackItem*> live;
         std::vector<CPackItem*> files;
@@ -139,36 +123,28 @@ TEST_F(PackStorm, RunsCancelledAtRandomMomentsWhileTheTreeChanges) {
         RecordingTarget target;
         doc.cancelFlag.store(0);
         CPackRunner runner(doc, kLimit, &target);
-        const auto until =
-            std::chrono::steady_clock::now() + std::chrono::nanoseconds(delayNs(rng));
-        ASSERT_TRUE(runner.Start());
-        while (std::chrono::steady_clock::now() < until) {
-        }
+        EXPECT_TRUE(runner.Start());
+        testing_support::SpinFor(delay);
         runner.Cancel();
         runner.Join();
 
         CheckRecords(live);
         switch (runner.GetOutcome()) {
             case CPackRunner::Outcome::Completed:
-                ++completed;
                 EXPECT_EQ(target.EndNotices(), std::vector<PackNotice>{PackNotice::Completed});
                 CheckCompleted(files);
-                break;
+                return true;
             case CPackRunner::Outcome::Cancelled:
                 EXPECT_EQ(target.EndNotices(), std::vector<PackNotice>{PackNotice::Cancelled});
                 EXPECT_TRUE(doc.packs.empty());
                 EXPECT_TRUE(doc.packResults.empty());
-                break;
+                return false;
             default:
-                FAIL() << "run ended " << static_cast<int>(runner.GetOutcome()) << ": "
-                       << runner.Error();
+                ADD_FAILURE() << "run ended " << static_cast<int>(runner.GetOutcome()) << ": "
+                              << runner.Error();
+                return false;
         }
-        if (HasFailure()) break;
-    }
-    if (iterations >= 100) {
-        EXPECT_GT(completed, 0);
-        EXPECT_LT(completed, iterations);
-    }
+    });
 }
 
 }  // namespace

@@ -1,0 +1,334 @@
+// The folder scan: numbering, order and hand-over to the document, filters,
+// cancel and failure; what it makes of odd names, links, special files and
+// folders it cannot read; and trees that change while it runs.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "ScanTestSupport.h"
+
+using namespace scan_test;
+using AddFileWorker = ScanFixture;
+using ScanEntries = ScanFixture;
+using ScanRace = ScanFixture;
+
+namespace {
+
+void ExpectContains(const std::vector<std::string>& all, const std::vector<std::string>& some) {
+    for (const std::string& line : some)
+        EXPECT_NE(std::find(all.begin(), all.end(), line), all.end()) << line;
+}
+
+TEST_F(AddFileWorker, NumbersOnEntrySortsPrunesAndHandsOverAfterExistingItems) {
+    Make({"top/", "top/Sub/", "top/a/", "top/empty/", "top/empty/deeper/", "top/b.txt=2",
+          "top/A.txt=1", "top/Sub/x.txt=3", "top/a/y.txt", "nothing/", "chain/", "chain/a/",
+          "chain/a/b/", "chain/a/b/f.txt", "huge.iso=5368709121"});  // past 32 bits
+    doc.root.AppendChild(boost::make_shared<CPackItem>(1, u"/old/item.txt", 5));
+    doc.nextItemId = 100;
+    Scan(doc, {"top", "nothing", "chain", "huge.iso"});
+
+    EXPECT_EQ(Tree(doc), (std::vector<std::string>{
+                             "/old/item.txt=5", "top/", "top/a/", "top/a/y.txt=0", "top/Sub/",
+                             "top/Sub/x.txt=3", "top/A.txt=1", "top/b.txt=2", "chain/", "chain/a/",
+                             "chain/a/b/", "chain/a/b/f.txt=0", "huge.iso=5368709121"}));
+    // Folders take their number on entry; the three pruned ones use theirs too.
+    ExpectContains(Tree(doc, true), {"top/ #100", "chain/ #110", "chain/a/ #111", "chain/a/b/ #112",
+                                     "chain/a/b/f.txt=0 #113", "huge.iso=5368709121 #114"});
+    EXPECT_EQ(doc.nextItemId, 115u);
+    const CPackFolder& top = *doc.root.children[1]->AsFolder();
+    EXPECT_EQ(top.children.front()->siblingPosition, CPackItem::PositionFirst);
+    EXPECT_EQ(top.children.back()->siblingPosition, CPackItem::PositionLast);
+    EXPECT_EQ(doc.root.children.front()->siblingPosition, CPackItem::PositionOther);
+    EXPECT_EQ(doc.root.children.back()->siblingPosition, CPackItem::PositionLast);
+
+    ASSERT_TRUE(worker->GetResult());
+    EXPECT_EQ(worker->GetResult()->children,  // the same items, not copies
+              std::vector<CPackItemPtr>(doc.root.children.begin() + 1, doc.root.children.end()));
+    EXPECT_TRUE(Skips().empty());
+    EXPECT_EQ(zel::EncodeFileName(worker->GetCurrentPath()), dir / "huge.iso");
+    // One notice per folder entered and per dropped file, none per file inside.
+    EXPECT_EQ(target.Count(ScanNotice::PathChanged), 10u);
+    EXPECT_EQ(target.messages.back(), ScanNotice::Finished);
+}
+
+TEST_F(AddFileWorker, InputAndIgnoreFiltersAndAttributeBits) {
+    Make({"mix/", "mix/.hidden/", "mix/.hidden/keep.txt", "mix/.dot.txt", "mix/keep.txt",
+          "mix/skip.txt.bak", "mix/locked.txt", "mix/secret.txt", "photos/", "photos/raw/",
+          "photos/raw/a.cr2"});
+    ::chmod((dir / "mix/locked.txt").c_str(), 0444);
+    ::chmod((dir / "mix/secret.txt").c_str(), 0);  // never opened, so still imported
+
+    auto preset = Preset({"*.txt", "*.bak"}, {"*.bak"});
+    preset->ignoreFilters.push_back(
+        boost::make_shared<CAttrImportFilter>(kAttrHidden, CAttrImportFilter::FuncContains));
+    Scan(doc, {"mix"}, preset);
+    // The hidden folder is entered; hidden files are refused.
+    EXPECT_EQ(Tree(doc),
+              (std::vector<std::string>{"mix/", "mix/.hidden/", "mix/.hidden/keep.txt=0",
+                                        "mix/keep.txt=0", "mix/locked.txt=0", "mix/secret.txt=0"}));
+
+    // Read-only comes from the owner's write bit, archive is set on every file.
+    CCorvelinDoc readOnly;
+    auto attrs = Preset({});
+    attrs->inputFilters.push_back(boost::make_shared<CAttrImportFilter>(
+        kAttrReadOnly | kAttrArchive, CAttrImportFilter::FuncContains));
+    Scan(readOnly, {"mix"}, attrs);
+    EXPECT_EQ(Tree(readOnly),
+              (std::vector<std::string>{"mix/", "mix/locked.txt=0", "mix/secret.txt=0"}));
+
+    // Refused files leave nothing, are not reported, and the folders' numbers are used.
+    CCorvelinDoc refused;
+    Scan(refused, {"photos", "mix"}, Preset({"*.jpg"}));
+    EXPECT_TRUE(refused.root.children.empty());
+    EXPECT_EQ(refused.nextItemId, 5u);
+    EXPECT_TRUE(worker->Completed());
+    EXPECT_TRUE(Skips().empty());
+}
+
+TEST_F(AddFileWorker, CancelAddsNothingUnlessItComesDuringTheHandOver) {
+    Make({"first/", "first/sub/", "first/f1", "first/f2", "second/", "second/s.txt"});
+    doc.nextItemId = 40;
+    Prepare(doc, {"first", "second"});
+    target.onPost = [&](ScanNotice message) {
+        if (message == ScanNotice::PathChanged) worker->Cancel();
+    };
+    Finish(doc);
+    EXPECT_TRUE(doc.root.children.empty());
+    EXPECT_EQ(doc.nextItemId, 40u);
+    EXPECT_FALSE(worker->Completed());
+    EXPECT_FALSE(worker->GetResult());
+    EXPECT_TRUE(Skips().empty());
+    // The first folder stopped after its first entry; the second was never read.
+    EXPECT_LE(target.Count(ScanNotice::PathChanged), 2u);
+    EXPECT_EQ(target.messages.back(), ScanNotice::Cancelled);
+    EXPECT_EQ(target.Count(ScanNotice::Finished) + target.Count(ScanNotice::Failed), 0u);
+
+    Prepare(doc, {"second"});
+    target.onPost = [&](ScanNotice message) {
+        if (message == ScanNotice::Finished) worker->Cancel();
+    };
+    Finish(doc);
+    EXPECT_TRUE(worker->Completed());
+    EXPECT_EQ(Tree(doc), (std::vector<std::string>{"second/", "second/s.txt=0"}));
+}
+
+TEST_F(AddFileWorker, ExceptionInTheWalkIsReportedAndAddsNothing) {
+    Make({"ok.txt", "boom/"});
+    doc.root.AppendChild(boost::make_shared<CPackItem>(1, u"/kept.txt", 1));
+    doc.nextItemId = 2;
+    fs.throwOn = dir / "boom";
+    Scan(doc, {"ok.txt", "boom"});
+
+    EXPECT_EQ(Tree(doc), std::vector<std::string>{"/kept.txt=1"});
+    EXPECT_EQ(doc.nextItemId, 2u);
+    EXPECT_FALSE(worker->GetResult());
+    EXPECT_NE(worker->GetErrorText().find(u"listing exploded"), std::u16string::npos);
+    EXPECT_EQ(target.messages.back(), ScanNotice::Failed);
+    EXPECT_EQ(target.Count(ScanNotice::Finished), 0u);
+    EXPECT_EQ(worker->GetExitCode(), 1u);
+}
+
+TEST_F(AddFileWorker, DroppedRootIsJoinedWithoutADoubleSlash) {
+    using testing_support::FakeEntry;
+    using testing_support::FakeStat;
+    using zel::FileKind;
+    fs.stats["/"] = FakeStat(FileKind::Directory, 2);
+    fs.listings["/"] = {FakeEntry("f.txt", FakeStat(FileKind::Regular, 10, 123)),
+                        FakeEntry("d", FakeStat(FileKind::Directory, 11))};
+    fs.listings["/d"] = {FakeEntry("g.txt", FakeStat(FileKind::Regular, 12, 4))};
+    Scan(doc, {"/"});
+    EXPECT_EQ(Tree(doc), (std::vector<std::string>{"//", "/d/", "/d/g.txt=4", "/f.txt=123"}));
+}
+
+TEST_F(ScanEntries, NamesKeepTheirBytesAndJapaneseText) {
+    const std::string bad = "写真フォルダ/bad\xff\xfename.txt";
+    Make({"写真フォルダ/", "写真フォルダ/休暇の写真.jpg", bad});
+    Scan(doc, {"写真フォルダ"});
+    EXPECT_EQ(Tree(doc), (std::vector<std::string>{"写真フォルダ/", bad + "=0",
+                                                   "写真フォルダ/休暇の写真.jpg=0"}));
+    EXPECT_EQ(doc.root.children[0]->GetPath(),
+              zel::DecodeFileName(dir.Path()) + zel::Utf8ToUtf16("/写真フォルダ"));
+}
+
+TEST_F(ScanEntries, PathsOver259UnitsAreSkippedNeverCut) {
+    const size_t room = 259 - zel::DecodeFileName(dir / "long/").size();
+    if (room < 81 || room > 249) GTEST_SKIP() << "temporary folder path of unusual length";
+    const std::string fits = "long/" + std::string(room, 'a');
+    const std::string tooLong = "long/" + std::string(room + 1, 'b');
+    const std::string longFolder = "long/" + std::string(room + 1, 'd');
+    // Length counts UTF-16 units, not bytes: 80 kanji are 240 bytes but 80 units.
+    std::string kanji = "long/";
+    for (int i = 0; i < 80; ++i)
+        kanji += "字";
+    const std::string droppedTooLong(room + 6, 'c');
+    Make({"long/", fits, tooLong, longFolder + "/", longFolder + "/x", kanji, droppedTooLong});
+    Scan(doc, {"long", droppedTooLong});
+    EXPECT_EQ(Tree(doc), (std::vector<std::string>{"long/", fits + "=0", kanji + "=0"}));
+    EXPECT_EQ(Skips(), (std::vector<std::string>{droppedTooLong + " too-long",
+                                                 tooLong + " too-long", longFolder + " too-long"}));
+}
+
+TEST_F(ScanEntries, TabsAndLineBreaksInNamesAreSkipped) {
+    Make({"ctl/", "ctl/tab\there.txt", "ctl/line\nbreak.txt", "ctl/cr\r.txt", "ctl/dir\ttab/",
+          "ctl/dir\ttab/inner.txt", "ctl/fine.txt", "ctl/refused\t.bin", "tab\tdrop.txt"});
+    Scan(doc, {"ctl", "tab\tdrop.txt"}, Preset({"*.txt"}));
+    EXPECT_EQ(Tree(doc), (std::vector<std::string>{"ctl/", "ctl/fine.txt=0"}));
+    // Files the filters refuse anyway are not reported; the dropped one is.
+    EXPECT_EQ(Skips(),
+              (std::vector<std::string>{"ctl/cr\r.txt control", "ctl/dir\ttab control",
+                                        "ctl/line\nbreak.txt control", "ctl/tab\there.txt control",
+                                        "tab\tdrop.txt control"}));
+}
+
+TEST_F(ScanEntries, LinksToFilesAndFoldersAreFollowedUnderTheirOwnNames) {
+    Make({"elsewhere/", "elsewhere/inside.txt=4", "target.bin=5000", "top/",
+          "top/.link.bin->../target.bin", "top/linked->../elsewhere", "alias->elsewhere"});
+    Scan(doc, {"top"});
+    EXPECT_EQ(Tree(doc), (std::vector<std::string>{"top/", "top/linked/", "top/linked/inside.txt=4",
+                                                   "top/.link.bin=5000"}));
+    EXPECT_TRUE(Skips().empty());
+
+    // The hidden bit comes from the link's own name; a dropped link is entered.
+    CCorvelinDoc second;
+    auto hiddenRefused = AllFiles();
+    hiddenRefused->ignoreFilters.push_back(
+        boost::make_shared<CAttrImportFilter>(kAttrHidden, CAttrImportFilter::FuncContains));
+    Scan(second, {"top/.link.bin", "alias"}, hiddenRefused);
+    EXPECT_EQ(Tree(second), (std::vector<std::string>{"alias/", "alias/inside.txt=4"}));
+}
+
+TEST_F(ScanEntries, LinkLoopsAndDanglingLinksAreReportedWithoutHanging) {
+    Make({"loop/", "loop/sub/", "loop/sub/file.txt", "loop/sub/up->../../loop", "loop/self->.",
+          "loop/pong->ping", "loop/ping->pong", "loop/dead->nowhere",
+          "loop/again->sub"});  // a second way into sub: no loop
+    Scan(doc, {"loop"});
+    // sub is entered once, under whichever name the listing gives first.
+    const std::vector<std::string> tree = Tree(doc);
+    ASSERT_EQ(tree.size(), 3u);
+    const std::string first = tree[1] == "loop/sub/" ? "sub" : "again";
+    const std::string second = first == "sub" ? "again" : "sub";
+    EXPECT_EQ(tree[2], "loop/" + first + "/file.txt=0");
+    std::vector<std::string> expected{"loop/" + first + "/up loop", "loop/" + second + " entered",
+                                      "loop/dead dangling/2",       "loop/ping loop/40",
+                                      "loop/pong loop/40",          "loop/self loop"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Skips(), expected);
+}
+
+TEST_F(ScanEntries, SpecialAndMissingEntriesAreSkippedAlsoWhenDropped) {
+    Make({"dev/", "dev/plain.txt", "real.txt", "dangling->gone"});
+    ASSERT_EQ(::mkfifo((dir / "dev/pipe").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
+    Scan(doc, {"pipe", "missing", "dangling", "real.txt", "dev"});
+    // Not a folder: the pipe takes no number; each failed path takes one.
+    EXPECT_EQ(Tree(doc, true),
+              (std::vector<std::string>{"real.txt=0 #3", "dev/ #4", "dev/plain.txt=0 #5"}));
+    EXPECT_EQ(Skips(), (std::vector<std::string>{"dangling dangling/2", "dev/pipe special",
+                                                 "missing missing/2", "pipe special"}));
+}
+
+TEST_F(ScanEntries, UnreadableFolderAddsNothingAndIsReported) {
+    Make({"top/", "top/locked/", "top/locked/hidden.txt", "top/open.txt", "real/", "real/locked/",
+          "real/locked/in.txt", "real/open.txt"});
+    fs.listErrors[dir / "top/locked"] = EACCES;
+    // Root reads every folder; elsewhere the real disk refuses too.
+    const bool realRefusal = ::geteuid() != 0;
+    if (realRefusal) ::chmod((dir / "real/locked").c_str(), 0);
+    Scan(doc, {"top", realRefusal ? "real" : "top"});
+    EXPECT_EQ(Tree(doc, true)[0], "top/ #1");
+    EXPECT_EQ(Tree(doc, true)[1], "top/open.txt=0 #3");  // locked used number 2
+    ExpectContains(Skips(), {"top/locked unreadable/13"});
+    if (realRefusal) ExpectContains(Skips(), {"real/locked unreadable/13"});
+}
+
+// Each folder links twice to the next: without remembering the folders entered,
+// the walk would visit 2^40 paths.
+TEST_F(ScanEntries, FolderReachedAgainThroughLinksIsEnteredOnce) {
+    constexpr int kDepth = 40;
+    std::vector<std::string> specs;
+    for (int i = 0; i <= kDepth; ++i) {
+        const std::string folder = "d" + std::to_string(i);
+        specs.insert(specs.end(), {folder + "/", folder + "/f.txt"});
+        if (i < kDepth) {
+            const std::string next = "../d" + std::to_string(i + 1);
+            specs.insert(specs.end(), {folder + "/a->" + next, folder + "/b->" + next});
+        }
+    }
+    Make(specs);
+    size_t entered = 0;
+    Prepare(doc, {"d0"});
+    target.onPost = [&](ScanNotice message) {
+        if (message == ScanNotice::PathChanged && ++entered > 10 * kDepth) worker->Cancel();
+    };
+    Finish(doc);
+    ASSERT_TRUE(worker->Completed()) << "the walk went on past " << entered << " folders";
+    EXPECT_EQ(Tree(doc).size(), 2u * (kDepth + 1));
+    ASSERT_EQ(Skips().size(), static_cast<size_t>(kDepth));
+    for (const std::string& skip : Skips())
+        EXPECT_NE(skip.find(" entered"), std::string::npos) << skip;
+}
+
+// No file is planned twice: a dropped path inside (or equal to) another dropped
+// path is left out, in any order; a mere common prefix is not nesting.
+TEST_F(ScanEntries, DroppedPathsInsideOtherDroppedPathsAreSkipped) {
+    Make({"top/", "top/sub/", "top/sub/file.txt", "top-2/", "top-2/other.txt"});
+    Scan(doc, {"top/sub/file.txt", "top", "top-2", "top/sub", "top"});
+    EXPECT_EQ(Tree(doc), (std::vector<std::string>{"top/", "top/sub/", "top/sub/file.txt=0",
+                                                   "top-2/", "top-2/other.txt=0"}));
+    EXPECT_EQ(Skips(), (std::vector<std::string>{"top nested", "top/sub nested",
+                                                 "top/sub/file.txt nested"}));
+    EXPECT_EQ(CAddFileWorker::NestedDroppedPaths({"/a/b", "/", "/a"}),
+              (std::vector<bool>{true, false, true}));
+}
+
+// The tree changes at a fixed point of the walk (when a given folder is listed),
+// so every run sees the same race: what vanished is reported with its path,
+// what grew is taken at the size the walk saw, and everything else is imported.
+TEST_F(ScanRace, FilesAndFoldersChangedDuringTheWalk) {
+    Make({"top/", "top/a/", "top/b/", "top/c/", "top/a/keep.txt=1", "top/b/deleted.txt=2",
+          "top/b/grown.txt=3", "top/b/kept.txt=4", "top/c/gone.txt=5", "dropped.txt=6"});
+    fs.afterListing = dir / "top";
+    fs.afterListingAction = [&] {
+        ASSERT_EQ(::unlink((dir / "top/b/deleted.txt").c_str()), 0);
+        Make({"top/b/grown.txt=3000"});
+        ASSERT_EQ(::unlink((dir / "top/c/gone.txt").c_str()), 0);
+        ASSERT_EQ(::rmdir((dir / "top/c").c_str()), 0);
+        ASSERT_EQ(::unlink((dir / "dropped.txt").c_str()), 0);
+    };
+    Scan(doc, {"top", "dropped.txt"});
+    ASSERT_TRUE(worker->Completed());
+    EXPECT_EQ(Tree(doc), (std::vector<std::string>{"top/", "top/a/", "top/a/keep.txt=1", "top/b/",
+                                                   "top/b/grown.txt=3000", "top/b/kept.txt=4"}));
+    EXPECT_EQ(Skips(), (std::vector<std::string>{"dropped.txt missing/2", "top/c unreadable/2"}));
+}
+
+TEST_F(ScanRace, EntriesWhoseStatFailsOrDiffersAfterTheListing) {
+    // The listing saw "deleted.bin" (its stat then failed) and "grew.bin" at its old size.
+    Make({"top/", "top/steady.bin=10", "top/grew.bin=20000", "outside.bin=10"});
+    zel::DirEntry deleted;
+    deleted.name = "deleted.bin";
+    deleted.statError = ENOENT;
+    fs.listings[dir / "top"] = {
+        deleted,
+        testing_support::FakeEntry("grew.bin",
+                                   testing_support::FakeStat(zel::FileKind::Regular, 2, 20)),
+        testing_support::FakeEntry("steady.bin",
+                                   testing_support::FakeStat(zel::FileKind::Regular, 3, 10))};
+    Scan(doc, {"top"});
+    EXPECT_EQ(Tree(doc),
+              (std::vector<std::string>{"top/", "top/grew.bin=20", "top/steady.bin=10"}));
+    EXPECT_EQ(Skips(), std::vector<std::string>{"top/deleted.bin stat/2"});
+
+    // A dropped folder that goes away between its stat and its listing.
+    CCorvelinDoc second;
+    fs.listErrors[dir / "top"] = ENOENT;
+    Scan(second, {"top", "outside.bin"});
+    EXPECT_EQ(Tree(second), std::vector<std::string>{"outside.bin=10"});
+    EXPECT_EQ(Skips(), std::vector<std::string>{"top unreadable/2"});
+}
+
+}  // namespace
