@@ -249,16 +249,16 @@ TEST_F(ScanEntries, UnreadableFolderAddsNothingAndIsReported) {
 // the walk would visit 2^40 paths.
 TEST_F(ScanEntries, FolderReachedAgainThroughLinksIsEnteredOnce) {
     constexpr int kDepth = 40;
-    std::vector<std::string> specs;
+    std::vector<std::string> entries;
     for (int i = 0; i <= kDepth; ++i) {
         const std::string folder = "d" + std::to_string(i);
-        specs.insert(specs.end(), {folder + "/", folder + "/f.txt"});
+        entries.insert(entries.end(), {folder + "/", folder + "/f.txt"});
         if (i < kDepth) {
             const std::string next = "../d" + std::to_string(i + 1);
-            specs.insert(specs.end(), {folder + "/a->" + next, folder + "/b->" + next});
+            entries.insert(entries.end(), {folder + "/a->" + next, folder + "/b->" + next});
         }
     }
-    Make(specs);
+    Make(entries);
     size_t entered = 0;
     Prepare(doc, {"d0"});
     target.onPost = [&](ScanNotice message) {

@@ -1,5 +1,5 @@
 #pragma once
-// The scan tests' fixture: a tree built on disk from short specs, a post target
+// The scan tests' fixture: a tree built on disk from short entry texts, a post target
 // that records notices, presets built from patterns, and the committed document
 // and skip report rendered as text, so that a test states what it expects in a
 // few lines.
@@ -67,22 +67,22 @@ protected:
 
     // "a/" a folder, "a/f=12" a sparse file of 12 bytes, "a/f" an empty file,
     // "a/l->t" a symbolic link to t; all below the temporary folder.
-    void Make(const std::vector<std::string>& specs) {
-        for (const std::string& spec : specs) {
-            const size_t arrow = spec.find("->");
-            const size_t equals = spec.rfind('=');
+    void Make(const std::vector<std::string>& entries) {
+        for (const std::string& entry : entries) {
+            const size_t arrow = entry.find("->");
+            const size_t equals = entry.rfind('=');
             if (arrow != std::string::npos) {
-                ASSERT_EQ(::symlink(spec.substr(arrow + 2).c_str(),
-                                    (dir / spec.substr(0, arrow)).c_str()),
+                ASSERT_EQ(::symlink(entry.substr(arrow + 2).c_str(),
+                                    (dir / entry.substr(0, arrow)).c_str()),
                           0)
-                    << spec;
-            } else if (spec.back() == '/') {
-                testing_support::MakeDir(dir / spec.substr(0, spec.size() - 1));
+                    << entry;
+            } else if (entry.back() == '/') {
+                testing_support::MakeDir(dir / entry.substr(0, entry.size() - 1));
             } else if (equals != std::string::npos) {
-                testing_support::MakeSparseFile(dir / spec.substr(0, equals),
-                                                std::stoull(spec.substr(equals + 1)));
+                testing_support::MakeSparseFile(dir / entry.substr(0, equals),
+                                                std::stoull(entry.substr(equals + 1)));
             } else {
-                testing_support::WriteFile(dir / spec, "");
+                testing_support::WriteFile(dir / entry, "");
             }
         }
     }
