@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -24,6 +25,7 @@
 #include "settings/SettingsStore.h"
 #include "support/TextCodec.h"
 #include "ui/AboutDlg.h"
+#include "ui/CommandKeyFilter.h"
 #include "ui/CorvelinView.h"
 #include "ui/FrameIcons.h"
 #include "ui/settings/DisplayFont.h"
@@ -271,6 +273,13 @@ void CMainFrame::CreateToolBar() {
     };
     packSizeBox_ = makeBox("packSize", 150);
     fillRateBox_ = makeBox("fillRate", 60);
+    QList<QKeySequence> commandKeys;
+    for (QAction* action : {commands_.clearList, commands_.save, commands_.run, commands_.back,
+                            commands_.newGroup, commands_.addToGroup, commands_.removeFromGroup})
+        commandKeys.append(action->shortcut());
+    auto* keyFilter = new CCommandKeyFilter(commandKeys, this);
+    packSizeBox_->lineEdit()->installEventFilter(keyFilter);
+    fillRateBox_->lineEdit()->installEventFilter(keyFilter);
     packSizeBox_->setToolTip(QStringLiteral("パックサイズ"));
     fillRateBox_->setToolTip(QStringLiteral("充填率"));
 

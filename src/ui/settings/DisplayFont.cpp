@@ -33,6 +33,12 @@ QFont MakeListFont(const DisplaySettings& settings) {
     const int stored = settings.fontSize;
     if (stored < 0) {
         font.setPixelSize(std::min(-stored, kMaxSearchPixels));
+    } else if (stored > 0 && !QFontInfo(font).exactMatch()) {
+        // The stored face is not installed. Its cell height equals its em
+        // (a Windows Japanese gothic), so the height is the pixel size; a
+        // fallback such as Noto Sans CJK has a line of about 1.45 em, and
+        // matching its line height would shrink the text to two thirds.
+        font.setPixelSize(std::min(stored, kMaxSearchPixels));
     } else if (stored > 0) {
         int best = 1;
         int bestDistance = -1;

@@ -10,7 +10,9 @@ struct DisplaySettings;
 // The list font of the stored FONT_FACE and FONT_SIZE. The stored face comes
 // first, then faces that exist on Linux, so the Japanese default still finds a
 // Japanese font. A negative size is a pixel size; a positive one is the cell
-// height, met by the pixel size whose line height comes closest.
+// height, met by the pixel size whose line height comes closest when the
+// stored face itself is installed, and taken as the pixel size when a
+// fallback stands in for it.
 QFont MakeListFont(const DisplaySettings& settings);
 // Stores a font back as face and negative pixel size.
 void StoreListFont(const QFont& font, DisplaySettings& settings);
