@@ -27,7 +27,7 @@ CCorvelinDoc& MillionFileDocument() {
         uint64_t group = NoGroup;
         for (int f = 0; f < kFolders; ++f) {
             const std::string folderPath = "/data/dir" + std::to_string(f);
-            auto folder = boost::make_shared<CPackFolder>(g_nextItemId++, zel::U16(folderPath), 0);
+            auto folder = boost::make_shared<CPackFolder>(d->nextItemId++, zel::U16(folderPath), 0);
             for (int i = 0; i < kFilesPerFolder; ++i) {
                 const unsigned kind = rng() % 10000;
                 uint64_t size;
@@ -41,7 +41,7 @@ CCorvelinDoc& MillionFileDocument() {
                     size = kDvd + rng() % kDvd;
                 }
                 auto item = boost::make_shared<CPackItem>(
-                    g_nextItemId++,
+                    d->nextItemId++,
                     zel::U16(folderPath + "/File_" + std::to_string(rng() % 1000000) + ".bin"),
                     size);
                 if (groupLeft == 0 && rng() % 50 == 0) {

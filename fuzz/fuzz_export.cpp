@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                             : in.ConsumeIntegral<uint64_t>();
     // High item numbers make the packing index its files in a sorted table
     // instead of an array; numbers stay below the 32-bit signed limit it needs.
-    if (in.ConsumeBool()) g_nextItemId = in.ConsumeIntegralInRange<uint32_t>(1, 0x7FFFFF00);
+    if (in.ConsumeBool()) doc.nextItemId = in.ConsumeIntegralInRange<uint32_t>(1, 0x7FFFFF00);
     const uint32_t groups = in.ConsumeIntegralInRange<uint32_t>(0, 6);
     for (uint32_t g = 0; g < groups; ++g)
         doc.NewGroup();
@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string bytes = parentBytes + "/" + name;
         const std::u16string path = zel::DecodeFileName(bytes);
         if (kind & 1) {
-            auto folder = boost::make_shared<CPackFolder>(g_nextItemId++, path, 0);
+            auto folder = boost::make_shared<CPackFolder>(doc.nextItemId++, path, 0);
             CPackFolder* raw = folder.get();
             parent->AppendChild(folder);
             folders.emplace_back(raw, bytes);
@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         const uint64_t fileSize = (kind & 2) ? in.ConsumeIntegral<uint64_t>()
                                              : in.ConsumeIntegralInRange<uint64_t>(0, 3000);
-        auto item = boost::make_shared<CPackItem>(g_nextItemId++, path, fileSize);
+        auto item = boost::make_shared<CPackItem>(doc.nextItemId++, path, fileSize);
         // Now and then a group number the counter never handed out.
         if (kind & 4) item->group = (kind >> 4) % (groups + 2);
         files.push_back(item.get());

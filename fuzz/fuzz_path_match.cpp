@@ -1,5 +1,5 @@
 // The wildcard matcher against a plain recursive one, and the list rules of
-// PathMatchSpec (";" separates, leading spaces skipped, "*.*" matches all).
+// MatchesAnyPattern (";" separates, leading spaces skipped, "*.*" matches all).
 
 #include <cstddef>
 #include <cstdint>
@@ -81,18 +81,18 @@ void Check(std::u16string name, std::u16string patterns) {
             part.remove_prefix(1);
         expected = expected || part == u"*.*" || ReferenceMatch(name, part);
     }
-    FUZZ_CHECK(PathMatchSpec(name, patterns) == expected);
+    FUZZ_CHECK(MatchesAnyPattern(name, patterns) == expected);
     if (patterns.find(u';') == std::u16string::npos &&
         (patterns.empty() || patterns.front() != u' ') && patterns != u"*.*") {
-        FUZZ_CHECK(PathMatchSpec(name, patterns) == single);
+        FUZZ_CHECK(MatchesAnyPattern(name, patterns) == single);
     }
 
-    FUZZ_CHECK(PathMatchSpec(name, u"*.*"));
-    FUZZ_CHECK(PathMatchSpec(name, patterns + u";*.*"));
-    FUZZ_CHECK(PathMatchSpec(name, u"  *.*;" + patterns));
-    FUZZ_CHECK(PathMatchSpec(name, u"*") && WildcardMatch(name, u"*"));
+    FUZZ_CHECK(MatchesAnyPattern(name, u"*.*"));
+    FUZZ_CHECK(MatchesAnyPattern(name, patterns + u";*.*"));
+    FUZZ_CHECK(MatchesAnyPattern(name, u"  *.*;" + patterns));
+    FUZZ_CHECK(MatchesAnyPattern(name, u"*") && WildcardMatch(name, u"*"));
     FUZZ_CHECK(WildcardMatch(name, name));
-    FUZZ_CHECK(PathMatchSpec(name, u"") == name.empty());
+    FUZZ_CHECK(MatchesAnyPattern(name, u"") == name.empty());
 }
 
 }  // namespace

@@ -22,8 +22,8 @@
 #include "packing/CorvelinDoc.h"
 #include "packing/PackRunner.h"
 #include "settings/CorvelinSys.h"
-#include "settings/ParsePackSize.h"
 #include "settings/SettingsStore.h"
+#include "settings/WorkingPackSize.h"
 #include "support/TextCodec.h"
 
 namespace {
@@ -121,28 +121,21 @@ int CliJob::Run() {
     }
 
     // The pack size: a registered name or a size text.
-    std::u16string sizeText = zel::Utf8ToUtf16(options_.sizeText);
-    if (const std::u16string* registered = FindPackSizeText(settings.packInfoList, sizeText)) {
-        sizeText = *registered;
-    }
-    uint64_t fullSize = 0;
-    if (!ParsePackSize(sizeText, fullSize)) {
+    WorkingPackSize sizes;
+    if (ResolveWorkingPackSize(settings.packInfoList, zel::Utf8ToUtf16(options_.sizeText),
+                               zel::Utf8ToUtf16(options_.fillRateText),
+                               sizes) != PackSizeError::None) {
         Error("パックサイズに正しい値を入力してください: " + options_.sizeText);
         return kCliUsage;
     }
-    const uint64_t workingSize = ApplyFillRate(zel::Utf8ToUtf16(options_.fillRateText), fullSize);
 
     // The import settings of this drop.
     CImportSettingsPtr importSettings;
     if (options_.preset) {
-        const std::u16string name = zel::Utf8ToUtf16(*options_.preset);
-        for (const CImportSettingsPtr& preset : presets) {
-            if (preset->name == name) {
-                importSettings = boost::make_shared<CImportSettings>(*preset);
-                break;
-            }
-        }
-        if (!importSettings) {
+        if (const CImportSettingsPtr preset =
+                FindImportSettings(presets, zel::Utf8ToUtf16(*options_.preset))) {
+            importSettings = boost::make_shared<CImportSettings>(*preset);
+        } else {
             Error("インポート設定が見つかりません: " + *options_.preset);
             return kCliUsage;
         }
@@ -182,11 +175,11 @@ int CliJob::Run() {
             Error("スレッドを開始できませんでした");
             return kCliFailed;
         }
-        if (progress.FinalMessage() == kScanFailed) {
+        if (!worker.GetErrorText().empty()) {
             Error("読み込みに失敗しました: " + zel::Utf16ToUtf8(worker.GetErrorText()));
             return kCliFailed;
         }
-        if (!worker.HandedOver()) {
+        if (!worker.CommitTo(doc)) {
             Error("中断しました");
             return kCliInterrupted;
         }
@@ -202,7 +195,7 @@ int CliJob::Run() {
         g_packCancel.store(&doc.cancelFlag);
         // A signal between the two lines above found no flag to set: look again.
         if (g_interrupted.load()) doc.cancelFlag.store(1);
-        CPackRunner runner(doc, workingSize, &progress);
+        CPackRunner runner(doc, sizes.workingSize, &progress);
         const bool started = runner.Start();
         runner.Join();
         g_packCancel.store(nullptr);
@@ -213,7 +206,7 @@ int CliJob::Run() {
         }
         switch (runner.GetOutcome()) {
             case CPackRunner::Outcome::Completed:
-                doc.packSize = fullSize;
+                doc.packSize = sizes.fullSize;
                 break;
             case CPackRunner::Outcome::Failed:
                 Error("パックに失敗しました: " + runner.Error());
@@ -237,7 +230,7 @@ int CliJob::Run() {
     }
 
     if (!options_.quiet) {
-        const std::string summary = FormatPackSummary(doc, fullSize);
+        const std::string summary = FormatPackSummary(doc, sizes.fullSize);
         std::FILE* out = summaryToStderr ? stderr : stdout;
         std::fputs(summary.c_str(), out);
         if (std::fflush(out) != 0 && !summaryToStderr) {

@@ -4,6 +4,9 @@
 
 #include <fmt/format.h>
 
+#include "intake/AddFileWorker.h"
+#include "packing/PackNotice.h"
+
 CliProgress::CliProgress(std::string label, bool showOnTerminal,
                          std::function<std::string()> currentPath)
     : label_(std::move(label)),
@@ -14,24 +17,23 @@ CliProgress::~CliProgress() {
     Finish();
 }
 
-void CliProgress::Post(uint32_t message, uint64_t, int64_t lParam) {
-    if (message == WM_APP + 1 && currentPath_) {
-        // The scan's current path; the packing uses WM_APP + 1 only as its end.
+// The end notices need nothing here: the job learns how a worker ended from
+// the worker itself once it has joined it.
+void CliProgress::Post(const ZelNotice& notice) {
+    if (notice.Is(ScanNotice::PathChanged) && currentPath_) {
         if (show_) Show(label_ + ": " + currentPath_());
         return;
     }
-    if (message == WM_APP + 2) {
+    if (notice.Is(PackNotice::Progress)) {
         std::lock_guard<std::mutex> guard(mutex_);
-        if (show_ && lParam != lastPercent_) {
-            lastPercent_ = lParam;
-            const std::string text = fmt::format("{}: {}%", label_, lParam);
+        if (show_ && notice.value != lastPercent_) {
+            lastPercent_ = notice.value;
+            const std::string text = fmt::format("{}: {}%", label_, notice.value);
             const std::string line = "\r\x1b[K" + text;
             (void)!::write(STDERR_FILENO, line.data(), line.size());
             lineShown_ = true;
         }
-        return;
     }
-    final_.store(message);
 }
 
 void CliProgress::Show(const std::string& text) {

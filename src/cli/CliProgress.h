@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -16,10 +15,8 @@ public:
                 std::function<std::string()> currentPath = nullptr);
     ~CliProgress() override;
 
-    void Post(uint32_t message, uint64_t wParam, int64_t lParam) override;
+    void Post(const ZelNotice& notice) override;
 
-    // The last notice that ends the work (WM_APP, WM_APP + 1 or a failure), 0 if none.
-    uint32_t FinalMessage() const { return final_.load(); }
     // Erases the progress line.
     void Finish();
 
@@ -29,7 +26,6 @@ private:
     std::string label_;
     bool show_;
     std::function<std::string()> currentPath_;
-    std::atomic<uint32_t> final_{0};
     std::mutex mutex_;
     int64_t lastPercent_ = -1;
     bool lineShown_ = false;

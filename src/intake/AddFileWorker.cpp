@@ -25,14 +25,15 @@ bool HasLineBreakOrTab(std::string_view bytes) {
 
 }  // namespace
 
-CAddFileWorker::CAddFileWorker(zel::IFileSystem& fs, CCorvelinDoc& doc, CImportSettingsPtr settings,
-                               std::vector<std::string> paths, IZelPostTarget* target)
+CAddFileWorker::CAddFileWorker(zel::IFileSystem& fs, const CCorvelinDoc& doc,
+                               CImportSettingsPtr settings, std::vector<std::string> paths,
+                               IZelPostTarget* target)
     : fs_(fs),
-      doc_(doc),
       settings_(std::move(settings)),
       paths_(std::move(paths)),
       target_(target),
-      nextId_(g_nextItemId) {}
+      firstId_(doc.nextItemId),
+      nextId_(doc.nextItemId) {}
 
 CAddFileWorker::~CAddFileWorker() {
     // Run uses this object's fields: stop it before they go, not in the base.
@@ -49,7 +50,7 @@ uint32_t CAddFileWorker::Run() {
             zel::ReadAheadLister*& pointer;
             ~ClearLister() { pointer = nullptr; }
         } clearLister{lister_};
-        nextId_ = g_nextItemId;
+        nextId_ = firstId_;
         for (const std::string& path : paths_) {
             CPackItemPtr item = ScanPath(path);
             if (item) {
@@ -60,23 +61,17 @@ uint32_t CAddFileWorker::Run() {
             if (cancel_.load() != 0) {
                 results_.clear();
                 skipped_.clear();
+                Post(ScanNotice::Cancelled);
                 return 0;
             }
         }
 
         auto result = boost::make_shared<CPackFolder>(0, std::u16string_view(), 0);
-        // Reserve first, so that nothing below can throw once the document changes.
-        result->children.reserve(results_.size());
-        doc_.root.children.reserve(doc_.root.children.size() + results_.size());
-        g_nextItemId = nextId_;
-        for (CPackItemPtr& item : results_) {
-            doc_.root.AppendChild(item);
-            // Not AddChild: parent and level stay those the root gave.
-            result->children.push_back(std::move(item));
-        }
+        // Not AddChild: the items get their parent and level from the root.
+        result->children = std::move(results_);
         results_.clear();
         result_ = std::move(result);
-        handedOver_.store(true);
+        completed_.store(true);
     } catch (const std::bad_alloc&) {
         errorText_ = u"メモリが足りないため、ファイルを追加できませんでした。";
     } catch (const std::exception& e) {
@@ -84,14 +79,21 @@ uint32_t CAddFileWorker::Run() {
     } catch (...) {
         errorText_ = u"ファイルを追加できませんでした。";
     }
-    if (!handedOver_.load()) {
+    if (!completed_.load()) {
         results_.clear();
         skipped_.clear();
-        Post(kScanFailed);
+        Post(ScanNotice::Failed);
         return 1;
     }
-    Post(kScanFinished);
+    Post(ScanNotice::Finished);
     return 0;
+}
+
+bool CAddFileWorker::CommitTo(CCorvelinDoc& doc) {
+    if (!completed_.load() || committed_ || !result_) return false;
+    doc.AddScannedItems(*result_, nextId_);
+    committed_ = true;
+    return true;
 }
 
 CPackItemPtr CAddFileWorker::ScanPath(const std::string& path, uint32_t level) {
@@ -273,9 +275,9 @@ void CAddFileWorker::PublishCurrentPath() {
         ZelScopedLock lock(&currentPathLock_);
         currentPath_ = pathText_;
     }
-    Post(kScanPathChanged);
+    Post(ScanNotice::PathChanged);
 }
 
-void CAddFileWorker::Post(uint32_t message) {
-    if (target_) target_->Post(message, 0, 0);
+void CAddFileWorker::Post(ScanNotice notice) {
+    if (target_) target_->Post(notice);
 }

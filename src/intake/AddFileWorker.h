@@ -23,22 +23,28 @@ struct DirEntry;
 struct FileStat;
 }  // namespace zel
 
-// Notices the scan posts to its target (both parameters 0).
-constexpr uint32_t kScanFinished = WM_APP;         // the items are in the document
-constexpr uint32_t kScanPathChanged = WM_APP + 1;  // GetCurrentPath has a new value
-constexpr uint32_t kScanFailed = WM_APP + 3;       // an exception ended the scan; see GetErrorText
+// What the scan tells its owner. It ends with exactly one of Finished,
+// Cancelled or Failed; PathChanged (GetCurrentPath has a new value) comes only
+// before it.
+enum class ScanNotice : uint32_t {
+    Finished = 0x0100,  // the result is ready for CommitTo
+    Cancelled,          // stopped on Cancel; nothing to commit
+    Failed,             // an exception ended the scan; see GetErrorText
+    PathChanged,
+};
 
-// Walks the dropped paths on its own thread, filters every file through the
-// preset and, once every path is done and no cancel came, hangs the new items
-// into the document's root. Until then nothing outside the worker is touched,
-// so a cancel or a failure leaves the document and g_nextItemId as they were.
-// The owner must not touch the document while the thread runs, and reads
-// GetResult, GetSkipped and GetErrorText only after Join.
+// Walks the dropped paths on its own thread and filters every file through the
+// preset, building the new items privately: the worker never touches the
+// document. The owner joins it once the end notice arrives and then, on its
+// own thread, commits the result with CommitTo, so that the document and the
+// list only ever change on that thread. GetResult, GetSkipped and GetErrorText
+// are read after Join.
 class CAddFileWorker : public ZelMfcThread {
 public:
     // paths: absolute raw-byte paths in drop order, without a trailing "/"
-    // (except "/" itself). target may be null.
-    CAddFileWorker(zel::IFileSystem& fs, CCorvelinDoc& doc, CImportSettingsPtr settings,
+    // (except "/" itself). New items are numbered from doc's nextItemId, read
+    // here; doc is not kept. target may be null.
+    CAddFileWorker(zel::IFileSystem& fs, const CCorvelinDoc& doc, CImportSettingsPtr settings,
                    std::vector<std::string> paths, IZelPostTarget* target);
     ~CAddFileWorker() override;
 
@@ -54,18 +60,23 @@ public:
     void SetReadAhead(unsigned readers) { readAhead_ = readers; }
 
     // Any thread. Takes effect at the next entry; once the last dropped path is
-    // done the hand-over completes regardless (see HandedOver).
+    // done the scan completes regardless (see Completed).
     void Cancel() { cancel_.store(1); }
 
+    // After Join: true when every dropped path was walked (Finished was
+    // posted), also when a cancel came too late to stop it.
+    bool Completed() const { return completed_.load(); }
+    // After Join, on the owner's thread: hangs a completed scan's items into
+    // doc (CCorvelinDoc::AddScannedItems) and returns true; a cancelled or
+    // failed scan changes nothing and returns false. Commits at most once.
+    bool CommitTo(CCorvelinDoc& doc);
     // The folder (number 0, no path) whose children are this drop's top-level
-    // items; null unless the scan handed over.
+    // items; null unless the scan completed. Their parent is set by CommitTo.
     const CPackFolderPtr& GetResult() const { return result_; }
-    // True once the items are in the document, even when a cancel came too late.
-    bool HandedOver() const { return handedOver_.load(); }
     // The folder or dropped file now being read. Any thread.
     std::u16string GetCurrentPath() const;
     const SkippedEntryList& GetSkipped() const { return skipped_; }
-    // Empty unless the scan failed (kScanFailed was posted).
+    // Empty unless the scan failed (ScanNotice::Failed was posted).
     const std::u16string& GetErrorText() const { return errorText_; }
     uint32_t GetNextId() const { return nextId_; }
 
@@ -84,10 +95,9 @@ private:
     void AnnounceSubfolders(const std::vector<zel::DirEntry>& entries);
     void PublishCurrentPath();
     void Skip(SkipReason reason, int error) { skipped_.push_back({pathBytes_, reason, error}); }
-    void Post(uint32_t message);
+    void Post(ScanNotice notice);
 
     zel::IFileSystem& fs_;
-    CCorvelinDoc& doc_;
     CImportSettingsPtr settings_;
     std::vector<std::string> paths_;
     IZelPostTarget* target_;
@@ -96,11 +106,13 @@ private:
     zel::ReadAheadLister* lister_ = nullptr;  // during Run only
 
     std::vector<CPackItemPtr> results_;
+    const uint32_t firstId_;
     uint32_t nextId_;
     std::atomic<uint32_t> cancel_{0};
 
     CPackFolderPtr result_;
-    std::atomic<bool> handedOver_{false};
+    std::atomic<bool> completed_{false};
+    bool committed_ = false;
     SkippedEntryList skipped_;
     std::u16string errorText_;
 

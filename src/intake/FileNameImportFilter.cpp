@@ -8,7 +8,7 @@ CFileNameImportFilter::CFileNameImportFilter(std::u16string pattern, int32_t noc
     : pattern_(std::move(pattern)), nocase_(nocase) {}
 
 bool CFileNameImportFilter::Match(const FindData& entry) const {
-    return PathMatchSpec(entry.fileName, pattern_);
+    return MatchesAnyPattern(entry.fileName, pattern_);
 }
 
 std::u16string CFileNameImportFilter::Describe() const {

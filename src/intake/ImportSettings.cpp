@@ -14,3 +14,10 @@ bool CImportSettings::Accepts(const FindData& entry) const {
     }
     return true;
 }
+
+CImportSettingsPtr FindImportSettings(const ImportSettingsList& list, std::u16string_view name) {
+    for (const CImportSettingsPtr& preset : list) {
+        if (preset && preset->name == name) return preset;
+    }
+    return nullptr;
+}

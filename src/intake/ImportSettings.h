@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "intake/ImportFilter.h"
@@ -25,3 +26,7 @@ public:
 
 using CImportSettingsPtr = boost::shared_ptr<CImportSettings>;
 using ImportSettingsList = std::vector<CImportSettingsPtr>;
+
+// The first preset of that name (case-sensitive), or null. The preset is
+// shared, not copied: copy it before adding filters for one drop.
+CImportSettingsPtr FindImportSettings(const ImportSettingsList& list, std::u16string_view name);

@@ -36,7 +36,7 @@ bool WildcardMatch(std::u16string_view name, std::u16string_view pattern) {
     return p == pattern.size();
 }
 
-bool PathMatchSpec(std::u16string_view name, std::u16string_view patterns) {
+bool MatchesAnyPattern(std::u16string_view name, std::u16string_view patterns) {
     size_t start = 0;
     for (;;) {
         const size_t end = patterns.find(u';', start);

@@ -7,7 +7,7 @@
 // one without a dot; otherwise "*" matches any run, "?" exactly one UTF-16 unit,
 // and every other unit itself, with ASCII letters folded (independent of locale).
 // An empty pattern matches only the empty name.
-bool PathMatchSpec(std::u16string_view name, std::u16string_view patterns);
+bool MatchesAnyPattern(std::u16string_view name, std::u16string_view patterns);
 
 // One pattern of such a list, without the "*.*" and list rules.
 bool WildcardMatch(std::u16string_view name, std::u16string_view pattern);

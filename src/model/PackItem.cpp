@@ -3,12 +3,8 @@
 #include <boost/make_shared.hpp>
 
 #include <algorithm>
-#include <mutex>
-#include <unordered_map>
 
 #include "model/PackItemTraverser.h"
-
-uint32_t g_nextItemId = 1;
 
 namespace {
 
@@ -24,12 +20,14 @@ size_t CutLength(std::u16string_view text) {
     return n;
 }
 
-// The file-name part without its extension: after the last "/", up to the last
-// "." unless a space follows that dot; a name whose only dot leads becomes empty.
-void NameBounds(std::u16string_view path, size_t& start, size_t& length) {
-    const size_t slash = path.rfind(u'/');
-    start = slash == std::u16string_view::npos ? 0 : slash + 1;
-    std::u16string_view file = path.substr(start);
+// The name within the stored path: the file-name part of the given path (after
+// its last "/"), as far as the stored, possibly cut, path holds it; then the
+// extension of what is left goes: from the last "." on, unless a space follows
+// that dot. A name whose only dot leads becomes empty.
+void NameBounds(std::u16string_view given, size_t stored, size_t& start, size_t& length) {
+    const size_t slash = given.rfind(u'/');
+    start = std::min(slash == std::u16string_view::npos ? 0 : slash + 1, stored);
+    std::u16string_view file = given.substr(start, stored - start);
     length = file.size();
     const size_t dot = file.rfind(u'.');
     if (dot != std::u16string_view::npos && file.find(u' ', dot) == std::u16string_view::npos) {
@@ -37,52 +35,20 @@ void NameBounds(std::u16string_view path, size_t& start, size_t& length) {
     }
 }
 
-// The names of items whose path was cut. The scan never makes such items, so
-// this stays empty in practice; a lock, since items die on any thread.
-struct OutsideNames {
-    std::mutex lock;
-    std::unordered_map<const CPackItem*, std::u16string> names;
-};
-
-OutsideNames& Outside() {
-    static OutsideNames names;
-    return names;
-}
-
 }  // namespace
 
 CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t itemSize)
-    : id(itemId), size(itemSize) {
+    : id(itemId), path(itemPath.substr(0, CutLength(itemPath))), size(itemSize) {
     size_t start = 0;
     size_t length = 0;
-    NameBounds(itemPath, start, length);
-    path.assign(itemPath.substr(0, CutLength(itemPath)));
-    if (start + length <= path.size()) {
-        nameStart_ = static_cast<uint16_t>(start);
-        nameLength_ = static_cast<uint16_t>(length);
-    } else {
-        std::u16string_view name = itemPath.substr(start, length);
-        OutsideNames& outside = Outside();
-        std::lock_guard<std::mutex> guard(outside.lock);
-        outside.names[this] = std::u16string(name.substr(0, CutLength(name)));
-        nameLength_ = kNameOutside;
-    }
+    NameBounds(itemPath, path.size(), start, length);
+    nameStart_ = static_cast<uint16_t>(start);
+    nameLength_ = static_cast<uint16_t>(length);
 }
 
-CPackItem::~CPackItem() {
-    if (nameLength_ != kNameOutside) return;
-    OutsideNames& outside = Outside();
-    std::lock_guard<std::mutex> guard(outside.lock);
-    outside.names.erase(this);
-}
+CPackItem::~CPackItem() = default;
 
 std::u16string_view CPackItem::GetName() const {
-    if (nameLength_ == kNameOutside) {
-        OutsideNames& outside = Outside();
-        std::lock_guard<std::mutex> guard(outside.lock);
-        // Map nodes stay put until this item erases its own.
-        return outside.names[this];
-    }
     return std::u16string_view(path).substr(nameStart_, nameLength_);
 }
 
@@ -103,14 +69,9 @@ void CPackItem::AssignFields(const CPackItem& other) {
     eraseMark = other.eraseMark;
     siblingPosition = other.siblingPosition;
     parent = other.parent;
-    iconIndex = other.iconIndex;
     autoGroupId = other.autoGroupId;
-    OutsideNames& outside = Outside();
-    std::lock_guard<std::mutex> guard(outside.lock);
-    if (nameLength_ == kNameOutside) outside.names.erase(this);
     nameStart_ = other.nameStart_;
     nameLength_ = other.nameLength_;
-    if (nameLength_ == kNameOutside) outside.names[this] = outside.names[&other];
 }
 
 CPackFolder::CPackFolder(uint32_t folderId, std::u16string_view folderPath, uint64_t folderSize)

@@ -15,9 +15,6 @@ constexpr uint64_t NoAutoGroup = ~uint64_t{0};
 // Paths and names hold at most this many UTF-16 units.
 constexpr size_t kMaxPathUnits = 259;
 
-// The process-wide counter of item numbers; 1 after the document is made or reset.
-extern uint32_t g_nextItemId;
-
 // A file of the item tree. Folders are CPackFolder. Items are held by
 // boost::shared_ptr created with their concrete type, so no virtual destructor
 // is needed for correct destruction; it is virtual anyway for safety of raw deletes.
@@ -54,13 +51,10 @@ public:
     uint32_t eraseMark = 0;
     uint32_t siblingPosition = PositionOther;
     CPackFolder* parent = nullptr;
-    int32_t iconIndex = -1;
 
 private:
-    // The name is a slice of path [nameStart, nameStart + nameLength). A path
-    // cut at kMaxPathUnits takes its name from the uncut text; such names are
-    // kept outside the items (nameLength kNameOutside), so items stay small.
-    static constexpr uint16_t kNameOutside = 0xFFFF;
+    // The name is a slice of path [nameStart, nameStart + nameLength), so items
+    // stay small.
     uint16_t nameStart_ = 0;
     uint16_t nameLength_ = 0;
 

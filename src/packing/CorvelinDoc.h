@@ -6,45 +6,16 @@
 #include <vector>
 
 #include "model/PackItem.h"
+#include "packing/PackRecords.h"
 
 class IZelPostTarget;
 namespace zel {
-class AtomicFileWriter;
 class IFileSystem;
 }  // namespace zel
 
-// A pack while and after packing.
-struct PackBin {
-    uint64_t used = 0;
-    std::vector<CPackItem*> items;  // not owning; path order after a completed run
-};
-
-struct PackResult;
-
-// One file of a pack as the list shows it.
-struct PackResultNode {
-    PackResult* pack = nullptr;
-    PackResultNode* next = nullptr;
-    PackResultNode* prev = nullptr;
-    CPackItem* item = nullptr;
-};
-
-// A pack as the list shows it: a doubly linked list of its files.
-struct PackResult {
-    PackResultNode* head = nullptr;
-    PackResultNode* tail = nullptr;
-    uint64_t size = 0;
-    uint32_t number = 0;
-    uint32_t expanded = 0;
-    uint32_t count = 0;
-};
-
-struct GroupEntry {
-    uint64_t size = 0;
-    std::vector<uint32_t> itemIds;
-};
-
-// The single document: the item tree, the group counter and the last run's packs.
+// The single document: the item tree, the item and group counters and the last
+// run's packs. Only the owner's (UI) thread changes it, except that a packing
+// run's worker owns it until joined.
 class CCorvelinDoc {
 public:
     CCorvelinDoc();
@@ -61,6 +32,10 @@ public:
     // Forgets every record that points into the tree; call whenever items are
     // released (after removing marked items).
     void ReleasePacks();
+    // Hangs a finished scan's top-level items (the children of scanned) into the
+    // root in their order, and moves nextItemId past every number the scan gave
+    // out (nextId). On the owner's thread, after the scan's worker has ended.
+    void AddScannedItems(const CPackFolder& scanned, uint32_t nextId);
 
     // First-fit-decreasing packing; false when stopped by cancelFlag. Does not
     // clear cancelFlag: the caller does before starting.
@@ -80,14 +55,13 @@ public:
     std::vector<PackResult> packResults;
     std::vector<GroupEntry> groupTable;
     uint32_t groupCount = 0;
+    uint32_t nextItemId = 1;  // the number the next new item gets; never reused until reset
     std::atomic<uint32_t> cancelFlag{0};
     uint64_t packSize = 0;
 
 private:
     void ClearPackResults();
     void BuildPackResults();
-    bool WriteExport(zel::AtomicFileWriter& writer, bool ok, const std::string& path,
-                     std::string& message) const;
 
     // The nodes of packResults[k] live in resultNodes_[k], one block per pack.
     std::vector<std::vector<PackResultNode>> resultNodes_;

@@ -5,13 +5,23 @@
 #include "packing/CorvelinDoc.h"
 #include "support/ZelDebugLog.h"
 
+void CPackRunner::Cancel() {
+    doc_.cancelFlag.store(1);
+    ZEL_DEBUG_LOG("packing cancel!");
+}
+
 uint32_t CPackRunner::Run() {
     outcome_ = Outcome::NotRun;
     error_.clear();
     try {
-        const bool completed = doc_.Pack(packSize_, target_);
-        outcome_ = completed ? Outcome::Completed : Outcome::Cancelled;
-        Notify(completed ? WM_APP : WM_APP + 1);
+        if (doc_.Pack(packSize_, target_)) {
+            outcome_ = Outcome::Completed;
+            Notify(PackNotice::Completed);
+            return 0;
+        }
+        outcome_ = Outcome::Cancelled;
+        doc_.ReleasePacks();
+        Notify(PackNotice::Cancelled);
         return 0;
     } catch (const std::exception& e) {
         error_ = e.what();
@@ -23,13 +33,13 @@ uint32_t CPackRunner::Run() {
     ZEL_DEBUG_LOG("packing failed: {}", error_);
     doc_.ReleasePacks();
     try {
-        Notify(kPackRunFailed);
+        Notify(PackNotice::Failed);
     } catch (...) {
         // The target cannot be told; the owner still learns it from GetOutcome.
     }
     return 1;
 }
 
-void CPackRunner::Notify(uint32_t message) {
-    if (target_) target_->Post(message, 0, 0);
+void CPackRunner::Notify(PackNotice notice) {
+    if (target_) target_->Post(notice);
 }

@@ -3,19 +3,18 @@
 #include <cstdint>
 #include <string>
 
+#include "packing/PackNotice.h"
 #include "support/IZelPostTarget.h"
 #include "support/ZelMfcThread.h"
 
 class CCorvelinDoc;
 
-// Posted instead of the end notices when the packing threw: the partial results
-// are already released, and Error() holds the reason once the owner has joined.
-constexpr uint32_t kPackRunFailed = WM_APP + 3;
-
-// Runs the document's packing on a worker thread and tells the target how it
-// ended: WM_APP (completed), WM_APP + 1 (cancelled) or kPackRunFailed. The
-// owner clears the document's cancelFlag before Start, so that a cancel given
-// while the thread starts is never lost.
+// Runs the document's packing on a worker thread and ends with one notice:
+// PackNotice::Completed, Cancelled or Failed. A cancelled or failed run leaves
+// no packs behind (partial packs would point at a state the list never showed).
+// The owner clears the document's cancelFlag before Start, so that a cancel
+// given while the thread starts is never lost; the document is the runner's
+// alone until Join.
 class CPackRunner : public ZelMfcThread {
 public:
     enum class Outcome { NotRun, Completed, Cancelled, Failed };
@@ -25,6 +24,10 @@ public:
     // Joins here: the base destructor would run too late, after Run's object is gone.
     ~CPackRunner() override { Join(); }
 
+    // Any thread: asks the packing to stop at its next check (the document's
+    // cancelFlag). A run that has already completed stays completed.
+    void Cancel();
+
     // Valid after Join.
     Outcome GetOutcome() const { return outcome_; }
     const std::string& Error() const { return error_; }
@@ -33,7 +36,7 @@ protected:
     uint32_t Run() override;
 
 private:
-    void Notify(uint32_t message);
+    void Notify(PackNotice notice);
 
     CCorvelinDoc& doc_;
     uint64_t packSize_;

@@ -2,45 +2,32 @@
 
 #include <mutex>
 
-class ZelTrait {};
-
-// Forbids copying and assignment of whatever derives from it.
-class ZelIsNoncopyable : public ZelTrait {
-protected:
-    ZelIsNoncopyable() = default;
-    ~ZelIsNoncopyable() = default;
-
+// The lock of the debug log and of a worker's current path.
+class ZelFastMutex {
 public:
-    ZelIsNoncopyable(const ZelIsNoncopyable&) = delete;
-    ZelIsNoncopyable& operator=(const ZelIsNoncopyable&) = delete;
-};
+    ZelFastMutex() = default;
+    ZelFastMutex(const ZelFastMutex&) = delete;
+    ZelFastMutex& operator=(const ZelFastMutex&) = delete;
 
-class IZelSync {
-public:
-    virtual ~IZelSync() = default;
-    virtual void Lock() = 0;
-    virtual void Unlock() = 0;
-};
-
-class ZelFastMutex : public IZelSync, private ZelIsNoncopyable {
-public:
-    void Lock() override { mutex_.lock(); }
-    void Unlock() override { mutex_.unlock(); }
+    void Lock() { mutex_.lock(); }
+    void Unlock() { mutex_.unlock(); }
 
 private:
     std::mutex mutex_;
 };
 
 // Holds the lock for its scope; a null lock is neither locked nor unlocked.
-class ZelScopedLock : private ZelIsNoncopyable {
+class ZelScopedLock {
 public:
-    explicit ZelScopedLock(IZelSync* sync) : sync_(sync) {
+    explicit ZelScopedLock(ZelFastMutex* sync) : sync_(sync) {
         if (sync_) sync_->Lock();
     }
     ~ZelScopedLock() {
         if (sync_) sync_->Unlock();
     }
+    ZelScopedLock(const ZelScopedLock&) = delete;
+    ZelScopedLock& operator=(const ZelScopedLock&) = delete;
 
 private:
-    IZelSync* sync_;
+    ZelFastMutex* sync_;
 };

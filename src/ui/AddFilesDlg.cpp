@@ -8,5 +8,5 @@ CAddFilesDlg::CAddFilesDlg(CAddFileWorker& worker, QWidget* parent)
 int CAddFilesDlg::exec() {
     worker_.Start();
     worker_.Join();
-    return worker_.HandedOver() ? Accepted : Rejected;
+    return worker_.Completed() ? Accepted : Rejected;
 }

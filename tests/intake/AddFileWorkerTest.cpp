@@ -27,7 +27,7 @@ TEST(AddFileWorker, DroppedFileKeepsFullSizeAndNumberAndIsHandedOver) {
     const uint64_t size = (5ull << 30) + 1;  // past 32 bits
     MakeSparseFile(file, size);
     CCorvelinDoc doc;
-    g_nextItemId = 7;
+    doc.nextItemId = 7;
     RecordingTarget target;
 
     auto worker = RunScan(doc, {file}, AllFiles(), &target);
@@ -41,7 +41,7 @@ TEST(AddFileWorker, DroppedFileKeepsFullSizeAndNumberAndIsHandedOver) {
     EXPECT_EQ(item.level, 1u);
     EXPECT_EQ(item.parent, &doc.root);
     EXPECT_EQ(item.siblingPosition, CPackItem::PositionLast);
-    EXPECT_EQ(g_nextItemId, 8u);
+    EXPECT_EQ(doc.nextItemId, 8u);
 
     const CPackFolderPtr& result = worker->GetResult();
     ASSERT_TRUE(result);
@@ -49,10 +49,11 @@ TEST(AddFileWorker, DroppedFileKeepsFullSizeAndNumberAndIsHandedOver) {
     EXPECT_TRUE(result->GetPath().empty());
     ASSERT_EQ(result->children.size(), 1u);
     EXPECT_EQ(result->children[0], doc.root.children[0]);  // the same item, not a copy
-    EXPECT_TRUE(worker->HandedOver());
+    EXPECT_TRUE(worker->Completed());
     EXPECT_TRUE(worker->GetSkipped().empty());
     EXPECT_EQ(worker->GetCurrentPath(), zel::DecodeFileName(file));
-    EXPECT_EQ(target.Messages(), (std::vector<uint32_t>{kScanPathChanged, kScanFinished}));
+    EXPECT_EQ(target.Messages(),
+              (std::vector<ScanNotice>{ScanNotice::PathChanged, ScanNotice::Finished}));
 }
 
 TEST(AddFileWorker, FolderIsNumberedInWalkOrderSortedAndPruned) {
@@ -68,7 +69,7 @@ TEST(AddFileWorker, FolderIsNumberedInWalkOrderSortedAndPruned) {
     WriteFile(top + "/Sub/x.txt", "xxx");
     WriteFile(top + "/a/y.txt", "");
     CCorvelinDoc doc;
-    g_nextItemId = 100;
+    doc.nextItemId = 100;
     RecordingTarget target;
 
     auto worker = RunScan(doc, {top}, AllFiles(), &target);
@@ -93,7 +94,7 @@ TEST(AddFileWorker, FolderIsNumberedInWalkOrderSortedAndPruned) {
 
     // Five folders entered (two of them pruned) and four files: nine numbers, each
     // used once, every child numbered after its folder.
-    EXPECT_EQ(g_nextItemId, 109u);
+    EXPECT_EQ(doc.nextItemId, 109u);
     std::vector<const CPackItem*> all;
     Collect(*folder, all);
     std::set<uint32_t> ids{folder->GetId()};
@@ -105,8 +106,8 @@ TEST(AddFileWorker, FolderIsNumberedInWalkOrderSortedAndPruned) {
     EXPECT_EQ(all.size(), 6u);
 
     // One notice per folder entered, none per file.
-    EXPECT_EQ(target.Count(kScanPathChanged), 5u);
-    EXPECT_EQ(target.Messages().back(), kScanFinished);
+    EXPECT_EQ(target.Count(ScanNotice::PathChanged), 5u);
+    EXPECT_EQ(target.Messages().back(), ScanNotice::Finished);
 }
 
 TEST(AddFileWorker, NumbersFollowTheWalkDownAChain) {
@@ -130,7 +131,7 @@ TEST(AddFileWorker, NumbersFollowTheWalkDownAChain) {
     EXPECT_EQ(a->GetId(), 2u);
     EXPECT_EQ(b->GetId(), 3u);
     EXPECT_EQ(b->children[0]->GetId(), 4u);
-    EXPECT_EQ(g_nextItemId, 5u);
+    EXPECT_EQ(doc.nextItemId, 5u);
 }
 
 TEST(AddFileWorker, RefusedFilesLeaveNothingButTheFolderNumbersAreUsed) {
@@ -149,9 +150,9 @@ TEST(AddFileWorker, RefusedFilesLeaveNothingButTheFolderNumbersAreUsed) {
     EXPECT_TRUE(doc.root.children.empty());
     ASSERT_TRUE(worker->GetResult());
     EXPECT_TRUE(worker->GetResult()->children.empty());
-    EXPECT_TRUE(worker->HandedOver());
-    EXPECT_EQ(g_nextItemId, 3u);  // photos and raw were entered
-    EXPECT_EQ(target.Messages().back(), kScanFinished);
+    EXPECT_TRUE(worker->Completed());
+    EXPECT_EQ(doc.nextItemId, 3u);  // photos and raw were entered
+    EXPECT_EQ(target.Messages().back(), ScanNotice::Finished);
     EXPECT_TRUE(worker->GetSkipped().empty());  // refused is not skipped
 }
 
@@ -205,7 +206,7 @@ TEST(AddFileWorker, SeveralDropsFollowExistingItemsInDropOrder) {
     MakeDir(dir / "nothing");
     CCorvelinDoc doc;
     doc.root.AppendChild(boost::make_shared<CPackItem>(1, U("/old/item.txt"), 5));
-    g_nextItemId = 2;
+    doc.nextItemId = 2;
 
     auto worker = RunScan(doc, {dir / "zeta", dir / "nothing", dir / "alpha.txt"}, AllFiles());
 
@@ -234,26 +235,28 @@ TEST(AddFileWorker, CancelAddsNothingAndKeepsTheCounter) {
     MakeDir(dir / "second");
     WriteFile(dir / "second/s.txt", "s");
     CCorvelinDoc doc;
-    g_nextItemId = 40;
+    doc.nextItemId = 40;
     RecordingTarget target;
     CAddFileWorker worker(zel::IFileSystem::Default(), doc, AllFiles(),
                           {dir / "first", dir / "second"}, &target);
-    target.onPost = [&](uint32_t message) {
-        if (message == kScanPathChanged) worker.Cancel();
+    target.onPost = [&](ScanNotice message) {
+        if (message == ScanNotice::PathChanged) worker.Cancel();
     };
 
     ASSERT_TRUE(worker.Start());
     worker.Join();
+    worker.CommitTo(doc);
 
     EXPECT_TRUE(doc.root.children.empty());
-    EXPECT_EQ(g_nextItemId, 40u);
-    EXPECT_FALSE(worker.HandedOver());
+    EXPECT_EQ(doc.nextItemId, 40u);
+    EXPECT_FALSE(worker.Completed());
     EXPECT_FALSE(worker.GetResult());
     EXPECT_TRUE(worker.GetSkipped().empty());
     // The first folder stopped after its first entry; the second was never read.
-    EXPECT_LE(target.Count(kScanPathChanged), 2u);
-    EXPECT_EQ(target.Count(kScanFinished), 0u);
-    EXPECT_EQ(target.Count(kScanFailed), 0u);
+    EXPECT_LE(target.Count(ScanNotice::PathChanged), 2u);
+    EXPECT_EQ(target.Messages().back(), ScanNotice::Cancelled);
+    EXPECT_EQ(target.Count(ScanNotice::Finished), 0u);
+    EXPECT_EQ(target.Count(ScanNotice::Failed), 0u);
 }
 
 TEST(AddFileWorker, CancelDuringTheHandOverComesTooLate) {
@@ -262,16 +265,17 @@ TEST(AddFileWorker, CancelDuringTheHandOverComesTooLate) {
     CCorvelinDoc doc;
     RecordingTarget target;
     CAddFileWorker worker(zel::IFileSystem::Default(), doc, AllFiles(), {dir / "a.txt"}, &target);
-    target.onPost = [&](uint32_t message) {
-        if (message == kScanFinished) worker.Cancel();
+    target.onPost = [&](ScanNotice message) {
+        if (message == ScanNotice::Finished) worker.Cancel();
     };
 
     ASSERT_TRUE(worker.Start());
     worker.Join();
+    worker.CommitTo(doc);
 
-    EXPECT_TRUE(worker.HandedOver());
+    EXPECT_TRUE(worker.Completed());
     EXPECT_EQ(doc.root.children.size(), 1u);
-    EXPECT_EQ(g_nextItemId, 2u);
+    EXPECT_EQ(doc.nextItemId, 2u);
 }
 
 TEST(AddFileWorker, ExceptionInTheWalkIsReportedAndAddsNothing) {
@@ -280,7 +284,7 @@ TEST(AddFileWorker, ExceptionInTheWalkIsReportedAndAddsNothing) {
     MakeDir(dir / "boom");
     CCorvelinDoc doc;
     doc.root.AppendChild(boost::make_shared<CPackItem>(1, U("/kept.txt"), 1));
-    g_nextItemId = 2;
+    doc.nextItemId = 2;
     FakeFileSystem fs;
     fs.throwOn = dir / "boom";
     RecordingTarget target;
@@ -289,12 +293,12 @@ TEST(AddFileWorker, ExceptionInTheWalkIsReportedAndAddsNothing) {
 
     ASSERT_EQ(doc.root.children.size(), 1u);
     EXPECT_EQ(doc.root.children[0]->siblingPosition, CPackItem::PositionLast);
-    EXPECT_EQ(g_nextItemId, 2u);
-    EXPECT_FALSE(worker->HandedOver());
+    EXPECT_EQ(doc.nextItemId, 2u);
+    EXPECT_FALSE(worker->Completed());
     EXPECT_FALSE(worker->GetResult());
     EXPECT_NE(worker->GetErrorText().find(u"listing exploded"), std::u16string::npos);
-    EXPECT_EQ(target.Messages().back(), kScanFailed);
-    EXPECT_EQ(target.Count(kScanFinished), 0u);
+    EXPECT_EQ(target.Messages().back(), ScanNotice::Failed);
+    EXPECT_EQ(target.Count(ScanNotice::Finished), 0u);
     EXPECT_EQ(worker->GetExitCode(), 1u);
 }
 
@@ -346,6 +350,7 @@ TEST(AddFileWorker, ReadAheadGivesTheSameScan) {
         worker->SetReadAhead(readAhead ? 2 : 0);
         EXPECT_TRUE(worker->Start());
         worker->Join();
+        worker->CommitTo(doc);
         return worker;
     };
     CCorvelinDoc plainDoc;
@@ -364,7 +369,7 @@ TEST(AddFileWorker, ReadAheadGivesTheSameScan) {
     } collect;
     collect.out = &expected;
     plainDoc.root.Accept(collect);
-    const uint32_t plainNext = g_nextItemId;
+    const uint32_t plainNext = plainDoc.nextItemId;
 
     CCorvelinDoc aheadDoc;
     auto ahead = scan(true, aheadDoc);
@@ -372,7 +377,7 @@ TEST(AddFileWorker, ReadAheadGivesTheSameScan) {
     collect.out = &actual;
     aheadDoc.root.Accept(collect);
     EXPECT_EQ(actual, expected);
-    EXPECT_EQ(g_nextItemId, plainNext);
+    EXPECT_EQ(aheadDoc.nextItemId, plainNext);
     ASSERT_EQ(ahead->GetSkipped().size(), plain->GetSkipped().size());
     for (size_t i = 0; i < plain->GetSkipped().size(); ++i) {
         EXPECT_EQ(ahead->GetSkipped()[i].path, plain->GetSkipped()[i].path);

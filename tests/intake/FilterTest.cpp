@@ -17,48 +17,48 @@ FindData Entry(std::u16string name, uint32_t attributes = kAttrArchive) {
     return entry;
 }
 
-TEST(PathMatchSpecTest, StarDotStarMatchesEveryNameButOtherPatternsNeedTheirDot) {
-    EXPECT_TRUE(PathMatchSpec(u"README", u"*.*"));
-    EXPECT_TRUE(PathMatchSpec(u"a.b.c", u"*.*"));
-    EXPECT_TRUE(PathMatchSpec(u"README", u"  *.*"));
-    EXPECT_FALSE(PathMatchSpec(u"README", u"*.?*"));
-    EXPECT_FALSE(PathMatchSpec(u"README", u"*.*x"));
-    EXPECT_FALSE(PathMatchSpec(u"READMEx", u"*.*x"));
-    EXPECT_TRUE(PathMatchSpec(u"R.x", u"*.*x"));
+TEST(MatchesAnyPatternTest, StarDotStarMatchesEveryNameButOtherPatternsNeedTheirDot) {
+    EXPECT_TRUE(MatchesAnyPattern(u"README", u"*.*"));
+    EXPECT_TRUE(MatchesAnyPattern(u"a.b.c", u"*.*"));
+    EXPECT_TRUE(MatchesAnyPattern(u"README", u"  *.*"));
+    EXPECT_FALSE(MatchesAnyPattern(u"README", u"*.?*"));
+    EXPECT_FALSE(MatchesAnyPattern(u"README", u"*.*x"));
+    EXPECT_FALSE(MatchesAnyPattern(u"READMEx", u"*.*x"));
+    EXPECT_TRUE(MatchesAnyPattern(u"R.x", u"*.*x"));
 }
 
-TEST(PathMatchSpecTest, ListsSkipLeadingSpacesAndIgnoreAsciiCase) {
-    EXPECT_TRUE(PathMatchSpec(u"photo.JPEG", u"*.png; *.jpeg"));
-    EXPECT_TRUE(PathMatchSpec(u"Photo.png", u"*.PNG;*.jpeg"));
-    EXPECT_FALSE(PathMatchSpec(u"photo.gif", u"*.png; *.jpeg"));
+TEST(MatchesAnyPatternTest, ListsSkipLeadingSpacesAndIgnoreAsciiCase) {
+    EXPECT_TRUE(MatchesAnyPattern(u"photo.JPEG", u"*.png; *.jpeg"));
+    EXPECT_TRUE(MatchesAnyPattern(u"Photo.png", u"*.PNG;*.jpeg"));
+    EXPECT_FALSE(MatchesAnyPattern(u"photo.gif", u"*.png; *.jpeg"));
     // Only leading spaces are skipped; a trailing one is part of the pattern.
-    EXPECT_FALSE(PathMatchSpec(u"a.png", u"*.png ;*.gif"));
+    EXPECT_FALSE(MatchesAnyPattern(u"a.png", u"*.png ;*.gif"));
     // Folding is ASCII only: a fullwidth letter does not fold.
-    EXPECT_FALSE(PathMatchSpec(u"Ａ.txt", u"ａ.txt"));
-    EXPECT_TRUE(PathMatchSpec(u"日本語.TXT", u"日本*.txt"));
+    EXPECT_FALSE(MatchesAnyPattern(u"Ａ.txt", u"ａ.txt"));
+    EXPECT_TRUE(MatchesAnyPattern(u"日本語.TXT", u"日本*.txt"));
 }
 
-TEST(PathMatchSpecTest, QuestionMarkIsExactlyOneUnitAndStarsBacktrack) {
-    EXPECT_TRUE(PathMatchSpec(u"ab.c", u"a?.c"));
-    EXPECT_FALSE(PathMatchSpec(u"a.c", u"a?.c"));
-    EXPECT_FALSE(PathMatchSpec(u"abb.c", u"a?.c"));
-    EXPECT_TRUE(PathMatchSpec(u"abcabcabd", u"*abd"));
-    EXPECT_TRUE(PathMatchSpec(u"mississippi", u"m*iss*ppi"));
-    EXPECT_FALSE(PathMatchSpec(u"mississippi", u"m*iss*ppx"));
-    EXPECT_TRUE(PathMatchSpec(u"x", u"***"));
-    EXPECT_TRUE(PathMatchSpec(u"abc", u"a*?"));
-    EXPECT_FALSE(PathMatchSpec(u"a", u"a*?"));
+TEST(MatchesAnyPatternTest, QuestionMarkIsExactlyOneUnitAndStarsBacktrack) {
+    EXPECT_TRUE(MatchesAnyPattern(u"ab.c", u"a?.c"));
+    EXPECT_FALSE(MatchesAnyPattern(u"a.c", u"a?.c"));
+    EXPECT_FALSE(MatchesAnyPattern(u"abb.c", u"a?.c"));
+    EXPECT_TRUE(MatchesAnyPattern(u"abcabcabd", u"*abd"));
+    EXPECT_TRUE(MatchesAnyPattern(u"mississippi", u"m*iss*ppi"));
+    EXPECT_FALSE(MatchesAnyPattern(u"mississippi", u"m*iss*ppx"));
+    EXPECT_TRUE(MatchesAnyPattern(u"x", u"***"));
+    EXPECT_TRUE(MatchesAnyPattern(u"abc", u"a*?"));
+    EXPECT_FALSE(MatchesAnyPattern(u"a", u"a*?"));
     // A pathological pattern finishes quickly.
     const std::u16string name(4000, u'a');
     const std::u16string pattern = u"*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*b";
-    EXPECT_FALSE(PathMatchSpec(name, pattern));
+    EXPECT_FALSE(MatchesAnyPattern(name, pattern));
 }
 
-TEST(PathMatchSpecTest, EmptyPatternMatchesOnlyTheEmptyName) {
-    EXPECT_FALSE(PathMatchSpec(u"a", u""));
-    EXPECT_TRUE(PathMatchSpec(u"", u""));
-    EXPECT_FALSE(PathMatchSpec(u"a", u";"));
-    EXPECT_TRUE(PathMatchSpec(u"a", u";a"));
+TEST(MatchesAnyPatternTest, EmptyPatternMatchesOnlyTheEmptyName) {
+    EXPECT_FALSE(MatchesAnyPattern(u"a", u""));
+    EXPECT_TRUE(MatchesAnyPattern(u"", u""));
+    EXPECT_FALSE(MatchesAnyPattern(u"a", u";"));
+    EXPECT_TRUE(MatchesAnyPattern(u"a", u";a"));
 }
 
 TEST(FileNameImportFilterTest, MatchesTheNameWhateverTheCaseFlag) {

@@ -1,6 +1,6 @@
 #pragma once
-// A literal transcription of the name-similarity rules, kept deliberately naive,
-// that the tests and the fuzz target compare the real function with.
+// A second, deliberately naive implementation of the name-similarity rules that
+// the tests and the fuzz target compare the fast one with.
 
 #include <string>
 

@@ -50,7 +50,7 @@ Snapshot Take(const CCorvelinDoc& doc, const CAddFileWorker& worker) {
     Walk(doc.root, s.nodes);
     for (const SkippedEntry& e : worker.GetSkipped())
         s.skipped.emplace_back(e.path, e.reason);
-    s.nextId = g_nextItemId;
+    s.nextId = doc.nextItemId;
     return s;
 }
 
@@ -83,37 +83,37 @@ protected:
 
     // A document that already holds an item, as a second drop would find it.
     static void Seed(CCorvelinDoc& doc) {
-        g_nextItemId = 40;
-        doc.root.AppendChild(boost::make_shared<CPackItem>(g_nextItemId++, u"/earlier", 5));
+        doc.nextItemId = 40;
+        doc.root.AppendChild(boost::make_shared<CPackItem>(doc.nextItemId++, u"/earlier", 5));
     }
 
     Snapshot Reference() {
         CCorvelinDoc doc;
         Seed(doc);
         auto worker = RunScan(doc, paths, AllFiles());
-        EXPECT_TRUE(worker->HandedOver());
+        EXPECT_TRUE(worker->Completed());
         return Take(doc, *worker);
     }
 
     // What a finished worker left, against the undisturbed reference.
     void Check(const CCorvelinDoc& doc, const CAddFileWorker& worker, const RecordingTarget& target,
                const Snapshot& reference, const CPackItem* earlier) {
-        EXPECT_EQ(target.Count(kScanFailed), 0u);
+        EXPECT_EQ(target.Count(ScanNotice::Failed), 0u);
         EXPECT_TRUE(worker.GetErrorText().empty());
-        if (worker.HandedOver()) {
+        if (worker.Completed()) {
             const Snapshot now = Take(doc, worker);
             EXPECT_EQ(now.nodes, reference.nodes);
             EXPECT_EQ(now.skipped, reference.skipped);
             EXPECT_EQ(now.nextId, reference.nextId);
             EXPECT_TRUE(worker.GetResult());
-            EXPECT_EQ(target.Count(kScanFinished), 1u);
+            EXPECT_EQ(target.Count(ScanNotice::Finished), 1u);
         } else {
             ASSERT_EQ(doc.root.children.size(), 1u);
             EXPECT_EQ(doc.root.children[0].get(), earlier);
-            EXPECT_EQ(g_nextItemId, 41u);
+            EXPECT_EQ(doc.nextItemId, 41u);
             EXPECT_FALSE(worker.GetResult());
             EXPECT_TRUE(worker.GetSkipped().empty());
-            EXPECT_EQ(target.Count(kScanFinished), 0u);
+            EXPECT_EQ(target.Count(ScanNotice::Finished), 0u);
         }
     }
 };
@@ -131,7 +131,7 @@ TEST_F(ScanStorm, CancelAtEveryNoticeOfTheScan) {
         Seed(doc);
         RecordingTarget target;
         RunScan(doc, paths, AllFiles(), &target);
-        notices = target.Count(kScanPathChanged);
+        notices = target.Count(ScanNotice::PathChanged);
     }
     ASSERT_GE(notices, 19u);
     size_t handedOver = 0;
@@ -143,14 +143,15 @@ TEST_F(ScanStorm, CancelAtEveryNoticeOfTheScan) {
         RecordingTarget target;
         CAddFileWorker worker(zel::IFileSystem::Default(), doc, AllFiles(), paths, &target);
         size_t seen = 0;
-        target.onPost = [&](uint32_t message) {
-            if (message == kScanPathChanged && ++seen == k) worker.Cancel();
-            if (message == kScanFinished && k > notices) worker.Cancel();
+        target.onPost = [&](ScanNotice message) {
+            if (message == ScanNotice::PathChanged && ++seen == k) worker.Cancel();
+            if (message == ScanNotice::Finished && k > notices) worker.Cancel();
         };
         ASSERT_TRUE(worker.Start());
         worker.Join();
+        worker.CommitTo(doc);
         Check(doc, worker, target, reference, earlier);
-        handedOver += worker.HandedOver();
+        handedOver += worker.Completed();
         if (HasFailure()) break;
     }
     // A cancel during the last dropped path still stops it; only the late one is too late.
@@ -187,8 +188,9 @@ TEST_F(ScanStorm, CancelAtRandomMoments) {
         }
         worker.Cancel();
         worker.Join();
+        worker.CommitTo(doc);
         Check(doc, worker, target, reference, earlier);
-        handedOver += worker.HandedOver();
+        handedOver += worker.Completed();
         if (HasFailure()) break;
     }
     // Both outcomes must have been seen, or the storm tested only one of them.

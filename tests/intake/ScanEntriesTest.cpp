@@ -174,11 +174,11 @@ TEST(ScanEntries, SpecialFilesAreSkippedAlsoWhenDropped) {
     ASSERT_EQ(::mkfifo((top + "/pipe").c_str(), 0644), 0);
     WriteFile(top + "/plain.txt", "p");
     CCorvelinDoc doc;
-    g_nextItemId = 10;
+    doc.nextItemId = 10;
 
     auto worker = RunScan(doc, {top + "/pipe"}, AllFiles());
     EXPECT_TRUE(doc.root.children.empty());
-    EXPECT_EQ(g_nextItemId, 10u);  // not a folder: no number
+    EXPECT_EQ(doc.nextItemId, 10u);  // not a folder: no number
     EXPECT_TRUE(WasSkipped(*worker, top + "/pipe", SkipReason::SpecialFile));
 
     worker = RunScan(doc, {top}, AllFiles());
@@ -198,7 +198,7 @@ TEST(ScanEntries, MissingDroppedPathsUseOneNumberAndTheScanGoesOn) {
 
     ASSERT_EQ(doc.root.children.size(), 1u);
     EXPECT_EQ(doc.root.children[0]->GetId(), 3u);  // 1 and 2 went to the two failures
-    EXPECT_EQ(g_nextItemId, 4u);
+    EXPECT_EQ(doc.nextItemId, 4u);
     ASSERT_EQ(worker->GetSkipped().size(), 2u);
     EXPECT_EQ(worker->GetSkipped()[0].path, dir / "missing");
     EXPECT_EQ(worker->GetSkipped()[0].reason, SkipReason::MissingPath);
@@ -223,7 +223,7 @@ TEST(ScanEntries, UnreadableFolderAddsNothingAndIsReported) {
     ASSERT_EQ(doc.root.children.size(), 1u);
     EXPECT_EQ(ChildNames(*doc.root.children[0]->AsFolder()),
               (std::vector<std::string>{"open.txt"}));
-    EXPECT_EQ(g_nextItemId, 4u);  // top, locked, open.txt
+    EXPECT_EQ(doc.nextItemId, 4u);  // top, locked, open.txt
     ASSERT_EQ(worker->GetSkipped().size(), 1u);
     EXPECT_EQ(worker->GetSkipped()[0].path, top + "/locked");
     EXPECT_EQ(worker->GetSkipped()[0].reason, SkipReason::UnreadableFolder);

@@ -74,7 +74,7 @@ TEST(ScanRace, FilesAndFoldersChangedDuringTheWalk) {
     CCorvelinDoc doc;
     RecordingTarget target;
     auto worker = RunScan(doc, {top, dropped}, AllFiles(), &target, fs);
-    ASSERT_TRUE(worker->HandedOver());
+    ASSERT_TRUE(worker->Completed());
 
     EXPECT_EQ(Files(doc), (std::vector<std::pair<std::string, uint64_t>>{
                               {top + "/a/keep.txt", 1},
@@ -108,7 +108,7 @@ TEST(ScanRace, EntriesWhoseStatFailsOrDiffersAfterTheListing) {
 
     CCorvelinDoc doc;
     auto worker = RunScan(doc, {top}, AllFiles(), nullptr, fs);
-    ASSERT_TRUE(worker->HandedOver());
+    ASSERT_TRUE(worker->Completed());
     EXPECT_EQ(Files(doc), (std::vector<std::pair<std::string, uint64_t>>{
                               {top + "/grew.bin", 20},
                               {top + "/steady.bin", 10},
@@ -122,9 +122,8 @@ TEST(ScanRace, EntriesWhoseStatFailsOrDiffersAfterTheListing) {
     FakeFileSystem vanishing;
     vanishing.listErrors[top] = ENOENT;
     CCorvelinDoc second;
-    g_nextItemId = 1;
     worker = RunScan(second, {top, top + "/steady.bin"}, AllFiles(), nullptr, vanishing);
-    ASSERT_TRUE(worker->HandedOver());
+    ASSERT_TRUE(worker->Completed());
     EXPECT_EQ(Files(second),
               (std::vector<std::pair<std::string, uint64_t>>{{top + "/steady.bin", 10}}));
     ASSERT_EQ(worker->GetSkipped().size(), 1u);

@@ -29,29 +29,30 @@ namespace scan_test {
 
 class RecordingTarget : public IZelPostTarget {
 public:
-    void Post(uint32_t message, uint64_t, int64_t) override {
+    void Post(const ZelNotice& notice) override {
+        const auto message = static_cast<ScanNotice>(notice.code);
         {
             std::lock_guard<std::mutex> lock(mutex_);
             messages_.push_back(message);
         }
         if (onPost) onPost(message);
     }
-    std::vector<uint32_t> Messages() const {
+    std::vector<ScanNotice> Messages() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return messages_;
     }
-    size_t Count(uint32_t message) const {
+    size_t Count(ScanNotice message) const {
         size_t n = 0;
-        for (uint32_t m : Messages())
+        for (ScanNotice m : Messages())
             n += m == message;
         return n;
     }
 
-    std::function<void(uint32_t)> onPost;  // runs on the worker thread
+    std::function<void(ScanNotice)> onPost;  // runs on the worker thread
 
 private:
     mutable std::mutex mutex_;
-    std::vector<uint32_t> messages_;
+    std::vector<ScanNotice> messages_;
 };
 
 // The real file system, except where a test scripts an answer.
@@ -117,7 +118,8 @@ inline CImportSettingsPtr AllFiles() {
     return Preset({"*.*"});
 }
 
-// Builds a worker, runs the whole scan on its thread and waits for its end.
+// Builds a worker, runs the whole scan on its thread, waits for its end and
+// commits its result to doc as the owner does.
 inline std::unique_ptr<CAddFileWorker> RunScan(CCorvelinDoc& doc, std::vector<std::string> paths,
                                                CImportSettingsPtr settings,
                                                RecordingTarget* target = nullptr,
@@ -126,6 +128,7 @@ inline std::unique_ptr<CAddFileWorker> RunScan(CCorvelinDoc& doc, std::vector<st
         std::make_unique<CAddFileWorker>(fs, doc, std::move(settings), std::move(paths), target);
     EXPECT_TRUE(worker->Start());
     worker->Join();
+    worker->CommitTo(doc);
     return worker;
 }
 

@@ -65,10 +65,14 @@ TEST(PackItem, LongPathsAreCutWithoutSplittingSurrogates) {
     const std::u16string exact(kMaxPathUnits, u'a');
     EXPECT_EQ(CPackItem(1, exact, 0).GetPath(), exact);
 
-    std::u16string longer = u"/" + std::u16string(300, u'b') + u".txt";
+    // The name is cut first and loses its extension afterwards: the cut took
+    // ".txt" away, so the last dot left starts the extension.
+    const std::u16string longer = u"/a.b" + std::u16string(300, u'x') + u".txt";
     CPackItem item(1, longer, 0);
-    EXPECT_EQ(item.GetPath().size(), kMaxPathUnits);
-    EXPECT_EQ(item.GetName().size(), kMaxPathUnits);  // from the uncut text, cut itself
+    EXPECT_EQ(item.GetPath(), longer.substr(0, kMaxPathUnits));
+    EXPECT_EQ(item.GetName(), u"a");
+    const std::u16string dotless = u"/" + std::u16string(300, u'y') + u".txt";
+    EXPECT_EQ(CPackItem(1, dotless, 0).GetName(), dotless.substr(1, kMaxPathUnits - 1));
 
     // A pair that would straddle the cut is dropped whole.
     std::u16string pairs(kMaxPathUnits - 1, u'x');

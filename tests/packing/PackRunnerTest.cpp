@@ -9,14 +9,6 @@ using namespace packing_test;
 
 namespace {
 
-std::vector<uint32_t> EndNotices(const RecordingTarget& target) {
-    std::vector<uint32_t> out;
-    for (const Posted& p : target.Posts()) {
-        if (p.message != WM_APP + 2) out.push_back(p.message);
-    }
-    return out;
-}
-
 TEST(PackRunner, CompletedRunPostsDoneAfterProgress) {
     CCorvelinDoc doc;
     for (int i = 0; i < 10; ++i)
@@ -26,8 +18,8 @@ TEST(PackRunner, CompletedRunPostsDoneAfterProgress) {
     ASSERT_TRUE(runner.Start());
     runner.Join();
     EXPECT_EQ(runner.GetOutcome(), CPackRunner::Outcome::Completed);
-    EXPECT_EQ(EndNotices(target), (std::vector<uint32_t>{WM_APP}));
-    EXPECT_EQ(target.Posts().back().message, WM_APP);
+    EXPECT_EQ(target.EndNotices(), (std::vector<PackNotice>{PackNotice::Completed}));
+    EXPECT_TRUE(target.Posts().back().Is(PackNotice::Completed));
     EXPECT_EQ(target.Progress().size(), 10u);
     EXPECT_EQ(doc.packs.size(), 4u);
     EXPECT_EQ(doc.packSize, 1000u);
@@ -42,16 +34,46 @@ TEST(PackRunner, CancelGivenBeforeStartIsNotLost) {
     ASSERT_TRUE(runner.Start());
     runner.Join();
     EXPECT_EQ(runner.GetOutcome(), CPackRunner::Outcome::Cancelled);
-    EXPECT_EQ(EndNotices(target), (std::vector<uint32_t>{WM_APP + 1}));
+    EXPECT_EQ(target.EndNotices(), (std::vector<PackNotice>{PackNotice::Cancelled}));
     EXPECT_TRUE(target.Progress().empty());
+}
+
+// Cancels through the runner from inside the second progress notice, as the
+// dialog's button would, once the placement has built packs.
+class CancellingTarget : public RecordingTarget {
+public:
+    CPackRunner* runner = nullptr;
+    void Post(const ZelNotice& notice) override {
+        RecordingTarget::Post(notice);
+        if (notice.Is(PackNotice::Progress) && ++progress_ == 2) runner->Cancel();
+    }
+
+private:
+    int progress_ = 0;
+};
+
+TEST(PackRunner, CancelledRunLeavesNoPartialPacks) {
+    CCorvelinDoc doc;
+    for (int i = 0; i < 200; ++i)
+        AddFile(doc.root, "/f" + std::to_string(i), 300);
+    CancellingTarget target;
+    CPackRunner runner(doc, 1000, &target);
+    target.runner = &runner;
+    ASSERT_TRUE(runner.Start());
+    runner.Join();
+    EXPECT_EQ(runner.GetOutcome(), CPackRunner::Outcome::Cancelled);
+    EXPECT_EQ(target.EndNotices(), (std::vector<PackNotice>{PackNotice::Cancelled}));
+    EXPECT_TRUE(doc.packs.empty());
+    EXPECT_TRUE(doc.packResults.empty());
 }
 
 // Fails on the second progress notice, as an exhausted queue might.
 class ThrowingTarget : public RecordingTarget {
 public:
-    void Post(uint32_t message, uint64_t wParam, int64_t lParam) override {
-        if (message == WM_APP + 2 && ++progress_ == 2) throw std::runtime_error("queue full");
-        RecordingTarget::Post(message, wParam, lParam);
+    void Post(const ZelNotice& notice) override {
+        if (notice.Is(PackNotice::Progress) && ++progress_ == 2)
+            throw std::runtime_error("queue full");
+        RecordingTarget::Post(notice);
     }
 
 private:
@@ -68,7 +90,7 @@ TEST(PackRunner, ExceptionReleasesPartialResultsAndReportsFailure) {
     runner.Join();
     EXPECT_EQ(runner.GetOutcome(), CPackRunner::Outcome::Failed);
     EXPECT_EQ(runner.Error(), "queue full");
-    EXPECT_EQ(EndNotices(target), (std::vector<uint32_t>{kPackRunFailed}));
+    EXPECT_EQ(target.EndNotices(), (std::vector<PackNotice>{PackNotice::Failed}));
     EXPECT_TRUE(doc.packs.empty());
     EXPECT_TRUE(doc.packResults.empty());
     EXPECT_TRUE(doc.groupTable.empty());

@@ -10,14 +10,18 @@
 #include "TestSupport.h"
 #include "model/PackItem.h"
 #include "packing/CorvelinDoc.h"
+#include "packing/PackNotice.h"
 #include "support/IZelPostTarget.h"
 
 namespace packing_test {
 
-// A file under the folder, numbered from the process-wide counter as a scan does.
+// Item numbers for the builders below, given out in creation order as a scan does.
+inline uint32_t nextTestId = 1;
+
+// A file under the folder.
 inline CPackItem* AddFile(CPackFolder& folder, const std::string& path, uint64_t size,
                           uint64_t group = NoGroup) {
-    auto item = boost::make_shared<CPackItem>(g_nextItemId++, testing_support::U(path), size);
+    auto item = boost::make_shared<CPackItem>(nextTestId++, testing_support::U(path), size);
     item->group = group;
     CPackItem* raw = item.get();
     folder.AppendChild(item);
@@ -25,7 +29,7 @@ inline CPackItem* AddFile(CPackFolder& folder, const std::string& path, uint64_t
 }
 
 inline CPackFolder* AddFolder(CPackFolder& folder, const std::string& path) {
-    auto child = boost::make_shared<CPackFolder>(g_nextItemId++, testing_support::U(path), 0);
+    auto child = boost::make_shared<CPackFolder>(nextTestId++, testing_support::U(path), 0);
     CPackFolder* raw = child.get();
     folder.AppendChild(child);
     return raw;
@@ -38,33 +42,35 @@ inline std::vector<std::string> PathsOf(const PackBin& pack) {
     return out;
 }
 
-struct Posted {
-    uint32_t message;
-    uint64_t wParam;
-    int64_t lParam;
-};
-
 class RecordingTarget : public IZelPostTarget {
 public:
-    void Post(uint32_t message, uint64_t wParam, int64_t lParam) override {
+    void Post(const ZelNotice& notice) override {
         std::lock_guard<std::mutex> guard(lock_);
-        posts_.push_back(Posted{message, wParam, lParam});
+        posts_.push_back(notice);
     }
-    std::vector<Posted> Posts() const {
+    std::vector<ZelNotice> Posts() const {
         std::lock_guard<std::mutex> guard(lock_);
         return posts_;
     }
     std::vector<int64_t> Progress() const {
         std::vector<int64_t> out;
-        for (const Posted& p : Posts()) {
-            if (p.message == WM_APP + 2) out.push_back(p.lParam);
+        for (const ZelNotice& p : Posts()) {
+            if (p.Is(PackNotice::Progress)) out.push_back(p.value);
+        }
+        return out;
+    }
+    // The notices other than progress, in order.
+    std::vector<PackNotice> EndNotices() const {
+        std::vector<PackNotice> out;
+        for (const ZelNotice& p : Posts()) {
+            if (!p.Is(PackNotice::Progress)) out.push_back(static_cast<PackNotice>(p.code));
         }
         return out;
     }
 
 private:
     mutable std::mutex lock_;
-    std::vector<Posted> posts_;
+    std::vector<ZelNotice> posts_;
 };
 
 }  // namespace packing_test

@@ -6,6 +6,7 @@
 #include "packing/PackFillRate.h"
 #include "settings/PackInfo.h"
 #include "settings/ParsePackSize.h"
+#include "settings/WorkingPackSize.h"
 
 using testing_support::U;
 
@@ -57,15 +58,39 @@ TEST(ApplyFillRate, LeadingDigitsDecide) {
     EXPECT_EQ(ApplyFillRate(u"33", 10), 3u);  // truncating
 }
 
-TEST(PackInfo, DefaultsAndLookup) {
-    const PackInfoList list = DefaultPackInfoList();
-    ASSERT_EQ(list.size(), 7u);
-    EXPECT_EQ(list[0].Name, u"Blu-ray(25GB)");
-    EXPECT_EQ(list[3].Size, u"4700M");
-    EXPECT_EQ(list[6].Name, u"CD(650MB)");
-    ASSERT_NE(FindPackSizeText(list, u"DVD(4.7GB)"), nullptr);
-    EXPECT_EQ(*FindPackSizeText(list, u"DVD(4.7GB)"), u"4700M");
-    EXPECT_EQ(FindPackSizeText(list, u"dvd(4.7gb)"), nullptr);  // names are case-sensitive
+TEST(WorkingPackSize, RegisteredNameOrSizeTextThenFillRate) {
+    PackInfoList list = DefaultPackInfoList();
+    list.push_back({u"broken", u"4.7G"});
+    list.push_back({u"700M", u"650M"});      // a Name wins over the same text as a size
+    list.push_back({u"DVD(4.7GB)", u"1M"});  // only the first entry of a Name counts
+    struct Case {
+        const char* size;
+        const char* rate;
+        PackSizeError error;
+        uint64_t full;
+        uint64_t working;
+    } cases[] = {
+        {"DVD(4.7GB)", "95%", PackSizeError::None, 4'700'000'000, 4'465'000'000},
+        {"4700M", "100%", PackSizeError::None, 4'700'000'000, 4'700'000'000},
+        {"700M", "50", PackSizeError::None, 650'000'000, 325'000'000},
+        {"CD(700MB)", "", PackSizeError::None, 700'000'000, 0},
+        {"dvd(4.7gb)", "95%", PackSizeError::InvalidSizeText, 0, 0},  // names are case-sensitive
+        {"4.7G", "95%", PackSizeError::InvalidSizeText, 0, 0},
+        {"", "95%", PackSizeError::InvalidSizeText, 0, 0},
+        {"broken", "95%", PackSizeError::InvalidRegisteredSize, 0, 0},
+    };
+    for (const Case& c : cases) {
+        WorkingPackSize out{7, 7};
+        EXPECT_EQ(ResolveWorkingPackSize(list, U(c.size), U(c.rate), out), c.error) << c.size;
+        if (c.error == PackSizeError::None) {
+            EXPECT_EQ(out.fullSize, c.full) << c.size;
+            EXPECT_EQ(out.workingSize, c.working) << c.size;
+            EXPECT_TRUE(DescribePackSizeError(c.error).empty());
+        } else {
+            EXPECT_EQ(out.fullSize, 7u) << c.size;  // untouched
+            EXPECT_EQ(DescribePackSizeError(c.error), u"パックサイズに正しい値を入力してください");
+        }
+    }
 }
 
 TEST(PackFillRate, PerMilleFloorsAndOverflowGuards) {

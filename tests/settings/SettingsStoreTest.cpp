@@ -76,17 +76,6 @@ TEST(SettingsStore, PackSectionsWithGapsAndBeyondTheLimit) {
     EXPECT_EQ(store.packInfoList, DefaultPackInfoList());
 }
 
-TEST(SettingsStore, FailedSaveKeepsTheOldProfile) {
-    TempDir dir;
-    WriteFile(dir / "Corvelin.ini", "[General]\nFONT_SIZE=20\n");
-    SettingsStore store;
-    int error = 0;
-    // The folder does not exist: nothing can be written, nothing is lost.
-    EXPECT_FALSE(store.Save(Fs(), dir / "missing/Corvelin.ini", error));
-    EXPECT_NE(error, 0);
-    EXPECT_EQ(ReadFile(dir / "Corvelin.ini"), "[General]\nFONT_SIZE=20\n");
-}
-
 namespace {
 
 // A configuration whose environment the test decides.

@@ -4,6 +4,8 @@
 
 #include <atomic>
 
+#include "support/ZelFastMutex.h"
+
 namespace {
 
 class Worker : public ZelMfcThread {

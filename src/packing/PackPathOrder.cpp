@@ -1,0 +1,109 @@
+#include "packing/PackPathOrder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <future>
+#include <string>
+#include <system_error>
+
+#include "model/PackItem.h"
+
+namespace {
+
+// Path order inside a pack: ASCII letters folded, and names that differ only in
+// case still get a fixed order by their plain code units; it agrees with
+// ComparePathsNoCase followed by a code-unit comparison. The paths of one pack
+// share a prefix, which the keys skip; the next four folded units form an
+// integer that decides most comparisons without reading the texts.
+struct PathKey {
+    uint64_t head;
+    const char16_t* text;  // after the pack's common prefix
+    size_t length;
+    CPackItem* item;
+};
+
+char16_t FoldAscii(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+}
+
+bool PathKeyLess(const PathKey& a, const PathKey& b) {
+    if (a.head != b.head) return a.head < b.head;
+    const size_t n = std::min(a.length, b.length);
+    int tie = 0;
+    for (size_t i = 0; i < n; ++i) {
+        while (i + 4 <= n && std::memcmp(a.text + i, b.text + i, 4 * sizeof(char16_t)) == 0) {
+            i += 4;
+        }
+        if (i == n) break;
+        const char16_t x = a.text[i];
+        const char16_t y = b.text[i];
+        if (x == y) continue;
+        if (tie == 0) tie = x < y ? -1 : 1;
+        if (FoldAscii(x) != FoldAscii(y)) return FoldAscii(x) < FoldAscii(y);
+    }
+    if (a.length != b.length) return a.length < b.length;
+    return tie < 0;
+}
+
+void SortByPath(std::vector<CPackItem*>& items, std::vector<PathKey>& keys) {
+    if (items.size() < 2) return;
+    // Items lie scattered in memory: gather the texts first in a short loop
+    // whose loads overlap, and ask for the texts ahead of their first reading.
+    keys.clear();
+    for (CPackItem* item : items) {
+        const std::u16string& path = item->GetPath();
+        __builtin_prefetch(path.data());
+        keys.push_back(PathKey{0, path.data(), path.size(), item});
+    }
+    size_t common = keys[0].length;
+    for (const PathKey& key : keys) {
+        size_t same = 0;
+        const size_t n = std::min(common, key.length);
+        while (same < n && keys[0].text[same] == key.text[same])
+            ++same;
+        common = same;
+    }
+    for (PathKey& key : keys) {
+        key.text += common;
+        key.length -= common;
+        // A missing unit counts as 0, below every unit a name can hold.
+        for (size_t i = 0; i < 4; ++i) {
+            key.head = (key.head << 16) | (i < key.length ? FoldAscii(key.text[i]) : 0);
+        }
+    }
+    std::stable_sort(keys.begin(), keys.end(), PathKeyLess);
+    for (size_t i = 0; i < keys.size(); ++i)
+        items[i] = keys[i].item;
+}
+
+}  // namespace
+
+// Packs are sorted independently; with a million files the work is worth a
+// second thread, which takes the packs after the midpoint of the file count.
+void SortPacksByPath(std::vector<PackBin>& packs) {
+    size_t total = 0;
+    for (const PackBin& pack : packs)
+        total += pack.items.size();
+    size_t split = packs.size();
+    if (total >= 100000) {
+        size_t seen = 0;
+        for (split = 0; split < packs.size() && seen < total / 2; ++split) {
+            seen += packs[split].items.size();
+        }
+    }
+    auto sortRange = [&packs](size_t from, size_t to) {
+        std::vector<PathKey> keys;
+        for (size_t k = from; k < to; ++k)
+            SortByPath(packs[k].items, keys);
+    };
+    std::future<void> second;
+    if (split < packs.size()) {
+        try {
+            second = std::async(std::launch::async, sortRange, split, packs.size());
+        } catch (const std::system_error&) {
+            split = packs.size();  // no thread to be had: sort everything here
+        }
+    }
+    sortRange(0, split);
+    if (second.valid()) second.get();  // rethrows what the thread threw
+}
