@@ -29,10 +29,10 @@ std::string Shown(std::string_view bytes) {
 
 }  // namespace
 
-CInventoryReader::CInventoryReader(CImportSettingsPtr settings, char separator)
+CInventoryReader::CInventoryReader(CImportSettingsPtr settings, char separator, uint32_t firstId)
     : settings_(std::move(settings)),
       separator_(separator),
-      nextId_(g_nextItemId),
+      nextId_(firstId),
       top_(boost::make_shared<CPackFolder>(0, std::u16string_view(), 0)) {}
 
 bool CInventoryReader::Read(int fd, int& error) {

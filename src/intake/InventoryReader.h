@@ -29,7 +29,8 @@ struct InventoryProblem {
 // Only the items and a table of folders are kept: memory follows the paths.
 class CInventoryReader {
 public:
-    CInventoryReader(CImportSettingsPtr settings, char separator);
+    // Items are numbered from firstId (the document's nextItemId).
+    CInventoryReader(CImportSettingsPtr settings, char separator, uint32_t firstId);
 
     // Reads the descriptor to its end; false with errno in error when a read fails.
     bool Read(int fd, int& error);
@@ -38,9 +39,8 @@ public:
     void Finish();
 
     // The folder (number 0, no path) whose children are the top-level items,
-    // sorted as a scan sorts them; null when no file was accepted. Item numbers
-    // run from g_nextItemId; the caller sets g_nextItemId to GetNextId() when it
-    // hangs the items into its document.
+    // sorted as a scan sorts them; null when no file was accepted. The owner
+    // hands them to its document as a scan's (AddScannedItems with GetNextId()).
     CPackFolderPtr TakeResult();
     uint32_t GetNextId() const { return nextId_; }
     uint64_t Records() const { return record_; }

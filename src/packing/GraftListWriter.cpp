@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "model/PackItem.h"
 #include "support/AtomicFileWriter.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"

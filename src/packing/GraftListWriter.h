@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "packing/CorvelinDoc.h"
 #include "packing/DiscPaths.h"
+#include "packing/PackRecords.h"
 
 namespace zel {
 class IFileSystem;

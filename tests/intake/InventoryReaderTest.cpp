@@ -50,7 +50,7 @@ TEST(InventoryReader, BuildsTheTreeBelowTheFolderThatHoldsEveryRecord) {
         list += std::string(record) + '\0';
     list += "3\t//nas/photos/./c.jpg";  // the last record needs no separator
     for (size_t split : {size_t(0), size_t(5), size_t(40), list.size()}) {
-        CInventoryReader reader(Preset(u"*.*", u"*.tmp"), '\0');
+        CInventoryReader reader(Preset(u"*.*", u"*.tmp"), '\0', 1);
         reader.Feed(std::string_view(list).substr(0, split));
         reader.Feed(std::string_view(list).substr(split));
         EXPECT_EQ(Tree(reader.TakeResult()),
@@ -63,7 +63,7 @@ TEST(InventoryReader, BuildsTheTreeBelowTheFolderThatHoldsEveryRecord) {
 }
 
 TEST(InventoryReader, ReportsMalformedRecordsByNumberAndSkipsThem) {
-    CInventoryReader reader(Preset(u"*"), '\n');
+    CInventoryReader reader(Preset(u"*"), '\n', 1);
     reader.Feed(
         "1\t/a/x\n"
         "12a\t/a/bad size\n"
