@@ -71,6 +71,31 @@ std::string IsoKey(std::u16string_view name, bool folder) {
     return key;
 }
 
+// The ISO record of an entry and the continuation bytes it needs.
+struct IsoRecord {
+    uint64_t nameLength;
+    uint64_t length;
+    uint64_t continuation;
+};
+
+IsoRecord MakeIsoRecord(std::u16string_view name, bool folder) {
+    const uint64_t chars = Characters(name);
+    const uint64_t isoName =
+        folder ? std::min(chars, kIsoNameMax) : std::min(chars + 1, kIsoNameMax) + 2;  // ".", ";1"
+    const uint64_t nameBytes = zel::EncodeFileName(name).size();
+    uint64_t length = Even(33 + isoName) + kPosixFields + kNameField + nameBytes;
+    uint64_t continuation = 0;
+    if (length > kMaxRecord) {
+        continuation = kNameField + nameBytes;
+        length = kMaxRecord;
+    }
+    return {isoName, Even(length), continuation};
+}
+
+uint64_t JolietRecord(std::u16string_view name) {
+    return 34 + 2 * std::min<uint64_t>(name.size(), kJolietNameMax);
+}
+
 struct Record {
     std::string key;
     uint64_t length;
@@ -131,24 +156,17 @@ uint64_t CImageSizeEstimate::Blocks() const {
         uint64_t continuation = root ? kRootContinuation : 0;
         uint64_t udfIdentifiers = 40;
         for (const Entry& e : folders_[f].entries) {
-            const uint64_t chars = Characters(e.name);
-            uint64_t isoName = e.folder ? std::min(chars, kIsoNameMax)
-                                        : std::min(chars + 1, kIsoNameMax) + 2;  // ".", ";1"
-            std::string key = IsoKey(e.name, e.folder);
-            const uint64_t nameBytes = zel::EncodeFileName(e.name).size();
-            uint64_t length = Even(33 + isoName) + kPosixFields + kNameField + nameBytes;
-            if (length > kMaxRecord) {
-                continuation += kNameField + nameBytes;
-                length = kMaxRecord;
-            }
+            const IsoRecord record = MakeIsoRecord(e.name, e.folder);
+            continuation += record.continuation;
+            const std::string key = IsoKey(e.name, e.folder);
             const uint64_t jolietName = std::min<uint64_t>(e.name.size(), kJolietNameMax);
             const uint64_t sections = Sections(e.size, e.folder);
             for (uint64_t s = 0; s < sections; ++s) {
-                iso.push_back(Record{key, Even(length)});
-                joliet.push_back(Record{zel::Utf16ToUtf8(e.name), 34 + 2 * jolietName});
+                iso.push_back(Record{key, record.length});
+                joliet.push_back(Record{zel::Utf16ToUtf8(e.name), JolietRecord(e.name)});
             }
             if (e.folder) {
-                isoPathTable += Even(8 + isoName);
+                isoPathTable += Even(8 + record.nameLength);
                 jolietPathTable += 8 + 2 * jolietName;
             }
             udfIdentifiers += (38 + 1 + 2 * e.name.size() + 3) / 4 * 4;
@@ -175,4 +193,13 @@ uint64_t CImageSizeEstimate::Blocks() const {
         std::max(metadata, kMinMetadataBlocks) + kAfterMetadata + dataBlocks_ + kPadding;
     if (udf_) blocks += udfBlocks + kUdfFixedBlocks;
     return blocks;
+}
+
+uint64_t CImageSizeEstimate::FileCost(std::u16string_view name, uint64_t size) {
+    const IsoRecord record = MakeIsoRecord(name, false);
+    // A renamed top-level item may grow its name a little ("~2").
+    constexpr uint64_t kRenameRoom = 8;
+    return DivUp(size, kBlock) * kBlock +
+           Sections(size, false) * (record.length + JolietRecord(name) + 2 * kRenameRoom) +
+           record.continuation;
 }

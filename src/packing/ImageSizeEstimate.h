@@ -26,6 +26,10 @@ public:
     void AddFile(std::u16string_view discPath, uint64_t size);
 
     uint64_t Blocks() const;
+
+    // What one file adds to an image, folders aside: its blocks and its records
+    // in both trees. The weight of a file when packing against images.
+    static uint64_t FileCost(std::u16string_view name, uint64_t size);
     uint64_t Bytes() const { return Blocks() * kBlock; }
 
 private:
