@@ -3,8 +3,12 @@
 
 #include <boost/make_shared.hpp>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <random>
 #include <string>
+#include <thread>
 #include <unordered_set>
 #include <vector>
 
@@ -14,12 +18,13 @@
 
 namespace {
 
-// Distinct names of 10 to 14 units over [a-z0-9_], the same on every run.
-std::vector<std::u16string> RandomNames(size_t count) {
+// Distinct names of minLength to maxLength units over [a-z0-9_], the same on
+// every run.
+std::vector<std::u16string> RandomNames(size_t count, int minLength = 10, int maxLength = 14) {
     static const char16_t kChars[] = u"abcdefghijklmnopqrstuvwxyz0123456789_";
     std::mt19937 rng(20240607);
     std::uniform_int_distribution<size_t> pick(0, 36);
-    std::uniform_int_distribution<int> length(10, 14);
+    std::uniform_int_distribution<int> length(minLength, maxLength);
     std::unordered_set<std::u16string> seen;
     std::vector<std::u16string> names;
     while (names.size() < count) {
@@ -103,6 +108,55 @@ void BM_AutoGroupWordyFolder(benchmark::State& state) {
     RunAutoGroup(state, WordyNames(static_cast<size_t>(state.range(0))));
 }
 BENCHMARK(BM_AutoGroupWordyFolder)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// The large folder the grouping must handle: 100,000 distinct names of 20 to 60
+// units.
+void BM_AutoGroupLargeFolder(benchmark::State& state) {
+    RunAutoGroup(state, RandomNames(static_cast<size_t>(state.range(0)), 20, 60));
+}
+BENCHMARK(BM_AutoGroupLargeFolder)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// How long a cancel takes to stop the grouping of one folder in which every
+// name shares runs with thousands of others (the search alone takes minutes).
+void BM_AutoGroupCancelLatency(benchmark::State& state) {
+    std::mt19937 rng(5);
+    std::vector<std::u16string> names;
+    std::unordered_set<std::u16string> seen;
+    while (names.size() < 40000) {
+        std::u16string name;
+        for (int n = 0; n < 20; ++n)
+            name += rng() % 2 ? u'a' : u'b';
+        if (seen.insert(name).second) names.push_back(name);
+    }
+    const CPackFolderPtr folder = MakeFolder(names);
+    double worst = 0;
+    for (auto _ : state) {
+        for (auto& child : folder->children)
+            child->autoGroupId = NoAutoGroup;
+        std::atomic<uint32_t> cancel{0};
+        std::atomic<int64_t> stoppedAt{0};
+        std::thread worker([&] {
+            CAutoGroupTraverser grouping(&cancel);
+            folder->Accept(grouping);
+            stoppedAt.store(std::chrono::steady_clock::now().time_since_epoch().count());
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(state.range(0)));
+        const auto cancelledAt = std::chrono::steady_clock::now();
+        cancel.store(1);
+        worker.join();
+        const std::chrono::steady_clock::duration latency(stoppedAt.load() -
+                                                          cancelledAt.time_since_epoch().count());
+        worst = std::max(worst, std::chrono::duration<double, std::milli>(latency).count());
+        state.SetIterationTime(std::chrono::duration<double>(latency).count());
+    }
+    state.counters["worst_ms"] = worst;
+}
+BENCHMARK(BM_AutoGroupCancelLatency)
+    ->Arg(20)
+    ->Arg(500)
+    ->Iterations(5)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // For comparison: scoring every pair of the random folder in full.
 void BM_AllPairsFullScore(benchmark::State& state) {

@@ -15,19 +15,20 @@
 #include "cli/CliDiscPlan.h"
 #include "cli/CliProgress.h"
 #include "cli/PackSummary.h"
+#include "cli/TerminalText.h"
 #include "intake/AddFileWorker.h"
-#include "intake/AutoGroupTraverser.h"
+#include "intake/AutoGroupProposal.h"
 #include "intake/FileNameImportFilter.h"
-#include "intake/GroupApplyTraverser.h"
-#include "intake/GroupCollector.h"
 #include "intake/ImportSettingsFile.h"
 #include "packing/CorvelinDoc.h"
 #include "packing/PackImageSizes.h"
 #include "packing/PackRunner.h"
 #include "settings/CorvelinSys.h"
+#include "settings/PackInfo.h"
 #include "settings/SettingsStore.h"
 #include "settings/WorkingPackSize.h"
 #include "support/TextCodec.h"
+#include "support/ZelDebugLog.h"
 
 namespace {
 
@@ -39,10 +40,11 @@ void Error(const std::string& message) {
     std::fprintf(stderr, "corvelin-cli: %s\n", message.c_str());
 }
 
+// Empty when there is none (it was deleted): relative paths then mean nothing.
 std::string WorkingDirectory() {
     std::vector<char> buffer(4096);
     while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE) return "/";
+        if (errno != ERANGE) return std::string();
         buffer.resize(buffer.size() * 2);
     }
     return buffer.data();
@@ -58,7 +60,7 @@ std::string FindConfigFolder(const CliOptions& options, zel::IFileSystem& fs) {
 
 void AddNameFilters(std::vector<CImportFilterPtr>& list, const std::vector<std::string>& patterns) {
     for (const std::string& pattern : patterns) {
-        list.push_back(boost::make_shared<CFileNameImportFilter>(zel::Utf8ToUtf16(pattern), 0));
+        list.push_back(boost::make_shared<CFileNameImportFilter>(zel::DecodeFileName(pattern), 0));
     }
 }
 
@@ -67,23 +69,12 @@ void ReportSkipped(const SkippedEntryList& skipped) {
     std::fprintf(stderr, "corvelin-cli: %zu 件の項目を読み込めなかったため、除外しました:\n",
                  skipped.size());
     for (const SkippedEntry& entry : skipped) {
-        std::string line =
-            "  " + entry.path + ": " + zel::Utf16ToUtf8(DescribeSkipReason(entry.reason));
+        std::string line = "  " + EscapeForTerminal(entry.path) + ": " +
+                           zel::Utf16ToUtf8(DescribeSkipReason(entry.reason));
         if (entry.error != 0) line += " (" + zel::ErrorText(entry.error) + ")";
         line += "\n";
         std::fputs(line.c_str(), stderr);
     }
-}
-
-void AcceptAllAutoGroups(CCorvelinDoc& doc, CPackFolder& result) {
-    CAutoGroupTraverser candidates;
-    result.Accept(candidates);
-    if (candidates.nextCandidate == 0) return;
-    auto table = boost::make_shared<AutoGroupTable>(candidates.nextCandidate);
-    CGroupCollector collector(table);
-    result.Accept(collector);
-    CGroupApplyTraverser apply(doc, table->size());
-    result.Accept(apply);
 }
 
 // Threads that list folders ahead of the scan: the kernel's work on them
@@ -137,19 +128,31 @@ int CliJob::Run() {
     }
 
     // The pack size: a registered name or a size text.
+    // The default name may be missing from a cut or edited profile: the default
+    // run still uses the built-in size.
+    const std::u16string sizeText = zel::Utf8ToUtf16(options_.sizeText);
+    const std::u16string fillRateText = zel::Utf8ToUtf16(options_.fillRateText);
     WorkingPackSize sizes;
-    if (ResolveWorkingPackSize(settings.packInfoList, zel::Utf8ToUtf16(options_.sizeText),
-                               zel::Utf8ToUtf16(options_.fillRateText),
-                               sizes) != PackSizeError::None) {
+    PackSizeError sizeError =
+        ResolveWorkingPackSize(settings.packInfoList, sizeText, fillRateText, sizes);
+    if (sizeError != PackSizeError::None && !options_.sizeGiven) {
+        sizeError = ResolveWorkingPackSize(DefaultPackInfoList(), sizeText, fillRateText, sizes);
+    }
+    if (sizeError != PackSizeError::None) {
         Error("パックサイズに正しい値を入力してください: " + options_.sizeText);
         return kCliUsage;
     }
+    ZEL_DEBUG_LOG("PackSize: {}", sizes.workingSize);
 
     // The import settings of this drop.
     CImportSettingsPtr importSettings;
     if (options_.preset) {
-        if (const CImportSettingsPtr preset =
-                FindImportSettings(presets, zel::Utf8ToUtf16(*options_.preset))) {
+        // Bytes that are not UTF-8 keep their identity, as in file names; a name
+        // read from the presets file had them replaced, so that form matches too.
+        CImportSettingsPtr preset =
+            FindImportSettings(presets, zel::DecodeFileName(*options_.preset));
+        if (!preset) preset = FindImportSettings(presets, zel::Utf8ToUtf16(*options_.preset));
+        if (preset) {
             importSettings = boost::make_shared<CImportSettings>(*preset);
         } else {
             Error("インポート設定が見つかりません: " + *options_.preset);
@@ -165,8 +168,13 @@ int CliJob::Run() {
 
     std::vector<std::string> paths;
     const std::string cwd = WorkingDirectory();
-    for (const std::string& path : options_.paths)
+    for (const std::string& path : options_.paths) {
+        if (path[0] != '/' && cwd.empty()) {
+            Error("作業フォルダがないため、相対パスを読み込めません: " + EscapeForTerminal(path));
+            return kCliUsage;
+        }
         paths.push_back(NormalizeDroppedPath(path, cwd));
+    }
 
     // Scan, or read the inventory.
     doc_ = std::make_unique<CCorvelinDoc>();
@@ -274,11 +282,21 @@ int CliJob::Run() {
 
     // Export.
     if (options_.exportPath) {
+        if (g_interrupted.load()) {
+            Error("中断しました");
+            return kCliInterrupted;
+        }
         std::string message;
         const bool ok = *options_.exportPath == "-"
                             ? doc.ExportPacksToDescriptor(STDOUT_FILENO, "-", message, fs_)
                             : doc.ExportPacks(*options_.exportPath, message, fs_);
         if (!ok) {
+            // A signal ends the export's waits with a write failure: the run
+            // was interrupted, and nothing was exported.
+            if (g_interrupted.load()) {
+                Error("中断しました");
+                return kCliInterrupted;
+            }
             Error(message);
             return kCliFailed;
         }

@@ -50,6 +50,7 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         switch (c) {
             case 's':
                 options.sizeText = optarg;
+                options.sizeGiven = true;
                 break;
             case 'r':
                 options.fillRateText = optarg;
@@ -107,8 +108,14 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
                 return false;
         }
     }
-    for (int i = optind; i < argc; ++i)
+    for (int i = optind; i < argc; ++i) {
+        // An empty word (an unset "$DIR") must not stand for the working folder.
+        if (argv[i][0] == '\0') {
+            error = "空のパスは指定できません";
+            return false;
+        }
         options.paths.emplace_back(argv[i]);
+    }
     if (options.help || options.version) return true;
     if (options.fromList && !options.paths.empty()) {
         error = "--from-list とパスは同時に指定できません";

@@ -7,6 +7,7 @@
 // What the command line asked for. Texts are the argument bytes as given.
 struct CliOptions {
     std::string sizeText = "DVD(4.7GB)";
+    bool sizeGiven = false;  // -s was on the command line
     std::string fillRateText = "100%";
     std::optional<std::string> preset;
     std::vector<std::string> inputPatterns;

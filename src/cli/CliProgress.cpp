@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "cli/TerminalText.h"
 #include "intake/AddFileWorker.h"
 #include "packing/PackNotice.h"
 
@@ -21,7 +22,7 @@ CliProgress::~CliProgress() {
 // the worker itself once it has joined it.
 void CliProgress::Post(const ZelNotice& notice) {
     if (notice.Is(ScanNotice::PathChanged) && currentPath_) {
-        if (show_) Show(label_ + ": " + currentPath_());
+        if (show_) Show(label_ + ": " + EscapeForTerminal(currentPath_()));
         return;
     }
     if (notice.Is(PackNotice::Progress)) {

@@ -7,14 +7,14 @@
 #include <cstring>
 #include <string>
 
+#include <new>
+
 #include "cli/CliJob.h"
 #include "cli/CliOptions.h"
+#include "cli/CliSignals.h"
+#include "support/PosixFileSystem.h"
 
 namespace {
-
-void OnSignal(int) {
-    CliRequestCancel();
-}
 
 // A large run touches hundreds of megabytes of small items. Transparent huge
 // pages for the heap cut its page faults and TLB misses by a fifth of the
@@ -38,10 +38,7 @@ void UseHugePagesForTheHeap(char** argv) {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    UseHugePagesForTheHeap(argv);
+int Main(int argc, char** argv) {
     CliOptions options;
     std::string error;
     if (!ParseCliOptions(argc, argv, options, error)) {
@@ -57,14 +54,9 @@ int main(int argc, char** argv) {
         std::printf("corvelin-cli %s\n", CORVELIN_VERSION);
         return kCliOk;
     }
-    struct sigaction action;
-    std::memset(&action, 0, sizeof action);
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    // A closed reader of the export gets a write error, not a silent death.
-    signal(SIGPIPE, SIG_IGN);
+    InstallCliSignals(CliRequestCancel);
+    // The export's waits end when a signal arrives.
+    static zel::PosixFileSystem fs(CliInterruptFd());
     // A large run holds millions of small items. One arena that grows in big
     // steps spares a system call every few items, which is what a worker
     // thread's own arena costs.
@@ -73,8 +65,22 @@ int main(int argc, char** argv) {
     mallopt(M_TRIM_THRESHOLD, 256 << 20);
     // The job is not destroyed: giving a million items back one by one only to
     // end the process costs a noticeable part of a run. Output is flushed first.
-    auto* job = new CliJob(options);
-    const int status = job->Run();
+    auto* job = new CliJob(options, fs);
+    return job->Run();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    UseHugePagesForTheHeap(argv);
+    int status;
+    // Unwinding gives up any export begun (its temporary file is removed).
+    try {
+        status = Main(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("corvelin-cli: メモリが足りません\n", stderr);
+        status = kCliFailed;
+    }
     std::fflush(nullptr);
     _exit(status);
 }

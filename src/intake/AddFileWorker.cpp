@@ -51,7 +51,14 @@ uint32_t CAddFileWorker::Run() {
             ~ClearLister() { pointer = nullptr; }
         } clearLister{lister_};
         nextId_ = firstId_;
-        for (const std::string& path : paths_) {
+        entered_.clear();
+        const std::vector<bool> nested = NestedDroppedPaths(paths_);
+        for (size_t p = 0; p < paths_.size(); ++p) {
+            const std::string& path = paths_[p];
+            if (nested[p]) {
+                skipped_.push_back({path, SkipReason::InsideDroppedPath, 0});
+                continue;
+            }
             CPackItemPtr item = ScanPath(path);
             if (item) {
                 CPackItemSorter sorter;
@@ -116,7 +123,8 @@ CPackItemPtr CAddFileWorker::ScanPath(const std::string& path, uint32_t level) {
     }
     switch (st.kind) {
         case zel::FileKind::Directory:
-            ancestors_.assign(1, FolderKey(st.device, st.inode));
+            ancestors_.clear();
+            if (!Enter(st)) return nullptr;
             return ScanCurrentFolder(level);
         case zel::FileKind::Regular: {
             PublishCurrentPath();
@@ -138,7 +146,7 @@ CPackFolderPtr CAddFileWorker::ScanFolder(const std::string& path, uint32_t leve
     if (!Usable(pathBytes_)) return nullptr;
     ancestors_.clear();
     zel::FileStat st;
-    if (fs_.Stat(pathBytes_, st) == 0) ancestors_.emplace_back(st.device, st.inode);
+    if (fs_.Stat(pathBytes_, st) == 0 && !Enter(st)) return nullptr;
     return ScanCurrentFolder(level);
 }
 
@@ -197,11 +205,7 @@ void CAddFileWorker::ScanEntry(CPackFolder& folder, const zel::DirEntry& entry, 
     switch (st.kind) {
         case zel::FileKind::Directory: {
             if (!Usable(entry.name)) return;
-            if (IsAncestor(st)) {
-                Skip(SkipReason::LinkLoop, 0);
-                return;
-            }
-            ancestors_.emplace_back(st.device, st.inode);
+            if (!Enter(st)) return;
             CPackFolderPtr sub = ScanCurrentFolder(level + 1);
             ancestors_.pop_back();
             if (sub) folder.AddChild(std::move(sub));
@@ -222,11 +226,15 @@ void CAddFileWorker::ScanEntry(CPackFolder& folder, const zel::DirEntry& entry, 
 // The subfolders this folder's loop will enter, in that order.
 void CAddFileWorker::AnnounceSubfolders(const std::vector<zel::DirEntry>& entries) {
     std::vector<std::string> folders;
+    std::unordered_set<FolderKey, FolderKeyHash> announced;
     const std::string base =
         (pathBytes_.empty() || pathBytes_.back() != '/') ? pathBytes_ + '/' : pathBytes_;
     for (const zel::DirEntry& entry : entries) {
         if (entry.statError != 0 || entry.stat.kind != zel::FileKind::Directory) continue;
-        if (HasLineBreakOrTab(entry.name) || IsAncestor(entry.stat)) continue;
+        if (HasLineBreakOrTab(entry.name) || WasEntered(entry.stat)) continue;
+        // Two links to one folder: only the first is entered.
+        const FolderKey key(entry.stat.device, entry.stat.inode);
+        if (!announced.insert(key).second) continue;
         folders.push_back(base + entry.name);
     }
     lister_->Announce(folders);
@@ -263,6 +271,48 @@ bool CAddFileWorker::IsAncestor(const zel::FileStat& st) const {
         if (ancestor == key) return true;
     }
     return false;
+}
+
+bool CAddFileWorker::WasEntered(const zel::FileStat& st) const {
+    return entered_.count(FolderKey(st.device, st.inode)) != 0;
+}
+
+// Records the folder as entered and pushes it onto the ancestors, or reports
+// why it is not entered again.
+bool CAddFileWorker::Enter(const zel::FileStat& st) {
+    if (IsAncestor(st)) {
+        Skip(SkipReason::LinkLoop, 0);
+        return false;
+    }
+    const FolderKey key(st.device, st.inode);
+    if (!entered_.insert(key).second) {
+        Skip(SkipReason::AlreadyEntered, 0);
+        return false;
+    }
+    ancestors_.push_back(key);
+    return true;
+}
+
+std::vector<bool> CAddFileWorker::NestedDroppedPaths(const std::vector<std::string>& paths) {
+    const std::unordered_set<std::string> dropped(paths.begin(), paths.end());
+    std::unordered_set<std::string> seen;
+    std::vector<bool> nested(paths.size(), false);
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const std::string& path = paths[i];
+        if (!seen.insert(path).second) {
+            nested[i] = true;
+            continue;
+        }
+        for (size_t slash = path.find('/'); slash != std::string::npos;
+             slash = path.find('/', slash + 1)) {
+            const std::string holder = path.substr(0, slash == 0 ? 1 : slash);
+            if (holder != path && dropped.count(holder) != 0) {
+                nested[i] = true;
+                break;
+            }
+        }
+    }
+    return nested;
 }
 
 std::u16string CAddFileWorker::GetCurrentPath() const {

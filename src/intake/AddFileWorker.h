@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -47,6 +49,11 @@ public:
     CAddFileWorker(zel::IFileSystem& fs, const CCorvelinDoc& doc, CImportSettingsPtr settings,
                    std::vector<std::string> paths, IZelPostTarget* target);
     ~CAddFileWorker() override;
+
+    // The dropped paths in order, with the position of each that another one
+    // holds or repeats (a folder dropped with something inside it, a path dropped
+    // twice); the first of equal paths is kept.
+    static std::vector<bool> NestedDroppedPaths(const std::vector<std::string>& paths);
 
     // One dropped path: a file item, a folder item with everything accepted
     // below it, or null when nothing was accepted.
@@ -92,6 +99,8 @@ private:
                    uint32_t level);
     bool Accepts(std::u16string_view name, const zel::FileStat& st);
     bool IsAncestor(const zel::FileStat& st) const;
+    bool WasEntered(const zel::FileStat& st) const;
+    bool Enter(const zel::FileStat& st);
     void AnnounceSubfolders(const std::vector<zel::DirEntry>& entries);
     void PublishCurrentPath();
     void Skip(SkipReason reason, int error) { skipped_.push_back({pathBytes_, reason, error}); }
@@ -121,6 +130,14 @@ private:
     std::string pathBytes_;
     std::u16string pathText_;
     std::vector<FolderKey> ancestors_;
+    // Every folder this scan entered: links that lead into one again (a chain of
+    // folders each linking twice to the next) would otherwise multiply the walk.
+    struct FolderKeyHash {
+        size_t operator()(const FolderKey& key) const {
+            return std::hash<uint64_t>()(key.first * 0x9E3779B97F4A7C15ull ^ key.second);
+        }
+    };
+    std::unordered_set<FolderKey, FolderKeyHash> entered_;
     FindData findData_;
 
     mutable ZelFastMutex currentPathLock_;

@@ -18,6 +18,10 @@ std::u16string DescribeSkipReason(SkipReason reason) {
             return u"パスが長すぎます（259 文字まで）";
         case SkipReason::MissingPath:
             return u"見つかりません";
+        case SkipReason::AlreadyEntered:
+            return u"このフォルダは既に読み込みました";
+        case SkipReason::InsideDroppedPath:
+            return u"ほかにドロップした項目に含まれています";
     }
     return u"読み込めませんでした";
 }

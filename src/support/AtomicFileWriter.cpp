@@ -1,6 +1,8 @@
 #include "support/AtomicFileWriter.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <random>
@@ -11,13 +13,21 @@ namespace {
 constexpr size_t kBufferSize = 1 << 20;
 constexpr int kTempAttempts = 100;
 
+constexpr int kMaxLinks = 40;  // as the kernel's own limit when following links
+constexpr size_t kNameMax = 255;
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 std::string TempName(const std::string& path) {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     thread_local std::mt19937_64 rng{std::random_device{}()};
-    const size_t slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string folder = FolderOf(path);
+    std::string name = path.substr(folder.size());
+    // "." + name + ".XXXXXX" must still be a valid name: shorten a long one.
+    if (name.size() + 8 > kNameMax) name.resize(kNameMax - 8);
     std::string temp = folder + "." + name + ".";
     std::uniform_int_distribution<size_t> pick(0, sizeof kChars - 2);
     for (int i = 0; i < 6; ++i)
@@ -31,7 +41,55 @@ bool SyncNotSupported(int error) {
     return error == EINVAL || error == EROFS || error == ENOTSUP;
 }
 
+// What stands behind /proc and /dev (standard output, a ">>" redirection's
+// file) is written in place, whatever kind of file it turns out to be.
+bool IsSystemPath(const std::string& path) {
+    return path.rfind("/proc/", 0) == 0 || path.rfind("/dev/", 0) == 0;
+}
+
+// The descriptor a path names ("/dev/stdout", "/proc/self/fd/3"), or -1.
+// Opening such a path anew would start at offset 0 and truncate a file that a
+// ">>" redirection appends to; its descriptor is written instead.
+int DescriptorOf(const std::string& path) {
+    if (path == "/dev/stdout") return 1;
+    if (path == "/dev/stderr") return 2;
+    for (const std::string& prefix : {std::string("/dev/fd/"), std::string("/proc/self/fd/"),
+                                      "/proc/" + std::to_string(::getpid()) + "/fd/"}) {
+        if (path.rfind(prefix, 0) != 0 || path.size() == prefix.size()) continue;
+        const std::string number = path.substr(prefix.size());
+        if (number.find_first_not_of("0123456789") != std::string::npos || number.size() > 9) {
+            return -1;
+        }
+        const int fd = std::stoi(number);
+        return ::fcntl(fd, F_GETFD) >= 0 ? fd : -1;
+    }
+    return -1;
+}
+
 }  // namespace
+
+// Follows path's chain of links. Returns true with target set to the regular
+// file (or missing name) to replace, or false when the chain ends in a FIFO, a
+// device, a folder or anything in /proc or /dev, which are written in place.
+// error is set when a step could not be read.
+bool AtomicFileWriter::FindReplaceable(const std::string& path, std::string& target, FileStat& st,
+                                       int& statError, int& descriptor) {
+    target = path;
+    for (int step = 0; step <= kMaxLinks; ++step) {
+        if ((descriptor = DescriptorOf(target)) >= 0) return false;
+        statError = fs_.Lstat(target, st);
+        if (statError == ENOENT) return step == 0;  // a dangling link is written in place
+        if (statError != 0) return false;
+        if (st.kind == FileKind::Regular) return true;
+        if (st.kind != FileKind::Symlink || IsSystemPath(target)) return false;
+        std::string text;
+        if ((statError = fs_.ReadLink(target, text)) != 0) return false;
+        target = !text.empty() && text[0] == '/' ? text : FolderOf(target) + text;
+        if ((descriptor = DescriptorOf(target)) >= 0 || IsSystemPath(target)) return false;
+    }
+    statError = ELOOP;
+    return false;
+}
 
 AtomicFileWriter::AtomicFileWriter(IFileSystem& fs) : fs_(fs) {}
 
@@ -59,37 +117,61 @@ bool AtomicFileWriter::Open(const std::string& path) {
     fd_ = -1;
 
     FileStat st;
-    const int statError = fs_.Lstat(path, st);
-    if (statError != 0 && statError != ENOENT) return Fail(statError, "stat");
-    const bool replace = statError == ENOENT || st.kind == FileKind::Regular;
-    if (!replace) {
-        // A link, FIFO or device: written where it is, never replaced.
-        inPlace_ = true;
-        const int error = fs_.OpenForWrite(path, false, 0666, fd_);
-        if (error != 0) return Fail(error, "open");
-        open_ = true;
-        return true;
+    int statError = 0;
+    std::string target;
+    int descriptor = -1;
+    if (!FindReplaceable(path, target, st, statError, descriptor)) {
+        if (descriptor >= 0) {
+            const bool opened = OpenDescriptor(descriptor);
+            path_ = path;
+            return opened;
+        }
+        if (statError != 0 && statError != ENOENT) return Fail(statError, "stat");
+        return OpenInPlace(path);
+    }
+    path_ = target;
+    const bool exists = statError == 0;
+    // A rename needs only a writable folder: never let it replace a file this
+    // process could not have written.
+    if (exists) {
+        if (const int error = fs_.CheckWritable(target)) return Fail(error, "open");
     }
 
     int error = EEXIST;
     for (int attempt = 0; attempt < kTempAttempts && error == EEXIST; ++attempt) {
-        tempPath_ = TempName(path);
+        tempPath_ = TempName(target);
         error = fs_.OpenForWrite(tempPath_, true, 0666, fd_);
     }
     if (error != 0) {
         tempPath_.clear();
+        // A writable file in a folder that takes no new names: the one way
+        // left is to truncate and write it where it is.
+        if (exists && (error == EACCES || error == EPERM) && OpenInPlace(target)) return true;
+        error_ = 0;
         return Fail(error, "create");
     }
     open_ = true;
-    if (statError == 0) {
-        // The new file keeps the permissions of the one it replaces.
-        const int modeError = fs_.SetMode(fd_, st.mode & 07777);
+    if (exists) {
+        // The new file keeps the owner, group and permissions of the one it
+        // replaces; a process that may not give it away keeps it as its own.
+        // The mode comes last: a change of owner clears set-id bits.
+        const int ownerError = fs_.SetOwner(fd_, st.owner, st.group);
+        const int modeError =
+            ownerError == 0 || ownerError == EPERM ? fs_.SetMode(fd_, st.mode & 07777) : ownerError;
         if (modeError != 0) {
-            Fail(modeError, "chmod");
+            Fail(modeError, ownerError != 0 && ownerError != EPERM ? "chown" : "chmod");
             Abort();
             return false;
         }
     }
+    return true;
+}
+
+bool AtomicFileWriter::OpenInPlace(const std::string& path) {
+    inPlace_ = true;
+    const int error = fs_.OpenForWrite(path, false, 0666, fd_);
+    if (error != 0) return Fail(error, "open");
+    open_ = true;
     return true;
 }
 

@@ -8,13 +8,16 @@
 namespace zel {
 
 // Writes a file so that a failure never destroys what was there before. A path
-// that names a regular file directly, or nothing yet, gets a temporary file in
-// the same folder that is synced and renamed over it on Commit. Any other target
-// (a symbolic link such as /dev/stdout, a FIFO, a device) is opened and written
-// in place and never replaced, since renaming over it would replace the link.
-// A replacement keeps the permission bits of the file it replaces; a new file
-// gets 0666 less the umask. Writes are buffered; the first failure is kept and
-// reported by Commit.
+// that names a regular file, directly or through links, or nothing yet, gets a
+// temporary file beside the final file that is synced and renamed over it on
+// Commit; the links stay. Any other target (a FIFO, a device, anything reached
+// through /proc or /dev) is opened and written in place and never replaced; a
+// path that names one of this process's descriptors (/dev/stdout,
+// /proc/self/fd/N) writes that descriptor, so that ">>" appends. A file this process could not open
+// for writing is refused; a writable file in a folder that takes no new files is written in place.
+// A replacement keeps the owner, group and permission bits of the file it replaces (the owner where
+// the process may); a new file gets 0666 less the umask. Writes are buffered; the first failure is
+// kept and reported by Commit.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(IFileSystem& fs = IFileSystem::Default());
@@ -37,6 +40,9 @@ public:
     bool WritesInPlace() const { return inPlace_; }
 
 private:
+    bool FindReplaceable(const std::string& path, std::string& target, FileStat& st, int& statError,
+                         int& descriptor);
+    bool OpenInPlace(const std::string& path);
     bool Fail(int error, const char* step);
     bool Flush();
 

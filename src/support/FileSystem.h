@@ -18,7 +18,9 @@ struct FileStat {
     uint64_t size = 0;  // apparent size (st_size)
     uint64_t device = 0;
     uint64_t inode = 0;
-    uint32_t mode = 0;  // st_mode
+    uint32_t mode = 0;   // st_mode
+    uint32_t owner = 0;  // st_uid
+    uint32_t group = 0;  // st_gid
 };
 
 struct DirEntry {
@@ -49,9 +51,17 @@ public:
     virtual int Close(int fd) = 0;
     virtual int Rename(const std::string& from, const std::string& to) = 0;
     virtual int Remove(const std::string& path) = 0;
-    // Permission bits of an open file (fchmod). Not pure, so that fakes written
-    // before it existed keep compiling; the default is the real call.
+    // The calls below are not pure, so that fakes written before they existed
+    // keep compiling; the defaults are the real calls.
+    // Permission bits of an open file (fchmod).
     virtual int SetMode(int fd, uint32_t mode);
+    // Owner and group of an open file (fchown).
+    virtual int SetOwner(int fd, uint32_t owner, uint32_t group);
+    // The text of a symbolic link (readlink).
+    virtual int ReadLink(const std::string& path, std::string& out);
+    // 0 when this process could open the existing file for writing; the file is
+    // opened without truncating and closed again, so nothing changes.
+    virtual int CheckWritable(const std::string& path);
 
     // The real file system (POSIX calls).
     static IFileSystem& Default();

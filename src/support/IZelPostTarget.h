@@ -8,6 +8,7 @@
 // means two things whoever receives it:
 //   0x0100 - 0x01FF  ScanNotice (intake/AddFileWorker.h)
 //   0x0200 - 0x02FF  PackNotice (packing/PackNotice.h)
+//   0x0300 - 0x03FF  AutoGroupNotice (intake/AutoGroupWorker.h)
 struct ZelNotice {
     template <class Notice, class = std::enable_if_t<std::is_enum_v<Notice>>>
     constexpr ZelNotice(Notice notice, int64_t noticeValue = 0)  // NOLINT: implicit on purpose

@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,6 +27,8 @@ void Convert(const struct stat& st, FileStat& out) {
     out.device = static_cast<uint64_t>(st.st_dev);
     out.inode = static_cast<uint64_t>(st.st_ino);
     out.mode = static_cast<uint32_t>(st.st_mode);
+    out.owner = static_cast<uint32_t>(st.st_uid);
+    out.group = static_cast<uint32_t>(st.st_gid);
 }
 
 // strerror_r comes in two flavours; these overloads accept either.
@@ -39,6 +43,30 @@ void Convert(const struct stat& st, FileStat& out) {
 
 int IFileSystem::SetMode(int fd, uint32_t mode) {
     return ::fchmod(fd, static_cast<mode_t>(mode)) == 0 ? 0 : errno;
+}
+
+int IFileSystem::SetOwner(int fd, uint32_t owner, uint32_t group) {
+    return ::fchown(fd, static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0 ? 0 : errno;
+}
+
+int IFileSystem::ReadLink(const std::string& path, std::string& out) {
+    std::string buffer(256, '\0');
+    for (;;) {
+        const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (n < 0) return errno;
+        if (static_cast<size_t>(n) < buffer.size()) {
+            out.assign(buffer.data(), static_cast<size_t>(n));
+            return 0;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+int IFileSystem::CheckWritable(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return errno;
+    ::close(fd);
+    return 0;
 }
 
 IFileSystem& IFileSystem::Default() {
@@ -170,29 +198,69 @@ int PosixFileSystem::MakeFolder(const std::string& path, uint32_t mode) {
     return ::mkdir(path.c_str(), static_cast<mode_t>(mode)) == 0 ? 0 : errno;
 }
 
+bool PosixFileSystem::Interrupted(int timeoutMs) const {
+    if (interruptFd_ < 0) return false;
+    pollfd p{interruptFd_, POLLIN, 0};
+    return ::poll(&p, 1, timeoutMs) > 0;
+}
+
+// 0 once fd can take data, ECANCELED when interrupted first.
+int PosixFileSystem::WaitWritable(int fd) const {
+    pollfd p[2] = {{fd, POLLOUT, 0}, {interruptFd_, POLLIN, 0}};
+    for (;;) {
+        const int n = ::poll(p, interruptFd_ >= 0 ? 2 : 1, -1);
+        if (n < 0 && errno != EINTR) return errno;
+        if (n > 0 && (p[1].revents & POLLIN) != 0) return ECANCELED;
+        if (n > 0 && p[0].revents != 0) return 0;  // writable, or an error the write will report
+    }
+}
+
 int PosixFileSystem::OpenForWrite(const std::string& path, bool exclusive, uint32_t mode, int& fd) {
     fd = -1;
     // O_TRUNC has no effect on FIFOs and terminals, so in-place targets of any kind open.
-    const int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_CREAT | (exclusive ? O_EXCL : O_TRUNC);
+    int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_CREAT | (exclusive ? O_EXCL : O_TRUNC);
+    // A FIFO without a reader would block the open where no signal can end it:
+    // try without blocking and wait for a reader in small steps instead.
+    const bool waitForReader = interruptFd_ >= 0 && !exclusive;
+    if (waitForReader) flags |= O_NONBLOCK;
     int result;
-    do {
+    for (;;) {
         result = ::open(path.c_str(), flags, static_cast<mode_t>(mode));
-    } while (result < 0 && errno == EINTR);
-    if (result < 0) return errno;
+        if (result >= 0) break;
+        if (errno == EINTR) continue;
+        if (!(waitForReader && errno == ENXIO)) return errno;
+        if (Interrupted(50)) return ECANCELED;
+    }
+    if (waitForReader) ::fcntl(result, F_SETFL, ::fcntl(result, F_GETFL) & ~O_NONBLOCK);
     fd = result;
     return 0;
 }
 
 int PosixFileSystem::WriteAll(int fd, const char* data, size_t size) {
+    // With an interrupt to watch, a pipe or terminal takes small pieces after a
+    // wait, so that no write blocks; a regular file never blocks for long.
+    size_t piece = size;
+    if (interruptFd_ >= 0) {
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) piece = PIPE_BUF;
+    }
+    bool wait = interruptFd_ >= 0;
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        if (wait) {
+            if (const int error = WaitWritable(fd)) return error;
+        }
+        const ssize_t n = ::write(fd, data, size < piece ? size : piece);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) {
+                wait = true;
+                continue;
+            }
             return errno;
         }
         if (n == 0) return EIO;
         data += n;
         size -= static_cast<size_t>(n);
+        wait = interruptFd_ >= 0;
     }
     return 0;
 }
@@ -212,6 +280,7 @@ int PosixFileSystem::Close(int fd) {
 }
 
 int PosixFileSystem::Rename(const std::string& from, const std::string& to) {
+    if (Interrupted(0)) return ECANCELED;
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 

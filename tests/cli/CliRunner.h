@@ -3,10 +3,12 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -23,69 +25,54 @@ struct CliResult {
 };
 
 // Runs any program (argv[0] a full path) the way RunCli runs corvelin-cli.
+// nonBlockingOut: standard output is a pipe in non-blocking mode, read late.
 inline CliResult RunProgram(std::vector<std::string> argvStrings,
-                            const std::vector<std::string>& extraEnv = {}) {
+                            const std::vector<std::string>& extraEnv = {},
+                            bool nonBlockingOut = false) {
     int outPipe[2];
-    int errPipe[2];
-    if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
+    std::FILE* errFile = std::tmpfile();
+    if (!errFile || pipe2(outPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    if (nonBlockingOut) fcntl(outPipe[1], F_SETFL, O_NONBLOCK);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, outPipe[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, errPipe[1], 2);
+    posix_spawn_file_actions_adddup2(&actions, fileno(errFile), 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     std::vector<char*> argv;
     for (auto& a : argvStrings)
         argv.push_back(a.data());
     argv.push_back(nullptr);
-
-    std::vector<std::string> envStrings;
+    // Keep the run independent of the developer's own profile.
+    std::vector<std::string> envStrings = {"HOME=/nonexistent-corvelin-home"};
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
-        // Keep the run independent of the developer's own profile.
-        if (entry.rfind("XDG_CONFIG_HOME=", 0) == 0 || entry.rfind("HOME=", 0) == 0) continue;
-        envStrings.push_back(entry);
+        if (entry.rfind("XDG_CONFIG_HOME=", 0) != 0 && entry.rfind("HOME=", 0) != 0) {
+            envStrings.push_back(entry);
+        }
     }
-    envStrings.push_back("HOME=/nonexistent-corvelin-home");
-    for (const auto& e : extraEnv)
-        envStrings.push_back(e);
+    envStrings.insert(envStrings.end(), extraEnv.begin(), extraEnv.end());
     std::vector<char*> envp;
     for (auto& e : envStrings)
         envp.push_back(e.data());
     envp.push_back(nullptr);
-
     pid_t pid;
     const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(outPipe[1]);
-    close(errPipe[1]);
-    if (rc != 0) {
-        close(outPipe[0]);
-        close(errPipe[0]);
-        throw std::runtime_error("spawn failed");
-    }
+    if (rc != 0) throw std::runtime_error("spawn failed");
+    if (nonBlockingOut) usleep(300'000);  // let the pipe fill first
     CliResult result;
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    int open = 2;
     char buffer[65536];
-    while (open > 0) {
-        if (poll(fds, 2, -1) < 0) continue;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
-            if (n > 0) {
-                (i == 0 ? result.out : result.err).append(buffer, static_cast<size_t>(n));
-            } else {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            }
-        }
-    }
+    for (ssize_t n; (n = read(outPipe[0], buffer, sizeof buffer)) > 0;)
+        result.out.append(buffer, static_cast<size_t>(n));
+    close(outPipe[0]);
     int status = 0;
     waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    std::rewind(errFile);
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, errFile)) > 0;)
+        result.err.append(buffer, n);
+    std::fclose(errFile);
     return result;
 }
 
@@ -100,6 +87,40 @@ inline CliResult RunCli(const std::vector<std::string>& args, const std::string&
     }
     argvStrings.insert(argvStrings.end(), args.begin(), args.end());
     return RunProgram(std::move(argvStrings), extraEnv);
+}
+
+// Starts corvelin-cli with standard output on outFd and standard error into
+// errFile, for a test that signals it; WaitCli gives its status.
+inline pid_t StartCli(const std::vector<std::string>& args, int outFd, const std::string& errFile) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
+    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT, 0644);
+    std::vector<std::string> strings = {CORVELIN_CLI_PATH};
+    strings.insert(strings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : strings)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// The exit status (128 + signal); -1 and the child killed when it has not
+// ended within five seconds.
+inline int WaitCli(pid_t pid) {
+    for (int i = 0; i < 500; ++i) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        usleep(10'000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return -1;
 }
 
 }  // namespace testing_support

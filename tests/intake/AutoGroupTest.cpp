@@ -1,14 +1,20 @@
+// Automatic grouping: candidates, the user's choice, real group numbers, the
+// pruned pair search against scoring every pair, and cancelling.
+
 #include <gtest/gtest.h>
 
 #include <boost/make_shared.hpp>
 
+#include <atomic>
+#include <chrono>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
-#include "intake/AutoGroupTraverser.h"
-#include "intake/GroupApplyTraverser.h"
-#include "intake/GroupCollector.h"
+#include "NameSimilarityReference.h"
+#include "intake/AutoGroupProposal.h"
+#include "intake/AutoGroupWorker.h"
 #include "intake/NameSimilarity.h"
 #include "model/PackItem.h"
 #include "packing/CorvelinDoc.h"
@@ -35,19 +41,14 @@ struct GroupingRun {
 };
 
 GroupingRun FindCandidates(CPackFolder& drop) {
-    CAutoGroupTraverser grouping;
-    drop.Accept(grouping);
     GroupingRun run;
-    run.candidates = grouping.nextCandidate;
-    run.table = boost::make_shared<AutoGroupTable>(run.candidates);
-    CGroupCollector collector(run.table);
-    drop.Accept(collector);
+    run.table = ProposeAutoGroups(drop);
+    run.candidates = run.table->size();
     return run;
 }
 
-void Apply(CCorvelinDoc& doc, CPackFolder& drop, uint64_t candidates) {
-    CGroupApplyTraverser apply(doc, candidates);
-    drop.Accept(apply);
+void Apply(CCorvelinDoc& doc, CPackFolder& drop, const GroupingRun& run) {
+    ApplyAutoGroups(doc, drop, *run.table, [](size_t, size_t) { return true; });
 }
 
 TEST(AutoGroupTest, SimilarPhotosBecomeOneGroupAndNotesStayAlone) {
@@ -63,7 +64,7 @@ TEST(AutoGroupTest, SimilarPhotosBecomeOneGroupAndNotesStayAlone) {
     EXPECT_EQ((*run.table)[0], (std::vector<CPackItem*>{photo1, photo2}));
     EXPECT_EQ(notes->autoGroupId, NoAutoGroup);
 
-    Apply(doc, *drop, run.candidates);
+    Apply(doc, *drop, run);
     EXPECT_EQ(photo1->group, 4u);
     EXPECT_EQ(photo2->group, 4u);
     EXPECT_EQ(notes->group, NoGroup);
@@ -141,7 +142,7 @@ TEST(AutoGroupTest, RealNumbersFollowWalkOrderSoTheSubfolderComesFirst) {
     EXPECT_EQ(f1->autoGroupId, 0u);
     EXPECT_EQ(s1->autoGroupId, 1u);
 
-    Apply(doc, *drop, run.candidates);
+    Apply(doc, *drop, run);
     EXPECT_EQ(s1->group, 2u);
     EXPECT_EQ(s2->group, 2u);
     EXPECT_EQ(f1->group, 3u);
@@ -164,10 +165,8 @@ TEST(AutoGroupTest, DroppedMembersAndDroppedCandidatesGetNoGroup) {
 
     // What the confirmation leaves: one member of the first candidate unticked,
     // the whole second candidate unticked.
-    (*run.table)[0][1]->autoGroupId = NoAutoGroup;
-    for (CPackItem* member : (*run.table)[1])
-        member->autoGroupId = NoAutoGroup;
-    Apply(doc, *drop, run.candidates);
+    ApplyAutoGroups(doc, *drop, *run.table,
+                    [](size_t candidate, size_t member) { return candidate == 0 && member != 1; });
     EXPECT_EQ(i1->group, 0u);
     EXPECT_EQ(i3->group, 0u);
     EXPECT_EQ(i2->group, NoGroup);
@@ -183,7 +182,9 @@ std::vector<uint64_t> ReferenceCandidates(const std::vector<std::u16string>& nam
     for (size_t i = 0; i + 1 < names.size(); ++i) {
         for (size_t j = i + 1; j < names.size(); ++j) {
             if (ids[i] != NoAutoGroup && ids[j] != NoAutoGroup) continue;
-            if (!(NameSimilarity(names[i], names[j]) > 80)) continue;
+            if (!(name_similarity_reference::ReferenceSimilarity(names[i], names[j]) > 80)) {
+                continue;
+            }
             if (ids[i] != NoAutoGroup) {
                 ids[j] = ids[i];
             } else if (ids[j] != NoAutoGroup) {
@@ -199,11 +200,12 @@ std::vector<uint64_t> ReferenceCandidates(const std::vector<std::u16string>& nam
 TEST(AutoGroupTest, SameCandidatesAsScoringEveryPairOnRandomFolders) {
     std::mt19937 rng(2024);
     const std::u16string alphabets[] = {u"ab", u"abcd_1", u"abcdefghijklmnopqrstuvwxyz0123"};
+    const int maxLengths[] = {8, 24, 60};
     uint64_t formed = 0;
-    for (int round = 0; round < 60; ++round) {
+    for (int round = 0; round < 90; ++round) {
         const std::u16string& alphabet = alphabets[round % 3];
         std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
-        std::uniform_int_distribution<int> length(0, round % 2 ? 8 : 24);
+        std::uniform_int_distribution<int> length(0, maxLengths[(round / 3) % 3]);
         auto drop = Folder(u"/r");
         std::vector<std::u16string> names;
         std::u16string base;
@@ -215,20 +217,71 @@ TEST(AutoGroupTest, SameCandidatesAsScoringEveryPairOnRandomFolders) {
                     base += alphabet[pick(rng)];
             }
             std::u16string name = base;
-            if (!name.empty() && f % 6 != 0) name[rng() % name.size()] = alphabet[pick(rng)];
+            for (int edit = f % 6 == 0 ? 0 : 1 + f % 3; edit > 0 && !name.empty(); --edit)
+                name[rng() % name.size()] = alphabet[pick(rng)];
             if (f % 5 == 0) name += alphabet[pick(rng)];
             names.push_back(name);
             AddFile(*drop, name + u".ext");
         }
-        CAutoGroupTraverser grouping;
-        drop->Accept(grouping);
+        const GroupingRun run = FindCandidates(*drop);
         const std::vector<uint64_t> expected = ReferenceCandidates(names);
         for (size_t i = 0; i < names.size(); ++i) {
             ASSERT_EQ(drop->children[i]->autoGroupId, expected[i]) << "round " << round;
         }
-        formed += grouping.nextCandidate;
+        formed += run.candidates;
     }
-    EXPECT_GT(formed, 100u);
+    EXPECT_GT(formed, 300u);
+}
+
+class RecordingTarget : public IZelPostTarget {
+public:
+    void Post(const ZelNotice& notice) override { posted.push_back(notice.code); }
+    std::vector<uint32_t> posted;  // read after Join only
+};
+
+// Many short names over two letters: every name shares runs with thousands of
+// others, so the search takes seconds unless the cancel stops it.
+CPackFolderPtr CrowdedFolder() {
+    std::mt19937 rng(5);
+    auto drop = Folder(u"/crowd");
+    for (int f = 0; f < 40000; ++f) {
+        std::u16string name;
+        for (int n = 0; n < 20; ++n)
+            name += rng() % 2 ? u'a' : u'b';
+        AddFile(*drop, name);
+    }
+    return drop;
+}
+
+TEST(AutoGroupTest, CancelStopsTheProposalAndLeavesNoCandidate) {
+    auto drop = Folder(u"/in");
+    AddFile(*drop, u"photo001.jpg");
+    AddFile(*drop, u"photo002.jpg");
+    std::atomic<uint32_t> cancel{1};
+    EXPECT_EQ(ProposeAutoGroups(*drop, &cancel), nullptr);
+    EXPECT_EQ(drop->children[0]->autoGroupId, NoAutoGroup);
+
+    // On the worker: the end notice tells a finished proposal from a cancelled one.
+    RecordingTarget done;
+    CAutoGroupWorker finishing(drop, &done);
+    ASSERT_TRUE(finishing.Start());
+    finishing.Join();
+    ASSERT_NE(finishing.GetTable(), nullptr);
+    EXPECT_EQ(finishing.GetTable()->size(), 1u);
+    EXPECT_EQ(done.posted, std::vector<uint32_t>{uint32_t(AutoGroupNotice::Finished)});
+
+    const CPackFolderPtr crowd = CrowdedFolder();
+    RecordingTarget quiet;
+    CAutoGroupWorker cancelled(crowd, &quiet);
+    ASSERT_TRUE(cancelled.Start());
+    // Usually lands inside the pair search, which must notice it there.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    cancelled.Cancel();
+    cancelled.Join();
+    EXPECT_EQ(cancelled.GetTable(), nullptr);
+    EXPECT_EQ(quiet.posted, std::vector<uint32_t>{uint32_t(AutoGroupNotice::Cancelled)});
+    for (const auto& child : crowd->children)
+        ASSERT_EQ(child->autoGroupId, NoAutoGroup);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include "intake/AttrImportFilter.h"
 #include "intake/FileNameImportFilter.h"
 #include "intake/ImportSettings.h"
-#include "intake/WildcardMatch.h"
 #include "intake/SameFilter.h"
+#include "intake/WildcardMatch.h"
 
 namespace {
 

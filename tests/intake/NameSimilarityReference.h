@@ -1,6 +1,6 @@
 #pragma once
-// A second, deliberately naive implementation of the name-similarity rules that
-// the tests and the fuzz target compare the fast one with.
+// The name-similarity rules written the slowest, plainest way, for the tests
+// and the fuzz target to compare the real function and the pruning with.
 
 #include <string>
 

@@ -19,22 +19,6 @@ using testing_support::WriteFile;
 
 namespace {
 
-// Runs an action just after a given folder is listed.
-class ChangingFileSystem : public FakeFileSystem {
-public:
-    int ListFolder(const std::string& path, std::vector<zel::DirEntry>& out) override {
-        const int error = FakeFileSystem::ListFolder(path, out);
-        if (path == when && action) {
-            auto run = std::move(action);
-            action = nullptr;
-            run();
-        }
-        return error;
-    }
-    std::string when;
-    std::function<void()> action;
-};
-
 std::vector<std::pair<std::string, uint64_t>> Files(const CCorvelinDoc& doc) {
     std::vector<const CPackItem*> items;
     Collect(doc.root, items);
@@ -62,9 +46,9 @@ TEST(ScanRace, FilesAndFoldersChangedDuringTheWalk) {
 
     // Once the top folder is listed (a, b and c all seen), the tree changes
     // below it and the second dropped path goes away.
-    ChangingFileSystem fs;
-    fs.when = top;
-    fs.action = [&] {
+    FakeFileSystem fs;
+    fs.afterListing = top;
+    fs.afterListingAction = [&] {
         ASSERT_EQ(::unlink((top + "/b/deleted.txt").c_str()), 0);
         MakeSparseFile(top + "/b/grown.txt", 3000);
         ASSERT_EQ(::unlink((top + "/c/gone-with-folder.txt").c_str()), 0);
@@ -122,10 +106,11 @@ TEST(ScanRace, EntriesWhoseStatFailsOrDiffersAfterTheListing) {
     FakeFileSystem vanishing;
     vanishing.listErrors[top] = ENOENT;
     CCorvelinDoc second;
-    worker = RunScan(second, {top, top + "/steady.bin"}, AllFiles(), nullptr, vanishing);
+    MakeSparseFile(dir / "outside.bin", 10);
+    worker = RunScan(second, {top, dir / "outside.bin"}, AllFiles(), nullptr, vanishing);
     ASSERT_TRUE(worker->Completed());
     EXPECT_EQ(Files(second),
-              (std::vector<std::pair<std::string, uint64_t>>{{top + "/steady.bin", 10}}));
+              (std::vector<std::pair<std::string, uint64_t>>{{dir / "outside.bin", 10}}));
     ASSERT_EQ(worker->GetSkipped().size(), 1u);
     EXPECT_EQ(worker->GetSkipped()[0].path, top);
     EXPECT_EQ(worker->GetSkipped()[0].reason, SkipReason::UnreadableFolder);

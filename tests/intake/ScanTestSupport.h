@@ -22,6 +22,7 @@
 #include "intake/ImportSettings.h"
 #include "model/PackItem.h"
 #include "packing/CorvelinDoc.h"
+#include "support/FaultyFileSystem.h"
 #include "support/PosixFileSystem.h"
 #include "support/TextCodec.h"
 
@@ -55,50 +56,9 @@ private:
     std::vector<ScanNotice> messages_;
 };
 
-// The real file system, except where a test scripts an answer.
-class FakeFileSystem : public zel::PosixFileSystem {
-public:
-    int Stat(const std::string& path, zel::FileStat& out) override {
-        const auto it = stats.find(path);
-        if (it == stats.end()) return PosixFileSystem::Stat(path, out);
-        out = it->second;
-        return 0;
-    }
-    int ListFolder(const std::string& path, std::vector<zel::DirEntry>& out) override {
-        if (path == throwOn) throw std::runtime_error("listing exploded");
-        const auto error = listErrors.find(path);
-        if (error != listErrors.end()) {
-            out.clear();
-            return error->second;
-        }
-        const auto listing = listings.find(path);
-        if (listing == listings.end()) return PosixFileSystem::ListFolder(path, out);
-        out = listing->second;
-        return 0;
-    }
-
-    std::map<std::string, zel::FileStat> stats;
-    std::map<std::string, int> listErrors;
-    std::map<std::string, std::vector<zel::DirEntry>> listings;
-    std::string throwOn;
-};
-
-inline zel::FileStat FakeStat(zel::FileKind kind, uint64_t inode, uint64_t size = 0) {
-    zel::FileStat st;
-    st.kind = kind;
-    st.size = size;
-    st.device = 1;
-    st.inode = inode;
-    st.mode = kind == zel::FileKind::Directory ? 040755 : 0100644;
-    return st;
-}
-
-inline zel::DirEntry FakeEntry(const std::string& name, zel::FileStat st) {
-    zel::DirEntry entry;
-    entry.name = name;
-    entry.stat = st;
-    return entry;
-}
+using FakeFileSystem = testing_support::FaultyFileSystem;
+using testing_support::FakeEntry;
+using testing_support::FakeStat;
 
 inline CImportSettingsPtr Preset(const std::vector<std::string>& inputs,
                                  const std::vector<std::string>& ignores = {}) {

@@ -1,8 +1,16 @@
 #pragma once
-// The real file system with failures injected into single operations, for the
-// error paths that cannot be provoked on a real disk (tests run as root).
+// The one fake file system of the tests: the real one, except where a test
+// scripts an answer (a stat, a listing, an errno for one operation, a disk that
+// fills up, an action run just after a folder is listed). Tests run as root,
+// where permissions never stop a write, so these are the only way to reach
+// most error paths. Scripted maps are read by the worker threads: fill them
+// before the run starts.
 
+#include <atomic>
 #include <cerrno>
+#include <functional>
+#include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,13 +32,51 @@ public:
     int exclusiveCollisions = 0;
     // Lets this many WriteAll calls through before writeError applies.
     int writesBeforeFailure = 0;
+    // A full disk: once this many bytes are written, writes fail with ENOSPC
+    // after writing what still fits. Negative: no limit.
+    long long diskSpace = -1;
+
+    // Scripted answers by path (fill before a run; read on worker threads).
+    std::map<std::string, zel::FileStat> stats;                  // Stat (following links)
+    std::map<std::string, int> listErrors;                       // ListFolder fails
+    std::map<std::string, std::vector<zel::DirEntry>> listings;  // ListFolder answers
+    std::string throwOn;                                         // ListFolder throws here
+    // Runs once, just after this folder was listed (the tree changes mid-walk).
+    std::string afterListing;
+    std::function<void()> afterListingAction;
 
     std::vector<std::string> created;  // paths of successful exclusive creations
     std::vector<std::string> removed;
     int writeCalls = 0;
+    std::atomic<int> listCalls{0};
 
+    int Stat(const std::string& path, zel::FileStat& out) override {
+        const auto it = stats.find(path);
+        if (it == stats.end()) return PosixFileSystem::Stat(path, out);
+        out = it->second;
+        return 0;
+    }
     int Lstat(const std::string& path, zel::FileStat& out) override {
         return lstatError ? lstatError : PosixFileSystem::Lstat(path, out);
+    }
+    int ListFolder(const std::string& path, std::vector<zel::DirEntry>& out) override {
+        ++listCalls;
+        if (!throwOn.empty() && path == throwOn) throw std::runtime_error("listing exploded");
+        int error = 0;
+        if (const auto it = listErrors.find(path); it != listErrors.end()) {
+            out.clear();
+            error = it->second;
+        } else if (const auto it = listings.find(path); it != listings.end()) {
+            out = it->second;
+        } else {
+            error = PosixFileSystem::ListFolder(path, out);
+        }
+        if (afterListingAction && path == afterListing) {
+            auto action = std::move(afterListingAction);
+            afterListingAction = nullptr;
+            action();
+        }
+        return error;
     }
     int ReadFile(const std::string& path, size_t maxSize, std::string& out) override {
         return readError ? readError : PosixFileSystem::ReadFile(path, maxSize, out);
@@ -48,6 +94,13 @@ public:
     int WriteAll(int fd, const char* data, size_t size) override {
         ++writeCalls;
         if (writeError && writesBeforeFailure-- <= 0) return writeError;
+        if (diskSpace >= 0 && static_cast<unsigned long long>(diskSpace) < size) {
+            const size_t fits = static_cast<size_t>(diskSpace);
+            diskSpace = 0;
+            if (const int error = PosixFileSystem::WriteAll(fd, data, fits)) return error;
+            return ENOSPC;
+        }
+        if (diskSpace >= 0) diskSpace -= static_cast<long long>(size);
         return PosixFileSystem::WriteAll(fd, data, size);
     }
     int Sync(int fd) override { return syncError ? syncError : PosixFileSystem::Sync(fd); }
@@ -63,5 +116,23 @@ public:
         return PosixFileSystem::Remove(path);
     }
 };
+
+// A scripted stat or listing entry.
+inline zel::FileStat FakeStat(zel::FileKind kind, uint64_t inode, uint64_t size = 0) {
+    zel::FileStat st;
+    st.kind = kind;
+    st.size = size;
+    st.device = 1;
+    st.inode = inode;
+    st.mode = kind == zel::FileKind::Directory ? 040755 : 0100644;
+    return st;
+}
+
+inline zel::DirEntry FakeEntry(const std::string& name, zel::FileStat st) {
+    zel::DirEntry entry;
+    entry.name = name;
+    entry.stat = st;
+    return entry;
+}
 
 }  // namespace testing_support

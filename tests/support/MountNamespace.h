@@ -1,83 +1,128 @@
 #pragma once
-// Runs a step in a child process with its own mount namespace, so that a test
-// can make a folder read-only or tiny for real without touching the machine's
-// mounts. Tests run as root, where permissions never stop a write; a read-only
-// mount or a full file system still does.
+// Runs a step in a child process under conditions a test cannot make in its
+// own process: a read-only or tiny mount in a private mount namespace, an
+// unprivileged user (tests run as root, where permissions never stop a write),
+// a file-size limit. Where the condition cannot be made, the run says why, and
+// the test skips with that reason:
+//   if (!run.available) GTEST_SKIP() << run.skipReason;
 
 #include <dirent.h>
 #include <sched.h>
+#include <signal.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace testing_support {
 
-enum class MountKind {
-    ReadOnly,   // the folder bound over itself, read-only
-    TinyTmpfs,  // a fresh 64 KiB tmpfs over the folder
+enum class Isolation {
+    None,           // the child as it is
+    ReadOnly,       // the folder bound over itself, read-only
+    TinyTmpfs,      // a fresh 64 KiB tmpfs over the folder
+    Unprivileged,   // user and group "nobody" (when running as root)
+    FileSizeLimit,  // files may not grow past 32 bytes; SIGXFSZ ignored
 };
 
 struct IsolatedRun {
-    bool available = false;  // false: no namespace or mount permitted here
-    std::string output;      // what the step returned
+    bool available = false;  // false: the condition cannot be made here
+    std::string skipReason;
+    std::string output;  // what the step returned
 };
 
-// The step runs in the child after the mount; what it returns comes back in
-// output. The mount is gone when the child ends.
-inline IsolatedRun RunWithMount(const std::string& folder, MountKind kind,
-                                const std::function<std::string()>& step) {
+namespace detail {
+
+// Makes the condition in the child; the reason it could not, or "".
+inline std::string Isolate(const std::string& folder, Isolation kind) {
+    auto failed = [](const char* what) { return std::string(what) + ": " + std::strerror(errno); };
+    const char* dir = folder.c_str();
+    switch (kind) {
+        case Isolation::None:
+            return "";
+        case Isolation::Unprivileged:
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+                return failed("setuid");
+            }
+            return "";
+        case Isolation::FileSizeLimit: {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{32, 32};
+            return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? "" : failed("setrlimit");
+        }
+        default:
+            break;
+    }
+    if (::unshare(CLONE_NEWNS) != 0) return failed("unshare");
+    // Without this every mount below would show in the machine's namespace;
+    // it fails where "/" is not a mount point (a chroot), and then nothing
+    // can be mounted safely.
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        return failed("making / private");
+    }
+    if (kind == Isolation::ReadOnly) {
+        if (::mount(dir, dir, nullptr, MS_BIND, nullptr) != 0) return failed("bind");
+        if (::mount(nullptr, dir, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+            return failed("read-only remount");
+        }
+    } else if (::mount("tmpfs", dir, "tmpfs", 0, "size=64k") != 0) {
+        return failed("tmpfs");
+    }
+    return "";
+}
+
+inline void WriteAllOrExit(int fd, const std::string& text) {
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n <= 0) ::_exit(2);
+        done += static_cast<size_t>(n);
+    }
+}
+
+}  // namespace detail
+
+// The step runs in the child once the condition is made; what it returns comes
+// back in output. Mounts end with the child.
+inline IsolatedRun RunIsolated(const std::string& folder, Isolation kind,
+                               const std::function<std::string()>& step) {
     IsolatedRun run;
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) return run;
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
+    int fds[2];
+    if (::pipe(fds) != 0) {
+        run.skipReason = "no pipe";
         return run;
     }
+    const pid_t pid = ::fork();
     if (pid == 0) {
-        ::close(pipeFds[0]);
-        if (::unshare(CLONE_NEWNS) != 0) ::_exit(77);
-        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) ::_exit(77);
-        const char* dir = folder.c_str();
-        if (kind == MountKind::ReadOnly) {
-            if (::mount(dir, dir, nullptr, MS_BIND, nullptr) != 0) ::_exit(77);
-            if (::mount(nullptr, dir, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-                ::_exit(77);
-            }
-        } else if (::mount("tmpfs", dir, "tmpfs", 0, "size=64k") != 0) {
-            ::_exit(77);
-        }
-        const std::string out = step();
-        size_t done = 0;
-        while (done < out.size()) {
-            const ssize_t n = ::write(pipeFds[1], out.data() + done, out.size() - done);
-            if (n <= 0) ::_exit(2);
-            done += static_cast<size_t>(n);
-        }
+        ::close(fds[0]);
+        const std::string reason = detail::Isolate(folder, kind);
+        detail::WriteAllOrExit(fds[1], reason.empty() ? "+" + step() : "-" + reason);
         ::_exit(0);
     }
-    ::close(pipeFds[1]);
+    ::close(fds[1]);
+    std::string text;
     char buffer[4096];
     ssize_t n;
-    while ((n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0)
-        run.output.append(buffer, static_cast<size_t>(n));
-    ::close(pipeFds[0]);
+    while (pid > 0 && (n = ::read(fds[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<size_t>(n));
+    ::close(fds[0]);
     int status = 0;
-    ::waitpid(pid, &status, 0);
-    run.available = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    if (WIFEXITED(status) && WEXITSTATUS(status) != 77 && WEXITSTATUS(status) != 0) {
-        run.available = true;
-        run.output += "\n[child failed with status " + std::to_string(WEXITSTATUS(status)) + "]";
-    } else if (WIFSIGNALED(status)) {
-        run.available = true;
-        run.output += "\n[child died by signal " + std::to_string(WTERMSIG(status)) + "]";
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) {
+        run.skipReason = "no child process";
+        return run;
     }
+    if (!text.empty() && text[0] == '-') {
+        run.skipReason = "cannot isolate the test here (" + text.substr(1) + ")";
+        return run;
+    }
+    run.available = true;
+    run.output = text.empty() ? text : text.substr(1);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) run.output += "\n[child failed]";
     return run;
 }
 

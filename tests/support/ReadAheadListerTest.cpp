@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "support/PosixFileSystem.h"
+#include "support/FaultyFileSystem.h"
 
 using namespace testing_support;
 
@@ -21,18 +21,6 @@ std::vector<std::string> Names(const std::vector<zel::DirEntry>& entries) {
         names.push_back(e.name);
     return names;
 }
-
-// Counts listings and can fail or throw on one folder; safe on two threads.
-class CountingFileSystem : public zel::PosixFileSystem {
-public:
-    int ListFolder(const std::string& path, std::vector<zel::DirEntry>& out) override {
-        ++listings;
-        if (path == throwOn) throw std::runtime_error("listing exploded");
-        return PosixFileSystem::ListFolder(path, out);
-    }
-    std::atomic<int> listings{0};
-    std::string throwOn;
-};
 
 // A depth-first walk that announces each folder's subfolders as the scan does.
 void Walk(zel::ReadAheadLister& lister, zel::IFileSystem& fs, const std::string& folder,
@@ -74,7 +62,7 @@ TEST(ReadAheadLister, AWalkSeesExactlyWhatDirectListingsGive) {
     TempDir dir;
     MakeTree(dir);
     for (size_t maxReady : {size_t{1}, size_t{3}, size_t{64}}) {
-        CountingFileSystem fs;
+        FaultyFileSystem fs;
         std::vector<std::string> seen;
         {
             zel::ReadAheadLister lister(fs, maxReady);
@@ -83,14 +71,14 @@ TEST(ReadAheadLister, AWalkSeesExactlyWhatDirectListingsGive) {
         EXPECT_EQ(seen.size(), 6u + 6u * (5 + 1) + 6u * 5 * 4) << maxReady;
         // One listing per folder by the lister (37 folders) plus the walk's own
         // direct comparison listing of each: nothing was listed twice by the lister.
-        EXPECT_EQ(fs.listings.load(), 2 * 37) << maxReady;
+        EXPECT_EQ(fs.listCalls.load(), 2 * 37) << maxReady;
     }
 }
 
 TEST(ReadAheadLister, UntakenAnnouncementsAndMissingFoldersAreHarmless) {
     TempDir dir;
     MakeTree(dir);
-    CountingFileSystem fs;
+    FaultyFileSystem fs;
     {
         zel::ReadAheadLister lister(fs, 2);
         lister.Announce({dir / "d0", dir / "d1", dir / "d2", dir / "nope"});
@@ -105,7 +93,7 @@ TEST(ReadAheadLister, UntakenAnnouncementsAndMissingFoldersAreHarmless) {
 TEST(ReadAheadLister, AnExceptionOnTheReaderReachesTheWalker) {
     TempDir dir;
     MakeTree(dir);
-    CountingFileSystem fs;
+    FaultyFileSystem fs;
     fs.throwOn = dir / "d1";
     zel::ReadAheadLister lister(fs);
     lister.Announce({dir / "d0", dir / "d1"});
@@ -118,13 +106,13 @@ TEST(ReadAheadLister, SeveralReadersStillListEachFolderOnce) {
     TempDir dir;
     MakeTree(dir);
     for (int round = 0; round < 20; ++round) {
-        CountingFileSystem fs;
+        FaultyFileSystem fs;
         std::vector<std::string> seen;
         {
             zel::ReadAheadLister lister(fs, 4, 3);
             Walk(lister, fs, dir.Path(), seen);
         }
         EXPECT_EQ(seen.size(), 162u);
-        EXPECT_EQ(fs.listings.load(), 2 * 37);
+        EXPECT_EQ(fs.listCalls.load(), 2 * 37);
     }
 }

@@ -6,47 +6,38 @@
 
 using testing_support::U;
 
-TEST(ZelText, QuotingAndEscaping) {
-    std::u16string t = u"\"";
-    zel::UnquoteText(t);
-    EXPECT_EQ(t, u"\"");
-    t = u"\"already\"";
-    zel::UnquoteText(t);
-    EXPECT_EQ(t, u"already");
-    t = u"\"\"";
-    zel::UnquoteText(t);
-    EXPECT_EQ(t, u"");
-    t = u"\"only one pair\"\"";
-    zel::UnquoteText(t);
-    EXPECT_EQ(t, u"only one pair\"");
+namespace {
 
-    t = u"C:\\a\\b";
-    zel::EscapeBackslashes(t);
-    EXPECT_EQ(t, u"C:\\\\a\\\\b");
-    zel::UnescapeBackslashes(t);
-    EXPECT_EQ(t, u"C:\\a\\b");
-
+// Each case: the function, its input, what it gives.
+TEST(ZelText, UnquoteUnescapeAndTrim) {
+    struct Case {
+        void (*apply)(std::u16string&);
+        std::u16string in, out;
+    };
+    const Case cases[] = {
+        {zel::UnquoteText, u"\"", u"\""},
+        {zel::UnquoteText, u"\"\"", u""},
+        {zel::UnquoteText, u"\"only one pair\"\"", u"only one pair\""},
+        {zel::EscapeBackslashes, u"C:\\a\\b", u"C:\\\\a\\\\b"},
+        {zel::UnescapeBackslashes, u"C:\\\\a\\\\b", u"C:\\a\\b"},
+        {zel::UnescapeBackslashes, u"a\\b", u"a\\b"},  // a single backslash stays
+        {zel::TrimSpaces, u"   ", u""},
+        {zel::TrimSpaces, u"\t a b \t ", u"\t a b \t"},
+        {zel::TrimSpaces, U("　全角　 "), U("　全角　")},
+    };
+    for (const Case& c : cases) {
+        std::u16string t = c.in;
+        c.apply(t);
+        EXPECT_EQ(t, c.out);
+    }
     // Any number of write-read cycles gives back the text.
     const std::u16string original = u"\\\\server\\share\\\\\\x\\";
-    t = original;
+    std::u16string t = original;
     for (int i = 0; i < 5; ++i) {
         zel::EscapeBackslashes(t);
         zel::UnescapeBackslashes(t);
     }
     EXPECT_EQ(t, original);
-    t = u"a\\b";  // a single backslash stays
-    zel::UnescapeBackslashes(t);
-    EXPECT_EQ(t, u"a\\b");
 }
 
-TEST(ZelText, TrimSpacesRemovesOnlySpaces) {
-    std::u16string w = u"   ";
-    zel::TrimSpaces(w);
-    EXPECT_EQ(w, u"");
-    w = u"\t a b \t ";
-    zel::TrimSpaces(w);
-    EXPECT_EQ(w, u"\t a b \t");
-    w = U("　全角　 ");
-    zel::TrimSpaces(w);
-    EXPECT_EQ(w, U("　全角　"));
-}
+}  // namespace
