@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "support/TextCodec.h"
-
 namespace {
 
 constexpr uint64_t kBlock = CImageSizeEstimate::kBlock;
@@ -57,18 +55,37 @@ uint64_t Characters(std::u16string_view name) {
     return n;
 }
 
-// The ISO 9660 name the records are sorted by: upper-case d-characters, the
-// last dot kept. Only the order and clashes matter here, not the exact text.
-std::string IsoKey(std::u16string_view name, bool folder) {
-    const size_t dot = folder ? std::u16string_view::npos : name.rfind(u'.');
-    std::string key;
-    for (size_t i = 0; i < name.size() && key.size() < kIsoNameMax; ++i) {
-        char16_t c = name[i];
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-        const bool plain = (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
-        key += i == dot ? '.' : (plain ? static_cast<char>(c) : '_');
+// The ISO 9660 names the records are sorted by: upper-case d-characters, the
+// last dot kept, cut at the longest name. Only the order and clashes matter
+// here, not the exact text.
+char16_t IsoChar(std::u16string_view name, size_t i, size_t dot) {
+    char16_t c = name[i];
+    if (i == dot) return u'.';
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    const bool plain = (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
+    return plain ? c : u'_';
+}
+
+// UTF-8 bytes of a name without building it: escaped bytes are one each.
+uint64_t Utf8Length(std::u16string_view name) {
+    uint64_t n = 0;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i];
+        if (c < 0x80) {
+            n += 1;
+        } else if (c < 0x800) {
+            n += 2;
+        } else if (c >= 0xD800 && c < 0xDC00 && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
+                   name[i + 1] < 0xE000) {
+            n += 4;
+            ++i;
+        } else if (c >= 0xDC80 && c <= 0xDCFF) {
+            n += 1;
+        } else {
+            n += 3;
+        }
     }
-    return key;
+    return n;
 }
 
 // The ISO record of an entry and the continuation bytes it needs.
@@ -82,7 +99,7 @@ IsoRecord MakeIsoRecord(std::u16string_view name, bool folder) {
     const uint64_t chars = Characters(name);
     const uint64_t isoName =
         folder ? std::min(chars, kIsoNameMax) : std::min(chars + 1, kIsoNameMax) + 2;  // ".", ";1"
-    const uint64_t nameBytes = zel::EncodeFileName(name).size();
+    const uint64_t nameBytes = Utf8Length(name);
     uint64_t length = Even(33 + isoName) + kPosixFields + kNameField + nameBytes;
     uint64_t continuation = 0;
     if (length > kMaxRecord) {
@@ -97,14 +114,25 @@ uint64_t JolietRecord(std::u16string_view name) {
 }
 
 struct Record {
-    std::string key;
+    std::u16string_view name;
+    size_t dot;  // the ISO name's separator, npos for none
     uint64_t length;
 };
 
-// Bytes of a folder's records when none may cross a block boundary.
-uint64_t PackRecords(std::vector<Record>& records, uint64_t start) {
-    std::sort(records.begin(), records.end(),
-              [](const Record& a, const Record& b) { return a.key < b.key; });
+int IsoCompare(const Record& a, const Record& b) {
+    const size_t n = std::min({a.name.size(), b.name.size(), static_cast<size_t>(kIsoNameMax)});
+    for (size_t i = 0; i < n; ++i) {
+        const char16_t x = IsoChar(a.name, i, a.dot);
+        const char16_t y = IsoChar(b.name, i, b.dot);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    const size_t la = std::min(a.name.size(), static_cast<size_t>(kIsoNameMax));
+    const size_t lb = std::min(b.name.size(), static_cast<size_t>(kIsoNameMax));
+    return la == lb ? 0 : (la < lb ? -1 : 1);
+}
+
+// Bytes of a folder's records, in order, when none may cross a block boundary.
+uint64_t PackRecords(const std::vector<Record>& records, uint64_t start) {
     uint64_t length = start;
     for (const Record& r : records) {
         const uint64_t room = kBlock - length % kBlock;
@@ -133,11 +161,20 @@ uint32_t CImageSizeEstimate::FolderIndex(std::u16string_view path) {
 
 void CImageSizeEstimate::AddFile(std::u16string_view discPath, uint64_t size) {
     const size_t slash = discPath.rfind(u'/');
-    const uint32_t folder =
-        FolderIndex(discPath.substr(0, slash == std::u16string_view::npos ? 0 : slash));
-    folders_[folder].entries.push_back(
-        Entry{std::u16string(discPath.substr(slash == std::u16string_view::npos ? 0 : slash + 1)),
-              size, false, 0});
+    if (slash == std::u16string_view::npos) {
+        AddFileIn(std::u16string_view(), discPath, size);
+    } else {
+        AddFileIn(discPath.substr(0, slash), discPath.substr(slash + 1), size);
+    }
+}
+
+void CImageSizeEstimate::AddFileIn(std::u16string_view folderPath, std::u16string_view name,
+                                   uint64_t size) {
+    if (folderPath != lastFolder_) {
+        lastIndex_ = FolderIndex(folderPath);
+        lastFolder_.assign(folderPath);
+    }
+    folders_[lastIndex_].entries.push_back(Entry{std::u16string(name), size, false, 0});
     dataBlocks_ += DivUp(size, kBlock);
 }
 
@@ -158,12 +195,12 @@ uint64_t CImageSizeEstimate::Blocks() const {
         for (const Entry& e : folders_[f].entries) {
             const IsoRecord record = MakeIsoRecord(e.name, e.folder);
             continuation += record.continuation;
-            const std::string key = IsoKey(e.name, e.folder);
+            const size_t dot = e.folder ? std::u16string::npos : e.name.rfind(u'.');
             const uint64_t jolietName = std::min<uint64_t>(e.name.size(), kJolietNameMax);
             const uint64_t sections = Sections(e.size, e.folder);
             for (uint64_t s = 0; s < sections; ++s) {
-                iso.push_back(Record{key, record.length});
-                joliet.push_back(Record{zel::Utf16ToUtf8(e.name), JolietRecord(e.name)});
+                iso.push_back(Record{e.name, dot, record.length});
+                joliet.push_back(Record{e.name, std::u16string::npos, JolietRecord(e.name)});
             }
             if (e.folder) {
                 isoPathTable += Even(8 + record.nameLength);
@@ -173,9 +210,11 @@ uint64_t CImageSizeEstimate::Blocks() const {
         }
         // Names the image maker has to tell apart get digits added.
         std::sort(iso.begin(), iso.end(),
-                  [](const Record& a, const Record& b) { return a.key < b.key; });
+                  [](const Record& a, const Record& b) { return IsoCompare(a, b) < 0; });
+        std::sort(joliet.begin(), joliet.end(),
+                  [](const Record& a, const Record& b) { return a.name < b.name; });
         for (size_t i = 1; i < iso.size(); ++i) {
-            if (iso[i].key == iso[i - 1].key)
+            if (IsoCompare(iso[i], iso[i - 1]) == 0)
                 iso[i].length = Even(std::min<uint64_t>(iso[i].length + kNameCollision, 255));
         }
         const uint64_t dot = Even(34 + kPosixFields + (root ? kRootExtra : 0));

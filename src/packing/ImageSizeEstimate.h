@@ -24,6 +24,8 @@ public:
 
     // A file at discPath ("/A/b/c.txt", file-name escapes allowed).
     void AddFile(std::u16string_view discPath, uint64_t size);
+    // The same for a file name in a folder's disc path ("/A/b").
+    void AddFileIn(std::u16string_view folderPath, std::u16string_view name, uint64_t size);
 
     uint64_t Blocks() const;
 
@@ -49,4 +51,7 @@ private:
     std::vector<Folder> folders_{Folder()};  // [0] is the root
     std::unordered_map<std::u16string, uint32_t> index_;
     uint64_t dataBlocks_ = 0;
+    // Files come folder by folder: the last folder is looked up without a copy.
+    std::u16string lastFolder_;
+    uint32_t lastIndex_ = 0;
 };

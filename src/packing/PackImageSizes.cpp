@@ -20,8 +20,22 @@ std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vec
     images.reserve(packs.size());
     for (const PackBin& pack : packs) {
         CImageSizeEstimate estimate(udf);
-        for (const CPackItem* item : pack.items)
-            estimate.AddFile(discPaths.DiscPath(*item), item->GetSize());
+        // Files come folder by folder: each folder's disc path is made once.
+        const CPackItem* lastParent = nullptr;
+        std::u16string folder;
+        for (const CPackItem* item : pack.items) {
+            const CPackItem* parent = item->parent;
+            if (!parent || !parent->parent) {  // a dropped file
+                estimate.AddFile(discPaths.DiscPath(*item), item->GetSize());
+                continue;
+            }
+            if (parent != lastParent) {
+                folder = discPaths.DiscPath(*parent);
+                lastParent = parent;
+            }
+            const std::u16string_view path = item->GetPath();
+            estimate.AddFileIn(folder, path.substr(path.rfind(u'/') + 1), item->GetSize());
+        }
         images.push_back(estimate.Bytes());
     }
     return images;
