@@ -1,10 +1,109 @@
 #include "ui/CorvelinView.h"
 
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QMessageBox>
+
+#include <algorithm>
+
+#include "intake/ImportSettingsFile.h"
+#include "packing/CorvelinDoc.h"
+#include "settings/CorvelinSys.h"
+#include "settings/SettingsStore.h"
+#include "support/PosixFileSystem.h"
+#include "ui/AssignGroup.h"
+#include "ui/IconList.h"
+#include "ui/ListDelegate.h"
+#include "ui/ListFont.h"
+#include "ui/ListModel.h"
+#include "ui/PackRunDlg.h"
+#include "view/DeleteCommand.h"
+#include "view/GroupingCommands.h"
+#include "view/ListRows.h"
+#include "view/PackListView.h"
+#include "view/RowSelection.h"
+#include "view/RunCommand.h"
+
+namespace {
+
+QString ApplicationName() {
+    return QStringLiteral("Corvelin");
+}
+
+}  // namespace
+
+CCorvelinView::PaintSuspension::PaintSuspension(CCorvelinView& view) : view_(view) {
+    view_.paintSuspended_ = true;
+    view_.model_->SetSuspended(true);
+    view_.viewport()->setUpdatesEnabled(false);
+}
+
+CCorvelinView::PaintSuspension::~PaintSuspension() {
+    view_.paintSuspended_ = false;
+    view_.model_->SetSuspended(false);
+    view_.viewport()->setUpdatesEnabled(true);
+}
+
 CCorvelinView::CCorvelinView(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& sys,
                              QWidget* parent)
-    : QTableView(parent), doc_(doc), settings_(settings), sys_(sys) {}
+    : QTableView(parent),
+      doc_(doc),
+      settings_(settings),
+      sys_(sys),
+      fs_(std::make_unique<zel::PosixFileSystem>()),
+      rows_(std::make_unique<CListRows>()),
+      list_(std::make_unique<CPackListView>(doc, *rows_)),
+      run_(std::make_unique<CRunCommand>(*list_)),
+      grouping_(std::make_unique<CGroupingCommands>(*list_)),
+      delete_(std::make_unique<CDeleteCommand>(*list_)),
+      icons_(std::make_unique<CIconList>()),
+      defaultImport_(MakeViewDefaultImportSettings()) {
+    model_ = new CListModel(*rows_, this);
+    setModel(model_);
+    delegate_ = new CListDelegate(
+        settings_.general, *icons_,
+        [this](int row, RowDrawInfo& info, int32_t& iconIndex) { Look(row, info, iconIndex); },
+        this);
+    setItemDelegate(delegate_);
 
-CCorvelinView::~CCorvelinView() = default;
+    // Every row one height, the header hidden: the table then never measures
+    // rows, whatever their number.
+    QHeaderView* rowsHeader = verticalHeader();
+    rowsHeader->hide();
+    rowsHeader->setMinimumSectionSize(1);
+    rowsHeader->setSectionResizeMode(QHeaderView::Fixed);
+    QHeaderView* columns = horizontalHeader();
+    columns->setSectionsClickable(false);
+    columns->setHighlightSections(false);
+    columns->setStretchLastSection(false);
+    columns->setSectionResizeMode(QHeaderView::Interactive);
+
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setDragEnabled(false);  // a pack's drag is started here, not by the base
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
+
+    ApplySettings();
+    list_->OnInitialUpdate();
+    AfterListChange();
+    connect(model_, &QAbstractItemModel::modelReset, this, &CCorvelinView::commandStateChanged);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &CCorvelinView::commandStateChanged);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &CCorvelinView::commandStateChanged);
+}
+
+CCorvelinView::~CCorvelinView() {
+    // The model observes the rows; let go of it before they go.
+    setModel(nullptr);
+    delete model_;
+    model_ = nullptr;
+}
 
 void CCorvelinView::SetToolbarTexts(std::function<QString()> packSizeText,
                                     std::function<QString()> fillRateText) {
@@ -12,37 +111,177 @@ void CCorvelinView::SetToolbarTexts(std::function<QString()> packSizeText,
     fillRateText_ = std::move(fillRateText);
 }
 
-void CCorvelinView::DropPaths(const std::vector<std::string>&, bool) {}
+void CCorvelinView::ApplySettings() {
+    const DisplaySettings& general = settings_.general;
+    delegate_->SetListFont(MakeListFont(general.fontFace, general.fontSize));
+    // The height comes from the view's own font, not the list font; a
+    // hand-edited negative LINE_HEIGHT must not make rows vanish.
+    const int textHeight = std::max(16, QFontMetrics(font()).height());
+    const int height = std::max(1, textHeight + 2 * general.lineHeight);
+    delegate_->SetRowHeight(height);
+    verticalHeader()->setDefaultSectionSize(height);
+    rows_->SetSizeUnit(general.dispSizeUnit);
+    list_->RefreshSizeColumn(general.dispSizeUnit);
+    viewport()->update();
+}
+
+void CCorvelinView::SizeColumnsOnce() {
+    if (columnsSized_ || !isVisible()) return;
+    const int width = viewport()->width();
+    if (width <= 0) return;
+    columnsSized_ = true;
+    static const int kPercent[ColumnCount] = {55, 15, 10, 10, 10};
+    for (int column = 0; column < ColumnCount; ++column)
+        setColumnWidth(column, width * kPercent[column] / 100);
+}
+
+void CCorvelinView::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    SizeColumnsOnce();
+}
+
+void CCorvelinView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    SizeColumnsOnce();
+}
+
+void CCorvelinView::AfterListChange() {
+    const QAbstractItemView::SelectionMode wanted = list_->SingleSelection()
+                                                        ? QAbstractItemView::SingleSelection
+                                                        : QAbstractItemView::ExtendedSelection;
+    if (selectionMode() != wanted) {
+        clearSelection();
+        setSelectionMode(wanted);
+    }
+    viewport()->update();
+    emit commandStateChanged();
+}
+
+void CCorvelinView::Look(int row, RowDrawInfo& info, int32_t& iconIndex) const {
+    iconIndex = -1;
+    if (paintSuspended_ || row < 0 || static_cast<size_t>(row) >= rows_->Count()) return;
+    const auto r = static_cast<size_t>(row);
+    info = rows_->DrawInfo(r);
+    if (settings_.general.simpleIcon != 0) return;
+    if (const CPackItem* item = rows_->Item(r))
+        iconIndex = icons_->IndexFor(item->GetPath(), item->IsFolder());
+}
+
+CRowSelection CCorvelinView::Selection() const {
+    // Ranges, never the selected indexes: a million selected rows stay cheap.
+    std::vector<RowRange> ranges;
+    if (const QItemSelectionModel* model = selectionModel()) {
+        const QItemSelection selection = model->selection();
+        ranges.reserve(static_cast<size_t>(selection.size()));
+        for (const QItemSelectionRange& range : selection)
+            ranges.push_back(
+                {static_cast<size_t>(range.top()), static_cast<size_t>(range.bottom())});
+    }
+    return CRowSelection(std::move(ranges));
+}
+
+void CCorvelinView::selectionChanged(const QItemSelection& selected,
+                                     const QItemSelection& deselected) {
+    QTableView::selectionChanged(selected, deselected);
+    emit commandStateChanged();
+}
+
 bool CCorvelinView::CanRun() const {
-    return false;
+    return run_->CanRun();
 }
 bool CCorvelinView::CanBack() const {
-    return false;
+    return run_->CanBack();
 }
 bool CCorvelinView::CanExport() const {
-    return false;
+    return run_->CanExport();
 }
 bool CCorvelinView::CanNewGroup() const {
-    return false;
+    return grouping_->CanNewGroup(Selection());
 }
 bool CCorvelinView::CanAddToGroup() const {
-    return false;
+    return grouping_->CanAddToGroup();
 }
 bool CCorvelinView::CanRemoveFromGroup() const {
-    return false;
+    return grouping_->CanRemoveFromGroup();
 }
 bool CCorvelinView::CanGroupEach() const {
-    return false;
+    return grouping_->CanGroupEach(Selection());
 }
 bool CCorvelinView::CanGroupSubfolders() const {
-    return false;
+    return grouping_->CanGroupSubfolders(Selection());
 }
-void CCorvelinView::OnRun() {}
-void CCorvelinView::OnBack() {}
-void CCorvelinView::OnNewGroup() {}
-void CCorvelinView::OnAddToGroup() {}
-void CCorvelinView::OnRemoveFromGroup() {}
-void CCorvelinView::OnGroupEach() {}
-void CCorvelinView::OnGroupSubfolders() {}
-void CCorvelinView::OnDocumentReset() {}
-void CCorvelinView::OnSettingsChanged() {}
+
+void CCorvelinView::OnRun() {
+    if (!CanRun()) return;
+    const QString sizeText = packSizeText_ ? packSizeText_() : QString();
+    const QString rateText = fillRateText_ ? fillRateText_() : QString();
+    const std::optional<RunPlan> plan =
+        run_->Plan(sizeText.toStdU16String(), rateText.toStdU16String(), settings_.packInfoList);
+    if (!plan) {
+        QMessageBox::critical(this, QStringLiteral("ERROR"),
+                              QString::fromStdU16String(kInvalidPackSizeText));
+        emit packSizeRejected();
+        return;
+    }
+    bool completed = false;
+    {
+        PaintSuspension suspension(*this);
+        run_->BeforeRun();
+        CPackRunDlg dialog(doc_, plan->workingSize, this);
+        completed = dialog.exec() == QDialog::Accepted;
+        run_->AfterRun(completed, *plan);
+    }
+    AfterListChange();
+}
+
+void CCorvelinView::OnBack() {
+    if (!CanBack()) return;
+    run_->Back();
+    AfterListChange();
+}
+
+void CCorvelinView::OnNewGroup() {
+    if (list_->Mode() != ListMode::Editable) return;
+    if (!grouping_->NewGroup(Selection())) {
+        QMessageBox box(QMessageBox::NoIcon, ApplicationName(),
+                        QString::fromStdU16String(kSelectItemsForGroupText), QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    AfterListChange();
+}
+
+void CCorvelinView::OnAddToGroup() {
+    if (!CanAddToGroup()) return;
+    CAssignGroup dialog(doc_.groupCount, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    grouping_->AddToGroup(Selection(), static_cast<uint32_t>(dialog.GetGroup() + 1));
+    AfterListChange();
+}
+
+void CCorvelinView::OnRemoveFromGroup() {
+    if (!CanRemoveFromGroup()) return;
+    grouping_->RemoveFromGroup(Selection());
+    AfterListChange();
+}
+
+void CCorvelinView::OnGroupEach() {
+    if (!CanGroupEach()) return;
+    grouping_->GroupEach(Selection());
+    AfterListChange();
+}
+
+void CCorvelinView::OnGroupSubfolders() {
+    if (!CanGroupSubfolders()) return;
+    grouping_->GroupSubfolders(Selection());
+    AfterListChange();
+}
+
+void CCorvelinView::OnDocumentReset() {
+    list_->OnInitialUpdate();
+    AfterListChange();
+}
+
+void CCorvelinView::OnSettingsChanged() {
+    ApplySettings();
+}

@@ -3,12 +3,31 @@
 #include <QTableView>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "intake/ImportSettings.h"
+#include "intake/SkippedEntry.h"
+
+class QMimeData;
 class CCorvelinDoc;
+class CDeleteCommand;
+class CGroupingCommands;
+class CIconList;
+class CListDelegate;
+class CListModel;
+class CListRows;
+class CPackFolder;
+class CPackListView;
+class CRowSelection;
+class CRunCommand;
 class CorvelinSys;
 class SettingsStore;
+struct RowDrawInfo;
+namespace zel {
+class IFileSystem;
+}
 
 // The main list. It shows the document as the editable tree or as packs, and
 // carries the commands that act on the list (drop, run, back, grouping,
@@ -25,10 +44,18 @@ public:
     void SetToolbarTexts(std::function<QString()> packSizeText,
                          std::function<QString()> fillRateText);
 
+    // How the import settings dialog rewrites the presets file (the
+    // application's profile session); false with a UTF-8 message on failure.
+    void SetPresetSaver(std::function<bool(std::string& message)> savePresets);
+
     // Scans and adds absolute raw-byte paths, as a drop does (also the paths
     // given on the command line). showImportSettings: the drop asked for the
     // import settings dialog (Shift held).
     void DropPaths(const std::vector<std::string>& paths, bool showImportSettings);
+
+    // What dragging a row out of the window offers: a pack header's files as
+    // text/uri-list; null for any other row.
+    std::unique_ptr<QMimeData> DragData(int row) const;
 
     // Enabling of the commands the frame shows.
     bool CanRun() const;
@@ -58,11 +85,76 @@ signals:
     void commandStateChanged();
     // A prompt for the status bar (empty: back to the idle text).
     void statusTextChanged(const QString& text);
+    // The run refused the pack-size text (after its message): the frame gives
+    // the pack-size box the keyboard focus.
+    void packSizeRejected();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
 
 private:
+    // While a worker dialog runs, the rows may point at records the worker
+    // rewrites; modal loops still deliver paint events, so the list shows
+    // nothing new until the caller has rebuilt its rows.
+    class PaintSuspension {
+    public:
+        explicit PaintSuspension(CCorvelinView& view);
+        ~PaintSuspension();
+        PaintSuspension(const PaintSuspension&) = delete;
+        PaintSuspension& operator=(const PaintSuspension&) = delete;
+
+    private:
+        CCorvelinView& view_;
+    };
+
+    // The import settings dialog of a drop; false when the user cancelled it.
+    bool ChooseImportSettings();
+    // Automatic grouping of a scan's new items, as the user confirms it.
+    void ConfirmAutoGroups(CPackFolder& scanned);
+    void ShowSkipped(const SkippedEntryList& skipped);
+
+    CRowSelection Selection() const;
+    // Row height, font and size unit from the settings.
+    void ApplySettings();
+    // Selection mode of the mode the list is in; tells the frame.
+    void AfterListChange();
+    void SizeColumnsOnce();
+    void Look(int row, RowDrawInfo& info, int32_t& iconIndex) const;
+    void StartPackDrag(int row);
+
     CCorvelinDoc& doc_;
     SettingsStore& settings_;
     CorvelinSys& sys_;
     std::function<QString()> packSizeText_;
     std::function<QString()> fillRateText_;
+    std::function<bool(std::string& message)> savePresets_;
+
+    std::unique_ptr<zel::IFileSystem> fs_;
+    std::unique_ptr<CListRows> rows_;
+    std::unique_ptr<CPackListView> list_;
+    std::unique_ptr<CRunCommand> run_;
+    std::unique_ptr<CGroupingCommands> grouping_;
+    std::unique_ptr<CDeleteCommand> delete_;
+    std::unique_ptr<CIconList> icons_;
+    CListModel* model_ = nullptr;
+    CListDelegate* delegate_ = nullptr;
+
+    CImportSettingsPtr currentImport_;
+    CImportSettingsPtr defaultImport_;
+
+    bool paintSuspended_ = false;
+    bool columnsSized_ = false;
+    int pressRow_ = -1;
+    QPoint pressPos_;
 };

@@ -1,10 +1,18 @@
 #include <QApplication>
-#include <QMainWindow>
+
+#include "ui/CorvelinApp.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Corvelin"));
-    window.show();
-    return app.exec();
+    // QApplication has taken its own options out of argv; the rest are paths,
+    // kept as the raw bytes the kernel gave.
+    std::vector<std::string> paths(argv + 1, argv + argc);
+    CorvelinSys sys;
+    CCorvelinApp corvelin(sys);
+    if (!corvelin.InitInstance(paths)) {
+        corvelin.ExitInstance();
+        return 1;
+    }
+    const int status = app.exec();
+    return corvelin.ExitInstance() ? status : (status ? status : 1);
 }

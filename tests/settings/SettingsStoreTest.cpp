@@ -4,6 +4,7 @@
 
 #include "TestSupport.h"
 #include "settings/CorvelinSys.h"
+#include "settings/FakeSys.h"
 #include "settings/IniProfile.h"
 #include "settings/SettingsStore.h"
 #include "support/FileSystem.h"
@@ -76,26 +77,7 @@ TEST(SettingsStore, PackSectionsWithGapsAndBeyondTheLimit) {
     EXPECT_EQ(store.packInfoList, DefaultPackInfoList());
 }
 
-namespace {
-
-// A configuration whose environment the test decides.
-class FakeSys : public CorvelinSys {
-public:
-    FakeSys(std::string program, std::string appData, std::string user)
-        : program_(std::move(program)), appData_(std::move(appData)), user_(std::move(user)) {}
-
-protected:
-    std::string GetProgramFolder() const override { return program_; }
-    std::string GetAppDataFolder() const override { return appData_; }
-    std::string GetUserName() const override { return user_; }
-
-private:
-    std::string program_;
-    std::string appData_;
-    std::string user_;
-};
-
-}  // namespace
+using testing_support::FakeSys;
 
 TEST(ProfileLocation, SearchOrderPrefersTheProgramFolder) {
     TempDir dir;

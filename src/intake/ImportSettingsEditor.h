@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "intake/ImportSettings.h"
+
+// What the import settings dialog does to the settings it edits and to the
+// stored presets. The settings handed in are edited in place (also when the
+// dialog is then cancelled); picking a stored preset first replaces them by a
+// copy, so no edit ever reaches a stored preset.
+class CImportSettingsEditor {
+public:
+    enum class FilterList { Input, Ignore };
+
+    // Rewrites the presets file from the stored list; false with a message
+    // (UTF-8) when it could not be written.
+    using SavePresets = std::function<bool(std::string& message)>;
+
+    // A message for the user; failed tells a failure from a confirmation.
+    struct Outcome {
+        std::u16string text;
+        bool failed = false;
+    };
+
+    // working may be null: the editor then starts from empty settings (no
+    // filters, so a scan with them imports nothing).
+    CImportSettingsEditor(ImportSettingsList& presets, CImportSettingsPtr working,
+                          SavePresets savePresets);
+
+    const CImportSettingsPtr& Working() const { return working_; }
+    const ImportSettingsList& Presets() const { return presets_; }
+
+    // False, with nothing changed, for a position outside the stored list.
+    bool PickPreset(size_t index);
+
+    const std::vector<CImportFilterPtr>& Filters(FilterList list) const;
+    // False (filter dropped) when the list already holds a filter with the same
+    // description, letter case aside; only the target list is looked at.
+    bool AddFilter(FilterList list, CImportFilterPtr filter);
+    bool DeleteFilter(FilterList list, size_t index);
+
+    // Whole names, letter case aside.
+    bool PresetNameExists(const std::u16string& name) const;
+    // Appends a copy of the working settings under that name, then writes the
+    // file. The working settings stay as they are. The caller has refused an
+    // empty or taken name.
+    Outcome SavePreset(const std::u16string& name, bool autoGroup);
+    // Removes the stored preset at that position, then writes the file. The
+    // working settings are kept even when they were copied from it.
+    Outcome DeletePreset(size_t index);
+
+private:
+    std::vector<CImportFilterPtr>& MutableFilters(FilterList list);
+    Outcome Written(const std::u16string& name, const char16_t* doneText,
+                    const char16_t* failedText);
+
+    ImportSettingsList& presets_;
+    CImportSettingsPtr working_;
+    SavePresets savePresets_;
+};
+
+// The dialog's texts, shared with the dialogs that show them.
+namespace import_settings_text {
+constexpr char16_t kCaption[] = u"INFO";
+constexpr char16_t kDuplicateFilter[] = u"既に同じフィルターが存在します";
+constexpr char16_t kSelectFilterFirst[] = u"削除したい項目を選んでから実行してください";
+constexpr char16_t kDuplicatePreset[] = u"既にその名前のプリセットが存在します。";
+constexpr char16_t kPresetNamePrompt[] = u"プリセット名を入力してください";
+// "プリセット「" + name + "」" + one of these:
+constexpr char16_t kSaved[] = u"を保存しました。";
+constexpr char16_t kDeleted[] = u"を削除しました。";
+constexpr char16_t kConfirmDelete[] = u"を削除してもよろしいですか？";
+// A failed write of the presets file; the list in memory has changed anyway,
+// so the preset is usable (or gone) until the program ends.
+constexpr char16_t kSaveFailed[] = u"をファイルに保存できませんでした。";
+constexpr char16_t kDeleteFailed[] = u"の削除をファイルに書き込めませんでした。";
+std::u16string AboutPreset(const std::u16string& name, const char16_t* tail);
+}  // namespace import_settings_text

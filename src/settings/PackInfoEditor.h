@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "settings/PackInfo.h"
+
+// The pack-size manager's own copy of the registered sizes and the checks a
+// new entry must pass. The list keeps registration order (that is what gets
+// saved); the dialog shows it sorted by name.
+class CPackInfoEditor {
+public:
+    enum class RegisterResult { Added, ListFull, EmptyName, InvalidSize, DuplicateName };
+    // The unit box's entries, in their order.
+    enum Unit { UnitByte = 0, UnitKByte, UnitMByte, UnitGByte };
+
+    explicit CPackInfoEditor(PackInfoList list) : list_(std::move(list)) {}
+
+    const PackInfoList& List() const { return list_; }
+
+    // Checks in this order: room (100 entries), a name, a size of decimal digits
+    // only (empty passes, the run refuses it later), a name not yet registered
+    // (letter case counts). Appends (name, digits + unit letter) when all pass.
+    RegisterResult Register(const std::u16string& name, const std::u16string& sizeDigits, int unit);
+    // Removes the first entry of that name; false when there is none.
+    bool Remove(const std::u16string& name);
+
+    // Positions of the list's entries ordered by name, letter case aside.
+    std::vector<size_t> SortedByName() const;
+
+private:
+    PackInfoList list_;
+};
+
+// "K", "M", "G" or nothing (bytes; also for a unit outside the box).
+const char16_t* PackUnitLetter(int unit);
+
+struct PackInfoMessage {
+    const char16_t* caption;
+    const char16_t* text;
+};
+// The warning shown for a refused entry; null texts for Added.
+PackInfoMessage RegisterMessage(CPackInfoEditor::RegisterResult result);
+
+namespace pack_info_text {
+constexpr char16_t kInformation[] = u"INFORMATION";
+constexpr char16_t kError[] = u"ERROR";
+constexpr char16_t kSelectToDelete[] = u"リストから削除したいアイテムを選択してください";
+}  // namespace pack_info_text

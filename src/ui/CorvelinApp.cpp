@@ -1,0 +1,128 @@
+#include "ui/CorvelinApp.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTimer>
+#include <QTranslator>
+
+#include <cstdio>
+
+#include "settings/CorvelinSys.h"
+#include "support/TextCodec.h"
+#include "ui/CorvelinView.h"
+#include "ui/FrameIcons.h"
+#include "ui/MainFrame.h"
+#include "ui/MakeConfigDlg.h"
+#include "ui/QuitSignals.h"
+
+namespace {
+
+std::string WorkingFolder() {
+    std::vector<char> buffer(4096);
+    while (!::getcwd(buffer.data(), buffer.size())) {
+        if (errno != ERANGE || buffer.size() > (1u << 20)) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
+}  // namespace
+
+CCorvelinApp::CCorvelinApp(CorvelinSys& sys, zel::IFileSystem& fs)
+    : sys_(sys), session_(sys, settings_, fs) {}
+
+CCorvelinApp::~CCorvelinApp() = default;
+
+bool CCorvelinApp::InstallJapaneseTranslation() {
+    static bool installed = false;
+    if (installed) return true;
+    auto* translator = new QTranslator(qApp);
+    if (!translator->load(QStringLiteral("qtbase_ja"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    installed = QCoreApplication::installTranslator(translator);
+    return installed;
+}
+
+bool CCorvelinApp::InitInstance(const std::vector<std::string>& paths) {
+    InstallJapaneseTranslation();
+    QApplication::setApplicationName(QStringLiteral("Corvelin"));
+    QApplication::setApplicationVersion(QStringLiteral(CORVELIN_VERSION));
+    QApplication::setWindowIcon(frame_icons::Get(frame_icons::Picture::Application));
+
+    quitSignals_ = new CQuitSignals(this);
+    connect(quitSignals_, &CQuitSignals::received, this, [this](int) {
+        quitBySignal_ = true;
+        QCoreApplication::quit();
+    });
+
+    SettleProfileLocation();
+    if (quitBySignal_) return false;  // ended while the first-start question was open
+    session_.Load();
+    doc_.OnNewDocument();
+
+    frame_ = std::make_unique<CMainFrame>(doc_, settings_, sys_);
+    frame_->show();
+    if (!paths.empty()) {
+        QTimer::singleShot(0, this, [this, paths] { DropCommandLinePaths(paths); });
+    }
+    return true;
+}
+
+void CCorvelinApp::SettleProfileLocation() {
+    if (session_.FindProfile()) return;
+    for (;;) {
+        CMakeConfigDlg dialog(sys_);
+        dialog.exec();
+        if (quitBySignal_) {
+            session_.RunWithoutProfile();  // asked again at the next start
+            return;
+        }
+        std::u16string message;
+        if (session_.ChooseLocation(dialog.GetChoice(), message)) return;
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Corvelin"),
+                        QString::fromStdU16String(message) +
+                            QStringLiteral("\n「無視」を選ぶと、設定を保存しないまま起動します。"),
+                        QMessageBox::Retry | QMessageBox::Ignore);
+        box.setDefaultButton(QMessageBox::Retry);
+        box.setEscapeButton(QMessageBox::Retry);
+        if (box.exec() == QMessageBox::Ignore) {
+            session_.RunWithoutProfile();
+            return;
+        }
+    }
+}
+
+void CCorvelinApp::DropCommandLinePaths(const std::vector<std::string>& paths) {
+    const std::string cwd = WorkingFolder();
+    std::vector<std::string> absolute;
+    for (const std::string& path : paths) {
+        if (path.empty()) continue;
+        if (path[0] != '/' && cwd.empty()) {
+            std::fprintf(stderr, "corvelin: %s: 作業フォルダが分からないため追加できません\n",
+                         path.c_str());
+            continue;
+        }
+        absolute.push_back(AbsoluteDropPath(path, cwd));
+    }
+    if (!absolute.empty() && frame_) frame_->View()->DropPaths(absolute, false);
+}
+
+bool CCorvelinApp::ExitInstance() {
+    if (exited_) return true;
+    exited_ = true;
+    std::u16string message;
+    if (session_.Save(message)) return true;
+    const QString text = QString::fromStdU16String(message);
+    std::fprintf(stderr, "corvelin: %s\n", text.toUtf8().constData());
+    // A session that is ending cannot wait for an answer.
+    if (!quitBySignal_) {
+        QMessageBox::warning(nullptr, QStringLiteral("Corvelin"), text);
+    }
+    return false;
+}

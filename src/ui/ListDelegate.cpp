@@ -1,0 +1,159 @@
+#include "ui/ListDelegate.h"
+
+#include <QAbstractItemView>
+#include <QPainter>
+
+#include "packing/PackFillRate.h"
+#include "settings/SettingsStore.h"
+#include "ui/IconList.h"
+#include "view/ListGeometry.h"
+
+namespace {
+
+const QColor kLineGrey(0x80, 0x80, 0x80);
+const QColor kSeparatorGrey(0xD8, 0xD8, 0xD8);
+
+// Colours are stored as 0x00BBGGRR.
+QColor ColorFromRef(uint32_t ref) {
+    return QColor(static_cast<int>(ref & 0xFF), static_cast<int>((ref >> 8) & 0xFF),
+                  static_cast<int>((ref >> 16) & 0xFF));
+}
+
+// Lines cover their start point but not their end point. Filled rectangles
+// keep them exact at every scale, where a pen's pixels would be rounded.
+void PaintLine(QPainter* p, const QPoint& origin, const ListLine& line) {
+    const QColor& colour = line.pen == ListLine::Glyph ? QColor(Qt::black) : kLineGrey;
+    const int x = origin.x() + line.x1, y = origin.y() + line.y1;
+    if (line.y1 == line.y2 && line.x2 > line.x1) {
+        p->fillRect(QRect(x, y, line.x2 - line.x1, 1), colour);
+    } else if (line.x1 == line.x2 && line.y2 > line.y1) {
+        p->fillRect(QRect(x, y, 1, line.y2 - line.y1), colour);
+    }
+}
+
+QRect ToQRect(const QPoint& origin, const ListRect& r) {
+    return QRect(origin.x() + r.left, origin.y() + r.top, r.right - r.left, r.bottom - r.top);
+}
+
+}  // namespace
+
+CListDelegate::CListDelegate(const DisplaySettings& settings, CIconList& icons, LookFunction look,
+                             QObject* parent)
+    : QStyledItemDelegate(parent), settings_(settings), icons_(icons), look_(std::move(look)) {}
+
+QString CListDelegate::RateText(uint32_t perMille) {
+    if (perMille == 0) return QStringLiteral("over");
+    return QString::asprintf("%2u.%u%%", perMille / 10, perMille % 10);
+}
+
+QSize CListDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+    return QSize(64, rowHeight_);
+}
+
+void CListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const {
+    RowDrawInfo info;
+    int32_t iconIndex = -1;
+    look_(index.row(), info, iconIndex);
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    const bool viewHasFocus = view && view->hasFocus();
+    const DisplaySettings& s = settings_;
+
+    // The selection shows only while the list has the keyboard focus.
+    uint32_t text = s.colorFileText, back = s.colorFileBack;
+    if ((option.state & QStyle::State_Selected) && viewHasFocus) {
+        text = s.colorSelectText;
+        back = s.colorSelectBack;
+    } else if (info.kind == RowKind::Folder) {
+        text = s.colorFolderText;
+        back = s.colorFolderBack;
+    } else if (info.kind == RowKind::PackHeader) {
+        text = s.colorPackText;
+        back = s.colorPackBack;
+    } else if (info.kind == RowKind::PackItem) {
+        // Stripes count every row, headers included.
+        const bool odd = index.row() % 2 != 0;
+        text = odd ? s.colorGridOddText : s.colorGridEvenText;
+        back = odd ? s.colorGridOddBack : s.colorGridEvenBack;
+    }
+
+    const QRect cell = option.rect;
+    painter->save();
+    painter->setClipRect(cell);
+    painter->fillRect(cell, ColorFromRef(back));
+    painter->setFont(font_);
+    painter->setPen(ColorFromRef(text));
+
+    const int column = index.column();
+    const QString cellText = index.data(Qt::DisplayRole).toString();
+    if (column == ColumnPath) {
+        PaintPathCell(painter, cell, info, iconIndex, cellText);
+    } else if (column == ColumnRate && info.kind == RowKind::PackHeader) {
+        PaintFillBar(painter, cell, info.perMille);
+    } else if (!cellText.isEmpty()) {
+        const Qt::Alignment align = column == ColumnSize ? Qt::AlignRight : Qt::AlignHCenter;
+        painter->drawText(cell.adjusted(6, 0, -6, 0), align | Qt::AlignVCenter | Qt::TextSingleLine,
+                          cellText);
+    }
+    // Column separators only: rows run on without a line, so the tree's
+    // connectors stay unbroken.
+    if (column < ColumnCount - 1)
+        painter->fillRect(QRect(cell.right(), cell.top(), 1, cell.height()), kSeparatorGrey);
+
+    if (viewHasFocus && view->currentIndex().row() == index.row()) {
+        // One rectangle around the whole row; each cell draws its share.
+        QRect frame = cell;
+        if (column > 0) frame.setLeft(cell.left() - 2);
+        if (column < ColumnCount - 1) frame.setRight(cell.right() + 2);
+        painter->setPen(QPen(ColorFromRef(text), 1, Qt::DotLine));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(frame.adjusted(0, 0, -1, -1));
+    }
+    painter->restore();
+}
+
+void CListDelegate::PaintPathCell(QPainter* painter, const QRect& cell, const RowDrawInfo& info,
+                                  int32_t iconIndex, const QString& text) const {
+    const QPoint origin = cell.topLeft();
+    const int height = cell.height();
+
+    static const CIconList::Simple kImages[] = {CIconList::File, CIconList::Closed,
+                                                CIconList::Open};
+    const QIcon& icon =
+        iconIndex >= 0 ? icons_.At(iconIndex) : icons_.SimpleIcon(kImages[info.image % 3]);
+    icon.paint(painter, ToQRect(origin, IconRect(info, height)));
+
+    // Connectors first, then the box over them, then its plus or minus.
+    const RowLines lines = TreeLines(info, height, cell.width());
+    for (const ListLine& line : lines.lines)
+        if (line.pen == ListLine::TreeLine) PaintLine(painter, origin, line);
+    if (!lines.boxOutline.Empty()) {
+        const QRect box = ToQRect(origin, lines.boxOutline);
+        painter->fillRect(box, Qt::white);
+        painter->fillRect(QRect(box.left(), box.top(), box.width(), 1), kLineGrey);
+        painter->fillRect(QRect(box.left(), box.bottom(), box.width(), 1), kLineGrey);
+        painter->fillRect(QRect(box.left(), box.top(), 1, box.height()), kLineGrey);
+        painter->fillRect(QRect(box.right(), box.top(), 1, box.height()), kLineGrey);
+    }
+    for (const ListLine& line : lines.lines)
+        if (line.pen == ListLine::Glyph) PaintLine(painter, origin, line);
+
+    const int textLeft = cell.left() + TextIndent(info);
+    const QRect textRect(textLeft, cell.top(), cell.left() + cell.width() - 2 - textLeft, height);
+    if (text.isEmpty() || textRect.width() <= 0) return;
+    painter->save();
+    painter->setClipRect(textRect, Qt::IntersectClip);
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    painter->restore();
+}
+
+void CListDelegate::PaintFillBar(QPainter* painter, const QRect& cell, uint32_t perMille) {
+    const QRect bar(cell.left() + 2, cell.top() + 1, cell.width() - 4, cell.height() - 3);
+    painter->fillRect(bar, QColor(0xFF, 0, 0));
+    const uint32_t share = perMille == kPackOver ? 0 : perMille;
+    const int green = static_cast<int>(static_cast<int64_t>(bar.width()) * share / 1000);
+    painter->fillRect(QRect(bar.left(), bar.top(), green, bar.height()), QColor(0, 0xFF, 0));
+    painter->setPen(Qt::black);
+    painter->drawText(cell.adjusted(6, 0, -6, 0),
+                      Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, RateText(share));
+}

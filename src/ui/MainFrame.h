@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <string>
+
+#include "support/FileSystem.h"
+
+class CCorvelinDoc;
+class CCorvelinView;
+class CorvelinSys;
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class SettingsStore;
+
+// The single top-level window: toolbar with the pack-size and fill-rate
+// boxes, the menus, the status bar, and the list view in the middle. It carries
+// the commands that are not the list's: clear list, export, help, home page,
+// About, the settings dialogs and exit; the list's commands are forwarded to
+// the view and enabled by its rules.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& sys,
+               zel::IFileSystem& fs = zel::IFileSystem::Default(), QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CCorvelinView* View() const { return view_; }
+
+    QString GetPackSizeText() const;
+    QString GetFillRateText() const;
+    // Refills both boxes: the registered Names with no text selected, and
+    // "100%", "95%", "90%" with "100%" selected.
+    void FillToolbarCombos();
+
+    // The file Ctrl+S rewrites; empty before the first export.
+    const std::string& ExportPath() const { return exportPath_; }
+
+public slots:
+    void OnClearList();
+    void OnExport();  // save as
+    void OnSave();    // Ctrl+S
+    void OnHelp();
+    void OnHomePage();
+    void OnAbout();
+    void OnOptions();
+    void OnManagePack();
+    // Re-reads the enabling rules of the list's commands.
+    void UpdateCommands();
+
+protected:
+    // The save dialog; an empty text when the user cancelled. Tests drive it.
+    virtual QString AskExportPath();
+
+private:
+    QAction* AddCommand(const char* name, const QString& text, const QString& prompt);
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreateNoOpShortcuts();
+    bool WriteExport(const std::string& path);
+
+    CCorvelinDoc& doc_;
+    SettingsStore& settings_;
+    CorvelinSys& sys_;
+    zel::IFileSystem& fs_;
+    CCorvelinView* view_;
+    QComboBox* packSizeBox_ = nullptr;
+    QComboBox* fillRateBox_ = nullptr;
+
+    struct Commands {
+        QAction* clearList;
+        QAction* exportAs;
+        QAction* save;
+        QAction* exit;
+        QAction* run;
+        QAction* back;
+        QAction* newGroup;
+        QAction* addToGroup;
+        QAction* removeFromGroup;
+        QAction* groupEach;
+        QAction* groupSubfolders;
+        QAction* toolBar;
+        QAction* statusBar;
+        QAction* managePack;
+        QAction* options;
+        QAction* help;
+        QAction* homePage;
+        QAction* about;
+    } commands_{};
+
+    std::string exportPath_;
+    QString exportFolder_;
+};

@@ -1,0 +1,51 @@
+#include "view/RunCommand.h"
+
+#include "packing/CorvelinDoc.h"
+#include "support/ZelDebugLog.h"
+#include "view/ListRows.h"
+#include "view/PackListView.h"
+
+const char16_t kInvalidPackSizeText[] = u"パックサイズに正しい値を入力してください";
+
+bool CRunCommand::CanRun() const {
+    return view_.Rows().Count() > 0;
+}
+
+bool CRunCommand::CanBack() const {
+    return view_.Mode() == ListMode::Packed;
+}
+
+bool CRunCommand::CanExport() const {
+    return view_.Mode() == ListMode::Packed;
+}
+
+std::optional<RunPlan> CRunCommand::Plan(const std::u16string& packSizeText,
+                                         const std::u16string& fillRateText,
+                                         const PackInfoList& packInfoList) const {
+    RunPlan plan;
+    if (ResolveWorkingPackSize(packInfoList, packSizeText, fillRateText, plan) !=
+        PackSizeError::None)
+        return std::nullopt;
+    ZEL_DEBUG_LOG("PackSize: {}", plan.workingSize);
+    return plan;
+}
+
+void CRunCommand::BeforeRun() {
+    view_.Doc().cancelFlag.store(0);
+}
+
+void CRunCommand::AfterRun(bool completed, const RunPlan& plan) {
+    CCorvelinDoc& doc = view_.Doc();
+    if (completed) {
+        doc.packSize = plan.fullSize;
+        view_.OnUpdate(kHintPacked);
+        return;
+    }
+    // A cancel leaves half-built packs; nothing may show or export them.
+    doc.ReleasePacks();
+    if (view_.Mode() == ListMode::Packed) view_.OnUpdate(kHintEditable);
+}
+
+void CRunCommand::Back() {
+    if (view_.Mode() == ListMode::Packed) view_.OnUpdate(kHintEditable);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "settings/PackInfo.h"
+#include "settings/WorkingPackSize.h"
+
+class CPackListView;
+
+// Shown when the pack-size text is not valid; caption "ERROR", error icon; the
+// pack-size box then gets the keyboard focus.
+extern const char16_t kInvalidPackSizeText[];
+
+// The sizes one run packs with: fullSize, the medium, which the fill rates
+// are measured against; workingSize, what the packing fills each pack up to.
+using RunPlan = WorkingPackSize;
+
+// Run, back and export: when they are enabled, and what run and back do to
+// the document and the list around the run dialog.
+class CRunCommand {
+public:
+    explicit CRunCommand(CPackListView& view) : view_(view) {}
+
+    bool CanRun() const;     // the list has a row, in either mode
+    bool CanBack() const;    // packed mode
+    bool CanExport() const;  // packed mode
+
+    // The sizes from the toolbar's texts (a registered name stands for its
+    // size text); nullopt when the size text is not valid: show
+    // kInvalidPackSizeText and run nothing.
+    std::optional<RunPlan> Plan(const std::u16string& packSizeText,
+                                const std::u16string& fillRateText,
+                                const PackInfoList& packInfoList) const;
+    // Just before the run dialog starts the packing: clears the cancel flag.
+    // From here until AfterRun the packing rewrites the pack records the
+    // packed rows point at: the list must not be painted.
+    void BeforeRun();
+    // After the run dialog closed. Completed: the document keeps the full size
+    // and the list shows the packs. Cancelled: the partial packs are dropped
+    // and a packed list returns to the editable tree, since its rows would
+    // point at released records.
+    void AfterRun(bool completed, const RunPlan& plan);
+    // Packed mode: back to the editable tree; the document keeps its packs.
+    void Back();
+
+private:
+    CPackListView& view_;
+};

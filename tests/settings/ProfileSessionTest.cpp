@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+
+#include "TestSupport.h"
+#include "settings/FakeSys.h"
+#include "settings/ProfileSession.h"
+#include "support/FaultyFileSystem.h"
+
+using testing_support::FakeSys;
+using testing_support::FaultyFileSystem;
+using testing_support::MakeDir;
+using testing_support::ReadFile;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+TEST(ProfileSession, FirstStartRetriesAnUnusableLocationThenWritesTheChosenOne) {
+    TempDir dir;
+    MakeDir(dir / "bin");
+    WriteFile(dir / "blocker", "");
+    FaultyFileSystem fs;
+    FakeSys sys(dir / "bin", dir / "blocker/config", "erin", fs);
+    SettingsStore settings;
+    CProfileSession session(sys, settings, fs);
+    ASSERT_FALSE(session.FindProfile());
+
+    std::u16string message;
+    EXPECT_FALSE(session.ChooseLocation(0, message));  // a file where a folder must go
+    EXPECT_NE(message.find(u"作成できませんでした"), std::u16string::npos);
+    fs.openError = EACCES;  // the program folder exists but refuses new files
+    EXPECT_FALSE(session.ChooseLocation(2, message));
+    EXPECT_NE(message.find(u"書き込めません"), std::u16string::npos);
+    EXPECT_EQ(sys.GetConfigurationFolder(), "");
+    EXPECT_EQ(session.ProfilePath(), "");
+
+    fs.openError = 0;
+    ASSERT_TRUE(session.ChooseLocation(1, message));
+    EXPECT_EQ(session.ProfilePath(), dir / "bin/erin/Corvelin.ini");
+    session.Load();
+    ASSERT_EQ(sys.presets.size(), 1u);  // the built-in preset
+    settings.general.fontSize = -20;
+    ASSERT_TRUE(session.Save(message));
+    EXPECT_NE(ReadFile(dir / "bin/erin/Corvelin.ini").find("FONT_SIZE=-20"), std::string::npos);
+
+    // The next start finds it and reads the settings back.
+    SettingsStore again;
+    CProfileSession next(sys, again, fs);
+    ASSERT_TRUE(next.FindProfile());
+    next.Load();
+    EXPECT_EQ(again.general.fontSize, -20);
+}
+
+TEST(ProfileSession, ExitRewritesOrKeepsTheOldFile) {
+    TempDir dir;
+    MakeDir(dir / "bin");
+    WriteFile(dir / "bin/Corvelin.ini", "[General]\nFONT_SIZE=30\n");
+    FaultyFileSystem fs;
+    FakeSys sys(dir / "bin", dir / "cfg", "f", fs);
+    SettingsStore settings;
+    CProfileSession session(sys, settings, fs);
+    ASSERT_TRUE(session.FindProfile());
+    session.Load();
+    EXPECT_EQ(settings.general.fontSize, 30);
+
+    settings.general.fontSize = 7;
+    fs.renameError = ENOSPC;
+    std::u16string message;
+    EXPECT_FALSE(session.Save(message));
+    EXPECT_NE(message.find(u"保存できませんでした"), std::u16string::npos);
+    EXPECT_EQ(ReadFile(dir / "bin/Corvelin.ini"), "[General]\nFONT_SIZE=30\n");
+
+    fs.renameError = 0;
+    ASSERT_TRUE(session.Save(message));
+    EXPECT_NE(ReadFile(dir / "bin/Corvelin.ini").find("FONT_SIZE=7"), std::string::npos);
+}
+
+TEST(ProfileSession, AnUnreadableProfileIsKeptAsBackupNotOverwritten) {
+    TempDir dir;
+    MakeDir(dir / "bin");
+    WriteFile(dir / "bin/Corvelin.ini", "[General]\nFONT_SIZE=30\n");
+    FaultyFileSystem fs;
+    FakeSys sys(dir / "bin", dir / "cfg", "g", fs);
+    SettingsStore settings;
+    CProfileSession session(sys, settings, fs);
+    ASSERT_TRUE(session.FindProfile());
+    fs.readError = EIO;
+    session.Load();
+    EXPECT_EQ(settings.general.fontSize, 12);
+
+    std::u16string message;
+    ASSERT_TRUE(session.Save(message));
+    EXPECT_EQ(ReadFile(dir / "bin/Corvelin.ini.bak"), "[General]\nFONT_SIZE=30\n");
+    EXPECT_NE(ReadFile(dir / "bin/Corvelin.ini").find("FONT_SIZE=12"), std::string::npos);
+}
+
+TEST(ProfileSession, WithoutAFolderNothingIsReadOrWritten) {
+    TempDir dir;
+    FaultyFileSystem fs;
+    FakeSys sys("", "", "", fs);
+    SettingsStore settings;
+    CProfileSession session(sys, settings, fs);
+    EXPECT_FALSE(session.FindProfile());
+    std::u16string message;
+    EXPECT_FALSE(session.ChooseLocation(2, message));
+    session.RunWithoutProfile();
+    session.Load();
+    EXPECT_TRUE(session.Save(message));
+    EXPECT_EQ(fs.writeCalls, 0);
+    EXPECT_FALSE(session.SavePresets(message));
+    EXPECT_FALSE(message.empty());
+}
+
+TEST(ProfileSession, CommandLinePathsBecomeDropPaths) {
+    const struct {
+        const char* arg;
+        const char* expected;
+    } cases[] = {
+        {"a/b/", "/home/u/a/b"}, {"./x", "/home/u/x"},       {"/", "/"},
+        {"//srv//d/", "/srv/d"}, {"../up", "/home/u/../up"}, {"", "/home/u"},
+        {"/link/.", "/link"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AbsoluteDropPath(c.arg, "/home/u"), c.expected) << c.arg;
+    }
+}

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "ViewTestSupport.h"
+#include "view/DeleteCommand.h"
+#include "view/PackDropData.h"
+#include "view/RowSelection.h"
+#include "view/RunCommand.h"
+
+using namespace view_test;
+
+namespace {
+
+// /d (expanded) holding /d/x (60) and /d/y (50); then /z (30).
+struct RunList : ListFixture {
+    CPackFolder* d = AddFolder(doc.root, "/d", true);
+    CPackItem* x = AddFile(*d, "/d/x", 60);
+    CPackItem* y = AddFile(*d, "/d/y", 50);
+    CPackItem* z = AddFile(doc.root, "/z", 30);
+    CRunCommand run{view};
+    CDeleteCommand del{view};
+    RunList() { view.OnUpdate(kHintEditable); }
+
+    void Run(bool completed) {
+        run.BeforeRun();
+        const bool packed = doc.Pack(100);
+        run.AfterRun(completed && packed, RunPlan{200, 100});
+    }
+};
+
+TEST(RunCommand, PlanReadsNamesSizesAndFillRates) {
+    RunList t;
+    const std::optional<RunPlan> plan = t.run.Plan(u"DVD(4.7GB)", u"95%", DefaultPackInfoList());
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->fullSize, 4700000000u);
+    EXPECT_EQ(plan->workingSize, 4465000000u);
+    EXPECT_FALSE(t.run.Plan(u"4.7G", u"100%", DefaultPackInfoList()));
+}
+
+TEST(RunCommand, EnablingAndModesAroundRunBackAndCancel) {
+    ListFixture empty;
+    EXPECT_FALSE(CRunCommand(empty.view).CanRun());
+    RunList t;
+    EXPECT_TRUE(t.run.CanRun() && !t.run.CanBack() && !t.run.CanExport());
+    t.Run(true);
+    EXPECT_EQ(t.doc.packSize, 200u);  // the full size, not the working one
+    EXPECT_EQ(t.Paths(), (Strings{"Pack 1", "Pack 2"}));
+    EXPECT_EQ(t.Cell(0, ColumnRate), "450");
+    EXPECT_TRUE(t.run.CanRun() && t.run.CanBack() && t.run.CanExport());
+    t.run.Back();
+    EXPECT_FALSE(t.run.CanBack() || t.run.CanExport());
+    EXPECT_EQ(t.doc.packs.size(), 2u);  // back keeps the packs for export
+
+    // A cancel from the packed mode drops the packs and shows the tree.
+    t.Run(true);
+    t.doc.cancelFlag = 1;  // BeforeRun must clear it, or the run would stop at once
+    t.Run(true);
+    EXPECT_EQ(t.view.Mode(), ListMode::Packed);
+    t.Run(false);
+    EXPECT_EQ(t.view.Mode(), ListMode::Editable);
+    EXPECT_TRUE(t.doc.packs.empty() && t.doc.packResults.empty());
+    EXPECT_EQ(t.rows.Count(), 4u);
+}
+
+TEST(DeleteCommand, RemovesSelectedItemsWithTheirSubtrees) {
+    RunList t;
+    EXPECT_FALSE(t.del.Delete(CRowSelection()));
+    ASSERT_TRUE(t.del.Delete(CRowSelection::FromRows({0, 2})));  // /d and its /d/y
+    EXPECT_EQ(t.Paths(), Strings{"  z"});
+    ASSERT_EQ(t.doc.root.children.size(), 1u);
+    EXPECT_EQ(t.doc.root.children[0].get(), t.z);
+    EXPECT_EQ(t.observer.notices.back(), "reset");
+}
+
+TEST(DeleteCommand, ReleasesThePacksThatPointedAtItems) {
+    RunList t;
+    t.Run(true);
+    EXPECT_FALSE(t.del.Delete(CRowSelection::FromRows({0})));  // packed mode: nothing
+    EXPECT_EQ(t.rows.Count(), 2u);
+    t.run.Back();
+    ASSERT_TRUE(t.del.Delete(CRowSelection::FromRows({3})));  // /z
+    EXPECT_TRUE(t.doc.packs.empty() && t.doc.packResults.empty());
+    EXPECT_FALSE(MakePackDropData(t.doc, 0));
+}
+
+}  // namespace

@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+
+#include "ViewTestSupport.h"
+#include "view/PackDropData.h"
+
+using namespace view_test;
+
+namespace {
+
+TEST(PackDropData, ListsThePackFilesAsUrlsOfTheirRawBytes) {
+    ListFixture t;
+    // A name that is not valid UTF-8 (byte 0xFF) keeps its byte in the URL.
+    CPackItem* odd = AddFile(t.doc.root, "/m", 1);
+    odd->path = zel::DecodeFileName("/a b/\xff%#.txt");
+    CPackItem* jp = AddFile(t.doc.root, "/日本/x~_-.y", 1);
+    t.doc.packs.resize(2);
+    t.doc.packs[0].items = {odd, jp};
+    EXPECT_EQ(MakePackDropData(t.doc, 0),
+              "file:///a%20b/%FF%25%23.txt\r\n"
+              "file:///%E6%97%A5%E6%9C%AC/x~_-.y\r\n");
+    EXPECT_EQ(MakePackDropData(t.doc, 1), "");  // an empty pack: an empty list
+    EXPECT_EQ(MakePackDropData(t.doc, 2), std::nullopt);
+}
+
+TEST(PackDropData, OnlyPackHeadersOfThePackedModeStartADrag) {
+    ListFixture t;
+    AddFile(t.doc.root, "/f", 10);
+    t.doc.Pack(100);
+    t.view.OnUpdate(kHintEditable);
+    EXPECT_EQ(DragPackIndex(t.view, 0), std::nullopt);  // a file row
+    t.view.OnUpdate(kHintPacked);
+    t.view.TogglePackExpand(0);
+    EXPECT_EQ(DragPackIndex(t.view, 0), 0u);
+    EXPECT_EQ(DragPackIndex(t.view, 1), std::nullopt);  // the pack's item row
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#pragma once
+// An in-memory item tree under a document, and an observer that records the
+// list's notices, for the list core's tests.
+
+#include <boost/make_shared.hpp>
+
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "model/PackItem.h"
+#include "packing/CorvelinDoc.h"
+#include "view/ListRows.h"
+#include "view/ListRowsObserver.h"
+#include "view/PackListView.h"
+
+namespace view_test {
+
+using Strings = std::vector<std::string>;
+
+// Numbers are unique across the test program, which is all a tree needs.
+inline uint32_t NextId() {
+    static uint32_t next = 1;
+    return next++;
+}
+
+inline CPackItem* AddFile(CPackFolder& folder, const std::string& path, uint64_t size) {
+    auto item = boost::make_shared<CPackItem>(NextId(), testing_support::U(path), size);
+    CPackItem* raw = item.get();
+    folder.AppendChild(item);
+    return raw;
+}
+
+inline CPackFolder* AddFolder(CPackFolder& folder, const std::string& path, bool expanded = false) {
+    auto child = boost::make_shared<CPackFolder>(NextId(), testing_support::U(path), 0);
+    child->SetExpanded(expanded);
+    CPackFolder* raw = child.get();
+    folder.AppendChild(child);
+    return raw;
+}
+
+// Every notice as text: "+3,2" (insert 2 rows at 3), "-3,2", "reset",
+// "cells 0-9 2-2".
+class RecordingObserver : public IListRowsObserver {
+public:
+    std::vector<std::string> notices;
+    void BeginInsertRows(size_t first, size_t n) override { Note("+", first, n); }
+    void BeginRemoveRows(size_t first, size_t n) override { Note("-", first, n); }
+    void BeginReset() override { notices.push_back("reset"); }
+    void EndInsertRows() override {}
+    void EndRemoveRows() override {}
+    void EndReset() override {}
+    void CellsChanged(size_t firstRow, size_t lastRow, int firstColumn, int lastColumn) override {
+        notices.push_back("cells " + std::to_string(firstRow) + "-" + std::to_string(lastRow) +
+                          " " + std::to_string(firstColumn) + "-" + std::to_string(lastColumn));
+    }
+
+private:
+    void Note(const char* what, size_t first, size_t n) {
+        notices.push_back(what + std::to_string(first) + "," + std::to_string(n));
+    }
+};
+
+// A document, its list, and a view over them with a recording observer.
+struct ListFixture {
+    CCorvelinDoc doc;
+    CListRows rows;
+    CPackListView view{doc, rows};
+    RecordingObserver observer;
+    ListFixture() { rows.SetObserver(&observer); }
+
+    // The Path cells of every row, indented by level as "  name".
+    Strings Paths() const {
+        Strings out;
+        for (size_t i = 0; i < rows.Count(); ++i)
+            out.push_back(std::string(2 * rows.Row(i).level, ' ') +
+                          zel::Utf16ToUtf8(rows.CellText(i, ColumnPath)));
+        return out;
+    }
+    std::string Cell(size_t row, int column) const {
+        return zel::Utf16ToUtf8(rows.CellText(row, column));
+    }
+    Strings Column(int column) const {
+        Strings out;
+        for (size_t row = 0; row < rows.Count(); ++row)
+            out.push_back(Cell(row, column));
+        return out;
+    }
+    // Every cell of one row, joined by "|".
+    std::string Cells(size_t row) const {
+        std::string out = Cell(row, 0);
+        for (int column = 1; column < ColumnCount; ++column)
+            out += "|" + Cell(row, column);
+        return out;
+    }
+};
+
+}  // namespace view_test
