@@ -5,6 +5,7 @@
 #include "model/PackItem.h"
 #include "packing/DiscPaths.h"
 #include "packing/ImageSizeEstimate.h"
+#include "support/SizeFormat.h"
 
 namespace {
 
@@ -95,4 +96,10 @@ void CImageCostScope::Restore(std::vector<PackBin>& packs, std::vector<PackResul
         packs[i].used = used;
         if (i < results.size()) results[i].size = used;
     }
+}
+
+std::u16string DescribePackImage(uint64_t image, uint64_t medium, int storedUnit) {
+    std::u16string text = u"イメージ " + FormatDisplaySize(image, storedUnit);
+    if (image > medium) text += u"（収まりません）";
+    return text;
 }

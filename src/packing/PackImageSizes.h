@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -12,6 +13,10 @@ class CPackFolder;
 // with each file at its disc path (see CDiscPaths).
 std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vector<PackBin>& packs,
                                          bool udf);
+
+// A pack header's image cell: "イメージ 4.37 GB", with "（収まりません）" added
+// when the image exceeds medium; sizes as the list shows them (storedUnit).
+std::u16string DescribePackImage(uint64_t image, uint64_t medium, int storedUnit);
 
 // Packing against images: while it lives, every file below root weighs what
 // it adds to an image (CImageSizeEstimate::FileCost) instead of its bytes, so a

@@ -20,6 +20,7 @@
 #include <QUrl>
 
 #include "packing/CorvelinDoc.h"
+#include "packing/GraftListWriter.h"
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
 #include "support/TextCodec.h"
@@ -101,6 +102,9 @@ void CMainFrame::CreateActions() {
                              QStringLiteral("リストを空にします\nリストを空にします"));
     c.exportAs = AddCommand("export", QStringLiteral("エクスポート(&A)..."),
                             QStringLiteral("結果をファイルに保存\nｴｸｽﾎﾟｰﾄ"));
+    c.graftLists = AddCommand(
+        "graftLists", QStringLiteral("ディスク用リストを書き出す(&D)..."),
+        QStringLiteral("パックごとに xorrisofs のパスリストを書き出します\nディスク用リスト"));
     c.save = AddCommand("save", QString(), QString());
     c.exit = AddCommand("exit", QStringLiteral("アプリケーションの終了(&X)"),
                         QStringLiteral("アプリケーションを終了し、ファイルの保存を指示\\終了"));
@@ -172,6 +176,9 @@ void CMainFrame::CreateActions() {
     connect(c.exportAs, &QAction::triggered, this, [this] {
         if (view_->CanExport()) OnExport();
     });
+    connect(c.graftLists, &QAction::triggered, this, [this] {
+        if (view_->CanExport()) OnGraftLists();
+    });
     connect(c.save, &QAction::triggered, this, &CMainFrame::OnSave);
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.managePack, &QAction::triggered, this, &CMainFrame::OnManagePack);
@@ -208,6 +215,7 @@ void CMainFrame::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     file->addAction(c.clearList);
     file->addAction(c.exportAs);
+    file->addAction(c.graftLists);
     file->addSeparator();
     file->addAction(c.exit);
 
@@ -345,6 +353,7 @@ void CMainFrame::UpdateCommands() {
     c.run->setEnabled(view_->CanRun());
     c.back->setEnabled(view_->CanBack());
     c.exportAs->setEnabled(view_->CanExport());
+    c.graftLists->setEnabled(view_->CanExport());
     c.newGroup->setEnabled(view_->CanNewGroup());
     c.addToGroup->setEnabled(view_->CanAddToGroup());
     c.removeFromGroup->setEnabled(view_->CanRemoveFromGroup());
@@ -388,6 +397,26 @@ void CMainFrame::OnSave() {
     } else {
         OnExport();
     }
+}
+
+QString CMainFrame::AskGraftListFolder() {
+    return QFileDialog::getExistingDirectory(this, QStringLiteral("リストを書き出すフォルダ"),
+                                             exportFolder_);
+}
+
+// One packNN.lst per pack for xorrisofs; nothing is written when a name cannot
+// be carried by the format.
+void CMainFrame::OnGraftLists() {
+    const QString chosen = AskGraftListFolder();
+    if (chosen.isEmpty()) return;
+    std::string message;
+    const CGraftListWriter writer(doc_.root, doc_.packs);
+    if (!writer.Write(PathBytes(chosen), message, fs_)) {
+        QMessageBox::critical(this, QStringLiteral("ERROR"), QString::fromStdString(message));
+        return;
+    }
+    statusBar()->showMessage(
+        QStringLiteral("%1 個のリストを書き出しました").arg(doc_.packs.size()));
 }
 
 bool CMainFrame::WriteExport(const std::string& path) {
