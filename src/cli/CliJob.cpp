@@ -18,6 +18,7 @@
 #include "cli/TerminalText.h"
 #include "intake/AddFileWorker.h"
 #include "intake/AutoGroupProposal.h"
+#include "intake/DropPath.h"
 #include "intake/FileNameImportFilter.h"
 #include "intake/ImportSettingsFile.h"
 #include "packing/CorvelinDoc.h"
@@ -173,7 +174,7 @@ int CliJob::Run() {
             Error("作業フォルダがないため、相対パスを読み込めません: " + EscapeForTerminal(path));
             return kCliUsage;
         }
-        paths.push_back(NormalizeDroppedPath(path, cwd));
+        paths.push_back(AbsoluteDropPath(path, cwd));
     }
 
     // Scan, or read the inventory.

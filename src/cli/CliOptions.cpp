@@ -162,21 +162,3 @@ std::string CliUsage() {
            "\n"
            "終了コード: 0 成功、1 読み込みまたは書き出しの失敗、2 指定の誤り、130 中断\n";
 }
-
-std::string NormalizeDroppedPath(const std::string& path, const std::string& workingDir) {
-    std::string full = (!path.empty() && path[0] == '/') ? path : workingDir + "/" + path;
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (start <= full.size()) {
-        size_t slash = full.find('/', start);
-        if (slash == std::string::npos) slash = full.size();
-        const std::string part = full.substr(start, slash - start);
-        if (!part.empty() && part != ".") parts.push_back(part);
-        start = slash + 1;
-    }
-    if (parts.empty()) return "/";
-    std::string out;
-    for (const std::string& part : parts)
-        out += "/" + part;
-    return out;
-}

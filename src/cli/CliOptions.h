@@ -32,7 +32,3 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
 
 // The text of --help.
 std::string CliUsage();
-
-// A dropped path as the program takes it: absolute, "." components and doubled
-// "/" removed, no trailing "/" (except for "/" itself). Links are not resolved.
-std::string NormalizeDroppedPath(const std::string& path, const std::string& workingDir);

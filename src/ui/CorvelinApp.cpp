@@ -10,6 +10,7 @@
 
 #include <cstdio>
 
+#include "intake/DropPath.h"
 #include "settings/CorvelinSys.h"
 #include "support/TextCodec.h"
 #include "ui/CorvelinView.h"
@@ -58,7 +59,9 @@ bool CCorvelinApp::InitInstance(const std::vector<std::string>& paths) {
     quitSignals_ = new CQuitSignals(this);
     connect(quitSignals_, &CQuitSignals::received, this, [this](int) {
         quitBySignal_ = true;
-        QCoreApplication::quit();
+        // exit, not quit: it also ends the loops of open dialogs (the
+        // first-start question runs before the main loop).
+        QCoreApplication::exit(0);
     });
 
     SettleProfileLocation();

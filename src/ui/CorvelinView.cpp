@@ -14,9 +14,9 @@
 #include "ui/AssignGroup.h"
 #include "ui/IconList.h"
 #include "ui/ListDelegate.h"
-#include "ui/ListFont.h"
 #include "ui/ListModel.h"
 #include "ui/PackRunDlg.h"
+#include "ui/settings/DisplayFont.h"
 #include "view/DeleteCommand.h"
 #include "view/GroupingCommands.h"
 #include "view/ListRows.h"
@@ -113,7 +113,7 @@ void CCorvelinView::SetToolbarTexts(std::function<QString()> packSizeText,
 
 void CCorvelinView::ApplySettings() {
     const DisplaySettings& general = settings_.general;
-    delegate_->SetListFont(MakeListFont(general.fontFace, general.fontSize));
+    delegate_->SetListFont(MakeListFont(general));
     // The height comes from the view's own font, not the list font; a
     // hand-edited negative LINE_HEIGHT must not make rows vanish.
     const int textHeight = std::max(16, QFontMetrics(font()).height());

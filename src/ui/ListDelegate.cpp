@@ -6,18 +6,13 @@
 #include "packing/PackFillRate.h"
 #include "settings/SettingsStore.h"
 #include "ui/IconList.h"
+#include "ui/settings/DisplayFont.h"
 #include "view/ListGeometry.h"
 
 namespace {
 
 const QColor kLineGrey(0x80, 0x80, 0x80);
 const QColor kSeparatorGrey(0xD8, 0xD8, 0xD8);
-
-// Colours are stored as 0x00BBGGRR.
-QColor ColorFromRef(uint32_t ref) {
-    return QColor(static_cast<int>(ref & 0xFF), static_cast<int>((ref >> 8) & 0xFF),
-                  static_cast<int>((ref >> 16) & 0xFF));
-}
 
 // Lines cover their start point but not their end point. Filled rectangles
 // keep them exact at every scale, where a pen's pixels would be rounded.
@@ -80,9 +75,9 @@ void CListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QRect cell = option.rect;
     painter->save();
     painter->setClipRect(cell);
-    painter->fillRect(cell, ColorFromRef(back));
+    painter->fillRect(cell, ColorFromStored(back));
     painter->setFont(font_);
-    painter->setPen(ColorFromRef(text));
+    painter->setPen(ColorFromStored(text));
 
     const int column = index.column();
     const QString cellText = index.data(Qt::DisplayRole).toString();
@@ -105,7 +100,7 @@ void CListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         QRect frame = cell;
         if (column > 0) frame.setLeft(cell.left() - 2);
         if (column < ColumnCount - 1) frame.setRight(cell.right() + 2);
-        painter->setPen(QPen(ColorFromRef(text), 1, Qt::DotLine));
+        painter->setPen(QPen(ColorFromStored(text), 1, Qt::DotLine));
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(frame.adjusted(0, 0, -1, -1));
     }

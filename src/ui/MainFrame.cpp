@@ -27,7 +27,9 @@
 #include "ui/AboutDlg.h"
 #include "ui/CorvelinView.h"
 #include "ui/FrameIcons.h"
-#include "ui/ListFont.h"
+#include "ui/settings/DisplayFont.h"
+#include "ui/settings/ManagePackDlg.h"
+#include "ui/settings/OptionDlg.h"
 
 namespace {
 
@@ -260,7 +262,9 @@ void CMainFrame::CreateToolBar() {
     // The stored face with its fallbacks, at the size of the system's font: the
     // stored height of 12 would come out at 8 px with the wide line spacing of
     // the Japanese fonts installed here.
-    QFont boxFont = MakeListFont(u"ＭＳ ゴシック", 0);
+    DisplaySettings boxFace;  // the stored default face, no size of its own
+    boxFace.fontSize = 0;
+    QFont boxFont = MakeListFont(boxFace);
     boxFont.setPointSizeF(font().pointSizeF());
     auto makeBox = [&](const char* name, int width) {
         auto* box = new QComboBox;
@@ -462,11 +466,15 @@ void CMainFrame::OnAbout() {
 }
 
 void CMainFrame::OnOptions() {
-    // The options dialog is opened here; after OK the list takes the new
-    // fonts, colours and line height through view_->OnSettingsChanged().
+    COptionDlg dialog(settings_.general, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    settings_.general = dialog.Settings();
+    view_->OnSettingsChanged();
 }
 
 void CMainFrame::OnManagePack() {
-    // The pack-size dialog is opened here; after OK FillToolbarCombos() shows
-    // the new list.
+    CManagePackDlg dialog(settings_.packInfoList, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    settings_.packInfoList = dialog.List();
+    FillToolbarCombos();
 }

@@ -3,9 +3,13 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 
 #include "ViewTestSupport.h"
+#include "ui/AssignGroup.h"
+#include "ui/SkippedEntriesDlg.h"
+#include "ui/settings/ImportSettingsDlg.h"
 
 using namespace view_test;
 
@@ -48,6 +52,7 @@ class CorvelinViewTest : public QObject {
 private slots:
     void dropShowsFoldersThatExpandAndCollapse();
     void dropTakesOnlyLocalFileUrls();
+    void skippedEntriesAreListedAfterTheScan();
     void importSettingsDialogOnShiftOrAlways_data();
     void importSettingsDialogOnShiftOrAlways();
     void runPacksWithTheToolbarTexts_data();
@@ -111,6 +116,25 @@ void CorvelinViewTest::dropTakesOnlyLocalFileUrls() {
     QCOMPARE(f.view.model()->rowCount(), 1);
 }
 
+void CorvelinViewTest::skippedEntriesAreListedAfterTheScan() {
+    testing_support::TempDir dir;
+    MakeFile(dir / "kept.txt", 10);
+    QVERIFY(::symlink((dir / "gone").c_str(), (dir / "dangling").c_str()) == 0);
+    ViewFixture f;
+    QString listed;
+    WhenModal<CSkippedEntriesDlg>([&listed](CSkippedEntriesDlg* dialog) {
+        listed = dialog->findChild<QPlainTextEdit*>()->toPlainText();
+        dialog->accept();
+    });
+    DropUriList(f.view, FileUrl(dir.Path()));
+    // The path and the reason, then the system's error text.
+    QVERIFY2(
+        listed.startsWith(QString::fromStdString(dir / "dangling") + ": " +
+                          QString::fromStdU16String(DescribeSkipReason(SkipReason::DanglingLink))),
+        qPrintable(listed));
+    QCOMPARE(f.view.model()->rowCount(), 1);
+}
+
 void CorvelinViewTest::importSettingsDialogOnShiftOrAlways_data() {
     QTest::addColumn<bool>("filterAlways");
     QTest::addColumn<bool>("shift");
@@ -137,7 +161,7 @@ void CorvelinViewTest::importSettingsDialogOnShiftOrAlways() {
     f.settings.general.filterAlways = filterAlways ? 1 : 0;
     // Without an answer an unexpected dialog would hang the test.
     int shown = 0;
-    if (dialogs) AnswerDialog(accept, [&shown](QDialog*) { ++shown; });
+    if (dialogs) AnswerDialog<CImportSettingsDlg>(accept, [&shown](auto*) { ++shown; });
     DropUriList(f.view, FileUrl(tree.Top()), shift ? Qt::ShiftModifier : Qt::NoModifier);
     QCOMPARE(shown, dialogs);
     QCOMPARE(f.view.model()->rowCount(), rows);
@@ -314,7 +338,7 @@ void CorvelinViewTest::groupingCommands() {
     // Into an existing group: the number typed; a cancel changes nothing.
     SelectRows(f.view, {3});
     for (const bool ok : {false, true}) {
-        AnswerDialog(ok, [](QDialog* dialog) {
+        AnswerDialog<CAssignGroup>(ok, [](CAssignGroup* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("groupNumber"))->setText("3");
         });
         f.view.OnAddToGroup();

@@ -10,10 +10,12 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <boost/make_shared.hpp>
+
 #include <cerrno>
 #include <memory>
 
-#include "GuiTestSupport.h"
+#include "ModalDriver.h"
 #include "TestSupport.h"
 #include "packing/CorvelinDoc.h"
 #include "settings/FakeSys.h"
@@ -21,11 +23,21 @@
 #include "support/FaultyFileSystem.h"
 #include "ui/MainFrame.h"
 
-using gui_test::AnswerMessageBox;
-using gui_test::Shown;
-using gui_test::WhenModal;
 using testing_support::ReadFile;
 using testing_support::TempDir;
+
+namespace {
+
+CPackItem* AddFile(CPackFolder& folder, const std::string& path, uint64_t size,
+                   uint64_t group = NoGroup) {
+    static uint32_t nextId = 1;
+    auto item = boost::make_shared<CPackItem>(nextId++, testing_support::U(path), size);
+    item->group = group;
+    folder.AppendChild(item);
+    return item.get();
+}
+
+}  // namespace
 
 // Catches what the frame hands to the desktop to open.
 class UrlCatcher : public QObject {
@@ -156,10 +168,6 @@ private slots:
             QVERIFY2(frame_->statusBar()->findChild<QLabel*>(pane), pane);
         }
 
-        frame_->findChild<QAction*>("statusBar")->trigger();
-        QVERIFY(!frame_->statusBar()->isVisible());
-        frame_->findChild<QAction*>("toolBarToggle")->trigger();
-        QVERIFY(!bar->isVisible());
     }
 
     void comboBoxesAfterEveryFill() {
@@ -188,8 +196,8 @@ private slots:
     }
 
     void exportAsThenRewriteOrKeepTheOldFileOnFailure() {
-        CPackItem* grouped = gui_test::AddFile(doc_.root, "/x/a.bin", 1000, 0);
-        gui_test::AddFile(doc_.root, "/y/日本.txt", 20);
+        CPackItem* grouped = AddFile(doc_.root, "/x/a.bin", 1000, 0);
+        AddFile(doc_.root, "/y/日本.txt", 20);
         doc_.groupCount = 1;
         QVERIFY(doc_.Pack(1u << 20));
         const std::string japanese = "/y/\xE6\x97\xA5\xE6\x9C\xAC.txt\t20\t\t1\t\r\n";
@@ -198,7 +206,8 @@ private slots:
         // Ctrl+S before any export asks like the export command.
         QString title, filter, proposed, folder;
         const QString target = QString::fromStdString(dir_ / "out");
-        WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+        ModalDriver driver;
+        driver.ThenDialog<QFileDialog>([&](QFileDialog* dialog) {
             title = dialog->windowTitle();
             filter = dialog->nameFilters().join(";");
             proposed = dialog->selectedFiles().value(0);
@@ -215,29 +224,24 @@ private slots:
         QCOMPARE(ReadFile(dir_ / "out.csv"), expected);
 
         // Ctrl+S again rewrites without asking; a failed write keeps the old file.
-        bool asked = false;
-        WhenModal<QFileDialog>([&](QFileDialog* dialog) {
-            asked = true;
-            dialog->reject();
-        });
         grouped->group = NoGroup;
         fs_.writeError = ENOSPC;
-        Shown error;
-        AnswerMessageBox(&error);
+        driver.ThenMessage();
         Command("save")->trigger();
-        QCOMPARE(error.title, QStringLiteral("ERROR"));
-        QVERIFY2(error.text.contains(QStringLiteral("書き込めませんでした")),
-                 qPrintable(error.text));
+        QCOMPARE(driver.messages.at(0).caption, QStringLiteral("ERROR"));
+        QVERIFY(driver.messages.at(0).text.contains(QStringLiteral("書き込めませんでした")));
         QCOMPARE(ReadFile(dir_ / "out.csv"), expected);
         fs_.writeError = 0;
         Command("save")->trigger();
         QCOMPARE(ReadFile(dir_ / "out.csv"), "/x/a.bin\t1000\t\t1\t\r\n" + japanese);
-        QVERIFY(!asked);
+        QVERIFY(driver.unexpected.empty());  // no question
 
         // Once the file is gone, Ctrl+S asks again.
         QFile::remove(QString::fromStdString(dir_ / "out.csv"));
-        Command("save")->trigger();  // answered by the pending rejecting handler
-        QVERIFY(asked);
+        driver.ThenDialog<QFileDialog>(
+            [](QFileDialog* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+        Command("save")->trigger();
+        QVERIFY(driver.AllAnswered());
         QVERIFY(!QFile::exists(QString::fromStdString(dir_ / "out.csv")));
 
         // Clearing the list forgets the file and empties the document.
@@ -258,18 +262,19 @@ private slots:
         testing_support::MakeDir(dir_ / "share/corvelin");
         for (const auto& row : table) {
             catcher.opened.clear();
-            Shown shown;
+            ModalDriver driver;
             if (row.place) {
                 testing_support::WriteFile(dir_ / row.place, "<html></html>");
             } else {
-                AnswerMessageBox(&shown);
+                driver.ThenMessage();
             }
             Command("help")->trigger();
             if (row.place) {
                 QCOMPARE(QDir::cleanPath(catcher.opened.value(0).toLocalFile()),
                          QString::fromStdString(dir_ / row.place));
             } else {
-                QCOMPARE(shown.text, QStringLiteral("ヘルプファイルが見つかりませんでした"));
+                QCOMPARE(driver.messages.at(0).text,
+                         QStringLiteral("ヘルプファイルが見つかりませんでした"));
                 QVERIFY(catcher.opened.isEmpty());
             }
         }

@@ -7,13 +7,13 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "packing/CorvelinDoc.h"
 #include "settings/CorvelinSys.h"
@@ -90,9 +90,26 @@ inline void ClickBox(CCorvelinView& view, int row, RowKind kind, uint32_t level 
                       BoxCentre(view, row, kind, level));
 }
 
-// Answers the next modal dialog: accepted or rejected.
-inline void AnswerDialog(bool accept, std::function<void(QDialog*)> fill = {}) {
-    gui_test::WhenModal<QDialog>([accept, fill](QDialog* dialog) {
+// Once a modal window of type T is active, hands it to act (exactly once).
+// Other modal windows, such as the scan's own dialog, are left alone.
+template <class T>
+void WhenModal(std::function<void(T*)> act) {
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+        if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(widget);
+        }
+    });
+    timer->start();
+}
+
+// Answers the next dialog of type T: accepted or rejected.
+template <class T>
+void AnswerDialog(bool accept, std::function<void(T*)> fill = {}) {
+    WhenModal<T>([accept, fill](T* dialog) {
         if (fill) fill(dialog);
         accept ? dialog->accept() : dialog->reject();
     });
@@ -105,7 +122,7 @@ struct ShownBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
 };
 inline void AnswerBox(ShownBox* shown) {
-    gui_test::WhenModal<QMessageBox>([shown](QMessageBox* box) {
+    WhenModal<QMessageBox>([shown](QMessageBox* box) {
         *shown = {box->windowTitle(), box->text(), box->icon()};
         box->accept();
     });

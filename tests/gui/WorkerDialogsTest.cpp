@@ -3,6 +3,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <boost/make_shared.hpp>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -10,7 +12,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "GuiTestSupport.h"
+#include "ModalDriver.h"
 #include "TestSupport.h"
 #include "intake/ImportSettingsFile.h"
 #include "packing/CorvelinDoc.h"
@@ -21,9 +23,6 @@
 #include "ui/PackRunDlg.h"
 #include "ui/WorkerNotices.h"
 
-using gui_test::AnswerMessageBox;
-using gui_test::Shown;
-using gui_test::WhenModal;
 using testing_support::MakeDir;
 using testing_support::TempDir;
 using testing_support::WriteFile;
@@ -97,7 +96,8 @@ private slots:
             CAddFilesDlg dialog(fs, doc, MakeViewDefaultImportSettings(),
                                 {dir_ / "tree/gate", dir_ / "tree/more"});
             bool stillOpenAfterEnter = false;
-            WhenModal<CAddFilesDlg>([&](CAddFilesDlg* d) {
+            ModalDriver driver;
+            driver.ThenDialog<CAddFilesDlg>([&](CAddFilesDlg* d) {
                 QTRY_VERIFY(fs.reached.load());
                 QTest::keyClick(d, Qt::Key_Return);
                 stillOpenAfterEnter = d->isVisible();
@@ -118,8 +118,9 @@ private slots:
             CCorvelinDoc doc;
             CAddFilesDlg dialog(fs, doc, MakeViewDefaultImportSettings(),
                                 {dir_ / "tree/gate", dir_ / "tree/more"});
+            ModalDriver driver;
             if (lateCancel) {
-                WhenModal<CAddFilesDlg>([](CAddFilesDlg* d) {
+                driver.ThenDialog<CAddFilesDlg>([](CAddFilesDlg* d) {
                     // The scan is done but its end notice still waits in the queue.
                     QTRY_VERIFY(d->Worker().Completed());
                     d->reject();
@@ -135,11 +136,11 @@ private slots:
         GatedFileSystem fs;
         CCorvelinDoc doc;
         CAddFilesDlg dialog(fs, doc, MakeViewDefaultImportSettings(), {dir_ / "tree/broken"});
-        Shown error;
-        AnswerMessageBox(&error);
+        ModalDriver driver;
+        driver.ThenMessage();
         QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-        QCOMPARE(error.title, QStringLiteral("ERROR"));
-        QVERIFY(!error.text.isEmpty());
+        QCOMPARE(driver.messages.at(0).caption, QStringLiteral("ERROR"));
+        QVERIFY(!driver.messages.at(0).text.isEmpty());
         QVERIFY(doc.root.children.empty());
     }
 
@@ -161,13 +162,15 @@ private slots:
         for (const auto& row : table) {
             CCorvelinDoc doc;
             for (int i = 0; i < row.files; ++i) {
-                gui_test::AddFile(doc.root, "/f" + std::to_string(i), 600 + i % 300);
+                doc.root.AppendChild(boost::make_shared<CPackItem>(
+                    uint32_t(i + 1), testing_support::U("/f" + std::to_string(i)), 600 + i % 300));
             }
             doc.cancelFlag = 1;  // a flag left from an earlier run must not stop this one
             CPackRunDlg dialog(doc, packSize);
             int bar = -1;
+            ModalDriver driver;
             if (row.ending >= 0) {
-                WhenModal<CPackRunDlg>([&](CPackRunDlg* d) {
+                driver.ThenDialog<CPackRunDlg>([&](CPackRunDlg* d) {
                     if (row.lateCancel) {
                         // A few files pack at once; the end notice waits in the queue
                         // while this handler holds the UI thread.
@@ -221,23 +224,29 @@ private slots:
             {"0", false, 0}, {"4", false, 0}, {"", false, 0}, {"3", true, 2}, {"1", true, 0}};
         for (const auto& row : table) {
             CAssignGroup dialog(3);
-            Shown prompt;
             bool stayed = false;
-            WhenModal<CAssignGroup>([&](CAssignGroup* d) {
+            ModalDriver driver;
+            driver.ThenDialog<CAssignGroup>([&](CAssignGroup* d) {
                 auto* number = d->findChild<QLineEdit*>("groupNumber");
                 QCOMPARE(number->text(), QStringLiteral("1"));
                 number->setText(QString::fromLatin1(row.typed));
-                if (!row.accepted) AnswerMessageBox(&prompt);
-                d->accept();
-                stayed = d->isVisible();
-                if (stayed) d->reject();
+                // OK from the dialog's own loop: the driver answers what it opens.
+                QMetaObject::invokeMethod(d, &QDialog::accept, Qt::QueuedConnection);
             });
+            if (!row.accepted) {
+                driver.ThenMessage();
+                driver.Then([&](QWidget* w) {
+                    stayed = w == &dialog;
+                    dialog.reject();
+                });
+            }
             QCOMPARE(dialog.exec(), row.accepted ? int(QDialog::Accepted) : int(QDialog::Rejected));
             QCOMPARE(stayed, !row.accepted);
             if (row.accepted) {
                 QCOMPARE(dialog.GetGroup(), row.group);
             } else {
-                QCOMPARE(prompt.text, QStringLiteral("1 から 3 までの整数を入力してください。"));
+                QCOMPARE(driver.messages.at(0).text,
+                         QStringLiteral("1 から 3 までの整数を入力してください。"));
             }
         }
     }
