@@ -4,6 +4,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "cli/CliDiscPlan.h"
 #include "cli/CliProgress.h"
 #include "cli/PackSummary.h"
 #include "cli/TerminalText.h"
@@ -20,6 +22,7 @@
 #include "intake/FileNameImportFilter.h"
 #include "intake/ImportSettingsFile.h"
 #include "packing/CorvelinDoc.h"
+#include "packing/PackImageSizes.h"
 #include "packing/PackRunner.h"
 #include "settings/CorvelinSys.h"
 #include "settings/PackInfo.h"
@@ -83,6 +86,19 @@ unsigned ScanReaders() {
         if (value >= 0 && value <= 16) return static_cast<unsigned>(value);
     }
     return 1;
+}
+
+// Runs of a packing against images before the last one is taken as it is.
+constexpr int kMaxFitRounds = 32;
+
+// The bytes the chosen medium holds: a registered size's capacity when it has
+// one, else the size itself.
+uint64_t MediumCapacity(const PackInfoList& list, const std::string& sizeText, uint64_t fullSize) {
+    const std::u16string name = zel::Utf8ToUtf16(sizeText);
+    for (const PackInfo& info : list) {
+        if (info.Name == name) return info.Capacity != 0 ? info.Capacity : fullSize;
+    }
+    return fullSize;
 }
 
 }  // namespace
@@ -161,11 +177,17 @@ int CliJob::Run() {
         paths.push_back(AbsoluteDropPath(path, cwd));
     }
 
-    // Scan.
+    // Scan, or read the inventory.
     doc_ = std::make_unique<CCorvelinDoc>();
     CCorvelinDoc& doc = *doc_;
     CPackFolderPtr result;
-    {
+    if (options_.fromList) {
+        std::string message;
+        if (!ReadInventoryInto(options_, importSettings, doc, result, message)) {
+            Error(message);
+            return kCliFailed;
+        }
+    } else {
         CAddFileWorker* workerPtr = nullptr;
         CliProgress progress("読み込み中", showProgress, [&workerPtr] {
             return workerPtr ? zel::EncodeFileName(workerPtr->GetCurrentPath()) : std::string();
@@ -197,14 +219,15 @@ int CliJob::Run() {
 
     if (importSettings->AutoGroup && result) AcceptAllAutoGroups(doc, *result);
 
-    // Pack.
-    {
+    // Pack: against the bytes, or against the estimated images, narrowing the
+    // limit until every pack that can fit does.
+    const auto packAt = [&](uint64_t limit) -> int {
         CliProgress progress("パック中", showProgress);
         doc.cancelFlag.store(g_interrupted.load() ? 1 : 0);
         g_packCancel.store(&doc.cancelFlag);
         // A signal between the two lines above found no flag to set: look again.
         if (g_interrupted.load()) doc.cancelFlag.store(1);
-        CPackRunner runner(doc, sizes.workingSize, &progress);
+        CPackRunner runner(doc, limit, &progress);
         const bool started = runner.Start();
         runner.Join();
         g_packCancel.store(nullptr);
@@ -216,13 +239,45 @@ int CliJob::Run() {
         switch (runner.GetOutcome()) {
             case CPackRunner::Outcome::Completed:
                 doc.packSize = sizes.fullSize;
-                break;
+                return kCliOk;
             case CPackRunner::Outcome::Failed:
                 Error("パックに失敗しました: " + runner.Error());
                 return kCliFailed;
             default:
                 Error("中断しました");
                 return kCliInterrupted;
+        }
+    };
+    const uint64_t medium =
+        MediumCapacity(settings.packInfoList, options_.sizeText, sizes.fullSize);
+    const bool fitImage = options_.fitImage || settings.general.fitImage != 0;
+    const bool udf = options_.udf;
+    std::vector<uint64_t> images;
+    if (!fitImage) {
+        if (const int status = packAt(sizes.workingSize); status != kCliOk) return status;
+    } else {
+        const uint64_t target = std::min(sizes.workingSize, medium);
+        uint64_t limit = FirstImageFitLimit(target);
+        for (int round = 0;; ++round) {
+            CImageCostScope costs(doc.root);
+            const int status = packAt(limit);
+            costs.Restore(doc.packs, doc.packResults);
+            if (status != kCliOk) return status;
+            images = EstimatePackImages(doc.root, doc.packs, udf);
+            const uint64_t next = NextImageFitLimit(limit, doc.packs, images, target);
+            if (next == limit || next == 0 || round == kMaxFitRounds) break;
+            limit = next;
+        }
+    }
+    if (images.empty() && !options_.quiet) {
+        images = EstimatePackImages(doc.root, doc.packs, udf);
+    }
+
+    if (options_.graftListDir) {
+        std::string message;
+        if (!WriteDiscPlan(options_, doc, fs_, summaryToStderr ? stderr : stdout, message)) {
+            Error(message);
+            return kCliFailed;
         }
     }
 
@@ -249,7 +304,8 @@ int CliJob::Run() {
     }
 
     if (!options_.quiet) {
-        const std::string summary = FormatPackSummary(doc, sizes.fullSize);
+        const std::string summary =
+            FormatPackSummary(doc, sizes.fullSize, images) + ImageFitWarnings(images, medium);
         std::FILE* out = summaryToStderr ? stderr : stdout;
         std::fputs(summary.c_str(), out);
         if (std::fflush(out) != 0 && !summaryToStderr) {

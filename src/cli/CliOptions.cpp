@@ -6,7 +6,19 @@
 
 namespace {
 
-enum LongOnly { kInput = 256, kIgnore, kAutoGroup, kConfigDir, kVersion };
+enum LongOnly {
+    kInput = 256,
+    kIgnore,
+    kAutoGroup,
+    kConfigDir,
+    kVersion,
+    kGraftLists,
+    kPrintCommands,
+    kFitImage,
+    kUdf,
+    kFromList,
+    kLines,
+};
 
 }  // namespace
 
@@ -23,6 +35,12 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         {"quiet", no_argument, nullptr, 'q'},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, kVersion},
+        {"graft-lists", required_argument, nullptr, kGraftLists},
+        {"print-commands", no_argument, nullptr, kPrintCommands},
+        {"fit-image", no_argument, nullptr, kFitImage},
+        {"udf", no_argument, nullptr, kUdf},
+        {"from-list", required_argument, nullptr, kFromList},
+        {"lines", no_argument, nullptr, kLines},
         {nullptr, 0, nullptr, 0},
     };
     opterr = 0;
@@ -64,6 +82,24 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
             case kVersion:
                 options.version = true;
                 break;
+            case kGraftLists:
+                options.graftListDir = optarg;
+                break;
+            case kPrintCommands:
+                options.printCommands = true;
+                break;
+            case kFitImage:
+                options.fitImage = true;
+                break;
+            case kUdf:
+                options.udf = true;
+                break;
+            case kFromList:
+                options.fromList = optarg;
+                break;
+            case kLines:
+                options.listLines = true;
+                break;
             case ':':
                 error = std::string("オプションに値がありません: ") + argv[optind - 1];
                 return false;
@@ -80,8 +116,17 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         }
         options.paths.emplace_back(argv[i]);
     }
-    if (!options.help && !options.version && options.paths.empty()) {
+    if (options.help || options.version) return true;
+    if (options.fromList && !options.paths.empty()) {
+        error = "--from-list とパスは同時に指定できません";
+        return false;
+    }
+    if (!options.fromList && options.paths.empty()) {
         error = "ファイルまたはフォルダを指定してください";
+        return false;
+    }
+    if (options.printCommands && !options.graftListDir) {
+        error = "--print-commands には --graft-lists DIR が必要です";
         return false;
     }
     return true;
@@ -89,6 +134,7 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
 
 std::string CliUsage() {
     return "使い方: corvelin-cli [オプション] パス...\n"
+           "        corvelin-cli [オプション] --from-list FILE\n"
            "ファイルとフォルダを読み込み、指定したサイズのメディアに分けてエクスポートします。\n"
            "\n"
            "  -s, --size TEXT        パックサイズ: 登録名 (例 \"DVD(4.7GB)\") またはサイズ (例 "
@@ -101,6 +147,14 @@ std::string CliUsage() {
            "      --auto-group       似た名前のファイルを自動でグループにする\n"
            "  -o, --export FILE      結果をタブ区切りテキストで書き出す (- は標準出力)\n"
            "      --config-dir DIR   Corvelin.ini と ImportSettings.xml のフォルダ\n"
+           "      --from-list FILE   読み込む代わりにファイルリストから計画する (- は標準入力)\n"
+           "                         レコードは「サイズ<TAB>パス」、NUL 区切り\n"
+           "                         (find DIR -type f -printf '%s\\t%p\\0')\n"
+           "      --lines            ファイルリストのレコードを改行で区切る\n"
+           "      --graft-lists DIR  パックごとに xorrisofs のパスリスト packNN.lst を書き出す\n"
+           "      --print-commands   各パックのイメージを作る xorrisofs のコマンドを表示する\n"
+           "      --fit-image        推定イメージサイズがメディアに収まるようにパックする\n"
+           "      --udf              イメージサイズの推定に UDF を含める\n"
            "  -q, --quiet            集計表を表示しない\n"
            "  -h, --help             この説明を表示する\n"
            "      --version          バージョンを表示する\n"

@@ -15,6 +15,12 @@ struct CliOptions {
     bool autoGroup = false;
     std::optional<std::string> exportPath;  // "-" for standard output
     std::optional<std::string> configDir;
+    std::optional<std::string> graftListDir;  // --graft-lists
+    bool printCommands = false;
+    bool fitImage = false;                // also when the profile's FIT_IMAGE is set
+    bool udf = false;                     // the image estimate counts a UDF bridge
+    std::optional<std::string> fromList;  // "-" for standard input
+    bool listLines = false;               // records end at LF instead of NUL
     bool quiet = false;
     bool help = false;
     bool version = false;

@@ -15,10 +15,14 @@ std::string Grouped(uint64_t value) {
 
 }  // namespace
 
-std::string FormatPackSummary(const CCorvelinDoc& doc, uint64_t fullSize) {
+std::string FormatPackSummary(const CCorvelinDoc& doc, uint64_t fullSize,
+                              const std::vector<uint64_t>& images) {
+    const bool withImages = images.size() == doc.packs.size();
     std::string out;
     // Header cells are Japanese (two columns per character), so pad them by hand.
-    out += "パック  ファイル数          使用バイト           サイズ  使用率\n";
+    out += withImages
+               ? "パック  ファイル数          使用バイト           サイズ  使用率       イメージ\n"
+               : "パック  ファイル数          使用バイト           サイズ  使用率\n";
     uint64_t totalFiles = 0;
     uint64_t totalBytes = 0;
     for (size_t i = 0; i < doc.packs.size(); ++i) {
@@ -26,9 +30,12 @@ std::string FormatPackSummary(const CCorvelinDoc& doc, uint64_t fullSize) {
         totalFiles += pack.items.size();
         totalBytes = pack.used > UINT64_MAX - totalBytes ? UINT64_MAX : totalBytes + pack.used;
         out +=
-            fmt::format("{:>6}  {:>10}  {:>18}  {:>15}  {:>6}\n", i + 1, Grouped(pack.items.size()),
+            fmt::format("{:>6}  {:>10}  {:>18}  {:>15}  {:>6}", i + 1, Grouped(pack.items.size()),
                         Grouped(pack.used), zel::Utf16ToUtf8(FormatSize(pack.used, SizeUnit::MB)),
                         zel::Utf16ToUtf8(FormatFillRate(PackFillPerMille(pack.used, fullSize))));
+        if (withImages)
+            out += fmt::format("  {:>15}", zel::Utf16ToUtf8(FormatSize(images[i], SizeUnit::MB)));
+        out += "\n";
     }
     out +=
         fmt::format("合計: {} パック、{} ファイル、{} バイト (パックサイズ {} バイト)\n",

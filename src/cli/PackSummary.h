@@ -2,9 +2,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CCorvelinDoc;
 
 // The table printed after a run: one row per pack (number, files, bytes used,
-// size in MB, fill rate against the full medium size) and a total line.
-std::string FormatPackSummary(const CCorvelinDoc& doc, uint64_t fullSize);
+// size in MB, fill rate against the full medium size, and the estimated image
+// size in MB when images has one per pack) and a total line.
+std::string FormatPackSummary(const CCorvelinDoc& doc, uint64_t fullSize,
+                              const std::vector<uint64_t>& images = {});

@@ -3,11 +3,18 @@
 #include <string>
 #include <vector>
 
-// A registered pack size: the name shown in the toolbar and its size text.
+#include <cstdint>
+
+// A registered pack size: the name shown in the toolbar, its size text and the
+// bytes a blank medium of that kind really holds (0 when not known), against
+// which the image of a pack is checked.
 struct PackInfo {
     std::u16string Name;
     std::u16string Size;
-    bool operator==(const PackInfo& o) const { return Name == o.Name && Size == o.Size; }
+    uint64_t Capacity = 0;
+    bool operator==(const PackInfo& o) const {
+        return Name == o.Name && Size == o.Size && Capacity == o.Capacity;
+    }
 };
 
 using PackInfoList = std::vector<PackInfo>;
@@ -16,6 +23,10 @@ constexpr size_t kMaxPackInfoCount = 100;
 
 // The seven media registered until the user saves a list of his own.
 PackInfoList DefaultPackInfoList();
+
+// The capacity of the default entry with that name and size text, else 0; what
+// a profile written before capacities existed gets for its entries.
+uint64_t DefaultCapacity(const std::u16string& name, const std::u16string& size);
 
 // The size text registered under that name (case-sensitive, first match), or
 // null when no entry has it.

@@ -2,6 +2,9 @@
 
 #include <fmt/format.h>
 
+#include <cstdint>
+#include <string>
+
 #include "settings/IniProfile.h"
 #include "support/TextCodec.h"
 
@@ -41,10 +44,25 @@ constexpr IntKey kTrailingIntKeys[] = {
     {u"DISP_SIZE_UNIT", &DisplaySettings::dispSizeUnit},
     {u"FILTER_ALWAYS", &DisplaySettings::filterAlways},
     {u"SIMPLE_ICON", &DisplaySettings::simpleIcon},
+    {u"FIT_IMAGE", &DisplaySettings::fitImage},
 };
 
 std::u16string PackSection(size_t n) {
     return zel::Utf8ToUtf16(fmt::format("PackInfo {}", n));
+}
+
+// Plain decimal digits that fit 64 bits; anything else counts as not stored.
+bool ParseCapacity(const std::u16string& text, uint64_t& out) {
+    if (text.empty()) return false;
+    uint64_t value = 0;
+    for (char16_t c : text) {
+        if (c < u'0' || c > u'9') return false;
+        const uint64_t digit = c - u'0';
+        if (value > (UINT64_MAX - digit) / 10) return false;
+        value = value * 10 + digit;
+    }
+    out = value;
+    return value != 0;
 }
 
 }  // namespace
@@ -85,6 +103,9 @@ void SettingsStore::LoadPackInfoList(const IniProfile& profile) {
         PackInfo info{profile.GetString(section, u"Name", u""), {}};
         if (info.Name.empty()) continue;
         info.Size = profile.GetString(section, u"Size", u"");
+        const std::u16string capacity = profile.GetString(section, u"Capacity", u"");
+        if (!ParseCapacity(capacity, info.Capacity))
+            info.Capacity = DefaultCapacity(info.Name, info.Size);
         packInfoList.push_back(std::move(info));
     }
 }
@@ -107,6 +128,10 @@ void SettingsStore::SavePackInfoList(IniProfile& profile) const {
         const std::u16string section = PackSection(n++);
         profile.SetString(section, u"Name", info.Name);
         profile.SetString(section, u"Size", info.Size);
+        if (info.Capacity != 0) {
+            profile.SetString(section, u"Capacity",
+                              zel::Utf8ToUtf16(std::to_string(info.Capacity)));
+        }
     }
 }
 

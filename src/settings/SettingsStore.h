@@ -28,6 +28,9 @@ struct DisplaySettings {
     int32_t dispSizeUnit = 0;
     int32_t filterAlways = 0;
     int32_t simpleIcon = 1;
+    // Non-zero: runs pack against the estimated image size, so every pack fits
+    // its medium as a disc image.
+    int32_t fitImage = 0;
 
     bool operator==(const DisplaySettings& o) const;
 };

@@ -21,6 +21,7 @@
 #include <QUrl>
 
 #include "packing/CorvelinDoc.h"
+#include "packing/GraftListWriter.h"
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
 #include "support/TextCodec.h"
@@ -105,6 +106,9 @@ void CMainFrame::CreateActions() {
                              QStringLiteral("リストを空にします\nリストを空にします"));
     c.exportAs = AddCommand("export", QStringLiteral("エクスポート(&A)..."),
                             QStringLiteral("結果をファイルに保存\nｴｸｽﾎﾟｰﾄ"));
+    c.graftLists = AddCommand(
+        "graftLists", QStringLiteral("ディスク用リストを書き出す(&D)..."),
+        QStringLiteral("パックごとに xorrisofs のパスリストを書き出します\nディスク用リスト"));
     c.save = AddCommand("save", QString(), QString());
     c.exit = AddCommand("exit", QStringLiteral("アプリケーションの終了(&X)"),
                         QStringLiteral("アプリケーションを終了し、ファイルの保存を指示\\終了"));
@@ -176,6 +180,9 @@ void CMainFrame::CreateActions() {
     connect(c.exportAs, &QAction::triggered, this, [this] {
         if (view_->CanExport()) OnExport();
     });
+    connect(c.graftLists, &QAction::triggered, this, [this] {
+        if (view_->CanExport()) OnGraftLists();
+    });
     connect(c.save, &QAction::triggered, this, &CMainFrame::OnSave);
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.managePack, &QAction::triggered, this, &CMainFrame::OnManagePack);
@@ -212,6 +219,7 @@ void CMainFrame::CreateMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     file->addAction(c.clearList);
     file->addAction(c.exportAs);
+    file->addAction(c.graftLists);
     file->addSeparator();
     file->addAction(c.exit);
 
@@ -358,6 +366,7 @@ void CMainFrame::UpdateCommands() {
     c.run->setEnabled(view_->CanRun());
     c.back->setEnabled(view_->CanBack());
     c.exportAs->setEnabled(view_->CanExport());
+    c.graftLists->setEnabled(view_->CanExport());
     c.newGroup->setEnabled(view_->CanNewGroup());
     c.addToGroup->setEnabled(view_->CanAddToGroup());
     c.removeFromGroup->setEnabled(view_->CanRemoveFromGroup());
@@ -401,6 +410,26 @@ void CMainFrame::OnSave() {
     } else {
         OnExport();
     }
+}
+
+QString CMainFrame::AskGraftListFolder() {
+    return QFileDialog::getExistingDirectory(this, QStringLiteral("リストを書き出すフォルダ"),
+                                             exportFolder_);
+}
+
+// One packNN.lst per pack for xorrisofs; nothing is written when a name cannot
+// be carried by the format.
+void CMainFrame::OnGraftLists() {
+    const QString chosen = AskGraftListFolder();
+    if (chosen.isEmpty()) return;
+    std::string message;
+    const CGraftListWriter writer(doc_.root, doc_.packs);
+    if (!writer.Write(PathBytes(chosen), message, fs_)) {
+        QMessageBox::critical(this, QStringLiteral("ERROR"), QString::fromStdString(message));
+        return;
+    }
+    statusBar()->showMessage(
+        QStringLiteral("%1 個のリストを書き出しました").arg(doc_.packs.size()));
 }
 
 bool CMainFrame::WriteExport(const std::string& path) {

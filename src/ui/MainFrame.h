@@ -42,6 +42,7 @@ public slots:
     void OnClearList();
     void OnExport();  // save as
     void OnSave();    // Ctrl+S
+    void OnGraftLists();
     void OnHelp();
     void OnHomePage();
     void OnAbout();
@@ -53,6 +54,8 @@ public slots:
 protected:
     // The save dialog; an empty text when the user cancelled. Tests drive it.
     virtual QString AskExportPath();
+    // The folder for the disc lists; an empty text when the user cancelled.
+    virtual QString AskGraftListFolder();
 
 private:
     QAction* AddCommand(const char* name, const QString& text, const QString& prompt);
@@ -74,6 +77,7 @@ private:
     struct Commands {
         QAction* clearList;
         QAction* exportAs;
+        QAction* graftLists;
         QAction* save;
         QAction* exit;
         QAction* run;

@@ -7,6 +7,7 @@
 #include "model/PackItem.h"
 #include "packing/CorvelinDoc.h"
 #include "packing/PackFillRate.h"
+#include "packing/PackImageSizes.h"
 #include "support/SizeFormat.h"
 #include "support/TextCodec.h"
 #include "view/ListRowsObserver.h"
@@ -119,6 +120,11 @@ std::u16string CListRows::CellText(size_t row, int column) const {
                 return FormatDisplaySize(pack.size, sizeUnit_);
             case ColumnPackNo:
                 return UInt64ToString(pack.number);
+            case ColumnGroup: {
+                const size_t index = pack.number - 1;
+                if (pack.number == 0 || index >= packImages_.size()) return {};
+                return DescribePackImage(packImages_[index], medium_, sizeUnit_);
+            }
             case ColumnRate: {
                 const uint32_t perMille = PackFillPerMille(pack.size, packSize_);
                 return perMille == kPackOver ? u"over" : UInt64ToString(perMille);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "view/ListRow.h"
@@ -72,6 +73,12 @@ public:
     void SetPackSize(uint64_t packSize) { packSize_ = packSize; }
     uint64_t PackSize() const { return packSize_; }
     void SetPackCount(size_t packs) { packCount_ = packs; }
+    // Each pack's estimated image size, shown in a pack header's group cell with
+    // a warning when it exceeds medium (the bytes the medium holds).
+    void SetPackImages(std::vector<uint64_t> images, uint64_t medium) {
+        packImages_ = std::move(images);
+        medium_ = medium;
+    }
 
     // The file or folder a row shows (pack items: the node's item); null for a
     // pack header. These four give null for a row index past the end.
@@ -95,6 +102,8 @@ private:
     int sizeUnit_ = 0;
     uint64_t packSize_ = 0;
     size_t packCount_ = 0;
+    std::vector<uint64_t> packImages_;
+    uint64_t medium_ = 0;
 };
 
 // References as stored in rows.

@@ -4,6 +4,7 @@
 
 #include "model/PackItem.h"
 #include "packing/CorvelinDoc.h"
+#include "packing/PackImageSizes.h"
 #include "view/FolderView.h"
 #include "view/ListGeometry.h"
 #include "view/ListInserter.h"
@@ -82,6 +83,7 @@ void CPackListView::BuildPackRows() {
     }
     rows_.SetPackSize(doc_.packSize);
     rows_.SetPackCount(doc_.packResults.size());
+    rows_.SetPackImages(EstimatePackImages(doc_.root, doc_.packs, false), doc_.packSize);
     rows_.Reset(std::move(rows));
 }
 

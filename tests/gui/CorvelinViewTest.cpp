@@ -171,23 +171,31 @@ void CorvelinViewTest::runPacksWithTheToolbarTexts_data() {
     QTest::addColumn<QString>("size");
     QTest::addColumn<QString>("rate");
     QTest::addColumn<QStringList>("headers");
-    // Files: 2000, 1000, 500, 300 and 100 bytes.
+    // Files: 2000, 1000, 500, 300 and 100 bytes. The group cell of a pack holds its
+    // estimated disc image, which no medium this small can take.
     QTest::newRow("typed size") << "10K"
-                                << "100%" << QStringList{"Pack 1|3.80 KB||1|390"};
+                                << "100%"
+                                << QStringList{
+                                       "Pack 1|3.80 KB|イメージ 376 KB（収まりません）|1|390"};
     QTest::newRow("rate measured against the full size")
         << "10K"
-        << "50%" << QStringList{"Pack 1|3.80 KB||1|390"};
+        << "50%" << QStringList{"Pack 1|3.80 KB|イメージ 376 KB（収まりません）|1|390"};
     QTest::newRow("registered name") << "CD(650MB)"
-                                     << "100%" << QStringList{"Pack 1|3.80 KB||1|1"};
+                                     << "100%" << QStringList{"Pack 1|3.80 KB|イメージ 376 KB|1|1"};
     QTest::newRow("empty rate packs each file alone")
         << "10K"
         << ""
-        << QStringList{"Pack 1|1.95 KB||1|200", "Pack 2|1000||2|100", "Pack 3|500||3|50",
-                       "Pack 4|300||4|30", "Pack 5|100||5|10"};
+        << QStringList{"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|200",
+                       "Pack 2|1000|イメージ 368 KB（収まりません）|2|100",
+                       "Pack 3|500|イメージ 368 KB（収まりません）|3|50",
+                       "Pack 4|300|イメージ 368 KB（収まりません）|4|30",
+                       "Pack 5|100|イメージ 368 KB（収まりません）|5|10"};
     QTest::newRow("file larger than the pack")
         << "1500"
         << "100%"
-        << QStringList{"Pack 1|1.95 KB||1|over", "Pack 2|1.36 KB||2|933", "Pack 3|500||3|333"};
+        << QStringList{"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|over",
+                       "Pack 2|1.36 KB|イメージ 372 KB（収まりません）|2|933",
+                       "Pack 3|500|イメージ 368 KB（収まりません）|3|333"};
 }
 
 void CorvelinViewTest::runPacksWithTheToolbarTexts() {

@@ -110,7 +110,8 @@ private slots:
             menus << items.join(QLatin1Char('|'));
         }
         QCOMPARE(menus, QStringList({
-                            "ファイル(&F)|リストを空にする\tCtrl+N(&N)|エクスポート(&A)...|-|"
+                            "ファイル(&F)|リストを空にする\tCtrl+N(&N)|エクスポート(&A)...|"
+                            "ディスク用リストを書き出す(&D)...|-|"
                             "アプリケーションの終了(&X)",
                             "操作(&O)|実行\tCtr+E|戻る\tCtrl+B|-|新しいグループ\tCtrl+G|"
                             "既存のグループに入れる\tCtrl+I|グループからはずす\tAlt+G|"

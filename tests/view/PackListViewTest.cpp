@@ -111,8 +111,8 @@ TEST(PackedRows, OneCollapsedHeaderPerPackWithItsCells) {
     PackedList t;
     ASSERT_EQ(t.view.Mode(), ListMode::Packed);
     EXPECT_TRUE(t.view.SingleSelection());
-    EXPECT_EQ(t.Cells(0), "Pack 1|90||1|900");
-    EXPECT_EQ(t.Cells(1), "Pack 2|70||2|700");
+    EXPECT_EQ(t.Cells(0), "Pack 1|90|イメージ 370 KB（収まりません）|1|900");
+    EXPECT_EQ(t.Cells(1), "Pack 2|70|イメージ 370 KB（収まりません）|2|700");
     t.doc.packSize = 80;  // the medium, smaller than pack 1 holds
     t.view.OnUpdate(kHintPacked);
     EXPECT_EQ(t.Cell(0, ColumnRate), "over");

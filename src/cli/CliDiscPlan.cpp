@@ -1,0 +1,81 @@
+#include "cli/CliDiscPlan.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <fmt/format.h>
+
+#include "cli/CliOptions.h"
+#include "intake/InventoryReader.h"
+#include "packing/CorvelinDoc.h"
+#include "packing/GraftListWriter.h"
+#include "support/FileSystem.h"
+#include "support/SizeFormat.h"
+#include "support/TextCodec.h"
+
+namespace {
+
+std::string Grouped(uint64_t value) {
+    return zel::Utf16ToUtf8(InsertThousandsSeparators(UInt64ToString(value)));
+}
+
+}  // namespace
+
+bool ReadInventoryInto(const CliOptions& options, const CImportSettingsPtr& settings,
+                       CCorvelinDoc& doc, CPackFolderPtr& result, std::string& message) {
+    const std::string& name = *options.fromList;
+    const bool standardInput = name == "-";
+    const int fd = standardInput ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        message = "ファイルリストを開けませんでした: " + name + " (" + zel::ErrorText(errno) + ")";
+        return false;
+    }
+    CInventoryReader reader(settings, options.listLines ? '\n' : '\0', doc.nextItemId);
+    int error = 0;
+    const bool ok = reader.Read(fd, error);
+    if (!standardInput) ::close(fd);
+    if (!ok) {
+        message = "ファイルリストを読めませんでした: " + name + " (" + zel::ErrorText(error) + ")";
+        return false;
+    }
+    if (reader.ProblemCount() > 0) {
+        std::string text = fmt::format(
+            "corvelin-cli: ファイルリストの {} 件のレコードを読み込めなかったため、除外しました:\n",
+            reader.ProblemCount());
+        for (const InventoryProblem& problem : reader.Problems())
+            text += fmt::format("  レコード {}: {}\n", problem.record, problem.text);
+        if (reader.ProblemCount() > reader.Problems().size())
+            text += fmt::format("  ほか {} 件\n", reader.ProblemCount() - reader.Problems().size());
+        std::fputs(text.c_str(), stderr);
+    }
+    result = reader.TakeResult();
+    if (result) doc.AddScannedItems(*result, reader.GetNextId());
+    return true;
+}
+
+bool WriteDiscPlan(const CliOptions& options, const CCorvelinDoc& doc, zel::IFileSystem& fs,
+                   std::FILE* out, std::string& message) {
+    const std::string& folder = *options.graftListDir;
+    CGraftListWriter writer(doc.root, doc.packs);
+    if (!writer.Write(folder, message, fs)) return false;
+    if (!options.printCommands) return true;
+    std::string commands;
+    for (size_t pack = 1; pack <= doc.packs.size(); ++pack)
+        commands += CGraftListWriter::ImageCommand(folder, pack, doc.packs.size()) + "\n";
+    if (std::fputs(commands.c_str(), out) < 0 || std::fflush(out) != 0) {
+        message = "コマンドを書き出せませんでした";
+        return false;
+    }
+    return true;
+}
+
+std::string ImageFitWarnings(const std::vector<uint64_t>& images, uint64_t capacity) {
+    std::string out;
+    for (size_t i = 0; i < images.size(); ++i) {
+        if (images[i] <= capacity) continue;
+        out += fmt::format(
+            "警告: パック {} のイメージ ({} バイト) はメディア ({} バイト) に収まりません\n", i + 1,
+            Grouped(images[i]), Grouped(capacity));
+    }
+    return out;
+}

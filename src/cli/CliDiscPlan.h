@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "intake/ImportSettings.h"
+#include "model/PackItem.h"
+
+class CCorvelinDoc;
+struct CliOptions;
+namespace zel {
+class IFileSystem;
+}
+
+// Reads the inventory of --from-list (a file, or standard input for "-") into
+// the document as a scan would; malformed records are listed on standard error
+// by number. result gets the new top-level items (for automatic grouping).
+// false with a message when the list cannot be read at all.
+bool ReadInventoryInto(const CliOptions& options, const CImportSettingsPtr& settings,
+                       CCorvelinDoc& doc, CPackFolderPtr& result, std::string& message);
+
+// Writes the graft lists of --graft-lists and, with --print-commands, prints
+// the command that builds each pack's image to out. false with a message.
+bool WriteDiscPlan(const CliOptions& options, const CCorvelinDoc& doc, zel::IFileSystem& fs,
+                   std::FILE* out, std::string& message);
+
+// One line per pack whose image would not fit the medium of capacity bytes.
+std::string ImageFitWarnings(const std::vector<uint64_t>& images, uint64_t capacity);

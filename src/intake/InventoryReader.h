@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "intake/FindData.h"
+#include "intake/ImportSettings.h"
+#include "model/PackItem.h"
+
+// A record of an inventory that was left out, by its number (from 1).
+struct InventoryProblem {
+    uint64_t record = 0;
+    std::string text;  // Japanese, with the record's path where there is one
+};
+
+// Builds the item tree from a list of files made elsewhere instead of a scan:
+// records "SIZE<TAB>PATH", each ended by a NUL byte (as find DIR -type f
+// -printf '%s\t%p\0' writes them) or by LF. Every file passes the preset's
+// filters as in a scan (hidden when its name starts with "."), folders come
+// from the paths, and the folder that holds every record becomes the one
+// top-level item, as if it had been dropped; when the records share no folder
+// the first components of their paths are the top-level items. A record whose
+// path turns out to hold other records is taken as that folder. Records with a
+// malformed size, an empty path, a "." or ".." component, a TAB, CR or LF in
+// the path, or a path longer than 259 UTF-16 units are skipped and reported.
+// Only the items and a table of folders are kept: memory follows the paths.
+class CInventoryReader {
+public:
+    // Items are numbered from firstId (the document's nextItemId).
+    CInventoryReader(CImportSettingsPtr settings, char separator, uint32_t firstId);
+
+    // Reads the descriptor to its end; false with errno in error when a read fails.
+    bool Read(int fd, int& error);
+    // The same for bytes in memory; a last record may lack its separator.
+    void Feed(std::string_view bytes);
+    void Finish();
+
+    // The folder (number 0, no path) whose children are the top-level items,
+    // sorted as a scan sorts them; null when no file was accepted. The owner
+    // hands them to its document as a scan's (AddScannedItems with GetNextId()).
+    CPackFolderPtr TakeResult();
+    uint32_t GetNextId() const { return nextId_; }
+    uint64_t Records() const { return record_; }
+    const std::vector<InventoryProblem>& Problems() const { return problems_; }
+    uint64_t ProblemCount() const { return problemCount_; }
+
+private:
+    void Record(std::string_view bytes);
+    void Problem(std::string text);
+    CPackFolder* FolderFor(std::u16string_view path);
+
+    CImportSettingsPtr settings_;
+    char separator_;
+    std::string pending_;
+    uint64_t record_ = 0;
+    uint32_t nextId_;
+    std::vector<InventoryProblem> problems_;
+    uint64_t problemCount_ = 0;
+
+    CPackFolderPtr top_;  // stands for "/" (or the current folder of relative paths)
+    std::unordered_map<std::u16string, CPackFolder*> folders_;
+    CPackFolder* lastFolder_ = nullptr;
+    std::u16string lastFolderPath_;
+    std::u16string path_;
+    FindData findData_;
+};

@@ -1,0 +1,139 @@
+#include "packing/GraftListWriter.h"
+
+#include <cerrno>
+
+#include <fmt/format.h>
+
+#include "model/PackItem.h"
+#include "support/AtomicFileWriter.h"
+#include "support/FileSystem.h"
+#include "support/TextCodec.h"
+
+namespace {
+
+size_t Digits(size_t count) {
+    size_t digits = 2;
+    for (size_t limit = 100; count >= limit && digits < 20; limit *= 10)
+        ++digits;
+    return digits;
+}
+
+std::string ShellQuote(std::string_view text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'') {
+            out += "'\\''";
+        } else {
+            out += c;
+        }
+    }
+    return out + "'";
+}
+
+bool HasLineBreak(std::string_view bytes) {
+    return bytes.find_first_of("\r\n") != std::string_view::npos;
+}
+
+constexpr size_t kMaxRefusedShown = 20;
+
+}  // namespace
+
+std::string EscapeGraftPath(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + 8);
+    for (char c : bytes) {
+        if (c == '\\' || c == '=') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+CGraftListWriter::CGraftListWriter(const CPackFolder& root, const std::vector<PackBin>& packs)
+    : packs_(packs), discPaths_(root) {}
+
+std::string CGraftListWriter::ListName(size_t pack, size_t count) {
+    return fmt::format("pack{:0{}}.lst", pack, Digits(count));
+}
+
+std::string CGraftListWriter::VolumeLabel(size_t pack, size_t count) {
+    return fmt::format("PACK_{:0{}}", pack, Digits(count));
+}
+
+std::string CGraftListWriter::ImageCommand(const std::string& folder, size_t pack, size_t count) {
+    const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    const std::string list = ListName(pack, count);
+    const std::string image = list.substr(0, list.size() - 4) + ".iso";
+    // -iso-level 3 lets files of 4 GiB and more span several extents.
+    return fmt::format(
+        "xorrisofs -r -J -joliet-long -iso-level 3 -V {} -o {} -graft-points "
+        "-path-list {}",
+        VolumeLabel(pack, count), ShellQuote(base + image), ShellQuote(base + list));
+}
+
+bool CGraftListWriter::BuildList(size_t pack, std::string& out,
+                                 std::vector<std::string>& refused) const {
+    out.clear();
+    bool ok = true;
+    for (const CPackItem* item : packs_.at(pack - 1).items) {
+        const std::string disc = zel::EncodeFileName(discPaths_.DiscPath(*item));
+        const std::string disk = zel::EncodeFileName(item->GetPath());
+        if (HasLineBreak(disc) || HasLineBreak(disk)) {
+            refused.push_back(disk);
+            ok = false;
+            continue;
+        }
+        out += EscapeGraftPath(disc);
+        out += '=';
+        out += EscapeGraftPath(disk);
+        out += '\n';
+    }
+    return ok;
+}
+
+bool CGraftListWriter::Write(const std::string& folder, std::string& message,
+                             zel::IFileSystem& fs) const {
+    message.clear();
+    const size_t count = packs_.size();
+    std::vector<std::string> lists(count);
+    std::vector<std::string> refused;
+    for (size_t pack = 1; pack <= count; ++pack)
+        BuildList(pack, lists[pack - 1], refused);
+    if (!refused.empty()) {
+        message =
+            fmt::format("改行を含む名前はリストに書けないため、リストを作成しませんでした ({} 件):",
+                        refused.size());
+        for (size_t i = 0; i < refused.size() && i < kMaxRefusedShown; ++i)
+            message += "\n  " + zel::Utf16ToUtf8(zel::ForDisplay(zel::DecodeFileName(refused[i])));
+        return false;
+    }
+
+    zel::FileStat st;
+    if (fs.Stat(folder, st) != 0) {
+        const int error = fs.MakeFolder(folder, 0777);
+        if (error != 0 && error != EEXIST) {
+            message =
+                "フォルダを作成できませんでした: " + folder + " (" + zel::ErrorText(error) + ")";
+            return false;
+        }
+    } else if (st.kind != zel::FileKind::Directory) {
+        message = "フォルダではありません: " + folder;
+        return false;
+    }
+    const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    for (size_t pack = 1; pack <= count; ++pack) {
+        const std::string path = base + ListName(pack, count);
+        zel::AtomicFileWriter writer(fs);
+        bool ok = writer.Open(path);
+        if (ok) ok = writer.Write(lists[pack - 1]);
+        if (ok) ok = writer.Commit();
+        if (!ok) {
+            const int error = writer.Error();
+            writer.Abort();
+            message = "ファイルに書き込めませんでした。\n" +
+                      zel::Utf16ToUtf8(zel::ForDisplay(zel::DecodeFileName(path)));
+            if (error != 0) message += "\n" + zel::ErrorText(error);
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// What the image of one pack will take: ISO 9660 level 3 with Rock Ridge and
+// long Joliet names, as "xorrisofs -r -J -joliet-long -iso-level 3" lays it
+// out with its default padding. Files are rounded up to 2,048-byte blocks; every
+// folder gets its directory records in both trees, packed so that no record
+// crosses a block, plus its path-table entries and Rock Ridge continuation
+// areas; the volume descriptors, system area and padding are fixed. Where a
+// length depends on how the image maker shortens a name, the longest it can
+// become is counted, so the estimate errs only on the large side. With udf,
+// the structures of a UDF bridge (one file entry block per file and folder,
+// the identifiers of each folder and the fixed descriptors) are added.
+class CImageSizeEstimate {
+public:
+    static constexpr uint64_t kBlock = 2048;
+
+    explicit CImageSizeEstimate(bool udf = false) : udf_(udf) {}
+
+    // A file at discPath ("/A/b/c.txt", file-name escapes allowed).
+    void AddFile(std::u16string_view discPath, uint64_t size);
+    // The same for a file name in a folder's disc path ("/A/b").
+    void AddFileIn(std::u16string_view folderPath, std::u16string_view name, uint64_t size);
+
+    uint64_t Blocks() const;
+
+    // What one file adds to an image, folders aside: its blocks and its records
+    // in both trees. The weight of a file when packing against images.
+    static uint64_t FileCost(std::u16string_view name, uint64_t size);
+    uint64_t Bytes() const { return Blocks() * kBlock; }
+
+private:
+    struct Entry {
+        std::u16string name;
+        uint64_t size = 0;
+        bool folder = false;
+        uint32_t index = 0;  // of the folder in folders_
+    };
+    struct Folder {
+        std::vector<Entry> entries;
+    };
+
+    uint32_t FolderIndex(std::u16string_view path);
+
+    bool udf_;
+    std::vector<Folder> folders_{Folder()};  // [0] is the root
+    std::unordered_map<std::u16string, uint32_t> index_;
+    uint64_t dataBlocks_ = 0;
+    // Files come folder by folder: the last folder is looked up without a copy.
+    std::u16string lastFolder_;
+    uint32_t lastIndex_ = 0;
+};

@@ -1,0 +1,161 @@
+// From a plan to disc images: graft lists burned with xorrisofs, plans from an
+// inventory, packing against the image size.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "CliRunner.h"
+#include "TestSupport.h"
+
+using testing_support::CliResult;
+using testing_support::MakeDir;
+using testing_support::MakeSparseFile;
+using testing_support::ReadFile;
+using testing_support::RunCli;
+using testing_support::RunProgram;
+using testing_support::TempDir;
+using testing_support::WriteFile;
+
+namespace {
+
+bool HaveXorriso() {
+    return std::system("command -v xorrisofs >/dev/null && command -v xorriso >/dev/null") == 0;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        out.push_back(line);
+    return out;
+}
+
+// "path size" of every file in the image, as xorriso lists them.
+std::map<std::string, unsigned long long> FilesInImage(const std::string& image) {
+    const CliResult r =
+        RunProgram({"/bin/sh", "-c", "xorriso -indev '" + image + "' -find / -type f -exec lsdl"});
+    std::map<std::string, unsigned long long> files;
+    for (const std::string& line : Lines(r.out)) {
+        const size_t quote = line.find('\'');
+        if (quote == std::string::npos || line.back() != '\'') continue;
+        std::istringstream fields(line.substr(0, quote));
+        std::string mode, links, owner, group;
+        unsigned long long size = 0;
+        fields >> mode >> links >> owner >> group >> size;
+        files[line.substr(quote + 1, line.size() - quote - 2)] = size;
+    }
+    return files;
+}
+
+long long PrintSize(const std::string& list) {
+    const CliResult r = RunProgram({"/bin/sh", "-c",
+                                    "xorrisofs -r -J -joliet-long -iso-level 3 -print-size -quiet "
+                                    "-graft-points -path-list '" +
+                                        list + "' 2>/dev/null"});
+    return r.out.empty() ? -1 : std::stoll(r.out);
+}
+
+class CliDiscTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HaveXorriso()) GTEST_SKIP() << "xorriso is not installed (scripts/install-deps.sh)";
+    }
+    TempDir dir;
+};
+
+}  // namespace
+
+// Two dropped folders of the same name, awkward names in both halves of a
+// line; the images built by the printed commands hold every file once.
+TEST_F(CliDiscTest, ImagesBuiltFromTheListsHoldEveryFileAtItsPath) {
+    const std::string one = dir / "one/data";
+    const std::string two = dir / "two/data";
+    for (const std::string& d : {dir / "one", one, one + "/sub", dir / "two", two})
+        MakeDir(d);
+    const std::map<std::string, unsigned long long> files = {
+        {"/data/a=b", 1000},
+        {"/data/back\\slash", 1200},
+        {"/data/ lead and trail ", 900},
+        {"/data/日本語 ファイル.txt", 1500},
+        {"/data/bad\xff\xfename", 700},
+        {"/data/sub/x\\=y", 1100},
+        {"/data~2/a=b", 1300},
+    };
+    for (const auto& [disc, size] : files) {
+        const bool second = disc.rfind("/data~2/", 0) == 0;
+        MakeSparseFile((second ? two : one) + disc.substr(second ? 7 : 5), size);
+    }
+    const std::string lists = dir / "lists";
+    const CliResult r =
+        RunCli({"-s", "2500", "-q", "--graft-lists", lists, "--print-commands", one, two});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> commands = Lines(r.out);
+    ASSERT_GT(commands.size(), 2u) << r.out;
+
+    std::map<std::string, unsigned long long> burned;
+    for (size_t i = 0; i < commands.size(); ++i) {
+        const CliResult made = RunProgram({"/bin/sh", "-c", commands[i] + " 2>&1"});
+        ASSERT_EQ(made.status, 0) << commands[i] << "\n" << made.out;
+        char image[32];
+        std::snprintf(image, sizeof image, "/pack%02zu.iso", i + 1);
+        for (const auto& [path, size] : FilesInImage(lists + image))
+            EXPECT_TRUE(burned.emplace(path, size).second) << "twice: " << path;
+    }
+    EXPECT_EQ(burned, files);
+}
+
+// find's own output, folders included, plans exactly as a scan of the tree.
+TEST_F(CliDiscTest, AnInventoryPlansLikeAScan) {
+    const std::string tree = dir / "tree";
+    MakeDir(tree);
+    MakeDir(tree + "/sub");
+    for (int i = 0; i < 30; ++i)
+        MakeSparseFile(tree + (i % 3 ? "/f" : "/sub/g") + std::to_string(i) + ".bin",
+                       1000 + i * 977);
+    const CliResult scan = RunCli({"-s", "9000", "-q", "-o", dir / "scan.csv", tree});
+    ASSERT_EQ(scan.status, 0) << scan.err;
+    const CliResult find = RunProgram({"/usr/bin/find", tree, "-printf", "%s\\t%p\\0"});
+    WriteFile(dir / "inventory", find.out);
+    const CliResult listed =
+        RunCli({"-s", "9000", "-q", "-o", dir / "list.csv", "--from-list", dir / "inventory"});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(ReadFile(dir / "list.csv"), ReadFile(dir / "scan.csv"));
+
+    WriteFile(dir / "lines", "5\t/x/a\nfive\t/x/b\n7\t/x/c\n");
+    const CliResult lines = RunCli({"-q", "-o", "-", "--from-list", dir / "lines", "--lines"});
+    EXPECT_EQ(lines.status, 0) << lines.err;
+    EXPECT_EQ(lines.out, "/x/a\t5\t\t1\t\r\n/x/c\t7\t\t1\t\r\n");
+    EXPECT_NE(lines.err.find("レコード 2"), std::string::npos) << lines.err;
+}
+
+// Many small files: packed by their bytes the images overflow the medium;
+// packed against the estimate, xorrisofs's own sizes stay within it.
+TEST_F(CliDiscTest, FitImageKeepsEveryRealImageWithinTheMedium) {
+    const std::string tree = dir / "tree";
+    MakeDir(tree);
+    for (int i = 0; i < 400; ++i)
+        MakeSparseFile(tree + "/small file " + std::to_string(i), 3 + i % 50);
+    const unsigned long long medium = 1000000;
+    const CliResult bytes = RunCli({"-s", std::to_string(medium), tree});
+    ASSERT_EQ(bytes.status, 0) << bytes.err;
+    EXPECT_NE(bytes.out.find("警告: パック 1 のイメージ"), std::string::npos) << bytes.out;
+
+    const std::string lists = dir / "lists";
+    const CliResult fit =
+        RunCli({"-s", std::to_string(medium), "--fit-image", "--graft-lists", lists, tree});
+    ASSERT_EQ(fit.status, 0) << fit.err;
+    EXPECT_EQ(fit.out.find("警告"), std::string::npos) << fit.out;
+    for (int pack = 1;; ++pack) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/pack%02d.lst", pack);
+        if (ReadFile(lists + name).empty()) {
+            EXPECT_GT(pack, 2);
+            break;
+        }
+        EXPECT_LE(PrintSize(lists + name) * 2048, static_cast<long long>(medium)) << name;
+    }
+}
