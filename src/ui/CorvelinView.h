@@ -9,6 +9,7 @@
 
 #include "intake/ImportSettings.h"
 #include "intake/SkippedEntry.h"
+#include "model/PackItem.h"
 
 class QMimeData;
 class CCorvelinDoc;
@@ -121,7 +122,7 @@ private:
     // The import settings dialog of a drop; false when the user cancelled it.
     bool ChooseImportSettings();
     // Automatic grouping of a scan's new items, as the user confirms it.
-    void ConfirmAutoGroups(CPackFolder& scanned);
+    void ConfirmAutoGroups(const CPackFolderPtr& scanned);
     void ShowSkipped(const SkippedEntryList& skipped);
 
     CRowSelection Selection() const;

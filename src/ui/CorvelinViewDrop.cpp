@@ -14,6 +14,7 @@
 #include "settings/SettingsStore.h"
 #include "support/FileSystem.h"
 #include "ui/AddFilesDlg.h"
+#include "ui/AutoGroupDlg.h"
 #include "ui/CorvelinView.h"
 #include "ui/SkippedEntriesDlg.h"
 #include "ui/UriList.h"
@@ -48,12 +49,21 @@ bool CCorvelinView::ChooseImportSettings() {
     return true;
 }
 
-void CCorvelinView::ConfirmAutoGroups(CPackFolder& scanned) {
-    const AutoGroupTablePtr table = ProposeAutoGroups(scanned);
+void CCorvelinView::ConfirmAutoGroups(const CPackFolderPtr& scanned) {
+    AutoGroupTablePtr table;
+    {
+        PaintSuspension suspension(*this);
+        CAutoGroupDlg search(scanned, this);
+        if (search.exec() != QDialog::Accepted) return;
+        table = search.GetTable();
+    }
     if (!table || table->empty()) return;
     CAutoGroupConfirmDlg dialog(*table, this);
-    if (dialog.exec() != QDialog::Accepted) return;
-    ApplyAutoGroups(doc_, scanned, *table,
+    if (dialog.exec() != QDialog::Accepted) {
+        ApplyAutoGroups(doc_, *scanned, *table, [](size_t, size_t) { return false; });
+        return;
+    }
+    ApplyAutoGroups(doc_, *scanned, *table,
                     [&dialog](size_t group, size_t member) { return dialog.Keeps(group, member); });
 }
 
@@ -85,7 +95,7 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
     }
     // A cancelled or failed scan changed nothing.
     if (!accepted) return;
-    if (currentImport_->AutoGroup && result) ConfirmAutoGroups(*result);
+    if (currentImport_->AutoGroup && result) ConfirmAutoGroups(result);
     list_->OnUpdate(kHintEditable);
     AfterListChange();
     ShowSkipped(skipped);
