@@ -192,10 +192,6 @@ TEST_F(CliFault, BrokenConfigurationFilesFallBackToTheDefaults) {
     const Case cases[] = {
         {binary, binary, "", all},
         {"[Pack", "", "", all},  // an empty presets file: no preset, the default filter
-        // Malformed lines: only the well-formed section counts.
-        {"junk\n[PackInfo]\nFIRST_FLAG=0\n[PackInfo 1\nName=Tiny\nSize=1\n[PackInfo 2]\n"
-         "=x\nnone\n;Name=C\nName=Tiny\nSize=8\n",
-         jpgOnly, "jpg", Line(Tree() + "/k.jpg", 5, 1)},
         // A cut second preset is dropped, the first one used.
         {"", jpgOnly + "<ImportSettings>\r\nName=\"cut\"\r\n<InputFil", "cut", ""},
         {"huge", "huge", "all files", all},  // refused by their size
