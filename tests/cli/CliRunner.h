@@ -45,13 +45,11 @@ inline pid_t Spawn(std::vector<std::string> args, int outFd, int errFd,
             env.push_back(entry);
     }
     env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    std::vector<char*> argv, envp;
+    std::vector<char*> argv(1, nullptr), envp(1, nullptr);
     for (auto& a : args)
-        argv.push_back(a.data());
+        argv.insert(argv.end() - 1, a.data());
     for (auto& e : env)
-        envp.push_back(e.data());
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
+        envp.insert(envp.end() - 1, e.data());
     pid_t pid = -1;
     if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);

@@ -23,9 +23,7 @@ protected:
     std::string GetUserName() const override { return user_; }
 
 private:
-    std::string program_;
-    std::string appData_;
-    std::string user_;
+    std::string program_, appData_, user_;
 };
 
 }  // namespace testing_support
