@@ -118,14 +118,15 @@ struct RefPack {
     std::vector<CPackItem*> items;
 };
 
+// Case-blind first, shorter first, then by the exact characters.
 bool RefPathLess(const CPackItem* a, const CPackItem* b) {
-    const std::u16string& x = a->GetPath();
-    const std::u16string& y = b->GetPath();
-    auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
-    for (size_t i = 0; i < std::min(x.size(), y.size()); ++i) {
-        if (fold(x[i]) != fold(y[i])) return fold(x[i]) < fold(y[i]);
-    }
-    if (x.size() != y.size()) return x.size() < y.size();
+    const std::u16string &x = a->GetPath(), &y = b->GetPath();
+    auto less = [](char16_t c, char16_t d) {
+        auto fold = [](char16_t ch) { return ch >= u'A' && ch <= u'Z' ? char16_t(ch + 32) : ch; };
+        return fold(c) < fold(d);
+    };
+    if (std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), less)) return true;
+    if (std::lexicographical_compare(y.begin(), y.end(), x.begin(), x.end(), less)) return false;
     return x < y;
 }
 

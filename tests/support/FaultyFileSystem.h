@@ -30,8 +30,6 @@ public:
     int readError = 0;
     // The next this many exclusive creations report EEXIST without trying.
     int exclusiveCollisions = 0;
-    // Lets this many WriteAll calls through before writeError applies.
-    int writesBeforeFailure = 0;
     // A full disk: once this many bytes are written, writes fail with ENOSPC
     // after writing what still fits. Negative: no limit.
     long long diskSpace = -1;
@@ -93,7 +91,7 @@ public:
     }
     int WriteAll(int fd, const char* data, size_t size) override {
         ++writeCalls;
-        if (writeError && writesBeforeFailure-- <= 0) return writeError;
+        if (writeError) return writeError;
         if (diskSpace >= 0 && static_cast<unsigned long long>(diskSpace) < size) {
             const size_t fits = static_cast<size_t>(diskSpace);
             diskSpace = 0;

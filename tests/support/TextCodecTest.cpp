@@ -22,18 +22,18 @@ TEST(TextCodec, FileNamesRoundTripEveryByte) {
 }
 
 TEST(TextCodec, ValidTextDecodesNormally) {
-    const std::string japanese = "日本語のファイル.txt";
-    EXPECT_EQ(zel::DecodeFileName(japanese), u"日本語のファイル.txt");
-    EXPECT_EQ(zel::Utf8ToUtf16(japanese), u"日本語のファイル.txt");
-    EXPECT_EQ(zel::Utf16ToUtf8(u"日本語のファイル.txt"), japanese);
-
     // Four-byte characters become surrogate pairs and back.
-    const std::string emoji = "\xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF";
-    const std::u16string text = zel::DecodeFileName(emoji);
-    EXPECT_EQ(text, u"\U0001F600 \U0010FFFF");
-    EXPECT_EQ(zel::EncodeFileName(text), emoji);
-    EXPECT_EQ(zel::Utf16ToUtf8(text), emoji);
-    EXPECT_EQ(zel::Utf8ToUtf16("\xC2\xA9\xDF\xBF\xE0\xA0\x80"), u"\u00A9\u07FF\u0800");
+    const std::pair<std::string, std::u16string> cases[] = {
+        {"日本語のファイル.txt", u"日本語のファイル.txt"},
+        {"\xF0\x9F\x98\x80 \xF4\x8F\xBF\xBF", u"\U0001F600 \U0010FFFF"},
+        {"\xC2\xA9\xDF\xBF\xE0\xA0\x80", u"\u00A9\u07FF\u0800"},
+    };
+    for (const auto& [bytes, text] : cases) {
+        EXPECT_EQ(zel::DecodeFileName(bytes), text);
+        EXPECT_EQ(zel::Utf8ToUtf16(bytes), text);
+        EXPECT_EQ(zel::EncodeFileName(text), bytes);
+        EXPECT_EQ(zel::Utf16ToUtf8(text), bytes);
+    }
 }
 
 TEST(TextCodec, TextFilesUseReplacementCharacters) {

@@ -35,9 +35,10 @@ public:
     WidePairs entries;
 };
 
-Pairs ParseNarrow(const std::string& text) {
+Pairs ParseNarrow(const std::string& text, int stopAfter = -1, bool wide = false) {
     Recorder r;
-    ZelConfReader reader(&r, false);
+    r.stopAfter = stopAfter;
+    ZelConfReader reader(&r, wide);
     EXPECT_EQ(reader.Parse(text.data(), text.size()), 1);
     return r.entries;
 }
@@ -51,27 +52,23 @@ WidePairs ParseWide(const std::string& text) {
 
 }  // namespace
 
-TEST(ZelConfReader, SplitsKeysAndValues) {
-    EXPECT_EQ(
-        ParseNarrow("<ImportSettings>\n  Name = \"All files\"  \n</ImportSettings>"),
-        (Pairs{{"<ImportSettings>", ""}, {"Name", "\"All files\""}, {"</ImportSettings>", ""}}));
-    // The value is everything after the first '=', so '=' inside it survives.
-    EXPECT_EQ(ParseNarrow("string = a=b = c \n"), (Pairs{{"string", "a=b = c"}}));
-    EXPECT_EQ(ParseNarrow("=value\n  word  \nkey=\n"),
-              (Pairs{{"", "value"}, {"word", ""}, {"key", ""}}));
-    // Only spaces are trimmed; tabs and quotes stay for the receiver.
-    EXPECT_EQ(ParseNarrow("\tkey\t=\t\"v\" "), (Pairs{{"\tkey\t", "\t\"v\""}}));
-}
-
-TEST(ZelConfReader, LinesCommentsAndLineEnds) {
-    EXPECT_EQ(ParseNarrow("a=1\r\nb=2\rc=3\n\n\r\r\nd=4"),
-              (Pairs{{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}}));
-    EXPECT_EQ(ParseNarrow(";comment=1\n ;not a comment\n;\n"), (Pairs{{";not a comment", ""}}));
-    EXPECT_EQ(ParseNarrow(""), Pairs{});
-    EXPECT_EQ(ParseNarrow("\n\r\n;only\n;comments\n"), Pairs{});
-    // A byte-order mark is not part of the first key.
-    EXPECT_EQ(ParseNarrow("\xEF\xBB\xBF<ImportSettings>\n"), (Pairs{{"<ImportSettings>", ""}}));
-    EXPECT_EQ(ParseNarrow("\xEF\xBB\xBF;comment\nk=v"), (Pairs{{"k", "v"}}));
+TEST(ZelConfReader, SplitsLinesKeysAndValues) {
+    const std::pair<std::string, Pairs> cases[] = {
+        {"<ImportSettings>\n  Name = \"All files\"  \n</ImportSettings>",
+         {{"<ImportSettings>", ""}, {"Name", "\"All files\""}, {"</ImportSettings>", ""}}},
+        {"string = a=b = c \n", {{"string", "a=b = c"}}},  // split at the first '=' only
+        {"=value\n  word  \nkey=\n", {{"", "value"}, {"word", ""}, {"key", ""}}},
+        {"\tkey\t=\t\"v\" ", {{"\tkey\t", "\t\"v\""}}},  // only spaces are trimmed
+        {"a=1\r\nb=2\rc=3\n\n\r\r\nd=4", {{"a", "1"}, {"b", "2"}, {"c", "3"}, {"d", "4"}}},
+        {";comment=1\n ;not a comment\n;\n", {{";not a comment", ""}}},
+        {"", {}},
+        {"\xEF\xBB\xBF<ImportSettings>\n", {{"<ImportSettings>", ""}}},  // no mark in the key
+        {"\xEF\xBB\xBF;comment\nk=v", {{"k", "v"}}},
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(ParseNarrow(text), expected) << text;
+    EXPECT_EQ(ParseNarrow("a=1\nb=2\nc=3\n", 1), (Pairs{{"a", "1"}}));  // false stops reading
+    EXPECT_EQ(ParseNarrow("k = v", -1, true), (Pairs{{"k", "v"}}));     // wide, plain receiver
 }
 
 TEST(ZelConfReader, WideModeDecodesUtf8) {
@@ -81,23 +78,6 @@ TEST(ZelConfReader, WideModeDecodesUtf8) {
     EXPECT_EQ(ParseWide("k=\x83\x3D\x83\n"), (WidePairs{{u"k", u"\uFFFD=\uFFFD"}}));
     EXPECT_EQ(ParseWide("😀=x"), (WidePairs{{U("😀"), u"x"}}));
     EXPECT_EQ(ParseWide(std::string("ab\0cd=v", 7)), (WidePairs{{u"ab", u"v"}}));
-}
-
-TEST(ZelConfReader, AFalseReturnStopsReading) {
-    Recorder r;
-    r.stopAfter = 1;
-    ZelConfReader reader(&r);
-    const std::string text = "a=1\nb=2\nc=3\n";
-    EXPECT_EQ(reader.Parse(text.data(), text.size()), 1);
-    EXPECT_EQ(r.entries, (Pairs{{"a", "1"}}));
-}
-
-TEST(ZelConfReader, WideModeWithAPlainReceiverGivesBytes) {
-    Recorder r;
-    ZelConfReader reader(&r, true);
-    const std::string text = "k = v";
-    reader.Parse(text.data(), text.size());
-    EXPECT_EQ(r.entries, (Pairs{{"k", "v"}}));
 }
 
 TEST(ZelConfReader, LoadReadsOnlyRegularFilesOfSensibleSize) {

@@ -23,25 +23,15 @@ protected:
 
 }  // namespace
 
-TEST(ZelMfcThread, RunSeesFieldsSetBeforeStartAndKeepsItsExitCode) {
+TEST(ZelMfcThread, RunSeesFieldsSetBeforeStartAndStartsAgain) {
     Worker w;
-    EXPECT_FALSE(w.IsStarted());
     w.Join();  // nothing started: returns at once
     w.input = 21;
     ASSERT_TRUE(w.Start());
     w.Join();
     w.Join();  // joining twice is harmless
     EXPECT_EQ(w.GetExitCode(), 42u);
-    EXPECT_EQ(w.runs.load(), 1);
     EXPECT_FALSE(w.IsStarted());
-}
-
-TEST(ZelMfcThread, StartsAgainAfterAnEarlierRun) {
-    Worker w;
-    w.input = 1;
-    ASSERT_TRUE(w.Start());
-    w.Join();
-    EXPECT_EQ(w.GetExitCode(), 2u);
     w.input = 5;
     ASSERT_TRUE(w.Start());
     ASSERT_TRUE(w.Start());  // joins the running one before starting again
