@@ -89,33 +89,6 @@ TEST_F(AddFileWorker, InputAndIgnoreFiltersAndAttributeBits) {
     EXPECT_TRUE(Skips().empty());
 }
 
-TEST_F(AddFileWorker, CancelAddsNothingUnlessItComesDuringTheHandOver) {
-    Make({"first/", "first/sub/", "first/f1", "first/f2", "second/", "second/s.txt"});
-    doc.nextItemId = 40;
-    Prepare(doc, {"first", "second"});
-    target.onPost = [&](ScanNotice message) {
-        if (message == ScanNotice::PathChanged) worker->Cancel();
-    };
-    Finish(doc);
-    EXPECT_TRUE(doc.root.children.empty());
-    EXPECT_EQ(doc.nextItemId, 40u);
-    EXPECT_FALSE(worker->Completed());
-    EXPECT_FALSE(worker->GetResult());
-    EXPECT_TRUE(Skips().empty());
-    // The first folder stopped after its first entry; the second was never read.
-    EXPECT_LE(target.Count(ScanNotice::PathChanged), 2u);
-    EXPECT_EQ(target.messages.back(), ScanNotice::Cancelled);
-    EXPECT_EQ(target.Count(ScanNotice::Finished) + target.Count(ScanNotice::Failed), 0u);
-
-    Prepare(doc, {"second"});
-    target.onPost = [&](ScanNotice message) {
-        if (message == ScanNotice::Finished) worker->Cancel();
-    };
-    Finish(doc);
-    EXPECT_TRUE(worker->Completed());
-    EXPECT_EQ(Tree(doc), (std::vector<std::string>{"second/", "second/s.txt=0"}));
-}
-
 TEST_F(AddFileWorker, ExceptionInTheWalkIsReportedAndAddsNothing) {
     Make({"ok.txt", "boom/"});
     doc.root.AppendChild(boost::make_shared<CPackItem>(1, u"/kept.txt", 1));
