@@ -1,5 +1,6 @@
 // Automatic grouping: candidates, the user's choice, real group numbers, the
-// pruned pair search against scoring every pair, and cancelling.
+// pruned pair search against scoring every pair (chaining, never merging two
+// candidates, names without a stem), and cancelling.
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "NameSimilarityReference.h"
+#include "intake/AutoGroupConfirmation.h"
 #include "intake/AutoGroupProposal.h"
 #include "intake/AutoGroupWorker.h"
 #include "intake/NameSimilarity.h"
@@ -43,27 +45,6 @@ std::string Ids(const CPackFolder& folder, bool groups = false) {
     return out;
 }
 
-TEST(AutoGroupTest, SimilarNamesFormCandidatesThatGrowByChainingButNeverMerge) {
-    // Pairs (0,2) and (1,3) of the fifth folder form two candidates before the
-    // similar pair (2,3) comes up; it links two numbered files and is skipped.
-    ASSERT_GT(NameSimilarity(u"edaafyfd", u"ezaafyfd"), kAutoGroupThreshold);
-    ASSERT_LE(NameSimilarity(u"acbdcb", u"zcbdxb"), kAutoGroupThreshold);
-    const std::pair<std::vector<std::u16string>, std::string> cases[] = {
-        {{u"notes.txt", u"photo001.jpg", u"photo002.jpg"}, "-00"},
-        {{u"DSC_1234.jpg", u"DSC_5678.jpg", u".hidden", u".profile"}, "----"},  // 74; empty names
-        {{u"report.doc", u"report2.doc"}, "00"},                                // about 85.7
-        {{u"acbdcb.x", u"zcbdcb.x", u"zcbdxb.x"}, "000"},
-        {{u"edaafhfd", u"ezaafyzd", u"edaafyfd", u"ezaafyfd"}, "0101"}};
-    for (const auto& [names, expected] : cases) {
-        const auto folder = Folder(u"/in", names);
-        const AutoGroupTablePtr table = ProposeAutoGroups(*folder);
-        EXPECT_EQ(Ids(*folder), expected);
-        std::set<char> distinct(expected.begin(), expected.end());
-        distinct.erase('-');
-        EXPECT_EQ(table->size(), distinct.size());
-    }
-}
-
 TEST(AutoGroupTest, OnlyFilesOfOneFolderAreComparedAndNumbersFollowTheWalk) {
     CCorvelinDoc doc;
     doc.groupCount = 2;
@@ -84,14 +65,22 @@ TEST(AutoGroupTest, OnlyFilesOfOneFolderAreComparedAndNumbersFollowTheWalk) {
     EXPECT_EQ(doc.groupCount, 4u);
 }
 
+// The dialog's ticks: an unticked candidate drops all its members, and ticking
+// it again leaves the members' own ticks as they were.
 TEST(AutoGroupTest, UntickedMembersAndCandidatesGetNoGroup) {
     CCorvelinDoc doc;
     auto drop = Folder(u"/in", {u"img_0001.jpg", u"img_0002.jpg", u"img_0003.jpg",
                                 u"vacation_a.mov", u"vacation_b.mov"});
     const AutoGroupTablePtr table = ProposeAutoGroups(*drop);
     EXPECT_EQ(Ids(*drop), "00011");
-    ApplyAutoGroups(doc, *drop, *table,
-                    [](size_t candidate, size_t member) { return candidate == 0 && member != 0; });
+    CAutoGroupConfirmation answer(*table);
+    answer.SetMemberTicked(0, 0, false);
+    answer.SetGroupTicked(0, false);
+    answer.SetGroupTicked(0, true);
+    answer.SetGroupTicked(1, false);
+    ApplyAutoGroups(doc, *drop, *table, [&](size_t candidate, size_t member) {
+        return answer.Keeps(candidate, member);
+    });
     EXPECT_EQ(Ids(*drop, true), "-00--");
     EXPECT_EQ(doc.groupCount, 1u);
 }
@@ -143,8 +132,13 @@ TEST(AutoGroupTest, SameCandidatesAsScoringEveryPairOnRandomFolders) {
             files.push_back(name + u".ext");
         }
         const auto drop = Folder(u"/r", files);
-        formed += ProposeAutoGroups(*drop)->size();
-        ASSERT_EQ(Ids(*drop), ReferenceIds(names)) << "round " << round;
+        const std::string expected = ReferenceIds(names);
+        const size_t count = ProposeAutoGroups(*drop)->size();
+        ASSERT_EQ(Ids(*drop), expected) << "round " << round;
+        std::set<char> distinct(expected.begin(), expected.end());
+        distinct.erase('-');
+        ASSERT_EQ(count, distinct.size());
+        formed += count;
     }
     EXPECT_GT(formed, 300u);
 }

@@ -6,32 +6,26 @@
 
 #include "intake/FileNameImportFilter.h"
 #include "intake/ImportSettingsEditor.h"
+#include "intake/ImportSettingsFile.h"
 
 namespace {
-
-using List = CImportSettingsEditor::FilterList;
 
 CImportFilterPtr Name(const std::u16string& pattern) {
     return boost::make_shared<CFileNameImportFilter>(pattern, 0);
 }
 
-CImportSettingsPtr Preset() {
-    auto preset = boost::make_shared<CImportSettings>();
-    preset->inputFilters.push_back(Name(u"*.*"));
-    return preset;
-}
-
 TEST(ImportSettingsEditorTest, DeletingTheMiddleIgnoreFilterLeavesTheRest) {
+    using List = CImportSettingsEditor::FilterList;
     ImportSettingsList presets;
-    CImportSettingsEditor editor(presets, Preset(), nullptr);
+    CImportSettingsEditor editor(presets, MakeDefaultImportSettings(), nullptr);
     for (const char16_t* p : {u"a", u"b", u"c"})
         editor.AddFilter(List::Ignore, Name(p));
     EXPECT_FALSE(editor.DeleteFilter(List::Ignore, 3));
     ASSERT_TRUE(editor.DeleteFilter(List::Ignore, 1));
     const auto& ignore = editor.Filters(List::Ignore);
     ASSERT_EQ(ignore.size(), 2u);
-    EXPECT_EQ(ignore[0]->Describe(), Name(u"a")->Describe());
-    EXPECT_EQ(ignore[1]->Describe(), Name(u"c")->Describe());
+    EXPECT_EQ(ignore[0]->Describe() + ignore[1]->Describe(),
+              Name(u"a")->Describe() + Name(u"c")->Describe());
     EXPECT_EQ(editor.Filters(List::Input).size(), 1u);
 }
 

@@ -51,16 +51,13 @@ std::u16string Mutate(std::mt19937& rng, std::u16string name, const std::u16stri
     for (int e = rng() % 4; e > 0; --e) {
         const size_t at = name.empty() ? 0 : rng() % name.size();
         const char16_t unit = alphabet[rng() % alphabet.size()];
-        switch (name.empty() ? 1 : rng() % 4) {
-            case 0:
-                name.erase(at, 1);
-                break;
-            case 1:
-                name.insert(name.begin() + static_cast<std::ptrdiff_t>(at), unit);
-                break;
-            default:
-                name[at] = unit;
-        }
+        const unsigned edit = name.empty() ? 1 : rng() % 4;
+        if (edit == 0)
+            name.erase(at, 1);
+        else if (edit == 1)
+            name.insert(name.begin() + static_cast<std::ptrdiff_t>(at), unit);
+        else
+            name[at] = unit;
     }
     return name;
 }

@@ -89,7 +89,7 @@ TEST(PresetFileTest, TextIsWrittenByteForByteAndAwkwardTextsSurviveRepeatedSaves
     }
 }
 
-TEST(PresetFileTest, ReaderFollowsTheBlocks) {
+TEST(PresetFileTest, ReaderFollowsTheBlocksAndReadsNumbersLikeTheCRuntime) {
     const ImportSettingsList presets = ParseText(
         "; hand-edited\n"
         "\n<ImportSettings>\nName=plain\nAutoGroup= 7x\n"
@@ -108,9 +108,7 @@ TEST(PresetFileTest, ReaderFollowsTheBlocks) {
                                         "ignore attr:32:0"}));
     EXPECT_FALSE(
         presets[0]->inputFilters[0]->Match(FindData{u"x", kAttrReadOnly | kAttrSystem, 0}));
-}
-
-TEST(PresetFileTest, DecimalValuesReadLikeTheCRuntime) {
+    // Numbers read like the C runtime reads them.
     const std::pair<std::u16string, int32_t> decimals[] = {{u"  -12ab", -12},
                                                            {u"+3", 3},
                                                            {u"x1", 0},

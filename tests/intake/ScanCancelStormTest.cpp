@@ -59,6 +59,8 @@ protected:
         worker->Join();
         worker->CommitTo(into);
         EXPECT_TRUE(worker->GetErrorText().empty());
+        EXPECT_EQ(target.messages.back(),
+                  worker->Completed() ? ScanNotice::Finished : ScanNotice::Cancelled);
         if (!worker->Completed()) {
             EXPECT_EQ(Tree(into), std::vector<std::string>{"/earlier=5"});
             EXPECT_EQ(into.root.children[0].get(), earlier);

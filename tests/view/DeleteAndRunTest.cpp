@@ -61,23 +61,18 @@ TEST(RunCommand, EnablingAndModesAroundRunBackAndCancel) {
     EXPECT_EQ(t.rows.Count(), 4u);
 }
 
-TEST(DeleteCommand, RemovesSelectedItemsWithTheirSubtrees) {
+TEST(DeleteCommand, RemovesSubtreesAndReleasesThePacksThatPointedAtThem) {
     RunList t;
+    t.Run(true);
+    EXPECT_FALSE(t.del.Delete(CRowSelection::FromRows({0})));  // packed mode: nothing
+    EXPECT_EQ(t.rows.Count(), 2u);
+    t.run.Back();
     EXPECT_FALSE(t.del.Delete(CRowSelection()));
     ASSERT_TRUE(t.del.Delete(CRowSelection::FromRows({0, 2})));  // /d and its /d/y
     EXPECT_EQ(t.Paths(), Strings{"  z"});
     ASSERT_EQ(t.doc.root.children.size(), 1u);
     EXPECT_EQ(t.doc.root.children[0].get(), t.z);
     EXPECT_EQ(t.observer.notices.back(), "reset");
-}
-
-TEST(DeleteCommand, ReleasesThePacksThatPointedAtItems) {
-    RunList t;
-    t.Run(true);
-    EXPECT_FALSE(t.del.Delete(CRowSelection::FromRows({0})));  // packed mode: nothing
-    EXPECT_EQ(t.rows.Count(), 2u);
-    t.run.Back();
-    ASSERT_TRUE(t.del.Delete(CRowSelection::FromRows({3})));  // /z
     EXPECT_TRUE(t.doc.packs.empty() && t.doc.packResults.empty());
     EXPECT_FALSE(MakePackDropData(t.doc, 0));
 }

@@ -104,7 +104,6 @@ TEST(GroupNumberInput, AcceptsOneToMaximumOnly) {
     EXPECT_EQ(ParseGroupNumber(u"1", 3), 1u);
     EXPECT_EQ(ParseGroupNumber(u" 3 ", 3), 3u);
     EXPECT_EQ(ParseGroupNumber(u"4294967295", 4294967295u), 4294967295u);
-    EXPECT_EQ(zel::Utf16ToUtf8(GroupNumberPrompt(12)), "1 から 12 までの整数を入力してください。");
 }
 
 }  // namespace

@@ -31,6 +31,13 @@ TEST(EditableRows, ShowExpandedFoldersOnlyWithTheirCells) {
     for (size_t row = 0; row < 4; ++row)
         EXPECT_EQ(t.Cells(row), cells[row]);
     EXPECT_FALSE(t.view.SingleSelection());
+    // A new size unit or group numbers change whole columns.
+    t.observer.notices.clear();
+    t.view.RefreshSizeColumn(2);  // KB
+    EXPECT_EQ(t.Cell(2, ColumnSize), "2 KB");
+    EXPECT_EQ(t.Cell(0, ColumnSize), "[Dir]");
+    t.view.RefreshGroupColumn();
+    EXPECT_EQ(t.observer.notices, (Strings{"cells 0-3 1-1", "cells 0-3 2-2"}));
 }
 
 TEST(EditableRows, ExpandAndCollapseAreOneBlockEachAndRestoreTheRows) {
@@ -57,17 +64,6 @@ TEST(EditableRows, ExpandAndCollapseAreOneBlockEachAndRestoreTheRows) {
     // Collapsing b with c's row still expanded below it takes c's rows as well.
     t.view.ToggleTreeExpand(1);
     EXPECT_EQ(t.rows.Count(), 4u);
-}
-
-TEST(EditableRows, SizeUnitAndGroupRefreshReportWholeColumns) {
-    TreeList t;
-    t.view.OnUpdate(kHintEditable);
-    t.observer.notices.clear();
-    t.view.RefreshSizeColumn(2);  // KB
-    EXPECT_EQ(t.Cell(2, ColumnSize), "2 KB");
-    EXPECT_EQ(t.Cell(0, ColumnSize), "[Dir]");
-    t.view.RefreshGroupColumn();
-    EXPECT_EQ(t.observer.notices, (Strings{"cells 0-3 1-1", "cells 0-3 2-2"}));
 }
 
 TEST(EditableRows, ClickTogglesOnlyInsideTheBox) {
@@ -107,7 +103,7 @@ struct PackedList : ListFixture {
     }
 };
 
-TEST(PackedRows, OneCollapsedHeaderPerPackWithItsCells) {
+TEST(PackedRows, CollapsedHeadersWithTheirCellsThatExpandOneAtATime) {
     PackedList t;
     ASSERT_EQ(t.view.Mode(), ListMode::Packed);
     EXPECT_TRUE(t.view.SingleSelection());
@@ -117,10 +113,8 @@ TEST(PackedRows, OneCollapsedHeaderPerPackWithItsCells) {
     t.view.OnUpdate(kHintPacked);
     EXPECT_EQ(t.Cell(0, ColumnRate), "over");
     EXPECT_EQ(t.Cell(1, ColumnRate), "875");
-}
 
-TEST(PackedRows, ExpandingAndCollapsingAPackLeavesTheHeaders) {
-    PackedList t;
+    // Expanding and collapsing a pack leaves the headers.
     t.observer.notices.clear();
     ASSERT_TRUE(t.view.TogglePackExpand(1));
     EXPECT_EQ(t.Paths(), (Strings{"Pack 1", "Pack 2", "  /p/20", "  /p/50"}));
