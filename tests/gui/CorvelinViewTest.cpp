@@ -1,7 +1,6 @@
 // The list view driven as a user drives it: drops of real trees, folder and
 // pack expansion, run and back, Delete, grouping, drag-out data.
 
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -62,7 +61,6 @@ private slots:
     void deleteKeyRemovesSelectedItemsOnly();
     void groupingCommands();
     void dragOutOffersThePacksFiles();
-    void shapeOfTheList();
 };
 
 void CorvelinViewTest::dropShowsFoldersThatExpandAndCollapse() {
@@ -364,21 +362,6 @@ void CorvelinViewTest::dragOutOffersThePacksFiles() {
     QCOMPARE(list.count("file://"), 5);
     ClickBox(f.view, 0, RowKind::PackHeader);
     QVERIFY(!f.view.DragData(1));  // a pack's file row starts nothing
-}
-
-void CorvelinViewTest::shapeOfTheList() {
-    ViewFixture f;
-    const QAbstractItemModel& model = *f.view.model();
-    QStringList titles;
-    for (int c = 0; c < model.columnCount(); ++c)
-        titles << model.headerData(c, Qt::Horizontal).toString();
-    QCOMPARE(titles, QStringList({"Path", "Size", "Group", "Pack No", "Rate"}));
-    const int width = f.view.viewport()->width();
-    QCOMPARE(f.view.columnWidth(0), width * 55 / 100);
-    QCOMPARE(f.view.columnWidth(1), width * 15 / 100);
-    QCOMPARE(f.view.columnWidth(4), width * 10 / 100);
-    QVERIFY(!f.view.verticalHeader()->isVisible());
-    QCOMPARE(f.view.selectionMode(), QAbstractItemView::ExtendedSelection);
 }
 
 QTEST_MAIN(CorvelinViewTest)
