@@ -60,7 +60,6 @@ private slots:
     void backAndPackExpansion();
     void deleteKeyRemovesSelectedItemsOnly();
     void groupingCommands();
-    void dragOutOffersThePacksFiles();
 };
 
 void CorvelinViewTest::dropShowsFoldersThatExpandAndCollapse() {
@@ -194,7 +193,7 @@ void CorvelinViewTest::runPacksWithTheToolbarTexts() {
     QFETCH(QStringList, headers);
     Tree tree;
     ViewFixture f;
-    f.view.SetToolbarTexts([&] { return size; }, [&] { return rate; });
+    f.Toolbar(size, rate);
     DropUriList(f.view, tree.UriList());
     f.view.OnRun();
     QCOMPARE(RowTexts(*f.view.model()), headers);
@@ -207,8 +206,7 @@ void CorvelinViewTest::runPacksWithTheToolbarTexts() {
 void CorvelinViewTest::invalidPackSizeShowsErrorAndChangesNothing() {
     Tree tree;
     ViewFixture f;
-    QString size = "4.7G";
-    f.view.SetToolbarTexts([&] { return size; }, [] { return QStringLiteral("100%"); });
+    f.Toolbar("4.7G");
     DropUriList(f.view, tree.UriList());
     QSignalSpy rejected(&f.view, &CCorvelinView::packSizeRejected);
     ShownBox answer;
@@ -225,13 +223,20 @@ void CorvelinViewTest::invalidPackSizeShowsErrorAndChangesNothing() {
 void CorvelinViewTest::backAndPackExpansion() {
     Tree tree;
     ViewFixture f;
-    f.view.SetToolbarTexts([] { return QStringLiteral("10K"); },
-                           [] { return QStringLiteral("100%"); });
+    f.Toolbar("10K");
     DropUriList(f.view, tree.UriList());
+    QVERIFY(!f.view.DragData(0));  // nothing leaves the editable list
     f.view.OnRun();
+    // A pack header drags out its files' URLs, whatever bytes their names hold.
+    std::unique_ptr<QMimeData> mime = f.view.DragData(0);
+    QVERIFY(mime);
+    const QByteArray list = mime->data(QStringLiteral("text/uri-list"));
+    QVERIFY(list.contains(FileUrl(tree.Top() + "/\xff\xfe.dat") + "\r\n"));
+    QCOMPARE(list.count("file://"), 5);
     const QAbstractItemModel& model = *f.view.model();
     ClickBox(f.view, 0, RowKind::PackHeader);
     QCOMPARE(model.rowCount(), 6);
+    QVERIFY(!f.view.DragData(1));  // a pack's file row starts nothing
     // Pack items show whole paths, in path order.
     QCOMPARE(PathCell(model, 1), QString::fromStdString(tree.Single()));
     QCOMPARE(PathCell(model, 2), QString::fromStdString(tree.Top() + "/a.txt"));
@@ -254,8 +259,7 @@ void CorvelinViewTest::backAndPackExpansion() {
 void CorvelinViewTest::deleteKeyRemovesSelectedItemsOnly() {
     Tree tree;
     ViewFixture f;
-    f.view.SetToolbarTexts([] { return QStringLiteral("10K"); },
-                           [] { return QStringLiteral("100%"); });
+    f.Toolbar("10K");
     DropUriList(f.view, tree.UriList());
     const QAbstractItemModel& model = *f.view.model();
     ClickBox(f.view, 0, RowKind::Folder);
@@ -284,8 +288,7 @@ void CorvelinViewTest::deleteKeyRemovesSelectedItemsOnly() {
 void CorvelinViewTest::groupingCommands() {
     Tree tree;
     ViewFixture f;
-    f.view.SetToolbarTexts([] { return QStringLiteral("10K"); },
-                           [] { return QStringLiteral("100%"); });
+    f.Toolbar("10K");
     DropUriList(f.view, tree.UriList());
     const QAbstractItemModel& model = *f.view.model();
     ClickBox(f.view, 0, RowKind::Folder);
@@ -344,24 +347,6 @@ void CorvelinViewTest::groupingCommands() {
 
     f.view.OnRun();
     QVERIFY(!f.view.CanNewGroup() && !f.view.CanAddToGroup() && !f.view.CanGroupEach());
-}
-
-void CorvelinViewTest::dragOutOffersThePacksFiles() {
-    Tree tree;
-    ViewFixture f;
-    f.view.SetToolbarTexts([] { return QStringLiteral("10K"); },
-                           [] { return QStringLiteral("100%"); });
-    DropUriList(f.view, tree.UriList());
-    QVERIFY(!f.view.DragData(0));  // nothing leaves the editable list
-    f.view.OnRun();
-    std::unique_ptr<QMimeData> mime = f.view.DragData(0);
-    QVERIFY(mime);
-    const QByteArray list = mime->data(QStringLiteral("text/uri-list"));
-    QVERIFY(list.contains(FileUrl(tree.Top() + "/\xff\xfe.dat") + "\r\n"));
-    QVERIFY(list.contains(FileUrl(tree.Top() + "/sub/b.bin") + "\r\n"));
-    QCOMPARE(list.count("file://"), 5);
-    ClickBox(f.view, 0, RowKind::PackHeader);
-    QVERIFY(!f.view.DragData(1));  // a pack's file row starts nothing
 }
 
 QTEST_MAIN(CorvelinViewTest)

@@ -32,6 +32,10 @@ struct ViewFixture {
         view.setFocus();
         (void)QTest::qWaitForWindowExposed(&view);
     }
+    // The pack size and fill rate boxes of the toolbar.
+    void Toolbar(QString size, QString rate = QStringLiteral("100%")) {
+        view.SetToolbarTexts([size] { return size; }, [rate] { return rate; });
+    }
     CCorvelinDoc doc;
     SettingsStore settings;
     CorvelinSys sys;
