@@ -52,7 +52,6 @@ private slots:
     void dropShowsFoldersThatExpandAndCollapse();
     void dropTakesOnlyLocalFileUrls();
     void skippedEntriesAreListedAfterTheScan();
-    void importSettingsDialogOnShiftOrAlways_data();
     void importSettingsDialogOnShiftOrAlways();
     void runPacksWithTheToolbarTexts_data();
     void runPacksWithTheToolbarTexts();
@@ -132,36 +131,28 @@ void CorvelinViewTest::skippedEntriesAreListedAfterTheScan() {
     QCOMPARE(f.view.model()->rowCount(), 1);
 }
 
-void CorvelinViewTest::importSettingsDialogOnShiftOrAlways_data() {
-    QTest::addColumn<bool>("filterAlways");
-    QTest::addColumn<bool>("shift");
-    QTest::addColumn<bool>("accept");
-    QTest::addColumn<int>("dialogs");
-    QTest::addColumn<int>("rows");
-    QTest::newRow("plain drop") << false << false << true << 0 << 2;
-    QTest::newRow("shift, OK") << false << true << true << 1 << 2;
-    QTest::newRow("shift, cancelled") << false << true << false << 1 << 1;
-    QTest::newRow("always, OK") << true << false << true << 1 << 2;
-    QTest::newRow("always, cancelled") << true << false << false << 1 << 1;
-}
-
 void CorvelinViewTest::importSettingsDialogOnShiftOrAlways() {
-    QFETCH(bool, filterAlways);
-    QFETCH(bool, shift);
-    QFETCH(bool, accept);
-    QFETCH(int, dialogs);
-    QFETCH(int, rows);
-    Tree tree;
-    ViewFixture f;
-    // A plain drop first, so the dialog starts from the view's "*.*" preset.
-    DropUriList(f.view, FileUrl(tree.Single()));
-    f.settings.general.filterAlways = filterAlways ? 1 : 0;
-    // Without an answer an unexpected dialog would hang the test.
-    int shown = 0;
-    if (dialogs) AnswerDialog<CImportSettingsDlg>(accept, [&shown](auto*) { ++shown; });
-    DropUriList(f.view, FileUrl(tree.Top()), shift ? Qt::ShiftModifier : Qt::NoModifier);
-    QCOMPARE(shown, dialogs);
-    QCOMPARE(f.view.model()->rowCount(), rows);
+    const struct {
+        bool filterAlways, shift, accept;
+        int dialogs, rows;
+    } table[] = {{false, false, true, 0, 2},
+                 {false, true, true, 1, 2},
+                 {false, true, false, 1, 1},
+                 {true, false, true, 1, 2},
+                 {true, false, false, 1, 1}};
+    for (const auto& row : table) {
+        Tree tree;
+        ViewFixture f;
+        // A plain drop first, so the dialog starts from the view's "*.*" preset.
+        DropUriList(f.view, FileUrl(tree.Single()));
+        f.settings.general.filterAlways = row.filterAlways ? 1 : 0;
+        // Without an answer an unexpected dialog would hang the test.
+        int shown = 0;
+        if (row.dialogs) AnswerDialog<CImportSettingsDlg>(row.accept, [&shown](auto*) { ++shown; });
+        DropUriList(f.view, FileUrl(tree.Top()), row.shift ? Qt::ShiftModifier : Qt::NoModifier);
+        QCOMPARE(shown, row.dialogs);
+        QCOMPARE(f.view.model()->rowCount(), row.rows);
+    }
 }
 
 void CorvelinViewTest::runPacksWithTheToolbarTexts_data() {

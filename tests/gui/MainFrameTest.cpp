@@ -61,21 +61,8 @@ class MainFrameTest : public QObject {
     QAction* Command(const char* name) { return frame_->findChild<QAction*>(name); }
     QComboBox* Box(const char* name) { return frame_->findChild<QComboBox*>(name); }
 
-private slots:
-    void init() {
-        frame_ = std::make_unique<CMainFrame>(doc_, settings_, sys_, fs_);
-        frame_->show();
-    }
-    void cleanup() { frame_.reset(); }
-
-    void settingsDialogsApplyOnOkOnly_data() {
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("OK") << true;
-        QTest::newRow("Cancel") << false;
-    }
-
-    void settingsDialogsApplyOnOkOnly() {
-        QFETCH(bool, accept);
+    // Changes made in the options and pack-size dialogs apply on OK only.
+    void SettingsDialogApply(bool accept) {
         const SettingsStore before = settings_;
         WhenModal<COptionDlg>([accept](COptionDlg* dlg) {
             dlg->findChild<QCheckBox*>("filterAlways")->setChecked(true);
@@ -93,6 +80,18 @@ private slots:
         const size_t count = before.packInfoList.size() + (accept ? 1 : 0);
         QCOMPARE(settings_.packInfoList.size(), count);
         QCOMPARE(size_t(Box("packSize")->count()), count);
+    }
+
+private slots:
+    void init() {
+        frame_ = std::make_unique<CMainFrame>(doc_, settings_, sys_, fs_);
+        frame_->show();
+    }
+    void cleanup() { frame_.reset(); }
+
+    void settingsDialogsApplyOnOkOnly() {
+        for (const bool accept : {false, true})
+            SettingsDialogApply(accept);
     }
 
     void comboBoxesAfterEveryFill() {
