@@ -1,7 +1,6 @@
 // The list view driven as a user drives it: drops of real trees, folder and
 // pack expansion, run and back, Delete, grouping, drag-out data.
 
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -53,7 +52,6 @@ private slots:
     void dropShowsFoldersThatExpandAndCollapse();
     void dropTakesOnlyLocalFileUrls();
     void skippedEntriesAreListedAfterTheScan();
-    void importSettingsDialogOnShiftOrAlways_data();
     void importSettingsDialogOnShiftOrAlways();
     void runPacksWithTheToolbarTexts_data();
     void runPacksWithTheToolbarTexts();
@@ -61,8 +59,6 @@ private slots:
     void backAndPackExpansion();
     void deleteKeyRemovesSelectedItemsOnly();
     void groupingCommands();
-    void dragOutOffersThePacksFiles();
-    void shapeOfTheList();
 };
 
 void CorvelinViewTest::dropShowsFoldersThatExpandAndCollapse() {
@@ -135,36 +131,28 @@ void CorvelinViewTest::skippedEntriesAreListedAfterTheScan() {
     QCOMPARE(f.view.model()->rowCount(), 1);
 }
 
-void CorvelinViewTest::importSettingsDialogOnShiftOrAlways_data() {
-    QTest::addColumn<bool>("filterAlways");
-    QTest::addColumn<bool>("shift");
-    QTest::addColumn<bool>("accept");
-    QTest::addColumn<int>("dialogs");
-    QTest::addColumn<int>("rows");
-    QTest::newRow("plain drop") << false << false << true << 0 << 2;
-    QTest::newRow("shift, OK") << false << true << true << 1 << 2;
-    QTest::newRow("shift, cancelled") << false << true << false << 1 << 1;
-    QTest::newRow("always, OK") << true << false << true << 1 << 2;
-    QTest::newRow("always, cancelled") << true << false << false << 1 << 1;
-}
-
 void CorvelinViewTest::importSettingsDialogOnShiftOrAlways() {
-    QFETCH(bool, filterAlways);
-    QFETCH(bool, shift);
-    QFETCH(bool, accept);
-    QFETCH(int, dialogs);
-    QFETCH(int, rows);
-    Tree tree;
-    ViewFixture f;
-    // A plain drop first, so the dialog starts from the view's "*.*" preset.
-    DropUriList(f.view, FileUrl(tree.Single()));
-    f.settings.general.filterAlways = filterAlways ? 1 : 0;
-    // Without an answer an unexpected dialog would hang the test.
-    int shown = 0;
-    if (dialogs) AnswerDialog<CImportSettingsDlg>(accept, [&shown](auto*) { ++shown; });
-    DropUriList(f.view, FileUrl(tree.Top()), shift ? Qt::ShiftModifier : Qt::NoModifier);
-    QCOMPARE(shown, dialogs);
-    QCOMPARE(f.view.model()->rowCount(), rows);
+    const struct {
+        bool filterAlways, shift, accept;
+        int dialogs, rows;
+    } table[] = {{false, false, true, 0, 2},
+                 {false, true, true, 1, 2},
+                 {false, true, false, 1, 1},
+                 {true, false, true, 1, 2},
+                 {true, false, false, 1, 1}};
+    for (const auto& row : table) {
+        Tree tree;
+        ViewFixture f;
+        // A plain drop first, so the dialog starts from the view's "*.*" preset.
+        DropUriList(f.view, FileUrl(tree.Single()));
+        f.settings.general.filterAlways = row.filterAlways ? 1 : 0;
+        // Without an answer an unexpected dialog would hang the test.
+        int shown = 0;
+        if (row.dialogs) AnswerDialog<CImportSettingsDlg>(row.accept, [&shown](auto*) { ++shown; });
+        DropUriList(f.view, FileUrl(tree.Top()), row.shift ? Qt::ShiftModifier : Qt::NoModifier);
+        QCOMPARE(shown, row.dialogs);
+        QCOMPARE(f.view.model()->rowCount(), row.rows);
+    }
 }
 
 void CorvelinViewTest::runPacksWithTheToolbarTexts_data() {
@@ -204,7 +192,7 @@ void CorvelinViewTest::runPacksWithTheToolbarTexts() {
     QFETCH(QStringList, headers);
     Tree tree;
     ViewFixture f;
-    f.view.SetToolbarTexts([&] { return size; }, [&] { return rate; });
+    f.Toolbar(size, rate);
     DropUriList(f.view, tree.UriList());
     f.view.OnRun();
     QCOMPARE(RowTexts(*f.view.model()), headers);
@@ -217,8 +205,7 @@ void CorvelinViewTest::runPacksWithTheToolbarTexts() {
 void CorvelinViewTest::invalidPackSizeShowsErrorAndChangesNothing() {
     Tree tree;
     ViewFixture f;
-    QString size = "4.7G";
-    f.view.SetToolbarTexts([&] { return size; }, [] { return QStringLiteral("100%"); });
+    f.Toolbar("4.7G");
     DropUriList(f.view, tree.UriList());
     QSignalSpy rejected(&f.view, &CCorvelinView::packSizeRejected);
     ShownBox answer;
@@ -235,13 +222,20 @@ void CorvelinViewTest::invalidPackSizeShowsErrorAndChangesNothing() {
 void CorvelinViewTest::backAndPackExpansion() {
     Tree tree;
     ViewFixture f;
-    f.view.SetToolbarTexts([] { return QStringLiteral("10K"); },
-                           [] { return QStringLiteral("100%"); });
+    f.Toolbar("10K");
     DropUriList(f.view, tree.UriList());
+    QVERIFY(!f.view.DragData(0));  // nothing leaves the editable list
     f.view.OnRun();
+    // A pack header drags out its files' URLs, whatever bytes their names hold.
+    std::unique_ptr<QMimeData> mime = f.view.DragData(0);
+    QVERIFY(mime);
+    const QByteArray list = mime->data(QStringLiteral("text/uri-list"));
+    QVERIFY(list.contains(FileUrl(tree.Top() + "/\xff\xfe.dat") + "\r\n"));
+    QCOMPARE(list.count("file://"), 5);
     const QAbstractItemModel& model = *f.view.model();
     ClickBox(f.view, 0, RowKind::PackHeader);
     QCOMPARE(model.rowCount(), 6);
+    QVERIFY(!f.view.DragData(1));  // a pack's file row starts nothing
     // Pack items show whole paths, in path order.
     QCOMPARE(PathCell(model, 1), QString::fromStdString(tree.Single()));
     QCOMPARE(PathCell(model, 2), QString::fromStdString(tree.Top() + "/a.txt"));
@@ -264,8 +258,7 @@ void CorvelinViewTest::backAndPackExpansion() {
 void CorvelinViewTest::deleteKeyRemovesSelectedItemsOnly() {
     Tree tree;
     ViewFixture f;
-    f.view.SetToolbarTexts([] { return QStringLiteral("10K"); },
-                           [] { return QStringLiteral("100%"); });
+    f.Toolbar("10K");
     DropUriList(f.view, tree.UriList());
     const QAbstractItemModel& model = *f.view.model();
     ClickBox(f.view, 0, RowKind::Folder);
@@ -294,8 +287,7 @@ void CorvelinViewTest::deleteKeyRemovesSelectedItemsOnly() {
 void CorvelinViewTest::groupingCommands() {
     Tree tree;
     ViewFixture f;
-    f.view.SetToolbarTexts([] { return QStringLiteral("10K"); },
-                           [] { return QStringLiteral("100%"); });
+    f.Toolbar("10K");
     DropUriList(f.view, tree.UriList());
     const QAbstractItemModel& model = *f.view.model();
     ClickBox(f.view, 0, RowKind::Folder);
@@ -354,39 +346,6 @@ void CorvelinViewTest::groupingCommands() {
 
     f.view.OnRun();
     QVERIFY(!f.view.CanNewGroup() && !f.view.CanAddToGroup() && !f.view.CanGroupEach());
-}
-
-void CorvelinViewTest::dragOutOffersThePacksFiles() {
-    Tree tree;
-    ViewFixture f;
-    f.view.SetToolbarTexts([] { return QStringLiteral("10K"); },
-                           [] { return QStringLiteral("100%"); });
-    DropUriList(f.view, tree.UriList());
-    QVERIFY(!f.view.DragData(0));  // nothing leaves the editable list
-    f.view.OnRun();
-    std::unique_ptr<QMimeData> mime = f.view.DragData(0);
-    QVERIFY(mime);
-    const QByteArray list = mime->data(QStringLiteral("text/uri-list"));
-    QVERIFY(list.contains(FileUrl(tree.Top() + "/\xff\xfe.dat") + "\r\n"));
-    QVERIFY(list.contains(FileUrl(tree.Top() + "/sub/b.bin") + "\r\n"));
-    QCOMPARE(list.count("file://"), 5);
-    ClickBox(f.view, 0, RowKind::PackHeader);
-    QVERIFY(!f.view.DragData(1));  // a pack's file row starts nothing
-}
-
-void CorvelinViewTest::shapeOfTheList() {
-    ViewFixture f;
-    const QAbstractItemModel& model = *f.view.model();
-    QStringList titles;
-    for (int c = 0; c < model.columnCount(); ++c)
-        titles << model.headerData(c, Qt::Horizontal).toString();
-    QCOMPARE(titles, QStringList({"Path", "Size", "Group", "Pack No", "Rate"}));
-    const int width = f.view.viewport()->width();
-    QCOMPARE(f.view.columnWidth(0), width * 55 / 100);
-    QCOMPARE(f.view.columnWidth(1), width * 15 / 100);
-    QCOMPARE(f.view.columnWidth(4), width * 10 / 100);
-    QVERIFY(!f.view.verticalHeader()->isVisible());
-    QCOMPARE(f.view.selectionMode(), QAbstractItemView::ExtendedSelection);
 }
 
 QTEST_MAIN(CorvelinViewTest)

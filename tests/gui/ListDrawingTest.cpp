@@ -28,8 +28,7 @@ struct DrawFixture : ViewFixture {
         g.colorGridOddBack = kOddBack;
         g.colorGridEvenBack = kEvenBack;
         view.OnSettingsChanged();
-        view.SetToolbarTexts([] { return QStringLiteral("1500"); },
-                             [] { return QStringLiteral("100%"); });
+        Toolbar("1500");
         ::mkdir((dir / "top").c_str(), 0755);
         MakeFile(dir / "top/a.bin", 2000);
         MakeFile(dir / "top/b.bin", 1000);
@@ -59,7 +58,6 @@ private slots:
     void boxesShowPlusOrMinus();
     void lastChildDrawsACorner();
     void fillBarShowsThePacksShare();
-    void rateTexts_data();
     void rateTexts();
     void rowHeightFromLineHeight();
 };
@@ -148,19 +146,10 @@ void ListDrawingTest::fillBarShowsThePacksShare() {
     }
 }
 
-void ListDrawingTest::rateTexts_data() {
-    QTest::addColumn<uint>("perMille");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("full") << 1000u << "100.0%";
-    QTest::newRow("padded") << 5u << " 0.5%";
-    QTest::newRow("tenths") << 953u << "95.3%";
-    QTest::newRow("over") << 0u << "over";
-}
-
 void ListDrawingTest::rateTexts() {
-    QFETCH(uint, perMille);
-    QFETCH(QString, text);
-    QCOMPARE(CListDelegate::RateText(perMille), text);
+    const QStringList texts{CListDelegate::RateText(1000), CListDelegate::RateText(5),
+                            CListDelegate::RateText(953), CListDelegate::RateText(0)};
+    QCOMPARE(texts, QStringList({"100.0%", " 0.5%", "95.3%", "over"}));
 }
 
 void ListDrawingTest::rowHeightFromLineHeight() {

@@ -3,14 +3,9 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QShortcut>
-#include <QStatusBar>
 #include <QTest>
-#include <QToolBar>
 
 #include <boost/make_shared.hpp>
 
@@ -66,21 +61,8 @@ class MainFrameTest : public QObject {
     QAction* Command(const char* name) { return frame_->findChild<QAction*>(name); }
     QComboBox* Box(const char* name) { return frame_->findChild<QComboBox*>(name); }
 
-private slots:
-    void init() {
-        frame_ = std::make_unique<CMainFrame>(doc_, settings_, sys_, fs_);
-        frame_->show();
-    }
-    void cleanup() { frame_.reset(); }
-
-    void settingsDialogsApplyOnOkOnly_data() {
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("OK") << true;
-        QTest::newRow("Cancel") << false;
-    }
-
-    void settingsDialogsApplyOnOkOnly() {
-        QFETCH(bool, accept);
+    // Changes made in the options and pack-size dialogs apply on OK only.
+    void SettingsDialogApply(bool accept) {
         const SettingsStore before = settings_;
         WhenModal<COptionDlg>([accept](COptionDlg* dlg) {
             dlg->findChild<QCheckBox*>("filterAlways")->setChecked(true);
@@ -99,6 +81,13 @@ private slots:
         QCOMPARE(settings_.packInfoList.size(), count);
         QCOMPARE(size_t(Box("packSize")->count()), count);
     }
+
+private slots:
+    void init() {
+        frame_ = std::make_unique<CMainFrame>(doc_, settings_, sys_, fs_);
+        frame_->show();
+    }
+    void cleanup() { frame_.reset(); }
 
     void menusHoldEveryItemVerbatim() {
         QStringList menus;
@@ -123,83 +112,9 @@ private slots:
                         }));
     }
 
-    void commandsHaveTheirKeysPromptsAndIcons() {
-        const struct {
-            const char* name;
-            const char* keys;
-            const char* prompt;
-            const char* tip;  // null: no tooltip of its own
-            bool menuIcon;
-        } table[] = {
-            {"clearList", "Ctrl+N", "リストを空にします", "リストを空にします", false},
-            {"export", "", "結果をファイルに保存", "ｴｸｽﾎﾟｰﾄ", true},
-            {"save", "Ctrl+S", "", nullptr, false},
-            {"exit", "", "アプリケーションを終了し、ファイルの保存を指示\\終了", nullptr, false},
-            {"run", "Ctrl+E", "実行", "実行", true},
-            {"back", "Ctrl+B", "実行前の状態に戻ります", "戻る", true},
-            {"newGroup", "Ctrl+G", "新しいグループを作成します", "新しいグループを作成します",
-             true},
-            {"addToGroup", "Ctrl+I", "既存のグループに入れます", "既存のグループに入れます", true},
-            {"removeFromGroup", "Alt+G", "グループからはずします", "グループからはずします", true},
-            {"groupEach", "", "選択項目を個別にグループ化", nullptr, false},
-            {"groupSubfolders", "", "選択フォルダのサブフォルダすべてを個別にグループ化", nullptr,
-             false},
-            {"managePack", "", "パックサイズ管理", "パックサイズの管理をします", false},
-            {"options", "", "オプション", "オプション", true},
-            {"help", "", "", nullptr, true},
-            {"homePage", "", "", nullptr, true},
-            {"about", "", "プログラム情報、バージョン、著作権を表示します。", "バージョン情報",
-             false},
-        };
-        for (const auto& row : table) {
-            QAction* action = Command(row.name);
-            QVERIFY2(action, row.name);
-            QCOMPARE(action->shortcut(), QKeySequence(QString::fromLatin1(row.keys)));
-            QCOMPARE(action->statusTip(), QString::fromUtf8(row.prompt));
-            if (row.tip) QCOMPARE(action->toolTip(), QString::fromUtf8(row.tip));
-            QCOMPARE(!action->icon().isNull() && action->isIconVisibleInMenu(), row.menuIcon);
-        }
-        // The keys without a command are taken, so the list never acts on them.
-        QStringList taken;
-        for (QShortcut* s : frame_->findChildren<QShortcut*>("noOp"))
-            taken << s->key().toString();
-        QCOMPARE(taken, QStringList({"Ctrl+C", "Ctrl+Ins", "Ctrl+X", "Shift+Del", "Ctrl+V",
-                                     "Shift+Ins", "Ctrl+Z", "Alt+Backspace", "F6", "Shift+F6"}));
-    }
-
-    void toolbarOrderAndStatusBar() {
-        auto* bar = frame_->findChild<QToolBar*>("toolBar");
-        QStringList order;
-        for (QAction* action : bar->actions()) {
-            if (action->isSeparator()) {
-                order << "-";
-            } else if (QWidget* widget = bar->widgetForAction(action);
-                       widget && widget->objectName() != QString()) {
-                order << widget->objectName();
-            } else {
-                order << action->objectName();
-            }
-        }
-        // Toolbar buttons are tool buttons whose object names are empty: the
-        // action's name is what counts; the boxes are named widgets.
-        QCOMPARE(order, QStringList({"clearList", "export", "-", "newGroup", "addToGroup",
-                                     "removeFromGroup", "packSize", "fillRate", "-", "run", "back",
-                                     "-", "about"}));
-        QVERIFY(!Command("clearList")->icon().isNull());
-        QVERIFY(!Command("about")->icon().isNull());
-        QCOMPARE(Box("packSize")->width(), 150);
-        QCOMPARE(Box("fillRate")->width(), 60);
-
-        auto* idle = frame_->statusBar()->findChild<QLabel*>("idleText");
-        QCOMPARE(idle->text(), QStringLiteral("レディ"));
-        QVERIFY(idle->isVisible());
-        frame_->statusBar()->showMessage(Command("run")->statusTip());
-        QVERIFY(!idle->isVisible());
-        frame_->statusBar()->clearMessage();
-        QVERIFY(idle->isVisible());
-        for (const char* pane : {"CAP", "NUM", "SCRL"}) {
-            QVERIFY2(frame_->statusBar()->findChild<QLabel*>(pane), pane);
-        }
+    void settingsDialogsApplyOnOkOnly() {
+        for (const bool accept : {false, true})
+            SettingsDialogApply(accept);
     }
 
     void comboBoxesAfterEveryFill() {

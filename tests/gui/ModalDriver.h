@@ -1,7 +1,7 @@
 #pragma once
 // Answers the modal windows a dialog opens (message boxes, pop-up menus, the
 // small input dialogs, the font and colour choosers) as a user would, in the
-// order the test expects them; records every message box. A window no step
+// order the test expects them; records every message box in log. A window no step
 // expects is recorded and closed, so that a test sees it instead of hanging.
 
 #include <QAbstractButton>
@@ -16,11 +16,6 @@
 
 #include <deque>
 #include <functional>
-
-struct ShownMessage {
-    QString caption;
-    QString text;
-};
 
 class ModalDriver : public QObject {
 public:
@@ -51,7 +46,6 @@ public:
         Then([this, answer](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             if (!box) return Close(w);
-            messages.push_back({box->windowTitle(), box->text()});
             log << box->windowTitle() + QStringLiteral(": ") + box->text();
             box->button(answer)->click();
         });
@@ -72,8 +66,6 @@ public:
 
     bool AllAnswered() const { return steps_.empty(); }
 
-    std::vector<ShownMessage> messages;
-    std::vector<QString> unexpected;
     // Every message answered ("caption: text") and every window nobody expected
     // ("unexpected ..."), in the order they came.
     QStringList log;
@@ -86,9 +78,9 @@ private:
         handled_ = top;
         if (steps_.empty()) {
             auto* box = qobject_cast<QMessageBox*>(top);
-            unexpected.push_back(box ? box->windowTitle() + QStringLiteral(": ") + box->text()
-                                     : QString::fromLatin1(top->metaObject()->className()));
-            log << QStringLiteral("unexpected ") + unexpected.back();
+            log << QStringLiteral("unexpected ") +
+                       (box ? box->windowTitle() + QStringLiteral(": ") + box->text()
+                            : QString::fromLatin1(top->metaObject()->className()));
             return Close(top);
         }
         auto act = std::move(steps_.front());

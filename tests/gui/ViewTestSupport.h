@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "GuiTestSupport.h"
 #include "TestSupport.h"
 #include "packing/CorvelinDoc.h"
 #include "settings/CorvelinSys.h"
@@ -30,6 +31,10 @@ struct ViewFixture {
         view.show();
         view.setFocus();
         (void)QTest::qWaitForWindowExposed(&view);
+    }
+    // The pack size and fill rate boxes of the toolbar.
+    void Toolbar(QString size, QString rate = QStringLiteral("100%")) {
+        view.SetToolbarTexts([size] { return size; }, [rate] { return rate; });
     }
     CCorvelinDoc doc;
     SettingsStore settings;
@@ -90,21 +95,7 @@ inline void ClickBox(CCorvelinView& view, int row, RowKind kind, uint32_t level 
                       BoxCentre(view, row, kind, level));
 }
 
-// Once a modal window of type T is active, hands it to act (exactly once).
-// Other modal windows, such as the scan's own dialog, are left alone.
-template <class T>
-void WhenModal(std::function<void(T*)> act) {
-    auto* timer = new QTimer(qApp);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-        if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(widget);
-        }
-    });
-    timer->start();
-}
+using gui_test::WhenModal;
 
 // Answers the next dialog of type T: accepted or rejected.
 template <class T>
