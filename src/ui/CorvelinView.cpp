@@ -99,6 +99,9 @@ CCorvelinView::CCorvelinView(CCorvelinDoc& doc, SettingsStore& settings, Corveli
 }
 
 CCorvelinView::~CCorvelinView() {
+    // Letting go of the model clears the selection, which would tell the frame
+    // of a changed command state while the frame itself is being destroyed.
+    blockSignals(true);
     // The model observes the rows; let go of it before they go.
     setModel(nullptr);
     delete model_;
