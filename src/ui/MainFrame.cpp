@@ -286,8 +286,9 @@ void CMainFrame::CreateToolBar() {
                             commands_.newGroup, commands_.addToGroup, commands_.removeFromGroup})
         commandKeys.append(action->shortcut());
     auto* keyFilter = new CCommandKeyFilter(commandKeys, this);
-    packSizeBox_->lineEdit()->installEventFilter(keyFilter);
-    fillRateBox_->lineEdit()->installEventFilter(keyFilter);
+    // The box takes the override first and hands it to its line edit.
+    packSizeBox_->installEventFilter(keyFilter);
+    fillRateBox_->installEventFilter(keyFilter);
     packSizeBox_->setToolTip(QStringLiteral("パックサイズ"));
     fillRateBox_->setToolTip(QStringLiteral("充填率"));
 
