@@ -19,27 +19,30 @@ std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vec
     const CDiscPaths discPaths(root);
     std::vector<uint64_t> images;
     images.reserve(packs.size());
-    for (const PackBin& pack : packs) {
-        CImageSizeEstimate estimate(udf);
-        // Files come folder by folder: each folder's disc path is made once.
-        const CPackItem* lastParent = nullptr;
-        std::u16string folder;
-        for (const CPackItem* item : pack.items) {
-            const CPackItem* parent = item->parent;
-            if (!parent || !parent->parent) {  // a dropped file
-                estimate.AddFile(discPaths.DiscPath(*item), item->GetSize());
-                continue;
-            }
-            if (parent != lastParent) {
-                folder = discPaths.DiscPath(*parent);
-                lastParent = parent;
-            }
-            const std::u16string_view path = item->GetPath();
-            estimate.AddFileIn(folder, path.substr(path.rfind(u'/') + 1), item->GetSize());
-        }
-        images.push_back(estimate.Bytes());
-    }
+    for (const PackBin& pack : packs)
+        images.push_back(EstimatePackImage(discPaths, pack, udf));
     return images;
+}
+
+uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, bool udf) {
+    CImageSizeEstimate estimate(udf);
+    // Files come folder by folder: each folder's disc path is made once.
+    const CPackItem* lastParent = nullptr;
+    std::u16string folder;
+    for (const CPackItem* item : pack.items) {
+        const CPackItem* parent = item->parent;
+        if (!parent || !parent->parent) {  // a dropped file
+            estimate.AddFile(discPaths.DiscPath(*item), item->GetSize());
+            continue;
+        }
+        if (parent != lastParent) {
+            folder = discPaths.DiscPath(*parent);
+            lastParent = parent;
+        }
+        const std::u16string_view path = item->GetPath();
+        estimate.AddFileIn(folder, path.substr(path.rfind(u'/') + 1), item->GetSize());
+    }
+    return estimate.Bytes();
 }
 
 uint64_t FirstImageFitLimit(uint64_t target) {

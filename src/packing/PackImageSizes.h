@@ -7,12 +7,15 @@
 
 #include "packing/PackRecords.h"
 
+class CDiscPaths;
 class CPackFolder;
 
 // The estimated image size in bytes of every pack (see CImageSizeEstimate),
 // with each file at its disc path (see CDiscPaths).
 std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vector<PackBin>& packs,
                                          bool udf);
+// The same for one pack, for callers that need only the packs they show.
+uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, bool udf);
 
 // A pack header's image cell: "イメージ 4.37 GB", with "（収まりません）" added
 // when the image exceeds medium; sizes as the list shows them (storedUnit).

@@ -122,7 +122,8 @@ std::u16string CListRows::CellText(size_t row, int column) const {
                 return UInt64ToString(pack.number);
             case ColumnGroup: {
                 const size_t index = pack.number - 1;
-                if (pack.number == 0 || index >= packImages_.size()) return {};
+                if (pack.number == 0 || index >= packImages_.size() || !estimateImage_) return {};
+                if (packImages_[index] == kImageUnknown) packImages_[index] = estimateImage_(index);
                 return DescribePackImage(packImages_[index], medium_, sizeUnit_);
             }
             case ColumnRate: {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,10 +74,13 @@ public:
     void SetPackSize(uint64_t packSize) { packSize_ = packSize; }
     uint64_t PackSize() const { return packSize_; }
     void SetPackCount(size_t packs) { packCount_ = packs; }
-    // Each pack's estimated image size, shown in a pack header's group cell with
-    // a warning when it exceeds medium (the bytes the medium holds).
-    void SetPackImages(std::vector<uint64_t> images, uint64_t medium) {
-        packImages_ = std::move(images);
+    // Each pack's estimated image size (by its 0-based index), shown in a pack
+    // header's group cell with a warning when it exceeds medium (the bytes the
+    // medium holds). Asked only for the packs a view shows, once each: a
+    // million files would take half a second to estimate up front.
+    void SetPackImages(std::function<uint64_t(size_t)> estimate, size_t packs, uint64_t medium) {
+        estimateImage_ = std::move(estimate);
+        packImages_.assign(packs, kImageUnknown);
         medium_ = medium;
     }
 
@@ -102,7 +106,9 @@ private:
     int sizeUnit_ = 0;
     uint64_t packSize_ = 0;
     size_t packCount_ = 0;
-    std::vector<uint64_t> packImages_;
+    static constexpr uint64_t kImageUnknown = ~uint64_t{0};
+    std::function<uint64_t(size_t)> estimateImage_;
+    mutable std::vector<uint64_t> packImages_;
     uint64_t medium_ = 0;
 };
 

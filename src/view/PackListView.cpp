@@ -1,9 +1,12 @@
 #include "view/PackListView.h"
 
+#include <memory>
+
 #include <vector>
 
 #include "model/PackItem.h"
 #include "packing/CorvelinDoc.h"
+#include "packing/DiscPaths.h"
 #include "packing/PackImageSizes.h"
 #include "view/FolderView.h"
 #include "view/ListGeometry.h"
@@ -83,7 +86,15 @@ void CPackListView::BuildPackRows() {
     }
     rows_.SetPackSize(doc_.packSize);
     rows_.SetPackCount(doc_.packResults.size());
-    rows_.SetPackImages(EstimatePackImages(doc_.root, doc_.packs, false), doc_.packSize);
+    // The disc paths are shared by every estimate; the packs stay as they are
+    // until the next run or release rebuilds these rows.
+    auto discPaths = std::make_shared<const CDiscPaths>(doc_.root);
+    rows_.SetPackImages(
+        [this, discPaths](size_t pack) {
+            return pack < doc_.packs.size() ? EstimatePackImage(*discPaths, doc_.packs[pack], false)
+                                            : 0;
+        },
+        doc_.packResults.size(), doc_.packSize);
     rows_.Reset(std::move(rows));
 }
 
