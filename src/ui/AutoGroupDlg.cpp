@@ -52,7 +52,9 @@ int CAutoGroupDlg::exec() {
 
 void CAutoGroupDlg::reject() {
     if (ended_) {
-        QDialog::reject();
+        // The work has ended and decided the outcome; a cancel after it
+        // (still queued, or from a key) must not turn a kept result into a
+        // rejected one.
         return;
     }
     worker_.Cancel();

@@ -82,7 +82,9 @@ void CPackRunDlg::OnCancelClicked() {
 
 void CPackRunDlg::reject() {
     if (ended_) {
-        QDialog::reject();
+        // The work has ended and decided the outcome; a cancel after it
+        // (still queued, or from a key) must not turn a kept result into a
+        // rejected one.
         return;
     }
     if (runner_) runner_->Cancel();
