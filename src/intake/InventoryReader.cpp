@@ -164,9 +164,14 @@ CPackFolder* CInventoryReader::FolderFor(std::u16string_view path) {
         CPackFolder* parent = FolderFor(parentPath);
         // The folder's own record came first (find lists a folder before its
         // contents) and was taken as a file: it is the folder.
+        const std::u16string_view name =
+            slash == std::u16string_view::npos ? path : path.substr(slash + 1);
         auto& siblings = parent->children;
         for (auto child = siblings.rbegin(); child != siblings.rend(); ++child) {
-            if (!(*child)->IsFolder() && (*child)->GetPath() == path) {
+            // Top-level items may differ in their leading "/" alone.
+            const bool same = parent == top_.get() ? (*child)->GetPath() == path
+                                                   : (*child)->GetFileName() == name;
+            if (!(*child)->IsFolder() && same) {
                 siblings.erase(std::next(child).base());
                 break;
             }

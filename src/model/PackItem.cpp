@@ -38,18 +38,85 @@ void NameBounds(std::u16string_view given, size_t stored, size_t& start, size_t&
 }  // namespace
 
 CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t itemSize)
-    : id(itemId), path(itemPath.substr(0, CutLength(itemPath))), size(itemSize) {
+    : id(itemId), size(itemSize) {
+    const std::u16string_view kept = itemPath.substr(0, CutLength(itemPath));
+    SetText(kept);
     size_t start = 0;
     size_t length = 0;
-    NameBounds(itemPath, path.size(), start, length);
+    NameBounds(itemPath, kept.size(), start, length);
     nameStart_ = static_cast<uint16_t>(start);
     nameLength_ = static_cast<uint16_t>(length);
 }
 
 CPackItem::~CPackItem() = default;
 
+void CPackItem::SetText(std::u16string_view text) {
+    std::unique_ptr<char16_t[]> copy;
+    if (!text.empty()) {
+        copy.reset(new char16_t[text.size()]);
+        std::copy(text.begin(), text.end(), copy.get());
+    }
+    text_ = std::move(copy);
+    textLength_ = static_cast<uint16_t>(text.size());
+}
+
+void CPackItem::AppendPath(std::u16string& out) const {
+    if (!wholePath_ && parent) {
+        parent->AppendPath(out);
+        if (out.empty() || out.back() != u'/') out += u'/';
+    }
+    out.append(Text());
+}
+
+std::u16string CPackItem::GetPath() const {
+    if (wholePath_ || !parent) return std::u16string(Text());
+    std::u16string path;
+    AppendPath(path);
+    return path;
+}
+
+// Compares from the end, so no path is built.
+bool CPackItem::PathEquals(std::u16string_view path) const {
+    const std::u16string_view text = Text();
+    if (wholePath_ || !parent) return path == text;
+    if (path.size() <= text.size() ||
+        path.compare(path.size() - text.size(), text.size(), text) != 0) {
+        return false;
+    }
+    path.remove_suffix(text.size());
+    if (path.back() != u'/') return false;
+    // Only the root folder's path ends in "/", and takes no second one.
+    if (path.size() > 1) path.remove_suffix(1);
+    return parent->PathEquals(path);
+}
+
+void CPackItem::TrimToNameBelow(const CPackItem& folder) {
+    const std::u16string_view text = Text();
+    const size_t slash = text.rfind(u'/');
+    // A path cut short may have lost the name's own "/": it stays whole.
+    if (!wholePath_ || slash == std::u16string_view::npos || slash + 1 == text.size() ||
+        nameStart_ < slash + 1) {
+        return;
+    }
+    const std::u16string_view above = text.substr(0, slash == 0 ? 1 : slash);
+    if (folder.textLength_ == 0 || !folder.PathEquals(above)) return;
+    const size_t cut = slash + 1;
+    SetText(text.substr(cut));
+    nameStart_ = static_cast<uint16_t>(nameStart_ - cut);
+    wholePath_ = false;
+}
+
+std::u16string_view CPackItem::GetFileName() const {
+    std::u16string_view text = Text();
+    if (!wholePath_) return text;
+    while (text.size() > 1 && text.back() == u'/')
+        text.remove_suffix(1);
+    const size_t slash = text.rfind(u'/');
+    return slash == std::u16string_view::npos ? text : text.substr(slash + 1);
+}
+
 std::u16string_view CPackItem::GetName() const {
-    return std::u16string_view(path).substr(nameStart_, nameLength_);
+    return Text().substr(nameStart_, nameLength_);
 }
 
 bool CPackItem::Accept(CPackItemTraverser& traverser) {
@@ -62,7 +129,7 @@ CPackFolder* CPackItem::AsFolder() {
 
 void CPackItem::AssignFields(const CPackItem& other) {
     id = other.id;
-    path = other.path;
+    SetText(other.Text());
     size = other.size;
     group = other.group;
     level = other.level;
@@ -70,6 +137,7 @@ void CPackItem::AssignFields(const CPackItem& other) {
     siblingPosition = other.siblingPosition;
     parent = other.parent;
     autoGroupId = other.autoGroupId;
+    wholePath_ = other.wholePath_;
     nameStart_ = other.nameStart_;
     nameLength_ = other.nameLength_;
 }
@@ -97,6 +165,16 @@ bool CPackFolder::Accept(CPackItemTraverser& traverser) {
 }
 
 void CPackFolder::AddChild(CPackItemPtr child) {
+    if (child->parent != this) {
+        // A name alone would now be read below the wrong folder.
+        if (!child->wholePath_ && child->parent) {
+            const size_t nameAt = child->GetPath().size() - child->textLength_;
+            child->SetText(child->GetPath());
+            child->nameStart_ = static_cast<uint16_t>(child->nameStart_ + nameAt);
+            child->wholePath_ = true;
+        }
+        child->TrimToNameBelow(*this);
+    }
     child->level = level + 1;
     child->parent = this;
     children.push_back(std::move(child));
@@ -120,35 +198,37 @@ void CPackFolder::EraseMarked() {
 }
 
 void CPackFolder::SortChildren() {
-    // Siblings share everything up to their last "/": comparing from there on
-    // gives the order of the full paths at a fraction of the cost, and sorting
-    // small keys instead of the items keeps the scattered items out of the cache.
-    std::u16string_view firstPath;
-    if (!children.empty()) firstPath = children.front()->path;
-    size_t common = firstPath.rfind(u'/') + 1;  // 0 when there is no "/"
+    // Children that keep only their names share this folder's path, so their
+    // names give the order of the full paths; whole paths (top-level items)
+    // are compared whole. Sorting small keys instead of the items keeps the
+    // scattered items out of the cache.
+    std::vector<std::u16string> wholePaths;
     for (const CPackItemPtr& child : children) {
-        const std::u16string_view p = child->path;
-        if (common > p.size() || p.compare(0, common, firstPath, 0, common) != 0) {
-            common = 0;
+        if (child->wholePath_) {
+            wholePaths.reserve(children.size());
+            for (const CPackItemPtr& each : children)
+                wholePaths.push_back(each->GetPath());
             break;
         }
     }
     struct Key {
         bool folder;
-        std::u16string_view tail;
+        std::u16string_view text;
         CPackItemPtr* item;
     };
     std::vector<Key> keys;
     keys.reserve(children.size());
-    for (CPackItemPtr& child : children) {
-        keys.push_back(
-            {child->IsFolder(), std::u16string_view(child->path).substr(common), &child});
+    for (size_t i = 0; i < children.size(); ++i) {
+        CPackItemPtr& child = children[i];
+        keys.push_back({child->IsFolder(),
+                        wholePaths.empty() ? child->Text() : std::u16string_view(wholePaths[i]),
+                        &child});
     }
     std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
         if (a.folder != b.folder) return a.folder;
-        const int c = ComparePathsNoCase(a.tail, b.tail);
+        const int c = ComparePathsNoCase(a.text, b.text);
         if (c != 0) return c < 0;
-        return a.tail < b.tail;
+        return a.text < b.text;
     });
     std::vector<CPackItemPtr> sorted;
     sorted.reserve(children.size());

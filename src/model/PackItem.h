@@ -3,6 +3,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,10 +19,16 @@ constexpr size_t kMaxPathUnits = 259;
 // A file of the item tree. Folders are CPackFolder. Items are held by
 // boost::shared_ptr created with their concrete type, so no virtual destructor
 // is needed for correct destruction; it is virtual anyway for safety of raw deletes.
+//
+// An item below a folder keeps only its file name and makes its path from its
+// parents: ten million files would otherwise hold their folders' paths ten
+// million times. A top-level item, or one whose given path does not continue
+// its parent's, keeps the whole path. An item keeps its path when it moves
+// under another parent.
 class CPackItem {
 public:
-    enum : uint32_t { TypeFile = 1, TypeFolder = 2 };
-    enum : uint32_t { PositionOther = 0, PositionFirst = 1, PositionLast = 2 };
+    enum : uint8_t { TypeFile = 1, TypeFolder = 2 };
+    enum : uint8_t { PositionOther = 0, PositionFirst = 1, PositionLast = 2 };
 
     CPackItem(uint32_t id, std::u16string_view path, uint64_t size);
     virtual ~CPackItem();
@@ -30,7 +37,12 @@ public:
 
     virtual uint32_t GetType() const { return TypeFile; }
     uint32_t GetId() const { return id; }
-    const std::u16string& GetPath() const { return path; }
+    std::u16string GetPath() const;
+    // Appends the path to out, without a string of its own per item.
+    void AppendPath(std::u16string& out) const;
+    // The last component of the path, extension included.
+    std::u16string_view GetFileName() const;
+    // The file name without its extension.
     std::u16string_view GetName() const;
     uint64_t GetSize() const { return size; }
     virtual void SetGroup(uint64_t newGroup) { group = newGroup; }
@@ -42,24 +54,31 @@ public:
     // Copies the fields of another item over this one (the document's reset).
     void AssignFields(const CPackItem& other);
 
-    // Ordered to leave no padding: a million items make every byte count.
+    // Ordered to leave no padding: ten million items make every byte count.
     uint32_t id;
     uint32_t level = 0;
-    std::u16string path;
     uint64_t size;
     uint64_t group = NoGroup;
-    uint32_t eraseMark = 0;
-    uint32_t siblingPosition = PositionOther;
     CPackFolder* parent = nullptr;
+    uint64_t autoGroupId = NoAutoGroup;
+    uint8_t eraseMark = 0;
+    uint8_t siblingPosition = PositionOther;
 
 private:
-    // The name is a slice of path [nameStart, nameStart + nameLength), so items
-    // stay small.
+    friend class CPackFolder;
+
+    std::u16string_view Text() const { return {text_.get(), textLength_}; }
+    void SetText(std::u16string_view text);
+    // Keeps only the file name when path continues this folder's path.
+    void TrimToNameBelow(const CPackItem& folder);
+    bool PathEquals(std::u16string_view path) const;
+
+    bool wholePath_ = true;
+    uint16_t textLength_ = 0;
+    // The name is a slice of the text [nameStart, nameStart + nameLength).
     uint16_t nameStart_ = 0;
     uint16_t nameLength_ = 0;
-
-public:
-    uint64_t autoGroupId = NoAutoGroup;
+    std::unique_ptr<char16_t[]> text_;
 };
 
 using CPackItemPtr = boost::shared_ptr<CPackItem>;

@@ -25,18 +25,9 @@ std::u16string Numbered(std::u16string_view name, bool folder, unsigned n) {
     return std::u16string(name.substr(0, dot)) + suffix + std::u16string(name.substr(dot));
 }
 
-// The whole last component of the path (GetName drops the extension).
-std::u16string_view FileName(const CPackItem& item) {
-    std::u16string_view path = item.GetPath();
-    while (path.size() > 1 && path.back() == u'/')
-        path.remove_suffix(1);
-    const size_t slash = path.rfind(u'/');
-    return slash == std::u16string_view::npos ? path : path.substr(slash + 1);
-}
-
-std::u16string DiscName(const CPackItem& item) {
-    std::u16string_view name = FileName(item);
-    return name.empty() ? u"root" : std::u16string(name);
+std::u16string_view OwnName(const CPackItem& item) {
+    const std::u16string_view name = item.GetFileName();
+    return name.empty() ? u"root" : name;
 }
 
 const CPackItem* TopLevel(const CPackItem& item) {
@@ -51,10 +42,10 @@ const CPackItem* TopLevel(const CPackItem& item) {
 CDiscPaths::CDiscPaths(const CPackFolder& root) {
     std::unordered_set<std::u16string> taken;
     for (const CPackItemPtr& child : root.children)
-        taken.insert(FoldAscii(DiscName(*child)));
+        taken.insert(FoldAscii(OwnName(*child)));
     std::unordered_set<std::u16string> used;
     for (const CPackItemPtr& child : root.children) {
-        const std::u16string base = DiscName(*child);
+        const std::u16string base(OwnName(*child));
         std::u16string name = base;
         // A numbered name must not take the plain name of another item either.
         for (unsigned n = 2; used.count(FoldAscii(name)) != 0; ++n) {
@@ -70,13 +61,20 @@ std::u16string CDiscPaths::DiscPath(const CPackItem& item) const {
     const CPackItem* top = TopLevel(item);
     std::u16string out = u"/";
     auto it = topNames_.find(top);
-    out += it != topNames_.end() ? it->second : DiscName(*top);
-    const std::u16string& topPath = top->GetPath();
-    const std::u16string& path = item.GetPath();
-    if (top != &item && path.size() > topPath.size()) {
-        std::u16string_view rest = std::u16string_view(path).substr(topPath.size());
+    out += it != topNames_.end() ? std::u16string_view(it->second) : OwnName(*top);
+    if (top == &item) return out;
+    const size_t below = top->GetPath().size();
+    const std::u16string path = item.GetPath();
+    if (path.size() > below) {
+        std::u16string_view rest = std::u16string_view(path).substr(below);
         if (rest.front() != u'/') out += u'/';
         out += rest;
     }
     return out;
+}
+
+std::u16string_view CDiscPaths::DiscName(const CPackItem& item) const {
+    if (item.parent && item.parent->parent) return item.GetFileName();
+    auto it = topNames_.find(&item);
+    return it != topNames_.end() ? std::u16string_view(it->second) : OwnName(item);
 }

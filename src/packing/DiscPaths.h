@@ -20,6 +20,9 @@ public:
     // The disc path of an item below root: "/" + its top-level item's disc name
     // + the rest of its path, in the item's own text (file-name escapes kept).
     std::u16string DiscPath(const CPackItem& item) const;
+    // The last component of an item's disc path: its top-level disc name for a
+    // top-level item, else its file name. It lives as long as the item and this.
+    std::u16string_view DiscName(const CPackItem& item) const;
 
 private:
     std::unordered_map<const CPackItem*, std::u16string> topNames_;

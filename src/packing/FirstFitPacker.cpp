@@ -70,12 +70,15 @@ bool CFirstFitPacker::Collect(CPackFolder& root, uint32_t groupCount,
     sorted_.reserve(entries.size());
     for (const PackEntry& entry : entries) {
         CPackItem* item = entry.key >= 0 ? index_.Find(static_cast<uint32_t>(entry.key)) : nullptr;
-        sorted_.push_back(SortedEntry{entry.size, item, entry.key});
+        sorted_.push_back(
+            SortedEntry{entry.size, item, entry.key, static_cast<uint32_t>(sorted_.size())});
     }
     entries = std::vector<PackEntry>();
-    // Stable, so equal sizes keep collection order and a run is reproducible.
-    std::stable_sort(sorted_.begin(), sorted_.end(),
-                     [](const SortedEntry& a, const SortedEntry& b) { return a.size > b.size; });
+    // Equal sizes keep collection order, so a run is reproducible; the order
+    // field makes that so without the buffer a stable sort would need.
+    std::sort(sorted_.begin(), sorted_.end(), [](const SortedEntry& a, const SortedEntry& b) {
+        return a.size != b.size ? a.size > b.size : a.order < b.order;
+    });
     return !Cancelled();
 }
 

@@ -37,6 +37,7 @@ private:
         uint64_t size;
         CPackItem* item;  // the file of a single-file entry; null for a group
         int32_t key;      // > 0: the file's item number; < 0: minus the group's row
+        uint32_t order;   // collection order, which breaks ties of size
     };
 
     bool Cancelled() const { return cancel_.load() != 0; }

@@ -143,38 +143,41 @@ uint64_t PackRecords(const std::vector<Record>& records, uint64_t start) {
 
 }  // namespace
 
+std::u16string_view CImageSizeEstimate::Keep(std::u16string_view text) {
+    return kept_.emplace_back(text);
+}
+
 uint32_t CImageSizeEstimate::FolderIndex(std::u16string_view path) {
-    if (path.empty() || path == u"/") return 0;
+    if (path.empty() || path == u"/") return kRoot;
     auto it = index_.find(std::u16string(path));
     if (it != index_.end()) return it->second;
     const size_t slash = path.rfind(u'/');
     const uint32_t parent =
         FolderIndex(path.substr(0, slash == std::u16string_view::npos ? 0 : slash));
+    const uint32_t index =
+        AddFolder(parent, Keep(path.substr(slash == std::u16string_view::npos ? 0 : slash + 1)));
+    index_.emplace(std::u16string(path), index);
+    return index;
+}
+
+uint32_t CImageSizeEstimate::AddFolder(uint32_t parent, std::u16string_view name) {
     const uint32_t index = static_cast<uint32_t>(folders_.size());
     folders_.emplace_back();
-    folders_[parent].entries.push_back(
-        Entry{std::u16string(path.substr(slash == std::u16string_view::npos ? 0 : slash + 1)), 0,
-              true, index});
-    index_.emplace(std::u16string(path), index);
+    folders_[parent].entries.push_back(Entry{name, 0, true, index});
     return index;
 }
 
 void CImageSizeEstimate::AddFile(std::u16string_view discPath, uint64_t size) {
     const size_t slash = discPath.rfind(u'/');
     if (slash == std::u16string_view::npos) {
-        AddFileIn(std::u16string_view(), discPath, size);
+        AddFileTo(kRoot, Keep(discPath), size);
     } else {
-        AddFileIn(discPath.substr(0, slash), discPath.substr(slash + 1), size);
+        AddFileTo(FolderIndex(discPath.substr(0, slash)), Keep(discPath.substr(slash + 1)), size);
     }
 }
 
-void CImageSizeEstimate::AddFileIn(std::u16string_view folderPath, std::u16string_view name,
-                                   uint64_t size) {
-    if (folderPath != lastFolder_) {
-        lastIndex_ = FolderIndex(folderPath);
-        lastFolder_.assign(folderPath);
-    }
-    folders_[lastIndex_].entries.push_back(Entry{std::u16string(name), size, false, 0});
+void CImageSizeEstimate::AddFileTo(uint32_t folder, std::u16string_view name, uint64_t size) {
+    folders_[folder].entries.push_back(Entry{name, size, false, 0});
     dataBlocks_ += DivUp(size, kBlock);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -20,12 +21,17 @@ class CImageSizeEstimate {
 public:
     static constexpr uint64_t kBlock = 2048;
 
+    static constexpr uint32_t kRoot = 0;
+
     explicit CImageSizeEstimate(bool udf = false) : udf_(udf) {}
 
     // A file at discPath ("/A/b/c.txt", file-name escapes allowed).
     void AddFile(std::u16string_view discPath, uint64_t size);
-    // The same for a file name in a folder's disc path ("/A/b").
-    void AddFileIn(std::u16string_view folderPath, std::u16string_view name, uint64_t size);
+    // A folder named name in the folder numbered parent (kRoot or a number
+    // AddFolder gave), and a file in a folder. The names are not copied: they
+    // must outlive the estimate.
+    uint32_t AddFolder(uint32_t parent, std::u16string_view name);
+    void AddFileTo(uint32_t folder, std::u16string_view name, uint64_t size);
 
     uint64_t Blocks() const;
 
@@ -36,7 +42,7 @@ public:
 
 private:
     struct Entry {
-        std::u16string name;
+        std::u16string_view name;
         uint64_t size = 0;
         bool folder = false;
         uint32_t index = 0;  // of the folder in folders_
@@ -46,12 +52,12 @@ private:
     };
 
     uint32_t FolderIndex(std::u16string_view path);
+    std::u16string_view Keep(std::u16string_view text);
 
     bool udf_;
     std::vector<Folder> folders_{Folder()};  // [0] is the root
+    // What AddFile was given: the folders' paths and the names they hold.
     std::unordered_map<std::u16string, uint32_t> index_;
+    std::deque<std::u16string> kept_;
     uint64_t dataBlocks_ = 0;
-    // Files come folder by folder: the last folder is looked up without a copy.
-    std::u16string lastFolder_;
-    uint32_t lastIndex_ = 0;
 };

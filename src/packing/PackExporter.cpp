@@ -40,6 +40,7 @@ bool CPackExporter::Write(zel::AtomicFileWriter& writer, bool ok, const std::str
     message.clear();
     std::string buffer;
     buffer.reserve(kChunk + 1024);
+    std::u16string itemPath;
     uint64_t packNumber = 1;
     for (const PackBin& pack : packs_) {
         if (!ok) break;
@@ -48,9 +49,10 @@ bool CPackExporter::Write(zel::AtomicFileWriter& writer, bool ok, const std::str
             // Items of a pack lie scattered in memory and each line is too much
             // work for the processor to reach the next one alone: fetch ahead.
             if (j + 16 < items.size()) __builtin_prefetch(items[j + 16]);
-            if (j + 8 < items.size()) __builtin_prefetch(items[j + 8]->GetPath().data());
             const CPackItem* item = items[j];
-            zel::EncodeFileNameAppend(item->GetPath(), buffer);
+            itemPath.clear();
+            item->AppendPath(itemPath);
+            zel::EncodeFileNameAppend(itemPath, buffer);
             buffer.push_back('\t');
             AppendDecimal(buffer, item->GetSize());
             buffer.push_back('\t');

@@ -1,10 +1,13 @@
 #include "packing/PackImageSizes.h"
 
 #include <algorithm>
+#include <functional>
+#include <unordered_map>
 
 #include "model/PackItem.h"
 #include "packing/DiscPaths.h"
 #include "packing/ImageSizeEstimate.h"
+#include "packing/SplitPackWork.h"
 #include "support/SizeFormat.h"
 
 namespace {
@@ -17,30 +20,36 @@ constexpr uint64_t kMinStep = 64 * CImageSizeEstimate::kBlock;
 std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vector<PackBin>& packs,
                                          bool udf) {
     const CDiscPaths discPaths(root);
-    std::vector<uint64_t> images;
-    images.reserve(packs.size());
-    for (const PackBin& pack : packs)
-        images.push_back(EstimatePackImage(discPaths, pack, udf));
+    std::vector<uint64_t> images(packs.size());
+    SplitPackWork(packs, 100000, [&](size_t from, size_t to) {
+        for (size_t k = from; k < to; ++k)
+            images[k] = EstimatePackImage(discPaths, packs[k], udf);
+    });
     return images;
 }
 
 uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, bool udf) {
     CImageSizeEstimate estimate(udf);
-    // Files come folder by folder: each folder's disc path is made once.
+    // A pack's files come from folders all over the tree: each folder is
+    // entered once, by the item, and its names are read from the items.
+    std::unordered_map<const CPackItem*, uint32_t> folders;
+    const std::function<uint32_t(const CPackItem*)> folderOf = [&](const CPackItem* folder) {
+        if (!folder || !folder->parent) return CImageSizeEstimate::kRoot;
+        auto it = folders.find(folder);
+        if (it != folders.end()) return it->second;
+        const uint32_t index =
+            estimate.AddFolder(folderOf(folder->parent), discPaths.DiscName(*folder));
+        folders.emplace(folder, index);
+        return index;
+    };
     const CPackItem* lastParent = nullptr;
-    std::u16string folder;
+    uint32_t lastFolder = CImageSizeEstimate::kRoot;
     for (const CPackItem* item : pack.items) {
-        const CPackItem* parent = item->parent;
-        if (!parent || !parent->parent) {  // a dropped file
-            estimate.AddFile(discPaths.DiscPath(*item), item->GetSize());
-            continue;
+        if (item->parent != lastParent || !lastParent) {
+            lastParent = item->parent;
+            lastFolder = folderOf(lastParent);
         }
-        if (parent != lastParent) {
-            folder = discPaths.DiscPath(*parent);
-            lastParent = parent;
-        }
-        const std::u16string_view path = item->GetPath();
-        estimate.AddFileIn(folder, path.substr(path.rfind(u'/') + 1), item->GetSize());
+        estimate.AddFileTo(lastFolder, discPaths.DiscName(*item), item->GetSize());
     }
     return estimate.Bytes();
 }
@@ -76,11 +85,8 @@ void CImageCostScope::Weigh(CPackFolder& folder) {
             Weigh(*sub);
             continue;
         }
-        const std::u16string_view path = child->GetPath();
-        const size_t slash = path.rfind(u'/');
         sizes_.emplace_back(child.get(), child->size);
-        child->size = CImageSizeEstimate::FileCost(
-            slash == std::u16string_view::npos ? path : path.substr(slash + 1), child->size);
+        child->size = CImageSizeEstimate::FileCost(child->GetFileName(), child->size);
     }
 }
 

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <future>
 #include <string>
-#include <system_error>
 
 #include "model/PackItem.h"
+#include "packing/SplitPackWork.h"
 
 namespace {
 
@@ -45,15 +44,21 @@ bool PathKeyLess(const PathKey& a, const PathKey& b) {
     return tie < 0;
 }
 
-void SortByPath(std::vector<CPackItem*>& items, std::vector<PathKey>& keys) {
+void SortByPath(std::vector<CPackItem*>& items, std::vector<PathKey>& keys, std::u16string& paths) {
     if (items.size() < 2) return;
-    // Items lie scattered in memory: gather the texts first in a short loop
-    // whose loads overlap, and ask for the texts ahead of their first reading.
+    // Items keep only their names: the pack's paths are made once, side by
+    // side, which also keeps the sort's reads close together.
     keys.clear();
+    paths.clear();
     for (CPackItem* item : items) {
-        const std::u16string& path = item->GetPath();
-        __builtin_prefetch(path.data());
-        keys.push_back(PathKey{0, path.data(), path.size(), item});
+        const size_t start = paths.size();
+        item->AppendPath(paths);
+        keys.push_back(PathKey{0, nullptr, paths.size() - start, item});
+    }
+    size_t offset = 0;
+    for (PathKey& key : keys) {
+        key.text = paths.data() + offset;
+        offset += key.length;
     }
     size_t common = keys[0].length;
     for (const PathKey& key : keys) {
@@ -78,32 +83,11 @@ void SortByPath(std::vector<CPackItem*>& items, std::vector<PathKey>& keys) {
 
 }  // namespace
 
-// Packs are sorted independently; with a million files the work is worth a
-// second thread, which takes the packs after the midpoint of the file count.
 void SortPacksByPath(std::vector<PackBin>& packs) {
-    size_t total = 0;
-    for (const PackBin& pack : packs)
-        total += pack.items.size();
-    size_t split = packs.size();
-    if (total >= 100000) {
-        size_t seen = 0;
-        for (split = 0; split < packs.size() && seen < total / 2; ++split) {
-            seen += packs[split].items.size();
-        }
-    }
-    auto sortRange = [&packs](size_t from, size_t to) {
+    SplitPackWork(packs, 100000, [&packs](size_t from, size_t to) {
         std::vector<PathKey> keys;
+        std::u16string paths;
         for (size_t k = from; k < to; ++k)
-            SortByPath(packs[k].items, keys);
-    };
-    std::future<void> second;
-    if (split < packs.size()) {
-        try {
-            second = std::async(std::launch::async, sortRange, split, packs.size());
-        } catch (const std::system_error&) {
-            split = packs.size();  // no thread to be had: sort everything here
-        }
-    }
-    sortRange(0, split);
-    if (second.valid()) second.get();  // rethrows what the thread threw
+            SortByPath(packs[k].items, keys, paths);
+    });
 }

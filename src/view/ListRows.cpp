@@ -23,12 +23,6 @@ std::u16string GroupText(uint64_t group) {
     return UInt64ToString(group + 1);
 }
 
-std::u16string_view FileNamePart(const std::u16string& path) {
-    const size_t slash = path.rfind(u'/');
-    return slash == std::u16string::npos ? std::u16string_view(path)
-                                         : std::u16string_view(path).substr(slash + 1);
-}
-
 }  // namespace
 
 void CListRows::Insert(size_t at, const std::vector<ListRow>& rows) {
@@ -140,7 +134,7 @@ std::u16string CListRows::CellText(size_t row, int column) const {
             // Top-level folders and pack items show the whole path.
             if (r.kind == RowKind::PackItem || (r.kind == RowKind::Folder && item.level < 2))
                 return zel::ForDisplay(item.GetPath());
-            return zel::ForDisplay(FileNamePart(item.GetPath()));
+            return zel::ForDisplay(item.GetFileName());
         case ColumnSize:
             if (r.kind == RowKind::Folder) return u"[Dir]";
             return FormatDisplaySize(item.GetSize(), sizeUnit_);

@@ -10,8 +10,9 @@ namespace {
 TEST(PackDropData, ListsThePackFilesAsUrlsOfTheirRawBytes) {
     ListFixture t;
     // A name that is not valid UTF-8 (byte 0xFF) keeps its byte in the URL.
-    CPackItem* odd = AddFile(t.doc.root, "/m", 1);
-    odd->path = zel::DecodeFileName("/a b/\xff%#.txt");
+    auto raw = boost::make_shared<CPackItem>(9, zel::DecodeFileName("/a b/\xff%#.txt"), 1);
+    t.doc.root.AppendChild(raw);
+    CPackItem* odd = raw.get();
     CPackItem* jp = AddFile(t.doc.root, "/日本/x~_-.y", 1);
     t.doc.packs.resize(2);
     t.doc.packs[0].items = {odd, jp};
