@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <memory>
 
-#include "GuiTestSupport.h"
 #include "ModalDriver.h"
 #include "TestSupport.h"
 #include "packing/CorvelinDoc.h"
@@ -24,7 +23,6 @@
 #include "ui/settings/ManagePackDlg.h"
 #include "ui/settings/OptionDlg.h"
 
-using gui_test::WhenModal;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 
@@ -65,22 +63,22 @@ class MainFrameTest : public QObject {
     // Changes made in the options and pack-size dialogs apply on OK only.
     void SettingsDialogApply(bool accept) {
         const SettingsStore before = settings_;
-        WhenModal<COptionDlg>([accept](COptionDlg* dlg) {
+        ModalDriver driver;
+        driver.ThenClose<COptionDlg>(accept, [](COptionDlg* dlg) {
             dlg->findChild<QCheckBox*>("filterAlways")->setChecked(true);
-            accept ? dlg->accept() : dlg->reject();
         });
         Command("options")->trigger();
         QCOMPARE(settings_.general.filterAlways, accept ? 1 : before.general.filterAlways);
         const QString name = QString::number(before.packInfoList.size());  // not yet taken
-        WhenModal<CManagePackDlg>([accept, name](CManagePackDlg* dlg) {
+        driver.ThenClose<CManagePackDlg>(accept, [name](CManagePackDlg* dlg) {
             dlg->findChild<QLineEdit*>("name")->setText(name);
             QTest::mouseClick(dlg->findChild<QPushButton*>("register"), Qt::LeftButton);
-            accept ? dlg->accept() : dlg->reject();
         });
         Command("managePack")->trigger();
         const size_t count = before.packInfoList.size() + (accept ? 1 : 0);
         QCOMPARE(settings_.packInfoList.size(), count);
         QCOMPARE(size_t(Box("packSize")->count()), count);
+        QCOMPARE(driver.log, QStringList());
     }
 
 private slots:
@@ -202,31 +200,20 @@ private slots:
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("file", &catcher, "Open");
         QDesktopServices::setUrlHandler("https", &catcher, "Open");
-        const struct {
-            const char* place;  // where the help file lies; null: nowhere
-        } table[] = {{nullptr}, {"share/corvelin/Corvelin.html"}, {"bin/Corvelin.html"}};
         testing_support::MakeDir(dir_ / "bin");
         testing_support::MakeDir(dir_ / "share");
         testing_support::MakeDir(dir_ / "share/corvelin");
-        for (const auto& row : table) {
-            catcher.opened.clear();
-            ModalDriver driver;
-            if (row.place) {
-                testing_support::WriteFile(dir_ / row.place, "<html></html>");
-            } else {
-                driver.ThenMessage();
-            }
+        ModalDriver driver;
+        driver.ThenMessage();
+        Command("help")->trigger();  // no help file anywhere
+        QCOMPARE(driver.log, QStringList{U(u"Corvelin: ヘルプファイルが見つかりませんでした")});
+        // Beside the program first, else where its data lies.
+        for (const char* place : {"share/corvelin/Corvelin.html", "bin/Corvelin.html"}) {
+            testing_support::WriteFile(dir_ / place, "<html></html>");
             Command("help")->trigger();
-            if (row.place) {
-                QCOMPARE(QDir::cleanPath(catcher.opened.value(0).toLocalFile()),
-                         QString::fromStdString(dir_ / row.place));
-            } else {
-                QCOMPARE(driver.log.value(0).section(QStringLiteral(": "), 1),
-                         QStringLiteral("ヘルプファイルが見つかりませんでした"));
-                QVERIFY(catcher.opened.isEmpty());
-            }
+            QCOMPARE(QDir::cleanPath(catcher.opened.takeLast().toLocalFile()),
+                     QString::fromStdString(dir_ / place));
         }
-        catcher.opened.clear();
         Command("homePage")->trigger();
         QCOMPARE(catcher.opened.value(0).scheme(), QStringLiteral("https"));
         QDesktopServices::unsetUrlHandler("file");

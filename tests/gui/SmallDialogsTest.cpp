@@ -1,0 +1,259 @@
+// The automatic grouping, pack size and option dialogs, answered as a user would.
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFontDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
+
+#include <boost/make_shared.hpp>
+
+#include <string>
+
+#include "ModalDriver.h"
+#include "model/PackItem.h"
+#include "ui/AutoGroupDlg.h"
+#include "ui/settings/AutoGroupConfirmDlg.h"
+#include "ui/settings/DisplayColor.h"
+#include "ui/settings/ManagePackDlg.h"
+#include "ui/settings/OptionDlg.h"
+
+namespace {
+
+// The holder of one drop: a folder /d of count files whose names differ only
+// in their numbers, so every one is a candidate.
+CPackFolderPtr Drop(int count) {
+    auto holder = boost::make_shared<CPackFolder>(0, u"", 0);
+    auto folder = boost::make_shared<CPackFolder>(1, u"/d", 0);
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "/d/holiday-photo-" + std::to_string(100000 + i) + ".jpg";
+        folder->AppendChild(boost::make_shared<CPackItem>(
+            static_cast<uint32_t>(i + 2), std::u16string(name.begin(), name.end()), 10));
+    }
+    holder->AppendChild(folder);
+    return holder;
+}
+
+QStringList Column(const QTableWidget* table, int column) {
+    QStringList out;
+    for (int row = 0; row < table->rowCount(); ++row)
+        out << table->item(row, column)->text();
+    return out;
+}
+
+}  // namespace
+
+class SmallDialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void autoGroupSearchRunsOnItsOwnThreadAndCancels() {
+        CAutoGroupDlg found(Drop(6));
+        QCOMPARE(found.exec(), int(QDialog::Accepted));
+        QVERIFY(found.GetTable());
+        QCOMPARE(found.GetTable()->size(), size_t{1});
+        QCOMPARE(found.GetTable()->front().size(), size_t{6});
+
+        // A folder big enough to take seconds; Cancel ends it at once with nothing.
+        CAutoGroupDlg cancelled(Drop(30000));
+        QTimer::singleShot(50, &cancelled, [&] { QTest::keyClick(&cancelled, Qt::Key_Escape); });
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(cancelled.exec(), int(QDialog::Rejected));
+        QVERIFY(!cancelled.GetTable());
+        QVERIFY2(clock.elapsed() < 20000, "the search ran on after Cancel");
+    }
+
+    void autoGroupConfirmKeepsOnlyTickedCandidates_data() {
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<int>("untickGroup");
+        QTest::addColumn<int>("untickMember");  // of group 0
+        QTest::addColumn<QString>("keeps");     // per member, groups apart by "|"
+        QTest::newRow("OK at once") << true << -1 << -1 << "111|11";
+        QTest::newRow("member unticked") << true << -1 << 1 << "101|11";
+        QTest::newRow("group unticked") << true << 0 << -1 << "000|11";
+        QTest::newRow("cancel") << false << -1 << -1 << "";
+    }
+
+    void autoGroupConfirmKeepsOnlyTickedCandidates() {
+        QFETCH(bool, accept);
+        QFETCH(int, untickGroup);
+        QFETCH(int, untickMember);
+        QFETCH(QString, keeps);
+        auto root = boost::make_shared<CPackFolder>(1, u"/in", 0);
+        for (const char16_t* name :
+             {u"photo001.jpg", u"photo002.jpg", u"photo003.jpg", u"report.doc", u"report2.doc"}) {
+            root->AppendChild(boost::make_shared<CPackItem>(2, root->GetPath() + u"/" + name, 1));
+        }
+        auto member = [&](int i) { return root->children[size_t(i)].get(); };
+        CAutoGroupConfirmDlg dlg({{member(0), member(1), member(2)}, {member(3), member(4)}});
+        dlg.show();
+        QCOMPARE(dlg.windowTitle(), U(u"自動グルーピング"));
+        // Every node ticked and expanded, members by name without extension.
+        auto* tree = dlg.findChild<QTreeWidget*>();
+        QStringList shown;
+        for (int g = 0; g < tree->topLevelItemCount(); ++g) {
+            QTreeWidgetItem* group = tree->topLevelItem(g);
+            QVERIFY(group->isExpanded());
+            shown << group->text(0) + QString::number(group->checkState(0));
+            for (int m = 0; m < group->childCount(); ++m) {
+                shown << group->child(m)->text(0) + QString::number(group->child(m)->checkState(0));
+            }
+        }
+        QCOMPARE(shown, (QStringList{"Group 02", "photo0012", "photo0022", "photo0032", "Group 12",
+                                     "report2", "report22"}));
+
+        // With the keyboard: move to the node and toggle its box with Space.
+        auto untick = [tree](QTreeWidgetItem* item) {
+            tree->setCurrentItem(item);
+            QTest::keyClick(tree, Qt::Key_Space);
+            QCOMPARE(item->checkState(0), Qt::Unchecked);
+        };
+        if (untickGroup >= 0) untick(tree->topLevelItem(untickGroup));
+        if (untickMember >= 0) untick(tree->topLevelItem(0)->child(untickMember));
+        QTest::keyClick(tree, accept ? Qt::Key_Return : Qt::Key_Escape);
+        QCOMPARE(dlg.result(), int(accept ? QDialog::Accepted : QDialog::Rejected));
+        if (!accept) return;
+        QString kept;
+        for (size_t g = 0; g < 2; ++g) {
+            if (g) kept += '|';
+            for (size_t m = 0; m < (g ? 2u : 3u); ++m)
+                kept += dlg.Keeps(g, m) ? '1' : '0';
+        }
+        QCOMPARE(kept, keeps);
+        // A group's box leaves its members' boxes alone.
+        QCOMPARE(tree->topLevelItem(0)->child(0)->checkState(0), Qt::Checked);
+    }
+
+    void managePackRegistersWithItsChecksAndDeletes() {
+        ModalDriver driver;
+        CManagePackDlg full(PackInfoList(100, {u"x", u"1"}));
+        full.show();
+        // A full list refuses more before any other check.
+        driver.ThenMessage();
+        Click(full, "register");
+        QCOMPARE(driver.log, QStringList{U(u"INFORMATION: これ以上登録することが出来ません。")});
+        QCOMPARE(full.findChild<QTableWidget*>()->rowCount(), 100);
+        driver.log.clear();
+
+        CManagePackDlg dlg(DefaultPackInfoList());
+        dlg.show();
+        QCOMPARE(dlg.windowTitle(), U(u"パックサイズの管理"));
+        auto* table = dlg.findChild<QTableWidget*>(QStringLiteral("sizes"));
+        auto* name = dlg.findChild<QLineEdit*>(QStringLiteral("name"));
+        auto* size = dlg.findChild<QLineEdit*>(QStringLiteral("size"));
+        auto* unit = dlg.findChild<QComboBox*>(QStringLiteral("unit"));
+        QCOMPARE(unit->currentText(), QStringLiteral("Byte"));
+        const struct {
+            const char16_t* name;
+            const char* size;
+            int unit;
+            const char16_t* message;  // null: registered
+            QWidget* focus;
+        } cases[] = {
+            {u"", "4480", 2, u"INFORMATION: 名前を入力してください。", name},
+            {u"DVD-R", "44x0", 2, u"ERROR: 無効なサイズです", size},
+            {u"DVD-R", "4480", 2, nullptr, nullptr},
+            {u"DVD-R", "1", 0, u"INFORMATION: すでにその名前で登録されています。", name},
+            {u"Zip", "100", 1, nullptr, nullptr},
+        };
+        for (const auto& c : cases) {
+            name->setText(QString::fromUtf16(c.name));
+            size->setText(QLatin1String(c.size));
+            unit->setCurrentIndex(c.unit);
+            if (c.message) driver.ThenMessage();
+            Click(dlg, "register");
+            QCOMPARE(driver.log, c.message ? QStringList{U(c.message)} : QStringList());
+            if (c.focus) QCOMPARE(dlg.focusWidget(), c.focus);
+            driver.log.clear();
+        }
+        QCOMPARE(Column(table, 1).at(Column(table, 0).indexOf(QStringLiteral("DVD-R"))), "4480M");
+
+        driver.ThenMessage();  // nothing selected
+        Click(dlg, "delete");
+        table->selectRow(0);  // "Blu-ray DL(50GB)"
+        Click(dlg, "delete");
+        QCOMPARE(driver.log,
+                 QStringList{U(u"INFORMATION: リストから削除したいアイテムを選択してください")});
+        QTest::keyClick(&dlg, Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        PackInfoList expected = DefaultPackInfoList();
+        expected.erase(expected.begin() + 1);
+        expected.insert(expected.end(), {{u"DVD-R", u"4480M"}, {u"Zip", u"100K"}});
+        QVERIFY(dlg.List() == expected);
+    }
+
+    void optionValuesComeBackOnOk() {
+        ModalDriver driver;
+        COptionDlg dlg{DisplaySettings()};
+        dlg.show();
+        QCOMPARE(dlg.windowTitle(), U(u"オプション"));
+        QCOMPARE(dlg.findChild<QLineEdit*>(QStringLiteral("face"))->text(), U(u"ＭＳ ゴシック"));
+        auto* pairs = dlg.findChild<QListWidget*>(QStringLiteral("colorPairs"));
+        pairs->setCurrentRow(3);  // "パック"
+        driver.ThenDialog<QColorDialog>([](QColorDialog* chooser) {
+            chooser->setCurrentColor(QColor(10, 20, 30));
+            chooser->accept();
+        });
+        Click(dlg, "chooseText");
+        driver.ThenDialog<QFontDialog>([](QFontDialog* chooser) {
+            QFont big(QStringLiteral("Noto Sans CJK JP"));
+            big.setPointSize(48);
+            chooser->setCurrentFont(big);
+            chooser->accept();
+        });
+        Click(dlg, "chooseFont");
+        auto* lineHeight = dlg.findChild<QLineEdit*>(QStringLiteral("lineHeight"));
+        lineHeight->clear();
+        QTest::keyClicks(lineHeight, QStringLiteral("7"));
+        dlg.findChild<QComboBox*>(QStringLiteral("sizeUnit"))->setCurrentIndex(3);
+        dlg.findChild<QCheckBox*>(QStringLiteral("simpleIcon"))->setChecked(false);
+        dlg.findChild<QCheckBox*>(QStringLiteral("filterAlways"))->setChecked(true);
+        QTest::keyClick(&dlg, Qt::Key_Return);
+        QVERIFY(driver.AllAnswered() && driver.log.isEmpty());
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        const DisplaySettings& after = dlg.Settings();
+        QCOMPARE(after.colorPackText, 0x1E140Au);
+        QCOMPARE(after.fontFace, std::u16string(u"Noto Sans CJK JP"));
+        QCOMPARE(after.fontSize, -40);  // 48 pt clamped to 30 pt at 96 dpi
+        QCOMPARE(after.lineHeight, 7);
+        QCOMPARE(after.dispSizeUnit, 3);
+        QCOMPARE(after.simpleIcon, 0);
+        QCOMPARE(after.filterAlways, 1);
+    }
+
+    void optionMessagesAppearOnlyWhenTheirConditionHolds() {
+        DisplaySettings settings;
+        settings.colorFileBack = StoredFromColor(QColor(0, 200, 0));
+        ModalDriver driver;
+        COptionDlg dlg(settings);
+        dlg.show();
+        // The sample is drawn on the selected pair's background.
+        const QImage sample = dlg.findChild<QWidget*>(QStringLiteral("sample"))->grab().toImage();
+        QCOMPARE(QColor(sample.pixel(3, 3)), QColor(0, 200, 0));
+        dlg.findChild<QListWidget*>(QStringLiteral("colorPairs"))->clearSelection();
+        driver.ThenMessage();
+        Click(dlg, "chooseBack");
+        auto* lineHeight = dlg.findChild<QLineEdit*>(QStringLiteral("lineHeight"));
+        for (const char* refused : {"11", "", "x"}) {
+            lineHeight->setText(QLatin1String(refused));
+            driver.ThenMessage();
+            QTest::keyClick(&dlg, Qt::Key_Return);
+            QVERIFY(dlg.isVisible());
+        }
+        lineHeight->setText(QStringLiteral("10"));
+        QTest::keyClick(&dlg, Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        const QString refusal = U(u"Corvelin: 0 から 10 までの整数を入力してください。");
+        QCOMPARE(driver.log,
+                 (QStringList{U(u"INFORMATION: リストから変更したい項目を選んでください。"),
+                              refusal, refusal, refusal}));
+    }
+};
+
+QTEST_MAIN(SmallDialogsTest)
+#include "SmallDialogsTest.moc"
