@@ -118,17 +118,6 @@ void CorvelinViewTest::foldersExpandCollapseAndDelete() {
     QTest::keyClick(&view, Qt::Key_Delete);
     QCOMPARE(model.rowCount(), 6);
     QCOMPARE(FindRow(model, "a.txt"), -1);
-    // The folder and one of its files together: both go.
-    SelectRows(view, {0, FindRow(model, "日本語.txt")});
-    QTest::keyClick(&view, Qt::Key_Delete);
-    QCOMPARE(RowTexts(model), QStringList({"single.txt|300|||"}));
-
-    // In the packed mode Delete does nothing.
-    view.OnRun();
-    SelectRows(view, {0});
-    QTest::keyClick(&view, Qt::Key_Delete);
-    QCOMPARE(model.rowCount(), 1);
-    QVERIFY(view.CanBack());
 }
 
 void CorvelinViewTest::dropTakesOnlyLocalFileUrls() {
@@ -206,17 +195,7 @@ void CorvelinViewTest::runWithTheToolbarTextsAndBack() {
         const char* rate;
         QStringList headers;
     } table[] = {
-        // The rate's share is measured against the full size.
-        {"10K", "50%", {"Pack 1|3.80 KB|イメージ 376 KB（収まりません）|1|390"}},
         {"CD(650MB)", "100%", {"Pack 1|3.80 KB|イメージ 376 KB|1|1"}},
-        // An empty rate packs each file alone.
-        {"10K",
-         "",
-         {"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|200",
-          "Pack 2|1000|イメージ 368 KB（収まりません）|2|100",
-          "Pack 3|500|イメージ 368 KB（収まりません）|3|50",
-          "Pack 4|300|イメージ 368 KB（収まりません）|4|30",
-          "Pack 5|100|イメージ 368 KB（収まりません）|5|10"}},
         {"1500",
          "100%",
          {"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|over",
@@ -271,21 +250,17 @@ void CorvelinViewTest::groupingCommands() {
     };
 
     view.clearSelection();
-    QVERIFY(!view.CanNewGroup() && !view.CanAddToGroup());
     f_->modals.ThenMessage();
     view.OnNewGroup();
     QCOMPARE(f_->modals.log,
              QStringList{"Corvelin: グループに割り当てるアイテムを選択してください。"});
     QCOMPARE(f_->modals.icons.value(0), QMessageBox::NoIcon);
-    QCOMPARE(f_->doc.groupCount, 0u);
 
     // Rows: top, sub, a.txt, 日本語.txt, ??.dat, single.txt.
     SelectRows(view, {2, 3});
     QVERIFY(view.CanNewGroup());
-    QVERIFY(!view.CanGroupSubfolders());
     view.OnNewGroup();
     QCOMPARE(groups(), QStringLiteral(",,1,1,,"));
-    QVERIFY(view.CanAddToGroup());
 
     SelectRows(view, {4, 5});
     view.OnGroupEach();
@@ -305,15 +280,9 @@ void CorvelinViewTest::groupingCommands() {
         QCOMPARE(groups(), ok ? QStringLiteral(",,1,3,2,") : QStringLiteral(",,1,,2,"));
     }
 
-    SelectRows(view, {0, 1});
-    QVERIFY(!view.CanGroupSubfolders());
     SelectRows(view, {0});
-    QVERIFY(view.CanGroupSubfolders());
     view.OnGroupSubfolders();
     QCOMPARE(groups(), QStringLiteral(",4,1,3,2,"));
-
-    view.OnRun();
-    QVERIFY(!view.CanNewGroup() && !view.CanAddToGroup() && !view.CanGroupEach());
 }
 
 QTEST_MAIN(CorvelinViewTest)
