@@ -63,7 +63,6 @@ class ListDrawingTest : public QObject {
 private slots:
     void treeRows();
     void packRows();
-    void rateTexts();
 };
 
 void ListDrawingTest::treeRows() {
@@ -132,9 +131,6 @@ void ListDrawingTest::packRows() {
         const int expected = rate == "over" ? 0 : width * rate.toInt() / 1000;
         QVERIFY2(qAbs(green - expected) <= 1, qPrintable(rate));
     }
-}
-
-void ListDrawingTest::rateTexts() {
     const QStringList texts{CListDelegate::RateText(1000), CListDelegate::RateText(5),
                             CListDelegate::RateText(953), CListDelegate::RateText(0)};
     QCOMPARE(texts, QStringList({"100.0%", " 0.5%", "95.3%", "over"}));

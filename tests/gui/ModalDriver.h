@@ -78,10 +78,7 @@ private:
         if (passing.contains(QLatin1String(top->metaObject()->className()))) return;
         handled_ = top;
         if (steps_.empty()) {
-            auto* box = qobject_cast<QMessageBox*>(top);
-            log << QStringLiteral("unexpected ") +
-                       (box ? box->windowTitle() + QStringLiteral(": ") + box->text()
-                            : QString::fromLatin1(top->metaObject()->className()));
+            log << QStringLiteral("unexpected ") + top->metaObject()->className();
             return Close(top);
         }
         auto act = std::move(steps_.front());
