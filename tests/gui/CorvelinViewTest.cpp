@@ -66,214 +66,208 @@ private slots:
     }
     void cleanup() { f_.reset(); }
 
-    void foldersExpandCollapseAndDelete();
-    void dropTakesOnlyLocalFileUrls();
-    void skippedEntriesAreListedAfterTheScan();
-    void importSettingsDialogOnShiftOrAlways();
-    void runWithTheToolbarTextsAndBack();
-    void groupingCommands();
-};
+    void foldersExpandCollapseAndDelete() {
+        DropTree();
+        const QAbstractItemModel& model = *f_->view.model();
+        CCorvelinView& view = f_->view;
+        const QString top = QString::fromStdString(top_);
+        QCOMPARE(RowTexts(model), QStringList({top + "|[Dir]|||", "single.txt|300|||"}));
 
-void CorvelinViewTest::foldersExpandCollapseAndDelete() {
-    DropTree();
-    const QAbstractItemModel& model = *f_->view.model();
-    CCorvelinView& view = f_->view;
-    const QString top = QString::fromStdString(top_);
-    QCOMPARE(RowTexts(model), QStringList({top + "|[Dir]|||", "single.txt|300|||"}));
+        // An expansion reaches the view as one block, whatever its size.
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        ClickBox(view, 0, RowKind::Folder);
+        QCOMPARE(inserted.count(), 1);
+        QCOMPARE(RowTexts(model), QStringList({top + "|[Dir]|||", "sub|[Dir]|||", "a.txt|1000|||",
+                                               "日本語.txt|500|||", "\uFFFD\uFFFD.dat|100|||",
+                                               "single.txt|300|||"}));
+        ClickBox(view, 1, RowKind::Folder, 2);
+        QCOMPARE(Cell(model, 2), QStringLiteral("b.bin"));
+        // A click beside the box selects without toggling.
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier,
+                          BoxCentre(view, 0, RowKind::Folder, 1) + QPoint(60, 0));
+        QCOMPARE(model.rowCount(), 7);
 
-    // An expansion reaches the view as one block, whatever its size.
-    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-    ClickBox(view, 0, RowKind::Folder);
-    QCOMPARE(inserted.count(), 1);
-    QCOMPARE(RowTexts(model),
-             QStringList({top + "|[Dir]|||", "sub|[Dir]|||", "a.txt|1000|||", "日本語.txt|500|||",
-                          "\uFFFD\uFFFD.dat|100|||", "single.txt|300|||"}));
-    ClickBox(view, 1, RowKind::Folder, 2);
-    QCOMPARE(Cell(model, 2), QStringLiteral("b.bin"));
-    // A click beside the box selects without toggling.
-    QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier,
-                      BoxCentre(view, 0, RowKind::Folder, 1) + QPoint(60, 0));
-    QCOMPARE(model.rowCount(), 7);
-
-    // Collapsing the top folder takes the expanded subfolder's rows too; a
-    // double click on the selected row expands it again, the subfolder still open.
-    ClickBox(view, 0, RowKind::Folder);
-    QCOMPARE(model.rowCount(), 2);
-    SelectRows(view, {0});
-    QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier,
-                       view.visualRect(model.index(0, 2)).center());
-    QCOMPARE(model.rowCount(), 7);
-    QCOMPARE(Cell(model, 2), QStringLiteral("b.bin"));
-
-    view.setFocus();
-    SelectRows(view, {3});  // a.txt
-    QTest::keyClick(&view, Qt::Key_Delete, Qt::ShiftModifier);
-    QCOMPARE(model.rowCount(), 7);
-    QTest::keyClick(&view, Qt::Key_Delete);
-    QCOMPARE(model.rowCount(), 6);
-    QCOMPARE(Cell(model, 3), QStringLiteral("日本語.txt"));
-}
-
-void CorvelinViewTest::dropTakesOnlyLocalFileUrls() {
-    const QByteArray list = "# a comment\r\nhttp://example.com/x.txt\r\nfile://elsewhere" +
-                            QByteArray::fromStdString(single_) + "\r\nfile://localhost" +
-                            FileUrl(single_).mid(7) + "\r\n";
-    DropUriList(f_->view, list);
-    QCOMPARE(RowTexts(*f_->view.model()), QStringList({"single.txt|300|||"}));
-    // Nothing usable: the drop is refused and nothing changes.
-    DropUriList(f_->view, "http://example.com/\r\n");
-    QCOMPARE(f_->view.model()->rowCount(), 1);
-}
-
-void CorvelinViewTest::skippedEntriesAreListedAfterTheScan() {
-    testing_support::TempDir dir;
-    MakeFile(dir / "kept.txt", 10);
-    QVERIFY(::symlink((dir / "gone").c_str(), (dir / "dangling").c_str()) == 0);
-    QString listed;
-    f_->modals.ThenClose<CSkippedEntriesDlg>(true, [&listed](CSkippedEntriesDlg* dialog) {
-        listed = dialog->findChild<QPlainTextEdit*>()->toPlainText();
-    });
-    DropUriList(f_->view, FileUrl(dir.Path()));
-    // The path and the reason, then the system's error text.
-    QVERIFY2(
-        listed.startsWith(QString::fromStdString(dir / "dangling") + ": " +
-                          QString::fromStdU16String(DescribeSkipReason(SkipReason::DanglingLink))),
-        qPrintable(listed));
-    QCOMPARE(f_->view.model()->rowCount(), 1);
-}
-
-void CorvelinViewTest::importSettingsDialogOnShiftOrAlways() {
-    const struct {
-        bool filterAlways, shift, accept;
-        int dialogs, rows;
-    } table[] = {{false, false, true, 0, 2}, {false, true, false, 1, 1}, {true, false, true, 1, 2}};
-    for (const auto& row : table) {
-        init();
-        ViewFixture& f = *f_;
-        // A plain drop first, so the dialog starts from the view's "*.*" preset.
-        DropUriList(f.view, FileUrl(single_));
-        f.settings.general.filterAlways = row.filterAlways ? 1 : 0;
-        int shown = 0;
-        if (row.dialogs)
-            f.modals.ThenClose<CImportSettingsDlg>(row.accept, [&shown](auto*) { ++shown; });
-        DropUriList(f.view, FileUrl(top_), row.shift ? Qt::ShiftModifier : Qt::NoModifier);
-        QCOMPARE(shown, row.dialogs);
-        QCOMPARE(f.view.model()->rowCount(), row.rows);
-        QCOMPARE(f.modals.log, QStringList());
-    }
-}
-
-void CorvelinViewTest::runWithTheToolbarTextsAndBack() {
-    DropTree();
-    CCorvelinView& view = f_->view;
-    const QAbstractItemModel& model = *view.model();
-    QVERIFY(!view.DragData(0));  // nothing leaves the editable list
-    QSignalSpy rejected(&view, &CCorvelinView::packSizeRejected);
-    f_->Toolbar("4.7G");
-    f_->modals.ThenMessage();
-    view.OnRun();
-    QCOMPARE(f_->modals.log, QStringList{"ERROR: パックサイズに正しい値を入力してください"});
-    QCOMPARE(f_->modals.icons.value(0), QMessageBox::Critical);
-    QCOMPARE(rejected.count(), 1);
-    QCOMPARE(model.rowCount(), 2);
-    QVERIFY(!view.CanBack());
-
-    // Files: 2000, 1000, 500, 300 and 100 bytes. The group cell of a pack holds its
-    // estimated disc image, which no medium this small can take.
-    const struct {
-        const char* size;
-        const char* rate;
-        QStringList headers;
-    } table[] = {
-        {"CD(650MB)", "100%", {"Pack 1|3.80 KB|イメージ 376 KB|1|1"}},
-        {"1500",
-         "100%",
-         {"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|over",
-          "Pack 2|1.36 KB|イメージ 372 KB（収まりません）|2|933",
-          "Pack 3|500|イメージ 368 KB（収まりません）|3|333"}},
-    };
-    for (const auto& row : table) {
-        f_->Toolbar(row.size, row.rate);
-        view.OnRun();
-        QCOMPARE(RowTexts(model), row.headers);
-        QVERIFY(view.CanBack() && view.CanExport() && view.CanRun());
-        QCOMPARE(view.selectionMode(), QAbstractItemView::SingleSelection);
-        view.OnBack();
+        // Collapsing the top folder takes the expanded subfolder's rows too; a
+        // double click on the selected row expands it again, the subfolder still open.
+        ClickBox(view, 0, RowKind::Folder);
         QCOMPARE(model.rowCount(), 2);
-        QVERIFY(!view.CanBack() && !view.CanExport() && view.CanRun());
-        QCOMPARE(view.selectionMode(), QAbstractItemView::ExtendedSelection);
+        SelectRows(view, {0});
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, Qt::NoModifier,
+                           view.visualRect(model.index(0, 2)).center());
+        QCOMPARE(model.rowCount(), 7);
+        QCOMPARE(Cell(model, 2), QStringLiteral("b.bin"));
+
+        view.setFocus();
+        SelectRows(view, {3});  // a.txt
+        QTest::keyClick(&view, Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(model.rowCount(), 7);
+        QTest::keyClick(&view, Qt::Key_Delete);
+        QCOMPARE(model.rowCount(), 6);
+        QCOMPARE(Cell(model, 3), QStringLiteral("日本語.txt"));
     }
 
-    f_->Toolbar("10K");
-    view.OnRun();
-    // A pack header drags out its files' URLs, whatever bytes their names hold.
-    std::unique_ptr<QMimeData> mime = view.DragData(0);
-    QVERIFY(mime);
-    const QByteArray list = mime->data(QStringLiteral("text/uri-list"));
-    QVERIFY(list.contains(FileUrl(top_ + "/\xff\xfe.dat") + "\r\n"));
-    QCOMPARE(list.count("file://"), 5);
-    ClickBox(view, 0, RowKind::PackHeader);
-    QCOMPARE(model.rowCount(), 6);
-    QVERIFY(!view.DragData(1));  // a pack's file row starts nothing
-    // Pack items show whole paths, in path order.
-    QCOMPARE(Cell(model, 1), QString::fromStdString(single_));
-    QCOMPARE(Cell(model, 2), QString::fromStdString(top_ + "/a.txt"));
-    QCOMPARE(Cell(model, 2, ColumnSize), QStringLiteral("1000"));
-    ClickBox(view, 0, RowKind::PackHeader);
-    QCOMPARE(model.rowCount(), 1);
-    // A drop in the packed mode returns to the tree with the new items.
-    DropUriList(view, FileUrl(single_));
-    QCOMPARE(model.rowCount(), 3);
-    QVERIFY(!view.CanBack());
-}
+    void dropTakesOnlyLocalFileUrls() {
+        const QByteArray list = "# a comment\r\nhttp://example.com/x.txt\r\nfile://elsewhere" +
+                                QByteArray::fromStdString(single_) + "\r\nfile://localhost" +
+                                FileUrl(single_).mid(7) + "\r\n";
+        DropUriList(f_->view, list);
+        QCOMPARE(RowTexts(*f_->view.model()), QStringList({"single.txt|300|||"}));
+        // Nothing usable: the drop is refused and nothing changes.
+        DropUriList(f_->view, "http://example.com/\r\n");
+        QCOMPARE(f_->view.model()->rowCount(), 1);
+    }
 
-void CorvelinViewTest::groupingCommands() {
-    DropTree();
-    CCorvelinView& view = f_->view;
-    const QAbstractItemModel& model = *view.model();
-    ClickBox(view, 0, RowKind::Folder);
-    auto groups = [&] {
-        QStringList cells;
-        for (int r = 0; r < model.rowCount(); ++r)
-            cells << Cell(model, r, ColumnGroup);
-        return cells.join(QLatin1Char(','));
-    };
-
-    view.clearSelection();
-    f_->modals.ThenMessage();
-    view.OnNewGroup();
-    QCOMPARE(f_->modals.log,
-             QStringList{"Corvelin: グループに割り当てるアイテムを選択してください。"});
-    QCOMPARE(f_->modals.icons.value(0), QMessageBox::NoIcon);
-
-    // Rows: top, sub, a.txt, 日本語.txt, ??.dat, single.txt.
-    SelectRows(view, {2, 3});
-    QVERIFY(view.CanNewGroup());
-    view.OnNewGroup();
-    QCOMPARE(groups(), QStringLiteral(",,1,1,,"));
-
-    SelectRows(view, {4, 5});
-    view.OnGroupEach();
-    QCOMPARE(groups(), QStringLiteral(",,1,1,2,3"));
-
-    SelectRows(view, {3, 5});
-    view.OnRemoveFromGroup();
-    QCOMPARE(groups(), QStringLiteral(",,1,,2,"));
-
-    // Into an existing group: the number typed; a cancel changes nothing.
-    SelectRows(view, {3});
-    for (const bool ok : {false, true}) {
-        f_->modals.ThenClose<CAssignGroup>(ok, [](CAssignGroup* dialog) {
-            dialog->findChild<QLineEdit*>(QStringLiteral("groupNumber"))->setText("3");
+    void skippedEntriesAreListedAfterTheScan() {
+        testing_support::TempDir dir;
+        MakeFile(dir / "kept.txt", 10);
+        QVERIFY(::symlink((dir / "gone").c_str(), (dir / "dangling").c_str()) == 0);
+        QString listed;
+        f_->modals.ThenClose<CSkippedEntriesDlg>(true, [&listed](CSkippedEntriesDlg* dialog) {
+            listed = dialog->findChild<QPlainTextEdit*>()->toPlainText();
         });
-        view.OnAddToGroup();
-        QCOMPARE(groups(), ok ? QStringLiteral(",,1,3,2,") : QStringLiteral(",,1,,2,"));
+        DropUriList(f_->view, FileUrl(dir.Path()));
+        // The path and the reason, then the system's error text.
+        QVERIFY2(listed.startsWith(
+                     QString::fromStdString(dir / "dangling") + ": " +
+                     QString::fromStdU16String(DescribeSkipReason(SkipReason::DanglingLink))),
+                 qPrintable(listed));
+        QCOMPARE(f_->view.model()->rowCount(), 1);
     }
 
-    SelectRows(view, {0});
-    view.OnGroupSubfolders();
-    QCOMPARE(groups(), QStringLiteral(",4,1,3,2,"));
-}
+    void importSettingsDialogOnShiftOrAlways() {
+        const struct {
+            bool filterAlways, shift, accept;
+            int dialogs, rows;
+        } table[] = {
+            {false, false, true, 0, 2}, {false, true, false, 1, 1}, {true, false, true, 1, 2}};
+        for (const auto& row : table) {
+            init();
+            ViewFixture& f = *f_;
+            // A plain drop first, so the dialog starts from the view's "*.*" preset.
+            DropUriList(f.view, FileUrl(single_));
+            f.settings.general.filterAlways = row.filterAlways ? 1 : 0;
+            int shown = 0;
+            if (row.dialogs)
+                f.modals.ThenClose<CImportSettingsDlg>(row.accept, [&shown](auto*) { ++shown; });
+            DropUriList(f.view, FileUrl(top_), row.shift ? Qt::ShiftModifier : Qt::NoModifier);
+            QCOMPARE(shown, row.dialogs);
+            QCOMPARE(f.view.model()->rowCount(), row.rows);
+            QCOMPARE(f.modals.log, QStringList());
+        }
+    }
+
+    void runWithTheToolbarTextsAndBack() {
+        DropTree();
+        CCorvelinView& view = f_->view;
+        const QAbstractItemModel& model = *view.model();
+        QVERIFY(!view.DragData(0));  // nothing leaves the editable list
+        QSignalSpy rejected(&view, &CCorvelinView::packSizeRejected);
+        f_->Toolbar("4.7G");
+        f_->modals.ThenMessage();
+        view.OnRun();
+        QCOMPARE(f_->modals.log, QStringList{"ERROR: パックサイズに正しい値を入力してください"});
+        QCOMPARE(f_->modals.icons.value(0), QMessageBox::Critical);
+        QCOMPARE(rejected.count(), 1);
+        QCOMPARE(model.rowCount(), 2);
+        QVERIFY(!view.CanBack());
+
+        // Files: 2000, 1000, 500, 300 and 100 bytes. The group cell of a pack holds its
+        // estimated disc image, which no medium this small can take.
+        const struct {
+            const char* size;
+            const char* rate;
+            QStringList headers;
+        } table[] = {
+            {"CD(650MB)", "100%", {"Pack 1|3.80 KB|イメージ 376 KB|1|1"}},
+            {"1500",
+             "100%",
+             {"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|over",
+              "Pack 2|1.36 KB|イメージ 372 KB（収まりません）|2|933",
+              "Pack 3|500|イメージ 368 KB（収まりません）|3|333"}},
+        };
+        for (const auto& row : table) {
+            f_->Toolbar(row.size, row.rate);
+            view.OnRun();
+            QCOMPARE(RowTexts(model), row.headers);
+            QVERIFY(view.CanBack() && view.CanExport() && view.CanRun());
+            QCOMPARE(view.selectionMode(), QAbstractItemView::SingleSelection);
+            view.OnBack();
+            QCOMPARE(model.rowCount(), 2);
+            QVERIFY(!view.CanBack() && !view.CanExport() && view.CanRun());
+            QCOMPARE(view.selectionMode(), QAbstractItemView::ExtendedSelection);
+        }
+
+        f_->Toolbar("10K");
+        view.OnRun();
+        // A pack header drags out its files' URLs, whatever bytes their names hold.
+        std::unique_ptr<QMimeData> mime = view.DragData(0);
+        QVERIFY(mime);
+        const QByteArray list = mime->data(QStringLiteral("text/uri-list"));
+        QVERIFY(list.contains(FileUrl(top_ + "/\xff\xfe.dat") + "\r\n"));
+        QCOMPARE(list.count("file://"), 5);
+        ClickBox(view, 0, RowKind::PackHeader);
+        QCOMPARE(model.rowCount(), 6);
+        QVERIFY(!view.DragData(1));  // a pack's file row starts nothing
+        // Pack items show whole paths, in path order.
+        QCOMPARE(Cell(model, 1), QString::fromStdString(single_));
+        QCOMPARE(Cell(model, 2), QString::fromStdString(top_ + "/a.txt"));
+        QCOMPARE(Cell(model, 2, ColumnSize), QStringLiteral("1000"));
+        ClickBox(view, 0, RowKind::PackHeader);
+        QCOMPARE(model.rowCount(), 1);
+        // A drop in the packed mode returns to the tree with the new items.
+        DropUriList(view, FileUrl(single_));
+        QCOMPARE(model.rowCount(), 3);
+        QVERIFY(!view.CanBack());
+    }
+
+    void groupingCommands() {
+        DropTree();
+        CCorvelinView& view = f_->view;
+        const QAbstractItemModel& model = *view.model();
+        ClickBox(view, 0, RowKind::Folder);
+        auto groups = [&] {
+            QStringList cells;
+            for (int r = 0; r < model.rowCount(); ++r)
+                cells << Cell(model, r, ColumnGroup);
+            return cells.join(QLatin1Char(','));
+        };
+
+        view.clearSelection();
+        f_->modals.ThenMessage();
+        view.OnNewGroup();
+        QCOMPARE(f_->modals.log,
+                 QStringList{"Corvelin: グループに割り当てるアイテムを選択してください。"});
+        QCOMPARE(f_->modals.icons.value(0), QMessageBox::NoIcon);
+
+        // Rows: top, sub, a.txt, 日本語.txt, ??.dat, single.txt.
+        SelectRows(view, {2, 3});
+        QVERIFY(view.CanNewGroup());
+        view.OnNewGroup();
+        QCOMPARE(groups(), QStringLiteral(",,1,1,,"));
+
+        SelectRows(view, {4, 5});
+        view.OnGroupEach();
+        QCOMPARE(groups(), QStringLiteral(",,1,1,2,3"));
+
+        SelectRows(view, {3, 5});
+        view.OnRemoveFromGroup();
+        QCOMPARE(groups(), QStringLiteral(",,1,,2,"));
+
+        // Into an existing group: the number typed; a cancel changes nothing.
+        SelectRows(view, {3});
+        for (const bool ok : {false, true}) {
+            f_->modals.ThenClose<CAssignGroup>(ok, [](CAssignGroup* dialog) {
+                dialog->findChild<QLineEdit*>(QStringLiteral("groupNumber"))->setText("3");
+            });
+            view.OnAddToGroup();
+            QCOMPARE(groups(), ok ? QStringLiteral(",,1,3,2,") : QStringLiteral(",,1,,2,"));
+        }
+
+        SelectRows(view, {0});
+        view.OnGroupSubfolders();
+        QCOMPARE(groups(), QStringLiteral(",4,1,3,2,"));
+    }
+};
 
 QTEST_MAIN(CorvelinViewTest)
 #include "CorvelinViewTest.moc"

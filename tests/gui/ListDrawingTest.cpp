@@ -61,80 +61,78 @@ const QPair<bool, bool> kPlus(true, true), kMinus(true, false);
 class ListDrawingTest : public QObject {
     Q_OBJECT
 private slots:
-    void treeRows();
-    void packRows();
-};
 
-void ListDrawingTest::treeRows() {
-    DrawFixture f;
-    QCOMPARE(f.Strokes(f.Image(), 0, RowKind::Folder), kPlus);
-    ClickBox(f.view, 0, RowKind::Folder);  // also selects the folder row
-    f.view.selectionModel()->clearSelection();
-    QImage image = f.Image();
-    QCOMPARE(f.Strokes(image, 0, RowKind::Folder), kMinus);
-    QCOMPARE(f.BackAt(image, 0), Ref(kFolderBack));
-    QCOMPARE(f.BackAt(image, 1), Ref(kFileBack));
-    // Children sit at level 2: their connector runs at 24 px into the cell.
-    auto belowMiddle = [&](int row) {
-        const QRect cell = f.Cell(row, ColumnPath);
-        return image.pixelColor(cell.left() + 24, cell.top() + RowMiddle(cell.height()) + 3);
-    };
-    QCOMPARE(belowMiddle(1), QColor(0x80, 0x80, 0x80));  // a.bin: the line runs on
-    QCOMPARE(belowMiddle(5), Ref(kFileBack));            // e.bin, the last: a corner
+    void treeRows() {
+        DrawFixture f;
+        QCOMPARE(f.Strokes(f.Image(), 0, RowKind::Folder), kPlus);
+        ClickBox(f.view, 0, RowKind::Folder);  // also selects the folder row
+        f.view.selectionModel()->clearSelection();
+        QImage image = f.Image();
+        QCOMPARE(f.Strokes(image, 0, RowKind::Folder), kMinus);
+        QCOMPARE(f.BackAt(image, 0), Ref(kFolderBack));
+        QCOMPARE(f.BackAt(image, 1), Ref(kFileBack));
+        // Children sit at level 2: their connector runs at 24 px into the cell.
+        auto belowMiddle = [&](int row) {
+            const QRect cell = f.Cell(row, ColumnPath);
+            return image.pixelColor(cell.left() + 24, cell.top() + RowMiddle(cell.height()) + 3);
+        };
+        QCOMPARE(belowMiddle(1), QColor(0x80, 0x80, 0x80));  // a.bin: the line runs on
+        QCOMPARE(belowMiddle(5), Ref(kFileBack));            // e.bin, the last: a corner
 
-    f.view.selectRow(1);
-    QCOMPARE(f.BackAt(f.Image(), 1), Ref(kSelectBack));
-    // Without the keyboard focus a selected row keeps its own colours.
-    f.view.clearFocus();
-    QCOMPARE(f.BackAt(f.Image(), 1), Ref(kFileBack));
+        f.view.selectRow(1);
+        QCOMPARE(f.BackAt(f.Image(), 1), Ref(kSelectBack));
+        // Without the keyboard focus a selected row keeps its own colours.
+        f.view.clearFocus();
+        QCOMPARE(f.BackAt(f.Image(), 1), Ref(kFileBack));
 
-    f.settings.general.lineHeight = 0;
-    f.view.OnSettingsChanged();
-    const int base = f.view.rowHeight(0);
-    QVERIFY(base >= 16);
-    f.settings.general.lineHeight = 10;
-    f.view.OnSettingsChanged();
-    QCOMPARE(f.view.rowHeight(0), base + 20);
-    // A hand-edited negative value leaves rows one pixel high, not gone.
-    f.settings.general.lineHeight = -100;
-    f.view.OnSettingsChanged();
-    QCOMPARE(f.view.rowHeight(0), 1);
-}
-
-void ListDrawingTest::packRows() {
-    DrawFixture f;
-    f.view.OnRun();
-    ClickBox(f.view, 1, RowKind::PackHeader);  // Pack 2 holds three files
-    f.view.selectionModel()->clearSelection();
-    const QImage image = f.Image();
-    QCOMPARE(f.Strokes(image, 0, RowKind::PackHeader), kPlus);
-    QCOMPARE(f.Strokes(image, 1, RowKind::PackHeader), kMinus);
-    QCOMPARE(f.BackAt(image, 0), Ref(kPackBack));
-    QCOMPARE(f.BackAt(image, 1), Ref(kPackBack));
-    // Item stripes count every row of the list, headers included.
-    QCOMPARE(f.BackAt(image, 2), Ref(kEvenBack));
-    QCOMPARE(f.BackAt(image, 3), Ref(kOddBack));
-
-    // The fill bar shows each pack's share.
-    const QAbstractItemModel& model = *f.view.model();
-    for (int row : {0, 1, 5}) {
-        const QString rate = model.data(model.index(row, ColumnRate)).toString();
-        const QRect cell = f.Cell(row, ColumnRate);
-        // Count along the bar's top edge, above the centred text.
-        const int y = cell.top() + 2, left = cell.left() + 2, width = cell.width() - 4;
-        int green = 0, red = 0;
-        for (int x = left; x < left + width; ++x) {
-            green += image.pixelColor(x, y) == QColor(0, 255, 0);
-            red += image.pixelColor(x, y) == QColor(255, 0, 0);
-        }
-        QCOMPARE(green + red, width);
-        const int expected = rate == "over" ? 0 : width * rate.toInt() / 1000;
-        QVERIFY2(qAbs(green - expected) <= 1, qPrintable(rate));
+        f.settings.general.lineHeight = 0;
+        f.view.OnSettingsChanged();
+        const int base = f.view.rowHeight(0);
+        QVERIFY(base >= 16);
+        f.settings.general.lineHeight = 10;
+        f.view.OnSettingsChanged();
+        QCOMPARE(f.view.rowHeight(0), base + 20);
+        // A hand-edited negative value leaves rows one pixel high, not gone.
+        f.settings.general.lineHeight = -100;
+        f.view.OnSettingsChanged();
+        QCOMPARE(f.view.rowHeight(0), 1);
     }
-    const QStringList texts{CListDelegate::RateText(1000), CListDelegate::RateText(5),
-                            CListDelegate::RateText(953), CListDelegate::RateText(0)};
-    QCOMPARE(texts, QStringList({"100.0%", " 0.5%", "95.3%", "over"}));
-}
+
+    void packRows() {
+        DrawFixture f;
+        f.view.OnRun();
+        ClickBox(f.view, 1, RowKind::PackHeader);  // Pack 2 holds three files
+        f.view.selectionModel()->clearSelection();
+        const QImage image = f.Image();
+        QCOMPARE(f.Strokes(image, 0, RowKind::PackHeader), kPlus);
+        QCOMPARE(f.Strokes(image, 1, RowKind::PackHeader), kMinus);
+        QCOMPARE(f.BackAt(image, 0), Ref(kPackBack));
+        QCOMPARE(f.BackAt(image, 1), Ref(kPackBack));
+        // Item stripes count every row of the list, headers included.
+        QCOMPARE(f.BackAt(image, 2), Ref(kEvenBack));
+        QCOMPARE(f.BackAt(image, 3), Ref(kOddBack));
+
+        // The fill bar shows each pack's share.
+        const QAbstractItemModel& model = *f.view.model();
+        for (int row : {0, 1, 5}) {
+            const QString rate = model.data(model.index(row, ColumnRate)).toString();
+            const QRect cell = f.Cell(row, ColumnRate);
+            // Count along the bar's top edge, above the centred text.
+            const int y = cell.top() + 2, left = cell.left() + 2, width = cell.width() - 4;
+            int green = 0, red = 0;
+            for (int x = left; x < left + width; ++x) {
+                green += image.pixelColor(x, y) == QColor(0, 255, 0);
+                red += image.pixelColor(x, y) == QColor(255, 0, 0);
+            }
+            QCOMPARE(green + red, width);
+            const int expected = rate == "over" ? 0 : width * rate.toInt() / 1000;
+            QVERIFY2(qAbs(green - expected) <= 1, qPrintable(rate));
+        }
+        const QStringList texts{CListDelegate::RateText(1000), CListDelegate::RateText(5),
+                                CListDelegate::RateText(953), CListDelegate::RateText(0)};
+        QCOMPARE(texts, QStringList({"100.0%", " 0.5%", "95.3%", "over"}));
+    }
+};
 
 QTEST_MAIN(ListDrawingTest)
 #include "ListDrawingTest.moc"
