@@ -174,6 +174,14 @@ private slots:
             QStringList headers;
         } table[] = {
             {"CD(650MB)", "100%", {"Pack 1|3.80 KB|イメージ 376 KB|1|1"}},
+            // An empty rate packs each file alone.
+            {"10K",
+             "",
+             {"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|200",
+              "Pack 2|1000|イメージ 368 KB（収まりません）|2|100",
+              "Pack 3|500|イメージ 368 KB（収まりません）|3|50",
+              "Pack 4|300|イメージ 368 KB（収まりません）|4|30",
+              "Pack 5|100|イメージ 368 KB（収まりません）|5|10"}},
             {"1500",
              "100%",
              {"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|over",
