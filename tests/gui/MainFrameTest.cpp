@@ -47,27 +47,6 @@ class MainFrameTest : public QObject {
     QAction* Command(const char* name) { return frame_->findChild<QAction*>(name); }
     QComboBox* Box(const char* name) { return frame_->findChild<QComboBox*>(name); }
 
-    // Changes made in the options and pack-size dialogs apply on OK only.
-    void SettingsDialogApply(bool accept) {
-        const SettingsStore before = settings_;
-        ModalDriver driver;
-        driver.ThenClose<COptionDlg>(accept, [](COptionDlg* dlg) {
-            dlg->findChild<QCheckBox*>("filterAlways")->setChecked(true);
-        });
-        Command("options")->trigger();
-        QCOMPARE(settings_.general.filterAlways, accept ? 1 : before.general.filterAlways);
-        const QString name = QString::number(before.packInfoList.size());  // not yet taken
-        driver.ThenClose<CManagePackDlg>(accept, [name](CManagePackDlg* dlg) {
-            dlg->findChild<QLineEdit*>("name")->setText(name);
-            QTest::mouseClick(dlg->findChild<QPushButton*>("register"), Qt::LeftButton);
-        });
-        Command("managePack")->trigger();
-        const size_t count = before.packInfoList.size() + (accept ? 1 : 0);
-        QCOMPARE(settings_.packInfoList.size(), count);
-        QCOMPARE(size_t(Box("packSize")->count()), count);
-        QCOMPARE(driver.log, QStringList());
-    }
-
 private slots:
     void init() {
         frame_ = std::make_unique<CMainFrame>(doc_, settings_, sys_, fs_);
@@ -98,9 +77,27 @@ private slots:
                         }));
     }
 
+    // Changes made in the options and pack-size dialogs apply on OK only.
     void settingsDialogsApplyOnOkOnly() {
-        for (const bool accept : {false, true})
-            SettingsDialogApply(accept);
+        for (const bool accept : {false, true}) {
+            const SettingsStore before = settings_;
+            ModalDriver driver;
+            driver.ThenClose<COptionDlg>(accept, [](COptionDlg* dlg) {
+                dlg->findChild<QCheckBox*>("filterAlways")->setChecked(true);
+            });
+            Command("options")->trigger();
+            QCOMPARE(settings_.general.filterAlways, accept ? 1 : before.general.filterAlways);
+            const QString name = QString::number(before.packInfoList.size());  // not yet taken
+            driver.ThenClose<CManagePackDlg>(accept, [name](CManagePackDlg* dlg) {
+                dlg->findChild<QLineEdit*>("name")->setText(name);
+                QTest::mouseClick(dlg->findChild<QPushButton*>("register"), Qt::LeftButton);
+            });
+            Command("managePack")->trigger();
+            const size_t count = before.packInfoList.size() + (accept ? 1 : 0);
+            QCOMPARE(settings_.packInfoList.size(), count);
+            QCOMPARE(size_t(Box("packSize")->count()), count);
+            QCOMPARE(driver.log, QStringList());
+        }
     }
 
     void comboBoxesAfterEveryFill() {
