@@ -64,7 +64,10 @@ private slots:
         f_ = std::make_unique<ViewFixture>();
         f_->Toolbar("10K");
     }
-    void cleanup() { f_.reset(); }
+    void cleanup() {
+        QVERIFY(f_->modals.AllAnswered());
+        QCOMPARE(f_->modals.log.filter(QStringLiteral("unexpected")), QStringList());
+    }
 
     void foldersExpandCollapseAndDelete() {
         DropTree();
