@@ -1,8 +1,6 @@
 #pragma once
-// Answers the modal windows a dialog opens (message boxes, pop-up menus, the
-// small input dialogs, the font and colour choosers) as a user would, in the
-// order the test expects them; records every message box in log. A window no step
-// expects is recorded and closed, so that a test sees it instead of hanging.
+// Answers the modal windows the code under test opens, in the order the test
+// expects them. A window no step expects is logged and closed instead of hanging.
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -24,35 +22,37 @@ public:
         timer_.start(5);
     }
 
-    // The next modal window, whatever it is.
     void Then(std::function<void(QWidget*)> act) { steps_.push_back(std::move(act)); }
 
-    // The next window is a dialog of type T.
     template <typename T>
     void ThenDialog(std::function<void(T*)> act) {
         Then([act](QWidget* w) {
-            T* dialog = qobject_cast<T*>(w);
-            if (dialog) {
-                act(dialog);
-            } else {
-                QFAIL(qPrintable(QStringLiteral("unexpected window ") +
-                                 w->metaObject()->className()));
-            }
+            if (T* dialog = qobject_cast<T*>(w)) return act(dialog);
+            QFAIL(qPrintable(QStringLiteral("unexpected window ") + w->metaObject()->className()));
         });
     }
 
-    // The next window is a message box; it is recorded and answered.
+    // A dialog of type T, filled in and then accepted or rejected.
+    template <typename T>
+    void ThenClose(bool accept, std::function<void(T*)> fill = {}) {
+        ThenDialog<T>([accept, fill](T* dialog) {
+            if (fill) fill(dialog);
+            accept ? dialog->accept() : dialog->reject();
+        });
+    }
+
+    // A message box: logged as "caption: text" and answered.
     void ThenMessage(QMessageBox::StandardButton answer = QMessageBox::Ok) {
         Then([this, answer](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
             if (!box) return Close(w);
             log << box->windowTitle() + QStringLiteral(": ") + box->text();
+            icons << box->icon();
             box->button(answer)->click();
         });
     }
 
-    // The next window is a pop-up menu; the entry of that text is chosen with
-    // the keyboard (nothing chosen for an empty text: Esc).
+    // A pop-up menu: the entry of that text chosen with the keyboard (empty: Esc).
     void ThenMenu(const QString& entry) {
         Then([entry](QWidget* w) {
             auto* menu = qobject_cast<QMenu*>(w);
@@ -66,21 +66,19 @@ public:
 
     bool AllAnswered() const { return steps_.empty(); }
 
-    // Every message answered ("caption: text") and every window nobody expected
-    // ("unexpected ..."), in the order they came.
-    QStringList log;
+    QStringList log;  // messages and unexpected windows, in the order they came
+    QList<QMessageBox::Icon> icons;
+    QStringList passing;  // classes of windows left to close themselves
 
 private:
     void Poll() {
         QWidget* top = QApplication::activePopupWidget();
         if (!top) top = QApplication::activeModalWidget();
         if (!top || top == handled_ || !top->isVisible()) return;
+        if (passing.contains(QLatin1String(top->metaObject()->className()))) return;
         handled_ = top;
         if (steps_.empty()) {
-            auto* box = qobject_cast<QMessageBox*>(top);
-            log << QStringLiteral("unexpected ") +
-                       (box ? box->windowTitle() + QStringLiteral(": ") + box->text()
-                            : QString::fromLatin1(top->metaObject()->className()));
+            log << QStringLiteral("unexpected ") + top->metaObject()->className();
             return Close(top);
         }
         auto act = std::move(steps_.front());

@@ -41,10 +41,9 @@ public:
         wake_.notify_all();
     }
     int ListFolder(const std::string& path, std::vector<zel::DirEntry>& out) override {
-        if (path.size() >= 7 && path.compare(path.size() - 7, 7, "/broken") == 0) {
-            throw std::runtime_error("listing failed");
-        }
-        if (path.size() >= 5 && path.compare(path.size() - 5, 5, "/gate") == 0) {
+        const QString name = QString::fromStdString(path);
+        if (name.endsWith("/broken")) throw std::runtime_error("listing failed");
+        if (name.endsWith("/gate")) {
             reached = true;
             std::unique_lock<std::mutex> guard(lock_);
             wake_.wait(guard, [this] { return open_; });
@@ -58,20 +57,13 @@ private:
     bool open_ = false;
 };
 
-enum class Ending { CancelButton, Escape, CloseButton };
+// How the user leaves a dialog, if at all.
+enum Ending { CancelButton, Escape, CloseButton, Never, AfterCompletion };
 
 void End(QDialog* dialog, Ending how) {
-    switch (how) {
-        case Ending::CancelButton:
-            dialog->findChild<QPushButton*>()->click();
-            break;
-        case Ending::Escape:
-            QTest::keyClick(dialog, Qt::Key_Escape);
-            break;
-        case Ending::CloseButton:
-            dialog->close();
-            break;
-    }
+    if (how == CancelButton) dialog->findChild<QPushButton*>()->click();
+    if (how == Escape) QTest::keyClick(dialog, Qt::Key_Escape);
+    if (how == CloseButton) dialog->close();
 }
 
 }  // namespace
@@ -89,59 +81,55 @@ private slots:
         }
     }
 
-    void scanCancelledEveryWayLeavesTheDocumentAlone() {
-        for (Ending how : {Ending::CancelButton, Ending::Escape, Ending::CloseButton}) {
+    void scanEndsAsTheWorkDid() {
+        const struct {
+            const char* folder;  // listed before tree/more
+            Ending ending;       // while the gate holds the scan
+            int result;
+            size_t items;
+        } table[] = {
+            {"tree/gate", CancelButton, QDialog::Rejected, 0},
+            {"tree/gate", Escape, QDialog::Rejected, 0},
+            {"tree/gate", CloseButton, QDialog::Rejected, 0},
+            {"tree/gate", Never, QDialog::Accepted, 2},
+            // The scan is done but its end notice still waits in the queue.
+            {"tree/gate", AfterCompletion, QDialog::Accepted, 2},
+            {"tree/broken", Never, QDialog::Rejected, 0},  // shown as an error
+        };
+        for (const auto& row : table) {
             GatedFileSystem fs;
+            if (row.ending >= Never) fs.Open();
             CCorvelinDoc doc;
             CAddFilesDlg dialog(fs, doc, MakeViewDefaultImportSettings(),
-                                {dir_ / "tree/gate", dir_ / "tree/more"});
+                                {dir_ / row.folder, dir_ / "tree/more"});
             bool stillOpenAfterEnter = false;
             ModalDriver driver;
-            driver.ThenDialog<CAddFilesDlg>([&](CAddFilesDlg* d) {
-                QTRY_VERIFY(fs.reached.load());
-                QTest::keyClick(d, Qt::Key_Return);
-                stillOpenAfterEnter = d->isVisible();
-                d->Worker().Cancel();  // takes effect before the gate opens
-                fs.Open();
-                End(d, how);
-            });
-            QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-            QVERIFY(stillOpenAfterEnter);
-            QVERIFY(doc.root.children.empty());
-            QCOMPARE(doc.nextItemId, 1u);
-        }
-    }
-
-    void scanCompletedOrCancelledTooLateKeepsTheItems() {
-        for (bool lateCancel : {false, true}) {
-            zel::PosixFileSystem fs;
-            CCorvelinDoc doc;
-            CAddFilesDlg dialog(fs, doc, MakeViewDefaultImportSettings(),
-                                {dir_ / "tree/gate", dir_ / "tree/more"});
-            ModalDriver driver;
-            if (lateCancel) {
+            if (row.ending < Never) {
+                driver.ThenDialog<CAddFilesDlg>([&](CAddFilesDlg* d) {
+                    QTRY_VERIFY(fs.reached.load());
+                    QTest::keyClick(d, Qt::Key_Return);
+                    stillOpenAfterEnter = d->isVisible();
+                    d->Worker().Cancel();  // takes effect before the gate opens
+                    fs.Open();
+                    End(d, row.ending);
+                });
+            } else if (row.ending == AfterCompletion) {
                 driver.ThenDialog<CAddFilesDlg>([](CAddFilesDlg* d) {
-                    // The scan is done but its end notice still waits in the queue.
                     QTRY_VERIFY(d->Worker().Completed());
                     d->reject();
                 });
+            } else if (!row.items) {
+                driver.ThenMessage();
             }
-            QCOMPARE(dialog.exec(), int(QDialog::Accepted));
-            QCOMPARE(doc.root.children.size(), size_t(2));
-            QCOMPARE(dialog.Worker().GetResult()->children.size(), size_t(2));
+            QCOMPARE(dialog.exec(), row.result);
+            QCOMPARE(stillOpenAfterEnter, row.ending < Never);
+            QCOMPARE(doc.root.children.size(), row.items);
+            if (!row.items) QCOMPARE(doc.nextItemId, 1u);
+            if (row.ending == Never && !row.items) {
+                QVERIFY(driver.log.value(0).startsWith(QStringLiteral("ERROR: ")));
+                QVERIFY(driver.log.value(0).size() > 7);
+            }
         }
-    }
-
-    void scanFailureIsShownAsError() {
-        GatedFileSystem fs;
-        CCorvelinDoc doc;
-        CAddFilesDlg dialog(fs, doc, MakeViewDefaultImportSettings(), {dir_ / "tree/broken"});
-        ModalDriver driver;
-        driver.ThenMessage();
-        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-        QVERIFY(driver.log.value(0).startsWith(QStringLiteral("ERROR: ")));
-        QVERIFY(driver.log.value(0).size() > 7);
-        QVERIFY(doc.root.children.empty());
     }
 
     void runCompletesOrIsCancelled() {
@@ -150,14 +138,13 @@ private slots:
         const uint64_t packSize = 1000;
         const struct {
             int files;
-            int ending;  // -1: none, else an Ending
-            bool lateCancel;
+            Ending ending;
             int expected;
         } table[] = {
-            {4, -1, false, QDialog::Accepted},
-            {4, int(Ending::CancelButton), true, QDialog::Accepted},
-            {600000, int(Ending::CancelButton), false, QDialog::Rejected},
-            {600000, int(Ending::Escape), false, QDialog::Rejected},
+            {4, Never, QDialog::Accepted},
+            {4, AfterCompletion, QDialog::Accepted},
+            {600000, CancelButton, QDialog::Rejected},
+            {600000, Escape, QDialog::Rejected},
         };
         for (const auto& row : table) {
             CCorvelinDoc doc;
@@ -169,25 +156,22 @@ private slots:
             CPackRunDlg dialog(doc, packSize);
             int bar = -1;
             ModalDriver driver;
-            if (row.ending >= 0) {
+            if (row.ending != Never) {
                 driver.ThenDialog<CPackRunDlg>([&](CPackRunDlg* d) {
-                    if (row.lateCancel) {
+                    if (row.ending == AfterCompletion) {
                         // A few files pack at once; the end notice waits in the queue
                         // while this handler holds the UI thread.
                         std::this_thread::sleep_for(std::chrono::milliseconds(300));
                     }
                     QTest::keyClick(d, Qt::Key_Return);
                     QVERIFY(d->isVisible());
-                    End(d, Ending(row.ending));
+                    End(d, row.ending == AfterCompletion ? CancelButton : row.ending);
                     bar = d->findChild<QProgressBar*>()->value();
                 });
             }
             QCOMPARE(dialog.exec(), row.expected);
-            if (row.expected == QDialog::Accepted) {
-                QCOMPARE(doc.packs.size(), size_t(row.files));
-            } else {
-                QVERIFY(doc.packs.empty());  // no partial packs
-            }
+            // No partial packs.
+            QCOMPARE(doc.packs.size(), size_t(row.expected == QDialog::Accepted ? row.files : 0));
             QVERIFY(bar <= 99);
         }
     }
@@ -215,40 +199,26 @@ private slots:
         QCOMPARE(delivered.size(), 2);
     }
 
-    void assignGroupAcceptsOnlyAnExistingGroup() {
-        const struct {
-            const char* typed;
-            bool accepted;
-            uint64_t group;
-        } table[] = {
-            {"0", false, 0}, {"4", false, 0}, {"", false, 0}, {"3", true, 2}, {"1", true, 0}};
-        for (const auto& row : table) {
-            CAssignGroup dialog(3);
-            bool stayed = false;
-            ModalDriver driver;
-            driver.ThenDialog<CAssignGroup>([&](CAssignGroup* d) {
-                auto* number = d->findChild<QLineEdit*>("groupNumber");
-                QCOMPARE(number->text(), QStringLiteral("1"));
-                number->setText(QString::fromLatin1(row.typed));
-                // OK from the dialog's own loop: the driver answers what it opens.
-                QMetaObject::invokeMethod(d, &QDialog::accept, Qt::QueuedConnection);
-            });
-            if (!row.accepted) {
-                driver.ThenMessage();
-                driver.Then([&](QWidget* w) {
-                    stayed = w == &dialog;
-                    dialog.reject();
-                });
-            }
-            QCOMPARE(dialog.exec(), row.accepted ? int(QDialog::Accepted) : int(QDialog::Rejected));
-            QCOMPARE(stayed, !row.accepted);
-            if (row.accepted) {
-                QCOMPARE(dialog.GetGroup(), row.group);
-            } else {
-                QVERIFY(driver.log.value(0).endsWith(
-                    QStringLiteral(": 1 から 3 までの整数を入力してください。")));
-            }
-        }
+    // The accepted number reaches the list in the list view's test.
+    void assignGroupRefusesAMissingGroupAndStaysOpen() {
+        CAssignGroup dialog(3);
+        ModalDriver driver;
+        driver.ThenDialog<CAssignGroup>([](CAssignGroup* d) {
+            auto* number = d->findChild<QLineEdit*>("groupNumber");
+            QCOMPARE(number->text(), QStringLiteral("1"));
+            number->setText(QStringLiteral("4"));
+            // OK from the dialog's own loop: the driver answers what it opens.
+            QMetaObject::invokeMethod(d, &QDialog::accept, Qt::QueuedConnection);
+        });
+        driver.ThenMessage();
+        bool stayed = false;
+        driver.Then([&](QWidget* w) {
+            stayed = w == &dialog;
+            dialog.reject();
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
+        QVERIFY(stayed);
+        QCOMPARE(driver.log, QStringList{U(u"Corvelin: 1 から 3 までの整数を入力してください。")});
     }
 };
 

@@ -1,0 +1,227 @@
+// The automatic grouping, pack size and option dialogs, answered as a user would.
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFontDialog>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
+
+#include <boost/make_shared.hpp>
+
+#include <string>
+
+#include "ModalDriver.h"
+#include "model/PackItem.h"
+#include "ui/AutoGroupDlg.h"
+#include "ui/settings/AutoGroupConfirmDlg.h"
+#include "ui/settings/DisplayColor.h"
+#include "ui/settings/ManagePackDlg.h"
+#include "ui/settings/OptionDlg.h"
+
+namespace {
+
+// The holder of one drop: a folder /d of count files whose names differ only
+// in their numbers, so every one is a candidate.
+CPackFolderPtr Drop(int count) {
+    auto holder = boost::make_shared<CPackFolder>(0, u"", 0);
+    auto folder = boost::make_shared<CPackFolder>(1, u"/d", 0);
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "/d/holiday-photo-" + std::to_string(100000 + i) + ".jpg";
+        folder->AppendChild(boost::make_shared<CPackItem>(
+            static_cast<uint32_t>(i + 2), std::u16string(name.begin(), name.end()), 10));
+    }
+    holder->AppendChild(folder);
+    return holder;
+}
+
+}  // namespace
+
+class SmallDialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void autoGroupSearchRunsOnItsOwnThreadAndCancels() {
+        CAutoGroupDlg found(Drop(6));
+        QCOMPARE(found.exec(), int(QDialog::Accepted));
+        QVERIFY(found.GetTable());
+        QCOMPARE(found.GetTable()->size(), size_t{1});
+        QCOMPARE(found.GetTable()->front().size(), size_t{6});
+
+        // A folder big enough to take seconds; Cancel ends it at once with nothing.
+        CAutoGroupDlg cancelled(Drop(30000));
+        QTimer::singleShot(50, &cancelled, [&] { QTest::keyClick(&cancelled, Qt::Key_Escape); });
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(cancelled.exec(), int(QDialog::Rejected));
+        QVERIFY(!cancelled.GetTable());
+        QVERIFY2(clock.elapsed() < 20000, "the search ran on after Cancel");
+    }
+
+    void autoGroupConfirmKeepsOnlyTickedCandidates() {
+        auto root = boost::make_shared<CPackFolder>(1, u"/in", 0);
+        for (const char16_t* name :
+             {u"photo001.jpg", u"photo002.jpg", u"photo003.jpg", u"report.doc", u"report2.doc"}) {
+            root->AppendChild(boost::make_shared<CPackItem>(2, root->GetPath() + u"/" + name, 1));
+        }
+        auto member = [&](int i) { return root->children[size_t(i)].get(); };
+        CAutoGroupConfirmDlg dlg({{member(0), member(1), member(2)}, {member(3), member(4)}});
+        dlg.show();
+        QCOMPARE(dlg.windowTitle(), U(u"自動グルーピング"));
+        // Every node ticked and expanded, members by name without extension.
+        auto* tree = dlg.findChild<QTreeWidget*>();
+        auto shown = [tree] {
+            QStringList nodes;
+            for (int g = 0; g < tree->topLevelItemCount(); ++g) {
+                QTreeWidgetItem* group = tree->topLevelItem(g);
+                nodes << group->text(0) +
+                             QString::number(group->checkState(0) + group->isExpanded());
+                for (int m = 0; m < group->childCount(); ++m)
+                    nodes << group->child(m)->text(0) +
+                                 QString::number(group->child(m)->checkState(0));
+            }
+            return nodes;
+        };
+        QCOMPARE(shown(), (QStringList{"Group 03", "photo0012", "photo0022", "photo0032",
+                                       "Group 13", "report2", "report22"}));
+
+        // With the keyboard: move to the node and toggle its box with Space. A
+        // group's box leaves its members' boxes alone.
+        for (QTreeWidgetItem* node : {tree->topLevelItem(0)->child(1), tree->topLevelItem(1)}) {
+            tree->setCurrentItem(node);
+            QTest::keyClick(tree, Qt::Key_Space);
+        }
+        QCOMPARE(shown(), (QStringList{"Group 03", "photo0012", "photo0020", "photo0032",
+                                       "Group 11", "report2", "report22"}));
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QString kept;
+        for (size_t g = 0; g < 2; ++g) {
+            for (size_t m = 0; m < (g ? 2u : 3u); ++m)
+                kept += dlg.Keeps(g, m) ? '1' : '0';
+        }
+        QCOMPARE(kept, QStringLiteral("10100"));
+    }
+
+    void managePackRegistersWithItsChecksAndDeletes() {
+        ModalDriver driver;
+        CManagePackDlg full(PackInfoList(100, {u"x", u"1"}));
+        full.show();
+        // A full list refuses more before any other check.
+        driver.ThenMessage();
+        Click(full, "register");
+        QCOMPARE(driver.log, QStringList{U(u"INFORMATION: これ以上登録することが出来ません。")});
+        QCOMPARE(full.findChild<QTableWidget*>()->rowCount(), 100);
+        driver.log.clear();
+
+        CManagePackDlg dlg(DefaultPackInfoList());
+        dlg.show();
+        QCOMPARE(dlg.windowTitle(), U(u"パックサイズの管理"));
+        auto* table = dlg.findChild<QTableWidget*>(QStringLiteral("sizes"));
+        auto* name = dlg.findChild<QLineEdit*>(QStringLiteral("name"));
+        auto* size = dlg.findChild<QLineEdit*>(QStringLiteral("size"));
+        auto* unit = dlg.findChild<QComboBox*>(QStringLiteral("unit"));
+        QCOMPARE(unit->currentText(), QStringLiteral("Byte"));
+        const struct {
+            const char16_t* name;
+            const char* size;
+            int unit;
+            const char16_t* message;  // null: registered
+            QWidget* focus;
+        } cases[] = {
+            {u"", "4480", 2, u"INFORMATION: 名前を入力してください。", name},
+            {u"DVD-R", "44x0", 2, u"ERROR: 無効なサイズです", size},
+            {u"DVD-R", "4480", 2, nullptr, nullptr},
+            {u"DVD-R", "1", 0, u"INFORMATION: すでにその名前で登録されています。", name},
+            {u"Zip", "100", 1, nullptr, nullptr},
+        };
+        for (const auto& c : cases) {
+            name->setText(QString::fromUtf16(c.name));
+            size->setText(QLatin1String(c.size));
+            unit->setCurrentIndex(c.unit);
+            if (c.message) driver.ThenMessage();
+            Click(dlg, "register");
+            QCOMPARE(driver.log, c.message ? QStringList{U(c.message)} : QStringList());
+            if (c.focus) QCOMPARE(dlg.focusWidget(), c.focus);
+            driver.log.clear();
+        }
+        const int dvd = table->findItems(QStringLiteral("DVD-R"), Qt::MatchExactly).value(0)->row();
+        QCOMPARE(table->item(dvd, 1)->text(), QStringLiteral("4480M"));
+
+        driver.ThenMessage();  // nothing selected
+        Click(dlg, "delete");
+        table->selectRow(0);  // "Blu-ray DL(50GB)"
+        Click(dlg, "delete");
+        QCOMPARE(driver.log,
+                 QStringList{U(u"INFORMATION: リストから削除したいアイテムを選択してください")});
+        QTest::keyClick(&dlg, Qt::Key_Return);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        PackInfoList expected = DefaultPackInfoList();
+        expected.erase(expected.begin() + 1);
+        expected.insert(expected.end(), {{u"DVD-R", u"4480M"}, {u"Zip", u"100K"}});
+        QVERIFY(dlg.List() == expected);
+    }
+
+    void optionValuesComeBackOnOk() {
+        DisplaySettings before;
+        before.colorFileBack = StoredFromColor(QColor(0, 200, 0));
+        ModalDriver driver;
+        COptionDlg dlg(before);
+        dlg.show();
+        QCOMPARE(dlg.windowTitle(), U(u"オプション"));
+        QCOMPARE(dlg.findChild<QLineEdit*>(QStringLiteral("face"))->text(), U(u"ＭＳ ゴシック"));
+        // The sample is drawn on the selected pair's background.
+        const QImage sample = dlg.findChild<QWidget*>(QStringLiteral("sample"))->grab().toImage();
+        QCOMPARE(QColor(sample.pixel(3, 3)), QColor(0, 200, 0));
+        auto* pairs = dlg.findChild<QListWidget*>(QStringLiteral("colorPairs"));
+        pairs->clearSelection();
+        driver.ThenMessage();
+        Click(dlg, "chooseBack");
+        pairs->setCurrentRow(3);  // "パック"
+        driver.ThenDialog<QColorDialog>([](QColorDialog* chooser) {
+            chooser->setCurrentColor(QColor(10, 20, 30));
+            chooser->accept();
+        });
+        Click(dlg, "chooseText");
+        driver.ThenDialog<QFontDialog>([](QFontDialog* chooser) {
+            QFont big(QStringLiteral("Noto Sans CJK JP"));
+            big.setPointSize(48);
+            chooser->setCurrentFont(big);
+            chooser->accept();
+        });
+        Click(dlg, "chooseFont");
+        dlg.findChild<QComboBox*>(QStringLiteral("sizeUnit"))->setCurrentIndex(3);
+        dlg.findChild<QCheckBox*>(QStringLiteral("simpleIcon"))->setChecked(false);
+        dlg.findChild<QCheckBox*>(QStringLiteral("filterAlways"))->setChecked(true);
+        auto* lineHeight = dlg.findChild<QLineEdit*>(QStringLiteral("lineHeight"));
+        for (const char* refused : {"11", ""}) {
+            lineHeight->setText(QLatin1String(refused));
+            driver.ThenMessage();
+            QTest::keyClick(&dlg, Qt::Key_Return);
+            QVERIFY(dlg.isVisible());
+        }
+        QTest::keyClicks(lineHeight, QStringLiteral("7"));
+        QTest::keyClick(&dlg, Qt::Key_Return);
+        QVERIFY(driver.AllAnswered());
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        const QString refusal = U(u"Corvelin: 0 から 10 までの整数を入力してください。");
+        QCOMPARE(driver.log,
+                 (QStringList{U(u"INFORMATION: リストから変更したい項目を選んでください。"),
+                              refusal, refusal}));
+        const DisplaySettings& after = dlg.Settings();
+        QCOMPARE(after.colorPackText, 0x1E140Au);
+        QCOMPARE(after.colorFileBack, before.colorFileBack);
+        QCOMPARE(after.fontFace, std::u16string(u"Noto Sans CJK JP"));
+        QCOMPARE(after.fontSize, -40);  // 48 pt clamped to 30 pt at 96 dpi
+        QCOMPARE(after.lineHeight, 7);
+        QCOMPARE(after.dispSizeUnit, 3);
+        QCOMPARE(after.simpleIcon, 0);
+        QCOMPARE(after.filterAlways, 1);
+    }
+};
+
+QTEST_MAIN(SmallDialogsTest)
+#include "SmallDialogsTest.moc"
