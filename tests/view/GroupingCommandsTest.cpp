@@ -55,7 +55,7 @@ TEST(GroupingEnabling, FollowsModeSelectionAndGroupCount) {
     }
 }
 
-TEST(GroupingCommands, NewGroupAndGroupEachNumberFromTheCount) {
+TEST(GroupingCommands, NumberFromTheCountAndPutIntoOrRemoveFromGroups) {
     GroupList t;
     t.doc.groupCount = 3;
     EXPECT_FALSE(t.commands.NewGroup(CRowSelection()));
@@ -69,19 +69,15 @@ TEST(GroupingCommands, NewGroupAndGroupEachNumberFromTheCount) {
     t.commands.GroupEach(Rows({5, 3, 4}));
     EXPECT_EQ(t.Groups(), (Strings{"", "", "5", "6", "7", "8"}));
     EXPECT_EQ(t.doc.groupCount, 8u);
-}
 
-TEST(GroupingCommands, PutIntoAndRemoveFromExistingGroups) {
-    GroupList t;
-    t.doc.groupCount = 2;
     EXPECT_FALSE(t.commands.AddToGroup(Rows({4}), 0));
-    EXPECT_FALSE(t.commands.AddToGroup(Rows({4}), 3));
+    EXPECT_FALSE(t.commands.AddToGroup(Rows({4}), 9));
     EXPECT_TRUE(t.commands.AddToGroup(Rows({4, 5}), 2));
     EXPECT_EQ(t.F->group, 1u);
     EXPECT_EQ(t.g->group, 1u);
     t.commands.RemoveFromGroup(Rows({4}));
-    EXPECT_EQ(t.Groups(), (Strings{"", "", "", "", "", "2"}));
-    EXPECT_EQ(t.doc.groupCount, 2u);
+    EXPECT_EQ(t.Groups(), (Strings{"", "", "5", "6", "", "2"}));
+    EXPECT_EQ(t.doc.groupCount, 8u);
 }
 
 TEST(GroupingCommands, SubfoldersEachGetAGroupAndFilesKeepTheirs) {

