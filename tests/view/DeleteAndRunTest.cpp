@@ -55,8 +55,6 @@ TEST(RunCommand, EnablingAndModesAroundRunBackAndCancel) {
 TEST(DeleteCommand, RemovesSubtreesAndReleasesThePacksThatPointedAtThem) {
     RunList t;
     t.Run(true);
-    EXPECT_FALSE(t.del.Delete(CRowSelection::FromRows({0})));  // packed mode: nothing
-    EXPECT_EQ(t.rows.Count(), 2u);
     t.run.Back();
     EXPECT_FALSE(t.del.Delete(CRowSelection()));
     ASSERT_TRUE(t.del.Delete(CRowSelection::FromRows({0, 2})));  // /d and its /d/y

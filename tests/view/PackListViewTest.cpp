@@ -58,11 +58,6 @@ TEST(EditableRows, ExpandAndCollapseAreOneBlockEachAndRestoreTheRows) {
     t.view.ToggleTreeExpand(0);
     EXPECT_EQ(t.Paths(), (Strings{"  /data", "  top.bin"}));
     EXPECT_EQ(t.observer.notices, (Strings{"cells 0-0 0-0", "-1,6"}));
-    t.view.ToggleTreeExpand(0);
-    EXPECT_EQ(t.rows.Count(), 8u);
-    // Collapsing b with c's row still expanded below it takes c's rows as well.
-    t.view.ToggleTreeExpand(1);
-    EXPECT_EQ(t.rows.Count(), 4u);
 }
 
 TEST(EditableRows, ClickTogglesOnlyInsideTheBox) {
@@ -119,10 +114,8 @@ TEST(PackedRows, CollapsedHeadersWithTheirCellsThatExpandOneAtATime) {
     ASSERT_TRUE(t.view.TogglePackExpand(1));
     EXPECT_EQ(t.Paths(), (Strings{"Pack 1", "Pack 2"}));
     EXPECT_EQ(t.observer.notices, (Strings{"cells 1-1 0-0", "+2,2", "cells 1-1 0-0", "-2,2"}));
-    // A click in the header's box (x 3..13) toggles it.
-    EXPECT_TRUE(t.view.OnClick(0, 3, 10, 20));
-    EXPECT_EQ(t.rows.Count(), 4u);
     // A rebuild starts every pack collapsed again.
+    ASSERT_TRUE(t.view.TogglePackExpand(0));
     t.view.OnUpdate(kHintPacked);
     EXPECT_EQ(t.rows.Count(), 2u);
     EXPECT_FALSE(t.rows.DrawInfo(0).expanded);
