@@ -1,6 +1,6 @@
 #pragma once
-// The cancel storms' harness: rounds of a job cancelled after a random delay of
-// up to a little more than the job takes, so that cancels land all over it.
+// Rounds of a job cancelled after a random delay of up to a little more than
+// the job takes, so that cancels land all over it.
 
 #include <gtest/gtest.h>
 
@@ -31,9 +31,8 @@ inline void SpinFor(std::chrono::nanoseconds delay) {
     }
 }
 
-// round(i, delay) starts the job, cancels it after delay (SpinFor), checks what
-// the job left and returns whether it completed. Delays reach up to maxDelay,
-// a little more than the job takes, so that some rounds complete.
+// round(i, delay) runs the job, cancels it after delay, checks what it left and
+// returns whether it completed.
 template <class Round>
 void CancelStorm(std::chrono::nanoseconds maxDelay, unsigned seed, Round round) {
     std::mt19937 rng(seed);

@@ -46,26 +46,19 @@ private:
     std::string path_;
 };
 
-// Writes a file of the given contents (bytes path).
 inline void WriteFile(const std::string& path, const std::string& contents) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) throw std::runtime_error("cannot create " + path);
-    if (!contents.empty() &&
-        ::write(fd, contents.data(), contents.size()) != static_cast<ssize_t>(contents.size())) {
-        ::close(fd);
-        throw std::runtime_error("cannot write " + path);
-    }
-    ::close(fd);
+    const bool written = fd >= 0 && ::write(fd, contents.data(), contents.size()) ==
+                                        static_cast<ssize_t>(contents.size());
+    if (fd >= 0) ::close(fd);
+    if (!written) throw std::runtime_error("cannot write " + path);
 }
 
 // A file of the given apparent size that takes no disk space.
 inline void MakeSparseFile(const std::string& path, unsigned long long size) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0 || ::ftruncate(fd, static_cast<off_t>(size)) != 0) {
-        if (fd >= 0) ::close(fd);
+    WriteFile(path, "");
+    if (::truncate(path.c_str(), static_cast<off_t>(size)) != 0)
         throw std::runtime_error("cannot make sparse " + path);
-    }
-    ::close(fd);
 }
 
 inline void MakeDir(const std::string& path) {
@@ -82,14 +75,6 @@ inline std::string ReadFile(const std::string& path) {
         out.append(buf, static_cast<size_t>(n));
     ::close(fd);
     return out;
-}
-
-// Bytes this process has read through read calls so far (/proc/self/io), to
-// check that a file was refused without being read; 0 when unknown.
-inline unsigned long long BytesReadByProcess() {
-    const std::string io = ReadFile("/proc/self/io");
-    const size_t at = io.find("rchar: ");
-    return at == std::string::npos ? 0 : std::stoull(io.substr(at + 7));
 }
 
 inline std::u16string U(const std::string& utf8) {

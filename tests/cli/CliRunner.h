@@ -1,7 +1,6 @@
 #pragma once
-// Runs corvelin-cli as a child process and collects what it printed. Every run
-// has a time limit: a run that would walk the whole machine or wait forever is
-// killed and fails the test instead of hanging the suite.
+// Runs corvelin-cli as a child process, away from the developer's own profile.
+// A run that would hang is killed and fails the test instead of the suite.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -13,6 +12,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -29,8 +29,7 @@ struct CliResult {
 
 using Clock = std::chrono::steady_clock;
 
-// Starts argv (argv[0] a full path) with standard output on outFd, standard
-// error on errFd and no standard input, away from the developer's own profile.
+// argv[0] a full path; no standard input.
 inline pid_t Spawn(std::vector<std::string> args, int outFd, int errFd,
                    const std::vector<std::string>& extraEnv = {}) {
     posix_spawn_file_actions_t actions;
@@ -39,25 +38,24 @@ inline pid_t Spawn(std::vector<std::string> args, int outFd, int errFd,
     posix_spawn_file_actions_adddup2(&actions, errFd, 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     std::vector<std::string> env = {"HOME=/nonexistent-corvelin-home"};
-    for (char** e = environ; *e; ++e) {
-        const std::string entry = *e;
-        if (entry.rfind("XDG_CONFIG_HOME=", 0) != 0 && entry.rfind("HOME=", 0) != 0)
-            env.push_back(entry);
-    }
+    for (char** e = environ; *e; ++e)
+        if (std::strncmp(*e, "XDG_CONFIG_HOME=", 16) != 0 && std::strncmp(*e, "HOME=", 5) != 0)
+            env.push_back(*e);
     env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    std::vector<char*> argv(1, nullptr), envp(1, nullptr);
+    std::vector<char*> argv, envp;
     for (auto& a : args)
-        argv.insert(argv.end() - 1, a.data());
+        argv.push_back(a.data());
     for (auto& e : env)
-        envp.insert(envp.end() - 1, e.data());
+        envp.push_back(e.data());
+    argv.push_back(nullptr);
+    envp.push_back(nullptr);
     pid_t pid = -1;
     if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return pid;
 }
 
-// The exit status (128 + signal); -1, the child killed and the test failed when
-// it has not ended by the deadline.
+// The exit status; past the deadline the child is killed and the test fails.
 inline int WaitCli(pid_t pid, Clock::time_point deadline = Clock::now() + std::chrono::seconds(5)) {
     for (int status = 0;; usleep(10'000)) {
         if (waitpid(pid, &status, WNOHANG) == pid)
@@ -70,7 +68,7 @@ inline int WaitCli(pid_t pid, Clock::time_point deadline = Clock::now() + std::c
     return -1;
 }
 
-// nonBlockingOut: standard output is a pipe in non-blocking mode, read late.
+// nonBlockingOut: standard output is a non-blocking pipe, read late.
 inline CliResult RunProgram(std::vector<std::string> args, const std::vector<std::string>& env = {},
                             bool nonBlockingOut = false) {
     const auto deadline = Clock::now() + std::chrono::seconds(20);
@@ -101,15 +99,14 @@ inline CliResult RunProgram(std::vector<std::string> args, const std::vector<std
 
 inline CliResult RunCli(const std::vector<std::string>& args, const std::string& workingDir = {},
                         const std::vector<std::string>& env = {}) {
-    // Another working folder through env(1), which every Debian system has.
+    // Another working folder through env(1).
     std::vector<std::string> argv = {CORVELIN_CLI_PATH};
     if (!workingDir.empty()) argv.insert(argv.begin(), {"/usr/bin/env", "-C", workingDir});
     argv.insert(argv.end(), args.begin(), args.end());
     return RunProgram(std::move(argv), env);
 }
 
-// Starts corvelin-cli with standard output on outFd and standard error into
-// errFile, for a test that signals it; WaitCli gives its status.
+// For a test that signals the run; WaitCli gives its status.
 inline pid_t StartCli(const std::vector<std::string>& args, int outFd, const std::string& errFile) {
     const int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     std::vector<std::string> argv = {CORVELIN_CLI_PATH};

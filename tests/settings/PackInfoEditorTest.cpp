@@ -51,12 +51,4 @@ TEST(OptionRulesTest, LineHeightAcceptsZeroToTenOnly) {
     }
 }
 
-TEST(OptionRulesTest, ColourPairsAddressTheirOwnKeys) {
-    DisplaySettings settings;
-    PairColor(settings, PairPack, false) = 0x123456;
-    PairColor(settings, PairGridOdd, true) = 0x654321;
-    EXPECT_EQ(settings.colorPackText, 0x123456u);
-    EXPECT_EQ(settings.colorGridOddBack, 0x654321u);
-}
-
 }  // namespace

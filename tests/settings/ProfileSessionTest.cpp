@@ -10,19 +10,17 @@
 
 using namespace testing_support;
 
-TEST(ProfileSession, FirstStartRetriesAnUnusableLocationThenWritesTheChosenOne) {
+// A location that cannot be made: the start-up tests.
+TEST(ProfileSession, FirstStartRetriesAnUnwritableLocationThenWritesTheChosenOne) {
     TempDir dir;
     MakeDir(dir / "bin");
-    WriteFile(dir / "blocker", "");
     FaultyFileSystem fs;
-    FakeSys sys(dir / "bin", dir / "blocker/config", "erin", fs);
+    FakeSys sys(dir / "bin", dir / "config", "erin", fs);
     SettingsStore settings;
     CProfileSession session(sys, settings, fs);
     ASSERT_FALSE(session.FindProfile());
 
     std::u16string message;
-    EXPECT_FALSE(session.ChooseLocation(0, message));  // a file where a folder must go
-    EXPECT_NE(message.find(u"作成できませんでした"), std::u16string::npos);
     fs.openError = EACCES;  // the program folder exists but refuses new files
     EXPECT_FALSE(session.ChooseLocation(2, message));
     EXPECT_NE(message.find(u"書き込めません"), std::u16string::npos);
@@ -69,12 +67,10 @@ TEST(ProfileSession, AnUnreadableProfileIsKeptAsBackupNotOverwritten) {
 }
 
 TEST(ProfileSession, WithoutAFolderNothingIsReadOrWritten) {
-    TempDir dir;
     FaultyFileSystem fs;
     FakeSys sys("", "", "", fs);
     SettingsStore settings;
     CProfileSession session(sys, settings, fs);
-    EXPECT_FALSE(session.FindProfile());
     std::u16string message;
     EXPECT_FALSE(session.ChooseLocation(2, message));
     session.RunWithoutProfile();

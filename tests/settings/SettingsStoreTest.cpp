@@ -48,43 +48,27 @@ TEST(SettingsStore, RoundTripAndWhatAProfileOnDiskGives) {
     EXPECT_EQ(loaded.packInfoList, DefaultPackInfoList());
 }
 
-TEST(ProfileLocation, SearchOrderPrefersTheProgramFolder) {
+TEST(ProfileLocation, SearchOrderPrefersTheProgramFolderAndMissingFoldersAreMade) {
     TempDir dir;
-    for (const char* sub :
-         {"bin", "bin/alice", "config", "config/Tessoly", "config/Tessoly/Corvelin"})
-        MakeDir(dir / sub);
-    FakeSys sys(dir / "bin", dir / "config", "alice");
-    EXPECT_EQ(sys.GetLocationFolder(0), dir / "config/Tessoly/Corvelin");
+    MakeDir(dir / "bin");
+    MakeDir(dir / "bin/alice");
+    FakeSys sys(dir / "bin", dir / "deep/config", "alice");
+    EXPECT_FALSE(sys.FindProfile());
+    EXPECT_EQ(sys.GetProfilePath(), "");  // never a bare name in the working folder
+    ASSERT_TRUE(sys.CreateLocation(0));
+    EXPECT_EQ(sys.GetConfigurationFolder(), dir / "deep/config/Tessoly/Corvelin");
     EXPECT_EQ(sys.GetLocationFolder(1), dir / "bin/alice");
     EXPECT_EQ(sys.GetLocationFolder(2), dir / "bin");
     EXPECT_EQ(sys.GetLocationFolder(3), "");
-    EXPECT_FALSE(sys.FindProfile());
-    EXPECT_EQ(sys.GetProfilePath(), "");  // never a bare name in the working folder
-    for (const char* folder : {"config/Tessoly/Corvelin", "bin/alice", "bin"}) {
+    for (const char* folder : {"deep/config/Tessoly/Corvelin", "bin/alice", "bin"}) {
         WriteFile(dir / folder + "/Corvelin.ini", "");
         EXPECT_TRUE(sys.FindProfile());
         EXPECT_EQ(sys.GetProfilePath(), dir / folder + "/Corvelin.ini");
     }
-    // A folder named like the profile is not a profile.
-    FakeSys other(dir / "config", dir / "nowhere", "bob");
-    MakeDir(dir / "config/Corvelin.ini");
-    EXPECT_FALSE(other.FindProfile());
-}
-
-TEST(ProfileLocation, CreateLocationMakesMissingFoldersOrFails) {
-    TempDir dir;
-    FakeSys sys(dir / "bin", dir / "deep/config", "carol");
-    MakeDir(dir / "bin");
-    ASSERT_TRUE(sys.CreateLocation(0));
-    EXPECT_EQ(sys.GetConfigurationFolder(), dir / "deep/config/Tessoly/Corvelin");
     // A user name that could leave the program folder is not used.
-    FakeSys sneaky(dir / "bin", dir / "c", "../x");
-    EXPECT_EQ(sneaky.GetLocationFolder(1), dir / "bin");
-    // A file in the way: the location cannot be made, nothing changes.
-    WriteFile(dir / "blocker", "");
-    FakeSys blocked(dir / "bin", dir / "blocker/config", "dave");
-    int error = 0;
-    EXPECT_FALSE(blocked.CreateLocation(0, &error));
-    EXPECT_NE(error, 0);
-    EXPECT_EQ(blocked.GetConfigurationFolder(), "");
+    EXPECT_EQ(FakeSys(dir / "bin", dir / "c", "../x").GetLocationFolder(1), dir / "bin");
+    // A folder named like the profile is not a profile.
+    FakeSys other(dir / "deep", dir / "nowhere", "bob");
+    MakeDir(dir / "deep/Corvelin.ini");
+    EXPECT_FALSE(other.FindProfile());
 }

@@ -1,10 +1,6 @@
 #pragma once
-// The one fake file system of the tests: the real one, except where a test
-// scripts an answer (a stat, a listing, an errno for one operation, a disk that
-// fills up, an action run just after a folder is listed). Tests run as root,
-// where permissions never stop a write, so these are the only way to reach
-// most error paths. Scripted maps are read by the worker threads: fill them
-// before the run starts.
+// The real file system, except where a test scripts an answer: tests run as
+// root, where permissions never stop a write, so most error paths need this.
 
 #include <atomic>
 #include <cerrno>
@@ -30,21 +26,18 @@ public:
     int readError = 0;
     // The next this many exclusive creations report EEXIST without trying.
     int exclusiveCollisions = 0;
-    // A full disk: once this many bytes are written, writes fail with ENOSPC
-    // after writing what still fits. Negative: no limit.
+    // Bytes left on the disk (negative: no limit); what does not fit fails with ENOSPC.
     long long diskSpace = -1;
 
-    // Scripted answers by path (fill before a run; read on worker threads).
+    // Scripted answers by path; worker threads read them, so fill them before a run.
     std::map<std::string, zel::FileStat> stats;                  // Stat (following links)
     std::map<std::string, int> listErrors;                       // ListFolder fails
     std::map<std::string, std::vector<zel::DirEntry>> listings;  // ListFolder answers
     std::string throwOn;                                         // ListFolder throws here
-    // Runs once, just after this folder was listed (the tree changes mid-walk).
-    std::string afterListing;
+    std::string afterListing;  // runs afterListingAction once, just after listing this folder
     std::function<void()> afterListingAction;
 
     std::vector<std::string> created;  // paths of successful exclusive creations
-    std::vector<std::string> removed;
     int writeCalls = 0;
     std::atomic<int> listCalls{0};
 
@@ -109,13 +102,8 @@ public:
     int Rename(const std::string& from, const std::string& to) override {
         return renameError ? renameError : PosixFileSystem::Rename(from, to);
     }
-    int Remove(const std::string& path) override {
-        removed.push_back(path);
-        return PosixFileSystem::Remove(path);
-    }
 };
 
-// A scripted stat or listing entry.
 inline zel::FileStat FakeStat(zel::FileKind kind, uint64_t inode, uint64_t size = 0) {
     zel::FileStat st;
     st.kind = kind;

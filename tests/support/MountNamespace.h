@@ -1,16 +1,10 @@
 #pragma once
-// Runs a step in a child process under conditions a test cannot make in its
-// own process: a read-only or tiny mount in a private mount namespace, an
-// unprivileged user (tests run as root, where permissions never stop a write),
-// a file-size limit. Where the condition cannot be made, the run says why, and
-// the test skips with that reason:
-//   if (!run.available) GTEST_SKIP() << run.skipReason;
+// Runs a step in a child process under a condition a test cannot make in its
+// own process (tests run as root, where permissions never stop a write).
 
 #include <dirent.h>
 #include <sched.h>
-#include <signal.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,20 +18,16 @@
 namespace testing_support {
 
 enum class Isolation {
-    None,           // the child as it is
-    ReadOnly,       // the folder bound over itself, read-only
-    TinyTmpfs,      // a fresh 64 KiB tmpfs over the folder
-    Unprivileged,   // user and group "nobody" (when running as root)
-    FileSizeLimit,  // files may not grow past 32 bytes; SIGXFSZ ignored
+    None,
+    ReadOnly,      // the folder bound over itself read-only, in a private mount namespace
+    Unprivileged,  // user and group "nobody"
 };
 
 struct IsolatedRun {
-    bool available = false;  // false: the condition cannot be made here
+    bool available = false;  // false: the condition cannot be made here, skipReason says why
     std::string skipReason;
     std::string output;  // what the step returned
 };
-
-namespace detail {
 
 // Makes the condition in the child; the reason it could not, or "".
 inline std::string Isolate(const std::string& folder, Isolation kind) {
@@ -47,77 +37,42 @@ inline std::string Isolate(const std::string& folder, Isolation kind) {
         case Isolation::None:
             return "";
         case Isolation::Unprivileged:
-            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-                return failed("setuid");
-            }
-            return "";
-        case Isolation::FileSizeLimit: {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{32, 32};
-            return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? "" : failed("setrlimit");
-        }
-        default:
+            if (::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0)) return "";
+            return failed("setuid");
+        case Isolation::ReadOnly:
             break;
     }
     if (::unshare(CLONE_NEWNS) != 0) return failed("unshare");
-    // Without this every mount below would show in the machine's namespace;
-    // it fails where "/" is not a mount point (a chroot), and then nothing
-    // can be mounted safely.
-    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-        return failed("making / private");
-    }
-    if (kind == Isolation::ReadOnly) {
-        if (::mount(dir, dir, nullptr, MS_BIND, nullptr) != 0) return failed("bind");
-        if (::mount(nullptr, dir, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-            return failed("read-only remount");
-        }
-    } else if (::mount("tmpfs", dir, "tmpfs", 0, "size=64k") != 0) {
-        return failed("tmpfs");
-    }
-    return "";
+    // Without this the mounts would show in the machine's namespace.
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return failed("private");
+    if (::mount(dir, dir, nullptr, MS_BIND, nullptr) != 0) return failed("bind");
+    return ::mount(nullptr, dir, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0
+               ? ""
+               : failed("read-only remount");
 }
 
-inline void WriteAllOrExit(int fd, const std::string& text) {
-    for (size_t done = 0; done < text.size();) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n <= 0) ::_exit(2);
-        done += static_cast<size_t>(n);
-    }
-}
-
-}  // namespace detail
-
-// The step runs in the child once the condition is made; what it returns comes
-// back in output. Mounts end with the child.
+// The step runs in the child once the condition is made; mounts end with it.
 inline IsolatedRun RunIsolated(const std::string& folder, Isolation kind,
                                const std::function<std::string()>& step) {
     IsolatedRun run;
     int fds[2];
-    if (::pipe(fds) != 0) {
-        run.skipReason = "no pipe";
-        return run;
-    }
+    if (::pipe(fds) != 0) return run;
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::close(fds[0]);
-        const std::string reason = detail::Isolate(folder, kind);
-        detail::WriteAllOrExit(fds[1], reason.empty() ? "+" + step() : "-" + reason);
-        ::_exit(0);
+        const std::string reason = Isolate(folder, kind);
+        const std::string text = reason.empty() ? "+" + step() : "-" + reason;
+        const bool whole = ::write(fds[1], text.data(), text.size()) == ssize_t(text.size());
+        ::_exit(whole ? 0 : 2);
     }
     ::close(fds[1]);
     std::string text;
     char buffer[4096];
-    ssize_t n;
-    while (pid > 0 && (n = ::read(fds[0], buffer, sizeof buffer)) > 0)
+    for (ssize_t n; pid > 0 && (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
         text.append(buffer, static_cast<size_t>(n));
     ::close(fds[0]);
     int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) {
-        run.skipReason = "no child process";
-        return run;
-    }
-    if (!text.empty() && text[0] == '-') {
-        run.skipReason = "cannot isolate the test here (" + text.substr(1) + ")";
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || (!text.empty() && text[0] == '-')) {
+        run.skipReason = "cannot isolate the test here (" + text + ")";
         return run;
     }
     run.available = true;
@@ -130,10 +85,9 @@ inline IsolatedRun RunIsolated(const std::string& folder, Isolation kind,
 inline std::string FolderNames(const std::string& folder) {
     std::vector<std::string> names;
     if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* ent = ::readdir(dir)) {
-            const std::string name = ent->d_name;
-            if (name != "." && name != "..") names.push_back(name);
-        }
+        while (const dirent* ent = ::readdir(dir))
+            if (std::strcmp(ent->d_name, ".") != 0 && std::strcmp(ent->d_name, "..") != 0)
+                names.push_back(ent->d_name);
         ::closedir(dir);
     }
     std::sort(names.begin(), names.end());

@@ -56,7 +56,7 @@ const Writer kWriters[] = {
     {"export", "out.csv", SaveExport},
 };
 
-enum class Fault { NoPermission, ReadOnly, Full, Link, Oversized };
+enum class Fault { NoPermission, ReadOnly, Full, Link };
 
 struct FaultCase {
     const char* name;
@@ -69,7 +69,6 @@ const FaultCase kFaults[] = {
     {"read-only", Fault::ReadOnly, Isolation::ReadOnly},
     {"full", Fault::Full, Isolation::None},
     {"link", Fault::Link, Isolation::None},
-    {"oversized", Fault::Oversized, Isolation::FileSizeLimit},
 };
 
 // What a failed rewrite must leave: the old contents and nothing else.

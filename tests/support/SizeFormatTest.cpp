@@ -21,9 +21,7 @@ TEST(SizeFormat, EveryUnitAtItsEdges) {
         {23506, Auto, u"22.9 KB"},
         {1023999, Auto, u"999 KB"},
         {1024000, Auto, u"0.97 MB"},  // 1000 KB moves on
-        {1ULL << 60, Auto, u"1.00 EB"},
         {kMax, Auto, u"15.9 EB"},
-        {999, Byte, u"999"},
         {kMax, Byte, u"18,446,744,073,709,551,615"},
         {0, KB, u"0 KB"},
         {1025, KB, u"2 KB"},

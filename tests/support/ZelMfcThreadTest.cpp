@@ -38,10 +38,8 @@ TEST(ZelMfcThread, RunSeesFieldsSetBeforeStartAndStartsAgain) {
     w.Join();
     EXPECT_EQ(w.GetExitCode(), 10u);
     EXPECT_EQ(w.runs.load(), 3);
-}
 
-TEST(ZelMfcThread, ScopedLockOverNullDoesNothing) {
-    ZelScopedLock none(nullptr);
+    ZelScopedLock none(nullptr);  // a lock over no mutex does nothing
     ZelFastMutex mutex;
     { ZelScopedLock lock(&mutex); }
     ZelScopedLock again(&mutex);  // released by the first guard

@@ -27,15 +27,6 @@ struct RunList : ListFixture {
     }
 };
 
-TEST(RunCommand, PlanReadsNamesSizesAndFillRates) {
-    RunList t;
-    const std::optional<RunPlan> plan = t.run.Plan(u"DVD(4.7GB)", u"95%", DefaultPackInfoList());
-    ASSERT_TRUE(plan);
-    EXPECT_EQ(plan->fullSize, 4700000000u);
-    EXPECT_EQ(plan->workingSize, 4465000000u);
-    EXPECT_FALSE(t.run.Plan(u"4.7G", u"100%", DefaultPackInfoList()));
-}
-
 TEST(RunCommand, EnablingAndModesAroundRunBackAndCancel) {
     ListFixture empty;
     EXPECT_FALSE(CRunCommand(empty.view).CanRun());
@@ -64,8 +55,6 @@ TEST(RunCommand, EnablingAndModesAroundRunBackAndCancel) {
 TEST(DeleteCommand, RemovesSubtreesAndReleasesThePacksThatPointedAtThem) {
     RunList t;
     t.Run(true);
-    EXPECT_FALSE(t.del.Delete(CRowSelection::FromRows({0})));  // packed mode: nothing
-    EXPECT_EQ(t.rows.Count(), 2u);
     t.run.Back();
     EXPECT_FALSE(t.del.Delete(CRowSelection()));
     ASSERT_TRUE(t.del.Delete(CRowSelection::FromRows({0, 2})));  // /d and its /d/y

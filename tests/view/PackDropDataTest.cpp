@@ -7,6 +7,7 @@ using namespace view_test;
 
 namespace {
 
+// Which rows start a drag: the view widget's test.
 TEST(PackDropData, ListsThePackFilesAsUrlsOfTheirRawBytes) {
     ListFixture t;
     // A name that is not valid UTF-8 (byte 0xFF) keeps its byte in the URL.
@@ -21,18 +22,6 @@ TEST(PackDropData, ListsThePackFilesAsUrlsOfTheirRawBytes) {
               "file:///%E6%97%A5%E6%9C%AC/x~_-.y\r\n");
     EXPECT_EQ(MakePackDropData(t.doc, 1), "");  // an empty pack: an empty list
     EXPECT_EQ(MakePackDropData(t.doc, 2), std::nullopt);
-}
-
-TEST(PackDropData, OnlyPackHeadersOfThePackedModeStartADrag) {
-    ListFixture t;
-    AddFile(t.doc.root, "/f", 10);
-    t.doc.Pack(100);
-    t.view.OnUpdate(kHintEditable);
-    EXPECT_EQ(DragPackIndex(t.view, 0), std::nullopt);  // a file row
-    t.view.OnUpdate(kHintPacked);
-    t.view.TogglePackExpand(0);
-    EXPECT_EQ(DragPackIndex(t.view, 0), 0u);
-    EXPECT_EQ(DragPackIndex(t.view, 1), std::nullopt);  // the pack's item row
 }
 
 }  // namespace

