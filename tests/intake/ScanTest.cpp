@@ -57,8 +57,7 @@ TEST_F(AddFileWorker, NumbersOnEntrySortsPrunesAndHandsOverAfterExistingItems) {
 
 TEST_F(AddFileWorker, InputAndIgnoreFiltersAndAttributeBits) {
     Make({"mix/", "mix/.hidden/", "mix/.hidden/keep.txt", "mix/.dot.txt", "mix/keep.txt",
-          "mix/skip.txt.bak", "mix/locked.txt", "mix/secret.txt", "photos/", "photos/raw/",
-          "photos/raw/a.cr2"});
+          "mix/skip.txt.bak", "mix/locked.txt", "mix/secret.txt"});
     ::chmod((dir / "mix/locked.txt").c_str(), 0444);
     ::chmod((dir / "mix/secret.txt").c_str(), 0);  // never opened, so still imported
 
@@ -79,14 +78,6 @@ TEST_F(AddFileWorker, InputAndIgnoreFiltersAndAttributeBits) {
     Scan(readOnly, {"mix"}, attrs);
     EXPECT_EQ(Tree(readOnly),
               (std::vector<std::string>{"mix/", "mix/locked.txt=0", "mix/secret.txt=0"}));
-
-    // Refused files leave nothing, are not reported, and the folders' numbers are used.
-    CCorvelinDoc refused;
-    Scan(refused, {"photos", "mix"}, Preset({"*.jpg"}));
-    EXPECT_TRUE(refused.root.children.empty());
-    EXPECT_EQ(refused.nextItemId, 5u);
-    EXPECT_TRUE(worker->Completed());
-    EXPECT_TRUE(Skips().empty());
 }
 
 TEST_F(AddFileWorker, ExceptionInTheWalkIsReportedAndAddsNothing) {
@@ -145,18 +136,6 @@ TEST_F(ScanEntries, PathsOver259UnitsAreSkippedNeverCut) {
                                                  tooLong + " too-long", longFolder + " too-long"}));
 }
 
-TEST_F(ScanEntries, TabsAndLineBreaksInNamesAreSkipped) {
-    Make({"ctl/", "ctl/tab\there.txt", "ctl/line\nbreak.txt", "ctl/cr\r.txt", "ctl/dir\ttab/",
-          "ctl/dir\ttab/inner.txt", "ctl/fine.txt", "ctl/refused\t.bin", "tab\tdrop.txt"});
-    Scan(doc, {"ctl", "tab\tdrop.txt"}, Preset({"*.txt"}));
-    EXPECT_EQ(Tree(doc), (std::vector<std::string>{"ctl/", "ctl/fine.txt=0"}));
-    // Files the filters refuse anyway are not reported; the dropped one is.
-    EXPECT_EQ(Skips(),
-              (std::vector<std::string>{"ctl/cr\r.txt control", "ctl/dir\ttab control",
-                                        "ctl/line\nbreak.txt control", "ctl/tab\there.txt control",
-                                        "tab\tdrop.txt control"}));
-}
-
 TEST_F(ScanEntries, LinksToFilesAndFoldersAreFollowedUnderTheirOwnNames) {
     Make({"elsewhere/", "elsewhere/inside.txt=4", "target.bin=5000", "top/",
           "top/.link.bin->../target.bin", "top/linked->../elsewhere", "alias->elsewhere"});
@@ -167,7 +146,7 @@ TEST_F(ScanEntries, LinksToFilesAndFoldersAreFollowedUnderTheirOwnNames) {
 
     // The hidden bit comes from the link's own name; a dropped link is entered.
     CCorvelinDoc second;
-    auto hiddenRefused = AllFiles();
+    auto hiddenRefused = Preset({"*.*"});
     hiddenRefused->ignoreFilters.push_back(
         boost::make_shared<CAttrImportFilter>(kAttrHidden, CAttrImportFilter::FuncContains));
     Scan(second, {"top/.link.bin", "alias"}, hiddenRefused);
@@ -195,41 +174,36 @@ TEST_F(ScanEntries, LinkLoopsAndDanglingLinksAreReportedWithoutHanging) {
     EXPECT_EQ(Skips(), expected);
 }
 
-TEST_F(ScanEntries, SpecialAndMissingEntriesAreSkippedAlsoWhenDropped) {
-    Make({"dev/", "dev/plain.txt", "real.txt", "dangling->gone"});
+// Each skipped entry is reported once with its reason, whether it was dropped
+// or found inside a folder; refused files are not reported. Failed paths and
+// unreadable folders use up a number, entries never entered take none. No file
+// is planned twice: a dropped path inside (or equal to) another is left out,
+// while a mere common prefix is not nesting.
+TEST_F(ScanEntries, OddEntriesAreSkippedWithTheirReason) {
+    Make({"ctl/",           "ctl/tab\there.txt", "ctl/line\nbreak.txt",
+          "ctl/cr\r.txt",   "ctl/dir\ttab/",     "ctl/dir\ttab/inner.txt",
+          "ctl/fine.txt",   "ctl/refused\t.bin", "tab\tdrop.txt",
+          "dev/",           "dev/plain.txt",     "real.txt",
+          "dangling->gone", "locked/",           "locked/in.txt",
+          "top/",           "top/sub/",          "top/sub/file.txt",
+          "top-2/",         "top-2/other.txt"});
     ASSERT_EQ(::mkfifo((dir / "dev/pipe").c_str(), 0644), 0);
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
-    Scan(doc, {"pipe", "missing", "dangling", "real.txt", "dev"});
-    // Not a folder: the pipe takes no number; each failed path takes one.
-    EXPECT_EQ(Tree(doc, true),
-              (std::vector<std::string>{"real.txt=0 #3", "dev/ #4", "dev/plain.txt=0 #5"}));
-    EXPECT_EQ(Skips(), (std::vector<std::string>{"dangling dangling/2", "dev/pipe special",
-                                                 "missing missing/2", "pipe special"}));
-}
-
-TEST_F(ScanEntries, UnreadableFolderAddsNothingAndIsReported) {
-    Make({"top/", "top/locked/", "top/locked/hidden.txt", "top/open.txt", "real/", "real/locked/",
-          "real/locked/in.txt", "real/open.txt"});
-    fs.listErrors[dir / "top/locked"] = EACCES;
-    // Root reads every folder; elsewhere the real disk refuses too.
-    const bool realRefusal = ::geteuid() != 0;
-    if (realRefusal) ::chmod((dir / "real/locked").c_str(), 0);
-    Scan(doc, {"top", realRefusal ? "real" : "top"});
-    EXPECT_EQ(Tree(doc, true)[0], "top/ #1");
-    EXPECT_EQ(Tree(doc, true)[1], "top/open.txt=0 #3");  // locked used number 2
-    ExpectContains(Skips(), {"top/locked unreadable/13"});
-    if (realRefusal) ExpectContains(Skips(), {"real/locked unreadable/13"});
-}
-
-// No file is planned twice: a dropped path inside (or equal to) another dropped
-// path is left out, in any order; a mere common prefix is not nesting.
-TEST_F(ScanEntries, DroppedPathsInsideOtherDroppedPathsAreSkipped) {
-    Make({"top/", "top/sub/", "top/sub/file.txt", "top-2/", "top-2/other.txt"});
-    Scan(doc, {"top/sub/file.txt", "top", "top-2", "top/sub", "top"});
-    EXPECT_EQ(Tree(doc), (std::vector<std::string>{"top/", "top/sub/", "top/sub/file.txt=0",
-                                                   "top-2/", "top-2/other.txt=0"}));
-    EXPECT_EQ(Skips(), (std::vector<std::string>{"top nested", "top/sub nested",
-                                                 "top/sub/file.txt nested"}));
+    fs.listErrors[dir / "locked"] = EACCES;
+    Scan(doc,
+         {"pipe", "missing", "dangling", "real.txt", "tab\tdrop.txt", "dev", "locked",
+          "top/sub/file.txt", "top", "top-2", "top/sub", "top", "ctl"},
+         Preset({"*.txt"}));
+    EXPECT_EQ(Tree(doc, true), (std::vector<std::string>{
+                                   "real.txt=0 #3", "dev/ #4", "dev/plain.txt=0 #5", "top/ #7",
+                                   "top/sub/ #8", "top/sub/file.txt=0 #9", "top-2/ #10",
+                                   "top-2/other.txt=0 #11", "ctl/ #12", "ctl/fine.txt=0 #13"}));
+    EXPECT_EQ(Skips(), (std::vector<std::string>{
+                           "ctl/cr\r.txt control", "ctl/dir\ttab control",
+                           "ctl/line\nbreak.txt control", "ctl/tab\there.txt control",
+                           "dangling dangling/2", "dev/pipe special", "locked unreadable/13",
+                           "missing missing/2", "pipe special", "tab\tdrop.txt control",
+                           "top nested", "top/sub nested", "top/sub/file.txt nested"}));
     EXPECT_EQ(CAddFileWorker::NestedDroppedPaths({"/a/b", "/", "/a"}),
               (std::vector<bool>{true, false, true}));
 }
