@@ -1,14 +1,12 @@
-// Name patterns, the two filter kinds and a preset's verdict, as case tables.
+// Name patterns and the two filter kinds, as case tables; the scan tests cover
+// a preset's verdict.
 
 #include <gtest/gtest.h>
-
-#include <boost/make_shared.hpp>
 
 #include <vector>
 
 #include "intake/AttrImportFilter.h"
 #include "intake/FileNameImportFilter.h"
-#include "intake/ImportSettings.h"
 #include "intake/SameFilter.h"
 #include "intake/WildcardMatch.h"
 #include "support/TextCodec.h"
@@ -90,17 +88,6 @@ TEST(ImportFilterTest, NameAndAttributeFiltersMatchAndDescribe) {
     EXPECT_FALSE(
         SameFilter(CFileNameImportFilter(u"*.jpg", 1), CFileNameImportFilter(u"*.jpg", 0)));
     EXPECT_FALSE(SameFilter(CAttrImportFilter(2, 0), CAttrImportFilter(2, 1)));
-}
-
-TEST(ImportFilterTest, PresetAcceptsWhenSomeInputMatchesAndNoIgnoreDoes) {
-    CImportSettings settings;
-    EXPECT_FALSE(settings.Accepts(Entry(u"a.txt")));  // no input filters: nothing
-    settings.inputFilters.push_back(boost::make_shared<CFileNameImportFilter>(u"*.txt", 0));
-    settings.inputFilters.push_back(boost::make_shared<CFileNameImportFilter>(u"*.doc", 0));
-    settings.ignoreFilters.push_back(boost::make_shared<CAttrImportFilter>(kAttrHidden, 1));
-    EXPECT_TRUE(settings.Accepts(Entry(u"a.doc")));
-    EXPECT_FALSE(settings.Accepts(Entry(u"a.png")));
-    EXPECT_FALSE(settings.Accepts(Entry(u".a.txt", kAttrHidden | kAttrArchive)));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Scans cancelled at every notice and at random moments: a cancelled scan
+// Scans cancelled at random moments: a cancelled scan
 // leaves the document and the item counter as they were, a scan that handed
 // over brings exactly what an undisturbed scan brings.
 
@@ -68,25 +68,6 @@ protected:
         return worker->Completed();
     }
 };
-
-TEST_F(ScanStorm, CancelAtEveryNoticeOfTheScan) {
-    // Every notice in turn, plus one past the last: that cancel comes after the hand-over.
-    const size_t notices = target.Count(ScanNotice::PathChanged);
-    ASSERT_GE(notices, 19u);
-    size_t handedOver = 0;
-    for (size_t k = 1; k <= notices + 1 && !HasFailure(); ++k) {
-        SCOPED_TRACE("cancel at notice " + std::to_string(k));
-        CCorvelinDoc doc;
-        size_t seen = 0;
-        target.onPost = [&](ScanNotice message) {
-            if (message == ScanNotice::PathChanged && ++seen == k) worker->Cancel();
-            if (message == ScanNotice::Finished && k > notices) worker->Cancel();
-        };
-        handedOver += Round(doc, [](CAddFileWorker&) {});
-    }
-    // A cancel during the last dropped path still stops it.
-    EXPECT_EQ(handedOver, 1u);
-}
 
 TEST_F(ScanStorm, CancelAtRandomMoments) {
     const auto scanTime = testing_support::TimeOf([&] {

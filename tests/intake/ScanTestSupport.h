@@ -28,13 +28,11 @@ class RecordingTarget : public IZelPostTarget {
 public:
     void Post(const ZelNotice& notice) override {
         messages.push_back(static_cast<ScanNotice>(notice.code));
-        if (onPost) onPost(messages.back());
     }
     size_t Count(ScanNotice message) const {
         return static_cast<size_t>(std::count(messages.begin(), messages.end(), message));
     }
     std::vector<ScanNotice> messages;
-    std::function<void(ScanNotice)> onPost;  // runs on the worker thread
 };
 
 inline CImportSettingsPtr Preset(const std::vector<std::string>& inputs,
