@@ -103,16 +103,6 @@ TEST_F(AddFileWorker, DroppedRootIsJoinedWithoutADoubleSlash) {
     EXPECT_EQ(Tree(doc), (std::vector<std::string>{"//", "/d/", "/d/g.txt=4", "/f.txt=123"}));
 }
 
-TEST_F(ScanEntries, NamesKeepTheirBytesAndJapaneseText) {
-    const std::string bad = "写真フォルダ/bad\xff\xfename.txt";
-    Make({"写真フォルダ/", "写真フォルダ/休暇の写真.jpg", bad});
-    Scan(doc, {"写真フォルダ"});
-    EXPECT_EQ(Tree(doc), (std::vector<std::string>{"写真フォルダ/", bad + "=0",
-                                                   "写真フォルダ/休暇の写真.jpg=0"}));
-    EXPECT_EQ(doc.root.children[0]->GetPath(),
-              zel::DecodeFileName(dir.Path()) + zel::Utf8ToUtf16("/写真フォルダ"));
-}
-
 TEST_F(ScanEntries, PathsOver259UnitsAreSkippedNeverCut) {
     const size_t room = 259 - zel::DecodeFileName(dir / "long/").size();
     if (room < 81 || room > 249) GTEST_SKIP() << "temporary folder path of unusual length";
