@@ -1,6 +1,5 @@
-// Scans cancelled at random moments: a cancelled scan
-// leaves the document and the item counter as they were, a scan that handed
-// over brings exactly what an undisturbed scan brings.
+// Scans cancelled at random moments: a cancelled scan leaves the document as it
+// was, a scan that handed over brings exactly what an undisturbed scan brings.
 
 #include <sys/stat.h>
 
@@ -41,9 +40,8 @@ protected:
         ASSERT_EQ(referenceSkips.size(), 7u);
     }
 
-    // One scan into a document that already holds an item, as a second drop
-    // would find it; cancel(worker) runs once it started. Half the scans list
-    // ahead on other threads, as corvelin-cli does.
+    // One scan into a document that already holds an item; cancel(worker) runs
+    // once it started. Half the scans list ahead on other threads, as the CLI does.
     template <class Cancel>
     bool Round(CCorvelinDoc& into, Cancel cancel, unsigned readAhead = 0) {
         into.nextItemId = 40;

@@ -139,9 +139,8 @@ TEST_F(ScanEntries, LinksToFilesAndFoldersAreFollowedUnderTheirOwnNames) {
 }
 
 TEST_F(ScanEntries, LinkLoopsAndDanglingLinksAreReportedWithoutHanging) {
-    // Without remembering every folder entered (not only the ancestors), sub is
-    // entered twice here, and a chain of folders linking twice to the next
-    // would take 2^depth paths.
+    // Remembering only the ancestors, sub is entered twice here, and a chain of
+    // folders linking twice to the next would take 2^depth paths.
     Make({"loop/", "loop/sub/", "loop/sub/file.txt", "loop/sub/up->../../loop", "loop/self->.",
           "loop/pong->ping", "loop/ping->pong", "loop/dead->nowhere",
           "loop/again->sub"});  // a second way into sub: no loop
@@ -159,11 +158,9 @@ TEST_F(ScanEntries, LinkLoopsAndDanglingLinksAreReportedWithoutHanging) {
     EXPECT_EQ(Skips(), expected);
 }
 
-// Each skipped entry is reported once with its reason, whether it was dropped
-// or found inside a folder; refused files are not reported. Failed paths and
-// unreadable folders use up a number, entries never entered take none. No file
-// is planned twice: a dropped path inside (or equal to) another is left out,
-// while a mere common prefix is not nesting.
+// Skips are reported with their reason, dropped or listed; refused files are not.
+// Failed paths use up a number. A dropped path inside (or equal to) another is
+// left out, so no file is planned twice; a mere common prefix is not nesting.
 TEST_F(ScanEntries, OddEntriesAreSkippedWithTheirReason) {
     Make({"ctl/",
           "ctl/tab\there.txt",
@@ -217,9 +214,8 @@ TEST_F(ScanEntries, OddEntriesAreSkippedWithTheirReason) {
               (std::vector<bool>{true, false, true}));
 }
 
-// The tree changes at a fixed point of the walk (when a given folder is listed),
-// so every run sees the same race: what vanished is reported with its path,
-// what grew is taken at the size the walk saw, and everything else is imported.
+// The tree changes when a given folder is listed, so every run sees the same
+// race: what vanished is reported, what grew is taken at the size the walk saw.
 TEST_F(ScanRace, FilesAndFoldersChangedDuringTheWalk) {
     Make({"top/", "top/a/", "top/b/", "top/c/", "top/a/keep.txt=1", "top/b/deleted.txt=2",
           "top/b/grown.txt=3", "top/b/kept.txt=4", "top/c/gone.txt=5", "dropped.txt=6"});

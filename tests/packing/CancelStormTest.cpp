@@ -1,6 +1,5 @@
 // Packing runs cancelled at random moments while the tree changes between runs:
-// whatever a run leaves points only at live items, and a run that completes
-// places every file exactly once.
+// a completed run places every live file exactly once, a cancelled one nothing.
 
 #include <gtest/gtest.h>
 
@@ -37,8 +36,7 @@ protected:
         }
     }
 
-    // What the owner does between runs: take some items away (forgetting the
-    // packs, as it must), bring new ones.
+    // What the owner does between runs: erase items (forgetting the packs), add some.
     void ChangeTree() {
         if (!doc.root.children.empty() && rng() % 2 == 0) {
             auto& victim = doc.root.children[rng() % doc.root.children.size()];
@@ -55,8 +53,7 @@ protected:
         if (rng() % 3 == 0) AddFolderOfFiles(10 + static_cast<int>(rng() % 50));
     }
 
-    // Every file placed once and nothing else: a pack pointing at a released
-    // item would add a key here.
+    // A pack pointing at a released item would add a key here.
     void CheckCompleted(const std::vector<CPackItem*>& files) {
         std::map<const CPackItem*, int> placed;
         for (const PackBin& pack : doc.packs) {
