@@ -57,32 +57,6 @@ TEST(Pack, ProgressPostsOnlyChangedPercentagesAndNothingForAnEmptyTree) {
     }
 }
 
-TEST(Pack, CancelBeforePlacementKeepsThePreviousResultsDuringItLeavesPartialPacks) {
-    CCorvelinDoc doc;
-    AddFile(doc.root, "/z", 30);
-    AddFile(doc.root, "/y", 20, doc.NewGroup());
-    AddFile(doc.root, "/a", 10);
-    ASSERT_TRUE(doc.Pack(1000));
-    doc.cancelFlag = 1;
-    RecordingTarget quiet;
-    EXPECT_FALSE(doc.Pack(500, &quiet));
-    EXPECT_EQ(doc.cancelFlag.load(), 1u);  // the caller clears it, not the packing
-    EXPECT_EQ(doc.packSize, 500u);
-    EXPECT_TRUE(doc.packs.empty() && doc.groupTable.empty() && quiet.Posts().empty());
-    ASSERT_EQ(doc.packResults.size(), 1u);
-    EXPECT_EQ(doc.packResults[0].count, 3u);
-
-    doc.cancelFlag = 0;
-    ActingTarget target;
-    target.onProgress = [&](int) { doc.cancelFlag = 1; };
-    EXPECT_FALSE(doc.Pack(1000, &target));
-    // Entry 0 was placed and reported, entry 1 placed, then the check stopped it.
-    EXPECT_EQ(target.Progress(), (std::vector<int64_t>{0}));
-    ASSERT_EQ(doc.packs.size(), 1u);
-    EXPECT_EQ(PathsOf(doc.packs[0]), (std::vector<std::string>{"/z", "/y"}));
-    EXPECT_TRUE(doc.packResults.empty());
-}
-
 // Cross-check of the indexed placement against a plain first-fit scan.
 
 struct RefPack {
