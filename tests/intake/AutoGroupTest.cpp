@@ -1,17 +1,16 @@
-// Automatic grouping: candidates, the user's choice, real group numbers, the
-// pruned pair search against scoring every pair (chaining, never merging two
-// candidates, names without a stem), and cancelling.
+// Automatic grouping: the name score, candidates, the user's choice, real group
+// numbers, the pruned pair search against scoring every pair, and cancelling.
 
 #include <gtest/gtest.h>
 
 #include <boost/make_shared.hpp>
 
-#include <atomic>
 #include <chrono>
 #include <random>
 #include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "NameSimilarityReference.h"
@@ -20,6 +19,7 @@
 #include "intake/AutoGroupWorker.h"
 #include "intake/NameSimilarity.h"
 #include "packing/CorvelinDoc.h"
+#include "support/TextCodec.h"
 
 namespace {
 
@@ -45,58 +45,73 @@ std::string Ids(const CPackFolder& folder, bool groups = false) {
     return out;
 }
 
-TEST(AutoGroupTest, OnlyFilesOfOneFolderAreComparedAndNumbersFollowTheWalk) {
+// Only files of one folder are compared; real numbers follow the walk, so the
+// subfolder's group comes first. An unticked candidate drops all its members,
+// and ticking it again leaves the members' own ticks as they were.
+TEST(AutoGroupTest, CandidatesTicksAndRealNumbers) {
     CCorvelinDoc doc;
     doc.groupCount = 2;
-    auto sub = Folder(u"/in/sub", {u"scan001.png", u"scan002.png"});
+    auto sub = Folder(u"/in/sub", {u"scan001.png", u"scan002.png", u"scan003.png"});
     auto left = Folder(u"/in/left", {u"photo001.jpg"});
-    auto drop = Folder(u"/in", {u"track01.mp3", u"track02.mp3", u"photo003.jpg"}, {sub, left});
+    auto drop = Folder(
+        u"/in",
+        {u"track01.mp3", u"track02.mp3", u"photo003.jpg", u"vacation_a.mov", u"vacation_b.mov"},
+        {sub, left});
     const AutoGroupTablePtr table = ProposeAutoGroups(*drop);
-    ASSERT_EQ(table->size(), 2u);
-    EXPECT_EQ(Ids(*drop), "--00-");
-    EXPECT_EQ(Ids(*sub), "11");
+    ASSERT_EQ(table->size(), 3u);
+    EXPECT_EQ(Ids(*drop), "--00-11");
+    EXPECT_EQ(Ids(*sub), "222");
     EXPECT_EQ(Ids(*left), "-");
 
-    // Real numbers follow the walk, so the subfolder's group comes first.
-    ApplyAutoGroups(doc, *drop, *table, [](size_t, size_t) { return true; });
-    EXPECT_EQ(Ids(*drop, true), "--33-");
-    EXPECT_EQ(Ids(*sub, true), "22");
-    EXPECT_EQ(drop->group, NoGroup);
-    EXPECT_EQ(doc.groupCount, 4u);
-}
-
-// The dialog's ticks: an unticked candidate drops all its members, and ticking
-// it again leaves the members' own ticks as they were.
-TEST(AutoGroupTest, UntickedMembersAndCandidatesGetNoGroup) {
-    CCorvelinDoc doc;
-    auto drop = Folder(u"/in", {u"img_0001.jpg", u"img_0002.jpg", u"img_0003.jpg",
-                                u"vacation_a.mov", u"vacation_b.mov"});
-    const AutoGroupTablePtr table = ProposeAutoGroups(*drop);
-    EXPECT_EQ(Ids(*drop), "00011");
     CAutoGroupConfirmation answer(*table);
-    answer.SetMemberTicked(0, 0, false);
-    answer.SetGroupTicked(0, false);
-    answer.SetGroupTicked(0, true);
+    answer.SetMemberTicked(2, 0, false);
+    answer.SetGroupTicked(2, false);
+    answer.SetGroupTicked(2, true);
     answer.SetGroupTicked(1, false);
     ApplyAutoGroups(doc, *drop, *table, [&](size_t candidate, size_t member) {
         return answer.Keeps(candidate, member);
     });
-    EXPECT_EQ(Ids(*drop, true), "-00--");
-    EXPECT_EQ(doc.groupCount, 1u);
+    EXPECT_EQ(Ids(*sub, true), "-22");
+    EXPECT_EQ(Ids(*drop, true), "--33---");
+    EXPECT_EQ(drop->group, NoGroup);
+    EXPECT_EQ(doc.groupCount, 4u);
 }
 
-// Candidate numbers as the plain rules give them, scoring every pair in full.
+TEST(NameSimilarityTest, ScoresTheKnownPairs) {
+    // Only the first min(la, lb) units of b take part, case counts, and a run
+    // reaching the end of a stops there instead of reading past it.
+    const std::tuple<std::u16string, std::u16string, double> pairs[] = {
+        {u"photo001", u"photo002", 129.5},
+        {u"report", u"report2", 600.0 / 7.0},
+        {u"DSC_1234", u"DSC_5678", 74.0},
+        {u"a1", u"b1", 50.0},
+        {u"abc", u"xyz", 0.0},
+        {u"chapter1", u"appendix", 32.2},
+        {u"appendix", u"chapter1", 37.0},
+        {u"notes", u"photo001", 34.6},
+        {u"same name", u"same name", 100},
+        {u"", u"abc", 0},
+        {u"abc", u"", 0},
+        {u"ABC", u"abc", 0},
+        {u"xy", u"abxy", 0},
+        {u"xab", u"abz", 2.0 / 3.0 * 100.0 + 4 * 2 * 1.2}};
+    for (const auto& [a, b, score] : pairs)
+        EXPECT_NEAR(NameSimilarity(a, b), score, 1e-9) << zel::Utf16ToUtf8(a + u" / " + b);
+}
+
+// Candidate numbers as the plain rules give them, scoring every pair in full:
+// a pair above the threshold joins the candidate of whichever is in one, and
+// two candidates are never merged.
 std::string ReferenceIds(const std::vector<std::u16string>& names) {
     std::string ids(names.size(), '-');
     char next = '0';
     for (size_t i = 0; i + 1 < names.size(); ++i) {
         for (size_t j = i + 1; j < names.size(); ++j) {
-            if (ids[i] != '-' && ids[j] != '-') continue;
-            if (!(name_similarity_reference::ReferenceSimilarity(names[i], names[j]) > 80))
+            if ((ids[i] != '-' && ids[j] != '-') ||
+                !(name_similarity_reference::ReferenceSimilarity(names[i], names[j]) > 80))
                 continue;
-            if (ids[i] == '-' && ids[j] == '-') {
-                ids[i] = ids[j] = next++;
-            } else if (ids[i] == '-') {
+            if (ids[i] == '-' && ids[j] == '-') ids[i] = next++;
+            if (ids[i] == '-') {
                 ids[i] = ids[j];
             } else {
                 ids[j] = ids[i];
@@ -113,7 +128,6 @@ TEST(AutoGroupTest, SameCandidatesAsScoringEveryPairOnRandomFolders) {
     size_t formed = 0;
     for (int round = 0; round < 90; ++round) {
         const std::u16string& alphabet = alphabets[round % 3];
-        std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
         std::uniform_int_distribution<int> length(0, maxLengths[(round / 3) % 3]);
         std::vector<std::u16string> names, files;
         std::u16string base;
@@ -122,12 +136,12 @@ TEST(AutoGroupTest, SameCandidatesAsScoringEveryPairOnRandomFolders) {
             if (f % 6 == 0) {
                 base.clear();
                 for (int n = length(rng); n > 0; --n)
-                    base += alphabet[pick(rng)];
+                    base += alphabet[rng() % alphabet.size()];
             }
             std::u16string name = base;
             for (int edit = f % 6 == 0 ? 0 : 1 + f % 3; edit > 0 && !name.empty(); --edit)
-                name[rng() % name.size()] = alphabet[pick(rng)];
-            if (f % 5 == 0) name += alphabet[pick(rng)];
+                name[rng() % name.size()] = alphabet[rng() % alphabet.size()];
+            if (f % 5 == 0) name += alphabet[rng() % alphabet.size()];
             names.push_back(name);
             files.push_back(name + u".ext");
         }
@@ -149,15 +163,10 @@ public:
     std::vector<uint32_t> posted;  // read after Join only
 };
 
+// The end notice tells a finished proposal from a cancelled one.
 TEST(AutoGroupTest, CancelStopsTheProposalAndLeavesNoCandidate) {
-    auto drop = Folder(u"/in", {u"photo001.jpg", u"photo002.jpg"});
-    std::atomic<uint32_t> cancel{1};
-    EXPECT_EQ(ProposeAutoGroups(*drop, &cancel), nullptr);
-    EXPECT_EQ(Ids(*drop), "--");
-
-    // On the worker: the end notice tells a finished proposal from a cancelled one.
     RecordingTarget done;
-    CAutoGroupWorker finishing(drop, &done);
+    CAutoGroupWorker finishing(Folder(u"/in", {u"photo001.jpg", u"photo002.jpg"}), &done);
     ASSERT_TRUE(finishing.Start());
     finishing.Join();
     ASSERT_NE(finishing.GetTable(), nullptr);
@@ -165,7 +174,7 @@ TEST(AutoGroupTest, CancelStopsTheProposalAndLeavesNoCandidate) {
     EXPECT_EQ(done.posted, std::vector<uint32_t>{uint32_t(AutoGroupNotice::Finished)});
 
     // Many short names over two letters: every name shares runs with thousands
-    // of others, so the search takes seconds unless the cancel stops it.
+    // of others, so the search takes seconds unless the cancel stops it there.
     std::mt19937 rng(5);
     std::vector<std::u16string> names(40000);
     for (auto& name : names) {
@@ -176,7 +185,6 @@ TEST(AutoGroupTest, CancelStopsTheProposalAndLeavesNoCandidate) {
     RecordingTarget quiet;
     CAutoGroupWorker cancelled(crowd, &quiet);
     ASSERT_TRUE(cancelled.Start());
-    // Usually lands inside the pair search, which must notice it there.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     cancelled.Cancel();
     cancelled.Join();

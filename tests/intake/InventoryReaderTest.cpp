@@ -1,48 +1,25 @@
-#include <gtest/gtest.h>
-
-#include <boost/make_shared.hpp>
-
-#include <string>
-#include <vector>
-
-#include "intake/FileNameImportFilter.h"
 #include "intake/InventoryReader.h"
-#include "support/TextCodec.h"
+
+#include "ScanTestSupport.h"
+
+using scan_test::Preset;
 
 namespace {
 
-CImportSettingsPtr Preset(const char16_t* input, const char16_t* ignore = nullptr) {
-    auto settings = boost::make_shared<CImportSettings>();
-    settings->inputFilters.push_back(boost::make_shared<CFileNameImportFilter>(input, 0));
-    if (ignore)
-        settings->ignoreFilters.push_back(boost::make_shared<CFileNameImportFilter>(ignore, 0));
-    return settings;
-}
-
-// "path size level" of every item in pre-order, folders marked with "/".
-void Describe(const CPackItem& item, std::vector<std::string>& out) {
-    out.push_back(zel::EncodeFileName(item.GetPath()) + (item.IsFolder() ? "/ " : " ") +
-                  std::to_string(item.GetSize()) + " " + std::to_string(item.level));
-    if (const CPackFolder* folder = const_cast<CPackItem&>(item).AsFolder()) {
-        for (const CPackItemPtr& child : folder->children)
-            Describe(*child, out);
+// The reader's result handed to a fresh document, as the scan's is.
+class InventoryReader : public scan_test::ScanFixture {
+protected:
+    std::vector<std::string> Committed(CInventoryReader& reader) {
+        CCorvelinDoc into;
+        const CPackFolderPtr result = reader.TakeResult();
+        if (result) into.AddScannedItems(*result, reader.GetNextId());
+        return Tree(into);
     }
-}
-
-std::vector<std::string> Tree(const CPackFolderPtr& result) {
-    std::vector<std::string> out;
-    if (result) {
-        for (const CPackItemPtr& child : result->children)
-            Describe(*child, out);
-    }
-    return out;
-}
-
-}  // namespace
+};
 
 // find DIR -printf '%s\t%p\0' lists the folders too, before their contents;
 // records may arrive split anywhere.
-TEST(InventoryReader, BuildsTheTreeBelowTheFolderThatHoldsEveryRecord) {
+TEST_F(InventoryReader, BuildsTheTreeBelowTheFolderThatHoldsEveryRecord) {
     std::string list;
     for (const char* record :
          {"4096\t/nas/photos", "10\t/nas/photos/b.jpg", "4096\t/nas/photos/2020",
@@ -50,20 +27,20 @@ TEST(InventoryReader, BuildsTheTreeBelowTheFolderThatHoldsEveryRecord) {
         list += std::string(record) + '\0';
     list += "3\t//nas/photos/./c.jpg";  // the last record needs no separator
     for (size_t split : {size_t(0), size_t(5), size_t(40), list.size()}) {
-        CInventoryReader reader(Preset(u"*.*", u"*.tmp"), '\0', 1);
+        CInventoryReader reader(Preset({"*.*"}, {"*.tmp"}), '\0', 1);
         reader.Feed(std::string_view(list).substr(0, split));
         reader.Feed(std::string_view(list).substr(split));
-        EXPECT_EQ(Tree(reader.TakeResult()),
-                  (std::vector<std::string>{"/nas/photos/ 0 1", "/nas/photos/2020/ 0 2",
-                                            "/nas/photos/2020/a.jpg 5 3", "/nas/photos/b.jpg 10 2",
-                                            "/nas/photos/c.jpg 3 2"}))
+        EXPECT_EQ(Committed(reader),
+                  (std::vector<std::string>{"/nas/photos/", "/nas/photos/2020/",
+                                            "/nas/photos/2020/a.jpg=5", "/nas/photos/b.jpg=10",
+                                            "/nas/photos/c.jpg=3"}))
             << split;
         EXPECT_EQ(reader.ProblemCount(), 0u);
     }
 }
 
-TEST(InventoryReader, ReportsMalformedRecordsByNumberAndSkipsThem) {
-    CInventoryReader reader(Preset(u"*"), '\n', 1);
+TEST_F(InventoryReader, ReportsMalformedRecordsByNumberAndSkipsThem) {
+    CInventoryReader reader(Preset({"*"}), '\n', 1);
     reader.Feed(
         "1\t/a/x\n"
         "12a\t/a/bad size\n"
@@ -77,11 +54,12 @@ TEST(InventoryReader, ReportsMalformedRecordsByNumberAndSkipsThem) {
         "\n"
         "5\t\n");
     reader.Finish();
-    EXPECT_EQ(Tree(reader.TakeResult()),
-              (std::vector<std::string>{"/a/ 0 1", "/a/x 1 2", "/b/ 0 1", "/b/y 4 2"}));
+    EXPECT_EQ(Committed(reader), (std::vector<std::string>{"/a/", "/a/x=1", "/b/", "/b/y=4"}));
     std::vector<uint64_t> numbers;
     for (const InventoryProblem& p : reader.Problems())
         numbers.push_back(p.record);
     EXPECT_EQ(numbers, (std::vector<uint64_t>{2, 3, 4, 5, 6, 9}));
     EXPECT_NE(reader.Problems()[0].text.find("/a/bad size"), std::string::npos);
 }
+
+}  // namespace

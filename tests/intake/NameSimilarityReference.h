@@ -1,6 +1,6 @@
 #pragma once
-// The name-similarity rules written the slowest, plainest way, for the tests
-// and the fuzz target to compare the real function and the pruning with.
+// The name-similarity rules written the plainest way, for the tests and the
+// fuzz target to compare the real function and the pruning with.
 
 #include <string>
 
@@ -17,19 +17,18 @@ inline double ReferenceSimilarity(const std::u16string& aText, const std::u16str
     const int m = la < lb ? la : lb;
     int best = 0;
     double bonus = 0;
-    for (int i = 0; i < m; ++i) {
-        if (best + i >= m) break;
+    for (int i = 0; i < m && best + i < m; ++i) {
         int run = 0;
         for (int k = 0; k < m; ++k) {
             if (a[i + run] == b[k]) {
                 ++run;
-            } else {
-                if (run > best) {
-                    best = run;
-                    if (i < 5) bonus = (5 - i) * run * 1.2;
-                }
-                run = 0;
+                continue;
             }
+            if (run > best) {
+                best = run;
+                if (i < 5) bonus = (5 - i) * run * 1.2;
+            }
+            run = 0;
         }
         if (run > best) best = run;
     }

@@ -14,10 +14,12 @@
 #include "intake/ImportSettingsFile.h"
 #include "intake/LoadImportSettingsReceiver.h"
 #include "support/FaultyFileSystem.h"
+#include "support/MountNamespace.h"
 #include "support/ZelConfReader.h"
 
 namespace {
 
+using testing_support::FolderNames;
 using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::U;
@@ -57,7 +59,6 @@ std::vector<std::string> Describe(const CImportSettings& p) {
 
 TEST(PresetFileTest, TextIsWrittenByteForByteAndAwkwardTextsSurviveRepeatedSaves) {
     EXPECT_EQ(FormatImportSettings({MakeDefaultImportSettings()}), kBuiltInText);
-    EXPECT_EQ(FormatImportSettings(ParseText(kBuiltInText)), kBuiltInText);
 
     auto preset = boost::make_shared<CImportSettings>();
     preset->name = U("\"写真\" C:\\dir\\");
@@ -164,67 +165,51 @@ TEST(PresetFileTest, FilesThatLoadGiveTheirPresetsEvenNone) {
     EXPECT_FALSE(message.empty());
 }
 
-TEST(PresetFileTest, FirstSaveKeepsAFileThatDidNotLoad) {
-    zel::IFileSystem& fs = zel::IFileSystem::Default();
+// A file that did not load is someone's data: the first save moves it aside,
+// later ones rewrite in place. A failed save leaves the old file alone.
+TEST(PresetFileTest, SavesKeepAFileThatDidNotLoadAndFailedSavesLeaveTheOldOne) {
+    testing_support::FaultyFileSystem fs;
     TempDir dir;
     const std::string path = dir / "ImportSettings.xml";
-    // Too large to be a presets file: it does not load, but it is someone's data.
-    testing_support::MakeSparseFile(path, 17u << 20);
+    testing_support::MakeSparseFile(path, 17u << 20);  // too large to be a presets file
     CImportSettingsStore store(fs, dir.Path());
     EXPECT_FALSE(store.Load());
     EXPECT_TRUE(IsBuiltIn(store.presets));
     std::string message;
     ASSERT_TRUE(store.Save(message)) << message;
-    zel::FileStat st;
-    ASSERT_EQ(fs.Stat(path + ".bak", st), 0);
-    EXPECT_EQ(st.size, 17u << 20);
+    EXPECT_EQ(FolderNames(dir.Path()), "ImportSettings.xml|ImportSettings.xml.bak");
     EXPECT_EQ(ReadFile(path), kBuiltInText);
-
-    // Later saves rewrite in place and leave the backup alone.
     WriteFile(path + ".bak", "kept");
     store.presets.clear();
     ASSERT_TRUE(store.Save(message)) << message;
     EXPECT_EQ(ReadFile(path), "");
     EXPECT_EQ(ReadFile(path + ".bak"), "kept");
+    ASSERT_EQ(::unlink((path + ".bak").c_str()), 0);
 
-    // A store whose file loaded makes no backup.
+    // A failed write puts the backup made first back in place; a backup that
+    // cannot be made stops the save; line breaks cannot be stored at all.
+    const struct {
+        int writeError, renameError;
+        const char16_t* name;
+        const char* says;
+    } failures[] = {{ENOSPC, 0, u"all files", "保存できませんでした"},
+                    {0, EACCES, u"all files", ".bak"},
+                    {0, 0, u"two\nlines", "改行"}};
     WriteFile(path, kOnePreset);
-    CImportSettingsStore fresh(fs, dir.Path());
+    for (const auto& c : failures) {
+        fs.writeError = c.writeError;
+        fs.renameError = c.renameError;
+        ImportSettingsList list{MakeDefaultImportSettings()};
+        list[0]->name = c.name;
+        EXPECT_FALSE(SaveImportSettings(fs, dir.Path(), list, message, true));
+        EXPECT_NE(message.find(c.says), std::string::npos) << message;
+        EXPECT_EQ(ReadFile(path), kOnePreset);
+        EXPECT_EQ(FolderNames(dir.Path()), "ImportSettings.xml");
+    }
+    fs.writeError = fs.renameError = 0;
+    CImportSettingsStore fresh(fs, dir.Path());  // its file loaded: no backup
     EXPECT_TRUE(fresh.Load());
     EXPECT_FALSE(fresh.BackupPending());
-}
-
-TEST(PresetFileTest, FailedSaveReportsAndLeavesTheOldFile) {
-    testing_support::FaultyFileSystem fs;
-    TempDir dir;
-    const std::string path = dir / "ImportSettings.xml";
-    WriteFile(path, kOnePreset);
-    ImportSettingsList list{MakeDefaultImportSettings()};
-    std::string message;
-    auto expectOldFileAlone = [&] {
-        EXPECT_EQ(ReadFile(path), kOnePreset);
-        std::vector<zel::DirEntry> entries;
-        fs.ListFolder(dir.Path(), entries);
-        EXPECT_EQ(entries.size(), 1u);  // no temporary file, no backup left behind
-    };
-
-    // A failed write (the plain case is in the rewrite-fault table) puts the
-    // backup made first back in place.
-    fs.writeError = ENOSPC;
-    EXPECT_FALSE(SaveImportSettings(fs, dir.Path(), list, message, true));
-    EXPECT_NE(message.find("保存できませんでした"), std::string::npos) << message;
-    expectOldFileAlone();
-    // A backup that cannot be made stops the save before anything is written.
-    fs.writeError = 0;
-    fs.renameError = EACCES;
-    EXPECT_FALSE(SaveImportSettings(fs, dir.Path(), list, message, true));
-    EXPECT_NE(message.find(".bak"), std::string::npos) << message;
-    expectOldFileAlone();
-    // Line breaks cannot be stored in this format.
-    fs.renameError = 0;
-    list[0]->name = u"two\nlines";
-    EXPECT_FALSE(SaveImportSettings(fs, dir.Path(), list, message));
-    expectOldFileAlone();
 }
 
 }  // namespace

@@ -1,11 +1,8 @@
 #pragma once
-// The scan tests' fixture: a tree built on disk from short entry texts, a post target
-// that records notices, presets built from patterns, and the committed document
-// and skip report rendered as text, so that a test states what it expects in a
-// few lines.
+// The scan tests' fixture: a tree built on disk from short entry texts, and the
+// committed document and skip report rendered as text.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <boost/make_shared.hpp>
@@ -20,7 +17,6 @@
 #include "intake/AddFileWorker.h"
 #include "intake/AttrImportFilter.h"
 #include "intake/FileNameImportFilter.h"
-#include "intake/ImportSettings.h"
 #include "packing/CorvelinDoc.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TextCodec.h"
@@ -32,13 +28,11 @@ class RecordingTarget : public IZelPostTarget {
 public:
     void Post(const ZelNotice& notice) override {
         messages.push_back(static_cast<ScanNotice>(notice.code));
-        if (onPost) onPost(messages.back());
     }
     size_t Count(ScanNotice message) const {
         return static_cast<size_t>(std::count(messages.begin(), messages.end(), message));
     }
     std::vector<ScanNotice> messages;
-    std::function<void(ScanNotice)> onPost;  // runs on the worker thread
 };
 
 inline CImportSettingsPtr Preset(const std::vector<std::string>& inputs,
@@ -51,10 +45,6 @@ inline CImportSettingsPtr Preset(const std::vector<std::string>& inputs,
         preset->ignoreFilters.push_back(
             boost::make_shared<CFileNameImportFilter>(zel::Utf8ToUtf16(p), 1));
     return preset;
-}
-
-inline CImportSettingsPtr AllFiles() {
-    return Preset({"*.*"});
 }
 
 class ScanFixture : public ::testing::Test {
@@ -88,25 +78,20 @@ protected:
     }
 
     // Paths are below the temporary folder unless they start with a slash.
-    CAddFileWorker& Prepare(CCorvelinDoc& into, const std::vector<std::string>& paths,
-                            CImportSettingsPtr preset = AllFiles()) {
+    void Prepare(CCorvelinDoc& into, const std::vector<std::string>& paths,
+                 CImportSettingsPtr preset = Preset({"*.*"})) {
         std::vector<std::string> full;
         for (const std::string& p : paths)
-            full.push_back(p.empty() || p[0] != '/' ? dir / p : p);
+            full.push_back(p[0] != '/' ? dir / p : p);
         worker = std::make_unique<CAddFileWorker>(fs, into, std::move(preset), full, &target);
-        return *worker;
     }
     // Runs a whole scan and commits its result as the owner does.
-    CAddFileWorker& Scan(CCorvelinDoc& into, const std::vector<std::string>& paths,
-                         CImportSettingsPtr preset = AllFiles()) {
+    void Scan(CCorvelinDoc& into, const std::vector<std::string>& paths,
+              CImportSettingsPtr preset = Preset({"*.*"})) {
         Prepare(into, paths, std::move(preset));
-        return Finish(into);
-    }
-    CAddFileWorker& Finish(CCorvelinDoc& into) {
         EXPECT_TRUE(worker->Start());
         worker->Join();
         worker->CommitTo(into);
-        return *worker;
     }
 
     std::string Relative(const std::string& path) const {

@@ -68,7 +68,7 @@ TEST(PackItem, NamesLoseTheExtensionAfterTheCutAndPathsKeepWholePairs) {
               kMaxPathUnits - 1);
 }
 
-TEST(PackFolder, ChildrenKeepLevelsSiblingMarksGroupsAndErasure) {
+TEST(PackFolder, ChildrenKeepLevelsSiblingMarksAndErasure) {
     auto root = Folder(0, u"");
     auto a = Folder(1, u"/a");
     a->level = 4;
@@ -83,9 +83,6 @@ TEST(PackFolder, ChildrenKeepLevelsSiblingMarksGroupsAndErasure) {
     EXPECT_EQ(y->parent, root.get());
     EXPECT_EQ(y->siblingPosition, CPackItem::PositionOther);
     EXPECT_EQ(last->siblingPosition, CPackItem::PositionLast);
-    root->SetGroup(3);
-    EXPECT_EQ(a->children[0]->group, 3u);
-    EXPECT_EQ(y->group, 3u);
 
     // Marked subtrees go wherever they lie; the new last child is marked so.
     a->children[0]->eraseMark = 1;

@@ -4,7 +4,6 @@
 
 #include "PackTestSupport.h"
 #include "packing/PickupGroup.h"
-#include "packing/PickupNoGroup.h"
 
 using namespace packing_test;
 
@@ -38,17 +37,11 @@ TEST(CorvelinDoc, GroupsAreSetOnWholeSubtreesAndResetReleasesEverything) {
     EXPECT_TRUE(doc.packs.empty() && doc.packResults.empty() && doc.groupTable.empty());
 }
 
-// Numbers become 32-bit entry keys (groups negative): larger ones are refused
-// rather than wrapped onto another entry.
-TEST(Pickup, RefusesNumbersThatCannotBeEntryKeys) {
+// Group numbers become negative 32-bit entry keys: larger ones are refused
+// rather than wrapped onto another entry. PackRunnerTest refuses large item numbers.
+TEST(Pickup, RefusesGroupNumbersThatCannotBeEntryKeys) {
     CCorvelinDoc doc;
-    auto item = boost::make_shared<CPackItem>(0x80000000u, u"/late", 1);
-    doc.root.AppendChild(item);
-    std::vector<PackEntry> entries;
-    CPickupNoGroup noGroup(&entries);
-    EXPECT_THROW(doc.root.Accept(noGroup), std::out_of_range);
-
-    item->group = 0x7fffffffu;
+    AddFile(doc.root, "/late", 1, 0x7fffffffu);
     std::vector<GroupEntry> table(1);
     CPickupGroup group(&table);
     EXPECT_THROW(doc.root.Accept(group), std::out_of_range);

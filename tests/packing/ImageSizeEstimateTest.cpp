@@ -29,10 +29,6 @@ long long PrintSize(const std::string& dir) {
     return blocks;
 }
 
-bool HaveXorrisofs() {
-    return std::system("command -v xorrisofs >/dev/null 2>&1") == 0;
-}
-
 struct Shape {
     const char* what;
     int folders;  // below the top, each holding files / folders files
@@ -49,20 +45,11 @@ std::string Plain(int i) {
 // Japanese, spaces, an invalid UTF-8 byte, names long enough for continuation
 // areas and cut Joliet names, and names that clash once upper-cased.
 std::string Awkward(int i) {
-    switch (i % 6) {
-        case 0:
-            return "写真 " + std::to_string(i) + ".jpg";
-        case 1:
-            return std::string(120 + i % 90, 'n') + std::to_string(i) + ".txt";
-        case 2:
-            return "bad\xff" + std::to_string(i);
-        case 3:
-            return "Readme" + std::to_string(i / 6);
-        case 4:
-            return "README" + std::to_string(i / 6);
-        default:
-            return "a=b\\c " + std::to_string(i) + ".tar.gz";
-    }
+    const std::string n = std::to_string(i), pair = std::to_string(i / 6);
+    const std::string names[] = {"写真 " + n + ".jpg", std::string(120 + i % 90, 'n') + n + ".txt",
+                                 "bad\xff" + n,        "Readme" + pair,
+                                 "README" + pair,      "a=b\\c " + n + ".tar.gz"};
+    return names[i % 6];
 }
 
 const Shape kShapes[] = {
@@ -82,7 +69,8 @@ const Shape kShapes[] = {
 }  // namespace
 
 TEST(ImageSizeEstimate, NeverBelowAndAtMostOnePercentAboveXorrisofs) {
-    if (!HaveXorrisofs()) GTEST_SKIP() << "xorrisofs is not installed (scripts/install-deps.sh)";
+    if (std::system("command -v xorrisofs >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xorrisofs is not installed (scripts/install-deps.sh)";
     for (const Shape& shape : kShapes) {
         SCOPED_TRACE(shape.what);
         TempDir tmp;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <stdexcept>
 
 #include "PackTestSupport.h"
@@ -10,21 +9,6 @@
 using namespace packing_test;
 
 namespace {
-
-// Acts on the second progress notice, as the dialog's button or an exhausted
-// notice queue would, once the placement has built packs.
-class ActingTarget : public RecordingTarget {
-public:
-    std::function<void()> onSecondProgress;
-    void Post(const ZelNotice& notice) override {
-        if (notice.Is(PackNotice::Progress) && ++progress_ == 2 && onSecondProgress)
-            onSecondProgress();
-        RecordingTarget::Post(notice);
-    }
-
-private:
-    int progress_ = 0;
-};
 
 // A run ends with its one notice after its progress; a run cancelled before it
 // starts or while it places, or one that fails, leaves no partial packs.
@@ -39,8 +23,11 @@ TEST(PackRunner, CancelledAndFailedRunsReleaseTheirPartialPacks) {
         ActingTarget target;
         CPackRunner runner(doc, 1000, &target);
         if (act == Act::CancelBeforeStart) doc.cancelFlag = 1;
-        if (act == Act::CancelWhilePlacing) target.onSecondProgress = [&] { runner.Cancel(); };
-        if (act == Act::Throw) target.onSecondProgress = [] { throw std::runtime_error("full"); };
+        // At the second progress notice the placement has built packs.
+        target.onProgress = [&](int n) {
+            if (n == 2 && act == Act::CancelWhilePlacing) runner.Cancel();
+            if (n == 2 && act == Act::Throw) throw std::runtime_error("full");
+        };
         ASSERT_TRUE(runner.Start());
         runner.Join();
         const bool failed = act == Act::Throw;

@@ -33,23 +33,7 @@ TEST(Pack, FitIsStrictlyLessThanTheLimitAndGroupsStayWholeInPathOrder) {
     EXPECT_TRUE(doc.groupTable[1].itemIds.empty());
     EXPECT_EQ(doc.groupTable[2].size, 600u);
 
-    // The result lists follow the packs, linked both ways.
-    ASSERT_EQ(doc.packResults.size(), 2u);
-    for (size_t k = 0; k < doc.packs.size(); ++k) {
-        const PackResult& result = doc.packResults[k];
-        EXPECT_EQ(result.number, k + 1);
-        EXPECT_EQ(result.size, doc.packs[k].used);
-        ASSERT_EQ(result.count, doc.packs[k].items.size());
-        const PackResultNode* prev = nullptr;
-        size_t j = 0;
-        for (const PackResultNode* node = result.head; node; prev = node, node = node->next, ++j) {
-            ASSERT_LT(j, result.count);
-            EXPECT_EQ(node->item, doc.packs[k].items[j]);
-            EXPECT_EQ(node->pack, &result);
-            EXPECT_EQ(node->prev, prev);
-        }
-        EXPECT_EQ(result.tail, prev);
-    }
+    ExpectResultsFollowPacks(doc);
 }
 
 TEST(Pack, ProgressPostsOnlyChangedPercentagesAndNothingForAnEmptyTree) {
@@ -73,164 +57,95 @@ TEST(Pack, ProgressPostsOnlyChangedPercentagesAndNothingForAnEmptyTree) {
     }
 }
 
-// Cancels from inside the first progress notice, as the dialog's button would.
-class CancellingTarget : public RecordingTarget {
-public:
-    explicit CancellingTarget(CCorvelinDoc& doc) : doc_(doc) {}
-    void Post(const ZelNotice& notice) override {
-        RecordingTarget::Post(notice);
-        doc_.cancelFlag = 1;
-    }
-
-private:
-    CCorvelinDoc& doc_;
-};
-
-TEST(Pack, CancelBeforePlacementKeepsThePreviousResultsDuringItLeavesPartialPacks) {
-    CCorvelinDoc doc;
-    AddFile(doc.root, "/z", 30);
-    AddFile(doc.root, "/y", 20, doc.NewGroup());
-    AddFile(doc.root, "/a", 10);
-    ASSERT_TRUE(doc.Pack(1000));
-    doc.cancelFlag = 1;
-    RecordingTarget quiet;
-    EXPECT_FALSE(doc.Pack(500, &quiet));
-    EXPECT_EQ(doc.cancelFlag.load(), 1u);  // the caller clears it, not the packing
-    EXPECT_EQ(doc.packSize, 500u);
-    EXPECT_TRUE(doc.packs.empty() && doc.groupTable.empty() && quiet.Posts().empty());
-    ASSERT_EQ(doc.packResults.size(), 1u);
-    EXPECT_EQ(doc.packResults[0].count, 3u);
-
-    doc.cancelFlag = 0;
-    CancellingTarget target(doc);
-    EXPECT_FALSE(doc.Pack(1000, &target));
-    // Entry 0 was placed and reported, entry 1 placed, then the check stopped it.
-    EXPECT_EQ(target.Progress(), (std::vector<int64_t>{0}));
-    ASSERT_EQ(doc.packs.size(), 1u);
-    EXPECT_EQ(PathsOf(doc.packs[0]), (std::vector<std::string>{"/z", "/y"}));
-    EXPECT_TRUE(doc.packResults.empty());
-}
-
-// ---- Cross-check of the indexed placement against a plain first-fit scan ----
+// Cross-check of the indexed placement against a plain first-fit scan.
 
 struct RefPack {
     uint64_t used = 0;
     std::vector<CPackItem*> items;
 };
 
-// Case-blind first, shorter first, then by the exact characters.
-bool RefPathLess(const CPackItem* a, const CPackItem* b) {
-    const std::u16string &x = a->GetPath(), &y = b->GetPath();
-    auto less = [](char16_t c, char16_t d) {
-        auto fold = [](char16_t ch) { return ch >= u'A' && ch <= u'Z' ? char16_t(ch + 32) : ch; };
-        return fold(c) < fold(d);
-    };
-    if (std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), less)) return true;
-    if (std::lexicographical_compare(y.begin(), y.end(), x.begin(), x.end(), less)) return false;
-    return x < y;
+uint64_t SaturatingAdd(uint64_t a, uint64_t b) {
+    return a > kMax - b ? kMax : a + b;
 }
 
-void CollectFiles(CPackFolder& folder, std::vector<CPackItem*>& out) {
-    for (auto& child : folder.children) {
-        if (CPackFolder* sub = child->AsFolder()) {
-            CollectFiles(*sub, out);
-        } else {
-            out.push_back(child.get());
-        }
-    }
+// Case-blind first, shorter first, then by the exact characters.
+bool RefPathLess(const CPackItem* a, const CPackItem* b) {
+    auto key = [](const std::u16string& path) {
+        std::u16string folded = path;
+        for (char16_t& c : folded)
+            c = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        return std::make_pair(folded, path);
+    };
+    return key(a->GetPath()) < key(b->GetPath());
 }
 
 std::vector<RefPack> ReferencePack(CPackFolder& root, uint64_t limit) {
     std::vector<CPackItem*> files;
     CollectFiles(root, files);
-    struct Entry {
-        unsigned __int128 size;
-        std::vector<CPackItem*> items;
-    };
-    std::vector<Entry> entries;
-    std::map<uint64_t, Entry> groups;
+    std::vector<RefPack> entries;  // a file or a whole group, "used" being its size
+    std::map<uint64_t, RefPack> groups;
     for (CPackItem* file : files) {
-        if (file->group == NoGroup) {
-            entries.push_back(Entry{file->GetSize(), {file}});
-        } else {
-            Entry& g = groups[file->group];
-            g.size += file->GetSize();
-            g.items.push_back(file);
-        }
+        RefPack& entry = file->group == NoGroup ? entries.emplace_back() : groups[file->group];
+        entry.used = SaturatingAdd(entry.used, file->GetSize());
+        entry.items.push_back(file);
     }
-    for (auto& [number, g] : groups) {
-        g.size = std::min<unsigned __int128>(g.size, kMax);
-        entries.push_back(g);
-    }
+    for (auto& [number, group] : groups)
+        entries.push_back(group);
     std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.size > b.size; });
+                     [](const RefPack& a, const RefPack& b) { return a.used > b.used; });
     std::vector<RefPack> packs;
-    for (const Entry& e : entries) {
-        RefPack* target = nullptr;
-        for (RefPack& p : packs) {
-            if (static_cast<unsigned __int128>(p.used) + e.size < limit) {
-                target = &p;
-                break;
-            }
-        }
-        if (!target) {
-            packs.emplace_back();
-            target = &packs.back();
-        }
-        target->used = static_cast<uint64_t>(std::min<unsigned __int128>(
-            static_cast<unsigned __int128>(target->used) + e.size, kMax));
-        target->items.insert(target->items.end(), e.items.begin(), e.items.end());
+    for (const RefPack& entry : entries) {
+        auto fits = std::find_if(packs.begin(), packs.end(), [&](const RefPack& pack) {
+            return static_cast<unsigned __int128>(pack.used) + entry.used < limit;
+        });
+        RefPack& pack = fits == packs.end() ? packs.emplace_back() : *fits;
+        pack.used = SaturatingAdd(pack.used, entry.used);
+        pack.items.insert(pack.items.end(), entry.items.begin(), entry.items.end());
     }
-    for (RefPack& p : packs)
-        std::stable_sort(p.items.begin(), p.items.end(), RefPathLess);
+    for (RefPack& pack : packs)
+        std::stable_sort(pack.items.begin(), pack.items.end(), RefPathLess);
     return packs;
 }
 
+// Long shared prefixes, names differing only in case or length, sparse item
+// numbers, and sizes near the top of the range.
 void BuildRandomTree(std::mt19937_64& rng, CCorvelinDoc& doc, CPackFolder& folder, int depth,
-                     int& budget, uint64_t maxSize, bool huge) {
-    const int children = static_cast<int>(rng() % (depth == 0 ? 120 : 12));
+                     uint64_t maxSize, bool huge) {
     static const char* kNames[] = {"a", "A", "b", "B", "_", "c", "ab", "Ab"};
-    for (int i = 0; i < children && budget > 0; ++i) {
-        if (rng() % 20 == 0) nextTestId += static_cast<uint32_t>(rng() % 100000);  // sparse
-        // Long shared prefixes and names differing only in case or length.
+    for (int i = static_cast<int>(rng() % (depth == 0 ? 80 : 12)); i > 0; --i) {
+        if (rng() % 20 == 0) nextTestId += static_cast<uint32_t>(rng() % 100000);
         const std::string parent = depth == 0 ? std::string(rng() % 2 ? "/Shared/pre" : "")
                                               : zel::Utf16ToUtf8(folder.GetPath());
         const std::string path =
             parent + "/" + kNames[rng() % 8] + std::string(rng() % 3, kNames[rng() % 8][0]);
         if (depth < 3 && rng() % 5 == 0) {
-            CPackFolder* sub = AddFolder(folder, path);
-            BuildRandomTree(rng, doc, *sub, depth + 1, budget, maxSize, huge);
+            BuildRandomTree(rng, doc, *AddFolder(folder, path), depth + 1, maxSize, huge);
             continue;
         }
-        --budget;
-        uint64_t size = rng() % (maxSize + 1);
-        if (huge && rng() % 3 == 0) size = kMax - rng() % 1000;
-        uint64_t group = NoGroup;
-        if (doc.groupCount > 0 && rng() % 3 == 0) group = rng() % doc.groupCount;
-        AddFile(folder, path, size, group);
+        const uint64_t size = huge && rng() % 3 == 0 ? kMax - rng() % 1000 : rng() % (maxSize + 1);
+        const bool grouped = doc.groupCount > 0 && rng() % 3 == 0;
+        AddFile(folder, path, size, grouped ? rng() % doc.groupCount : NoGroup);
     }
 }
 
 TEST(Pack, IndexedFirstFitMatchesALinearScan) {
     std::mt19937_64 rng(20240611);
     for (int round = 0; round < 600; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
         CCorvelinDoc doc;
         const bool huge = round % 7 == 0;
-        const uint64_t maxSize = huge ? kMax / 3 : 1 + rng() % 40;
         uint64_t limit = huge ? kMax - rng() % 5 : rng() % 60;
         if (round % 11 == 0) limit = 0;
-        const uint32_t groups = static_cast<uint32_t>(rng() % 6);
-        for (uint32_t g = 0; g < groups; ++g)
+        for (uint64_t g = rng() % 6; g > 0; --g)
             doc.NewGroup();
-        int budget = static_cast<int>(rng() % 150);
-        BuildRandomTree(rng, doc, doc.root, 0, budget, maxSize, huge);
+        BuildRandomTree(rng, doc, doc.root, 0, huge ? kMax / 3 : 1 + rng() % 40, huge);
 
         const std::vector<RefPack> expected = ReferencePack(doc.root, limit);
-        ASSERT_TRUE(doc.Pack(limit)) << "round " << round;
-        ASSERT_EQ(doc.packs.size(), expected.size()) << "round " << round;
+        ASSERT_TRUE(doc.Pack(limit));
+        ASSERT_EQ(doc.packs.size(), expected.size());
         for (size_t k = 0; k < expected.size(); ++k) {
-            ASSERT_EQ(doc.packs[k].used, expected[k].used) << "round " << round << " pack " << k;
-            ASSERT_EQ(doc.packs[k].items, expected[k].items) << "round " << round << " pack " << k;
+            ASSERT_EQ(doc.packs[k].used, expected[k].used) << "pack " << k;
+            ASSERT_EQ(doc.packs[k].items, expected[k].items) << "pack " << k;
         }
     }
 }

@@ -1,8 +1,11 @@
 #pragma once
 // Tree builders and a recording post target for the packing tests.
 
+#include <gtest/gtest.h>
+
 #include <boost/make_shared.hpp>
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -35,11 +38,42 @@ inline CPackFolder* AddFolder(CPackFolder& folder, const std::string& path) {
     return raw;
 }
 
+// The files below the folder, in tree order.
+inline void CollectFiles(CPackFolder& folder, std::vector<CPackItem*>& out) {
+    for (const auto& child : folder.children) {
+        if (CPackFolder* sub = child->AsFolder()) {
+            CollectFiles(*sub, out);
+        } else {
+            out.push_back(child.get());
+        }
+    }
+}
+
 inline std::vector<std::string> PathsOf(const PackBin& pack) {
     std::vector<std::string> out;
     for (const CPackItem* item : pack.items)
         out.push_back(zel::Utf16ToUtf8(item->GetPath()));
     return out;
+}
+
+// The result lists follow the packs, linked both ways.
+inline void ExpectResultsFollowPacks(const CCorvelinDoc& doc) {
+    ASSERT_EQ(doc.packResults.size(), doc.packs.size());
+    for (size_t k = 0; k < doc.packs.size(); ++k) {
+        const PackResult& result = doc.packResults[k];
+        EXPECT_EQ(result.number, k + 1);
+        EXPECT_EQ(result.size, doc.packs[k].used);
+        ASSERT_EQ(result.count, doc.packs[k].items.size());
+        const PackResultNode* prev = nullptr;
+        size_t j = 0;
+        for (const PackResultNode* node = result.head; node; prev = node, node = node->next, ++j) {
+            ASSERT_LT(j, result.count);
+            EXPECT_EQ(node->item, doc.packs[k].items[j]);
+            EXPECT_EQ(node->pack, &result);
+            EXPECT_EQ(node->prev, prev);
+        }
+        EXPECT_EQ(result.tail, prev);
+    }
 }
 
 class RecordingTarget : public IZelPostTarget {
@@ -71,6 +105,19 @@ public:
 private:
     mutable std::mutex lock_;
     std::vector<ZelNotice> posts_;
+};
+
+// Runs onProgress(n) at the n-th progress notice, as the dialog's button would.
+class ActingTarget : public RecordingTarget {
+public:
+    std::function<void(int)> onProgress;
+    void Post(const ZelNotice& notice) override {
+        if (notice.Is(PackNotice::Progress) && onProgress) onProgress(++progress_);
+        RecordingTarget::Post(notice);
+    }
+
+private:
+    int progress_ = 0;
 };
 
 }  // namespace packing_test
