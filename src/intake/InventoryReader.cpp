@@ -103,6 +103,7 @@ void CInventoryReader::Record(std::string_view bytes) {
         Problem("名前にタブまたは改行が含まれています: " + Shown(raw));
         return;
     }
+    if (RecordInLastFolder(raw, size)) return;
     // The path as a scan would keep it: no doubled "/", no "./", no trailing "/".
     path_.clear();
     if (!raw.empty() && raw.front() == '/') path_ += u'/';
@@ -134,12 +135,7 @@ void CInventoryReader::Record(std::string_view bytes) {
     const std::u16string_view name = slash == std::u16string::npos
                                          ? std::u16string_view(path_)
                                          : std::u16string_view(path_).substr(slash + 1);
-    uint32_t attributes = kAttrArchive;
-    if (name.front() == u'.') attributes |= kAttrHidden;
-    findData_.fileName.assign(name);
-    findData_.attributes = attributes;
-    findData_.size = size;
-    if (!settings_ || !settings_->Accepts(findData_)) return;
+    if (!Accepts(name, size)) return;
 
     const std::u16string_view parent =
         slash == std::u16string::npos
@@ -147,6 +143,55 @@ void CInventoryReader::Record(std::string_view bytes) {
             : std::u16string_view(path_).substr(0, slash == 0 ? 1 : slash);
     CPackFolder* folder = FolderFor(parent);
     folder->CreateChild(nextId_++, path_, size);
+
+    const size_t rawSlash = raw.rfind('/');
+    const std::string_view rawName =
+        rawSlash == std::string_view::npos ? raw : raw.substr(rawSlash + 1);
+    rawFolderItem_ = nullptr;
+    if (folder != top_.get() && rawSlash != std::string_view::npos && rawName != "." &&
+        !rawName.empty()) {
+        rawFolder_.assign(raw.substr(0, rawSlash));
+        rawFolderItem_ = folder;
+        rawFolderUnits_ = parent.size();
+    }
+}
+
+bool CInventoryReader::Accepts(std::u16string_view name, uint64_t size) {
+    uint32_t attributes = kAttrArchive;
+    if (name.front() == u'.') attributes |= kAttrHidden;
+    findData_.fileName.assign(name);
+    findData_.attributes = attributes;
+    findData_.size = size;
+    return settings_ && settings_->Accepts(findData_);
+}
+
+// The common case of a record in the same folder as the last one taken: the
+// same checks as a whole record, on the name alone. False when the record
+// needs the whole treatment.
+bool CInventoryReader::RecordInLastFolder(std::string_view raw, uint64_t size) {
+    if (!rawFolderItem_ || raw.size() <= rawFolder_.size() || raw[rawFolder_.size()] != '/' ||
+        raw.compare(0, rawFolder_.size(), rawFolder_) != 0) {
+        return false;
+    }
+    const std::string_view rawName = raw.substr(rawFolder_.size() + 1);
+    if (rawName.empty() || rawName == "." || rawName == ".." ||
+        rawName.find('/') != std::string_view::npos) {
+        return false;
+    }
+    name_.clear();
+    zel::DecodeFileNameAppend(rawName, name_);
+    if (rawFolderUnits_ + 1 + name_.size() > kMaxPathUnits) {
+        Problem("パスが長すぎます: " + Shown(raw));
+        return true;
+    }
+    if (hasSubfolders_.count(rawFolderItem_) != 0) {
+        path_ = rawFolderItem_->GetPath();
+        path_ += u'/';
+        path_ += name_;
+        if (folders_.count(path_) != 0) return true;  // a folder's own record
+    }
+    if (Accepts(name_, size)) rawFolderItem_->CreateNamedChild(nextId_++, name_, size);
+    return true;
 }
 
 CPackFolder* CInventoryReader::FolderFor(std::u16string_view path) {
@@ -178,6 +223,7 @@ CPackFolder* CInventoryReader::FolderFor(std::u16string_view path) {
         }
         auto created = boost::make_shared<CPackFolder>(nextId_++, path, 0);
         folder = created.get();
+        hasSubfolders_.insert(parent);
         parent->AddChild(std::move(created));
         folders_.emplace(std::u16string(path), folder);
     }
@@ -189,7 +235,9 @@ CPackFolder* CInventoryReader::FolderFor(std::u16string_view path) {
 CPackFolderPtr CInventoryReader::TakeResult() {
     Finish();
     folders_.clear();
+    hasSubfolders_.clear();
     lastFolder_ = nullptr;
+    rawFolderItem_ = nullptr;
     if (top_->children.empty()) return nullptr;
     // Down to the folder that holds every record.
     CPackFolderPtr holder = top_;

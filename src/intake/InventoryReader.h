@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "intake/FindData.h"
@@ -49,6 +50,8 @@ public:
 
 private:
     void Record(std::string_view bytes);
+    bool RecordInLastFolder(std::string_view raw, uint64_t size);
+    bool Accepts(std::u16string_view name, uint64_t size);
     void Problem(std::string text);
     CPackFolder* FolderFor(std::u16string_view path);
 
@@ -66,4 +69,11 @@ private:
     std::u16string lastFolderPath_;
     std::u16string path_;
     FindData findData_;
+    // Records come folder by folder: while the raw bytes of the folder part
+    // stay the same, the folder is known and only the name is decoded.
+    std::string rawFolder_;
+    CPackFolder* rawFolderItem_ = nullptr;
+    size_t rawFolderUnits_ = 0;
+    std::u16string name_;
+    std::unordered_set<const CPackFolder*> hasSubfolders_;
 };

@@ -184,6 +184,12 @@ void CPackFolder::CreateChild(uint32_t childId, std::u16string_view childPath, u
     AddChild(boost::make_shared<CPackItem>(childId, childPath, childSize));
 }
 
+void CPackFolder::CreateNamedChild(uint32_t childId, std::u16string_view name, uint64_t childSize) {
+    auto child = boost::make_shared<CPackItem>(childId, name, childSize);
+    if (textLength_ != 0) child->wholePath_ = false;
+    AddChild(std::move(child));
+}
+
 void CPackFolder::AppendChild(CPackItemPtr child) {
     if (!children.empty()) children.back()->siblingPosition = PositionOther;
     AddChild(std::move(child));

@@ -93,6 +93,9 @@ public:
 
     void AddChild(CPackItemPtr child);
     void CreateChild(uint32_t childId, std::u16string_view childPath, uint64_t childSize);
+    // The same for a file given by its name alone, which the caller knows
+    // continues this folder's path; it saves looking the path up.
+    void CreateNamedChild(uint32_t childId, std::u16string_view name, uint64_t childSize);
     void AppendChild(CPackItemPtr child);
     void EraseMarked();
     void SortChildren();

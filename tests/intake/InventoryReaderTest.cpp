@@ -23,7 +23,8 @@ TEST_F(InventoryReader, BuildsTheTreeBelowTheFolderThatHoldsEveryRecord) {
     std::string list;
     for (const char* record :
          {"4096\t/nas/photos", "10\t/nas/photos/b.jpg", "4096\t/nas/photos/2020",
-          "5\t/nas/photos/2020/a.jpg", "7\t/nas/photos/skip.tmp"})
+          "5\t/nas/photos/2020/a.jpg", "7\t/nas/photos/skip.tmp", "8\t/nas/photos/d.jpg",
+          "4096\t/nas/photos/2020"})
         list += std::string(record) + '\0';
     list += "3\t//nas/photos/./c.jpg";  // the last record needs no separator
     for (size_t split : {size_t(0), size_t(5), size_t(40), list.size()}) {
@@ -33,7 +34,7 @@ TEST_F(InventoryReader, BuildsTheTreeBelowTheFolderThatHoldsEveryRecord) {
         EXPECT_EQ(Committed(reader),
                   (std::vector<std::string>{"/nas/photos/", "/nas/photos/2020/",
                                             "/nas/photos/2020/a.jpg=5", "/nas/photos/b.jpg=10",
-                                            "/nas/photos/c.jpg=3"}))
+                                            "/nas/photos/c.jpg=3", "/nas/photos/d.jpg=8"}))
             << split;
         EXPECT_EQ(reader.ProblemCount(), 0u);
     }
