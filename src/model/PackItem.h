@@ -44,6 +44,9 @@ public:
     std::u16string_view GetFileName() const;
     // The file name without its extension.
     std::u16string_view GetName() const;
+    // Asks for the text ahead of its reading: walks over the files of a pack
+    // jump all over memory, and overlapping those loads is most of their speed.
+    void PrefetchText() const { __builtin_prefetch(text_.get()); }
     uint64_t GetSize() const { return size; }
     virtual void SetGroup(uint64_t newGroup) { group = newGroup; }
     virtual bool Accept(CPackItemTraverser& traverser);

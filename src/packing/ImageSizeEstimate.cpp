@@ -195,7 +195,10 @@ uint64_t CImageSizeEstimate::Blocks() const {
         joliet.clear();
         uint64_t continuation = root ? kRootContinuation : 0;
         uint64_t udfIdentifiers = 40;
-        for (const Entry& e : folders_[f].entries) {
+        const std::vector<Entry>& entries = folders_[f].entries;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            if (i + 8 < entries.size()) __builtin_prefetch(entries[i + 8].name.data());
+            const Entry& e = entries[i];
             const IsoRecord record = MakeIsoRecord(e.name, e.folder);
             continuation += record.continuation;
             const size_t dot = e.folder ? std::u16string::npos : e.name.rfind(u'.');

@@ -49,6 +49,7 @@ bool CPackExporter::Write(zel::AtomicFileWriter& writer, bool ok, const std::str
             // Items of a pack lie scattered in memory and each line is too much
             // work for the processor to reach the next one alone: fetch ahead.
             if (j + 16 < items.size()) __builtin_prefetch(items[j + 16]);
+            if (j + 8 < items.size()) items[j + 8]->PrefetchText();
             const CPackItem* item = items[j];
             itemPath.clear();
             item->AppendPath(itemPath);

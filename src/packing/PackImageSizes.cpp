@@ -44,7 +44,11 @@ uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, boo
     };
     const CPackItem* lastParent = nullptr;
     uint32_t lastFolder = CImageSizeEstimate::kRoot;
-    for (const CPackItem* item : pack.items) {
+    const std::vector<CPackItem*>& items = pack.items;
+    for (size_t j = 0; j < items.size(); ++j) {
+        if (j + 16 < items.size()) __builtin_prefetch(items[j + 16]);
+        if (j + 8 < items.size()) items[j + 8]->PrefetchText();
+        const CPackItem* item = items[j];
         if (item->parent != lastParent || !lastParent) {
             lastParent = item->parent;
             lastFolder = folderOf(lastParent);

@@ -50,10 +50,13 @@ void SortByPath(std::vector<CPackItem*>& items, std::vector<PathKey>& keys, std:
     // side, which also keeps the sort's reads close together.
     keys.clear();
     paths.clear();
-    for (CPackItem* item : items) {
+    for (size_t j = 0; j < items.size(); ++j) {
+        if (j + 16 < items.size()) __builtin_prefetch(items[j + 16]);
+        if (j + 8 < items.size()) items[j + 8]->PrefetchText();
+        const CPackItem* item = items[j];
         const size_t start = paths.size();
         item->AppendPath(paths);
-        keys.push_back(PathKey{0, nullptr, paths.size() - start, item});
+        keys.push_back(PathKey{0, nullptr, paths.size() - start, items[j]});
     }
     size_t offset = 0;
     for (PathKey& key : keys) {
