@@ -61,11 +61,32 @@ void CPackItem::SetText(std::u16string_view text) {
 }
 
 void CPackItem::AppendPath(std::u16string& out) const {
-    if (!wholePath_ && parent) {
-        parent->AppendPath(out);
+    // The items from this one up to the one that holds a whole path; a path
+    // of at most kMaxPathUnits has fewer levels than this, a longer one goes
+    // on in the parent.
+    constexpr size_t kLevels = kMaxPathUnits / 2 + 2;
+    const CPackItem* chain[kLevels];
+    size_t levels = 0;
+    const CPackItem* top = this;
+    for (;;) {
+        chain[levels++] = top;
+        if (top->wholePath_ || !top->parent || levels == kLevels) break;
+        top = top->parent;
+    }
+    if (!top->wholePath_ && top->parent) {
+        top->parent->AppendPath(out);
         if (out.empty() || out.back() != u'/') out += u'/';
     }
-    out.append(Text());
+    size_t length = out.size();
+    for (size_t i = 0; i < levels; ++i)
+        length += chain[i]->textLength_ + 1;
+    out.reserve(length);
+    out.append(top->Text());
+    for (size_t i = levels - 1; i-- > 0;) {
+        // Only the root folder's path ends in "/".
+        if (out.empty() || out.back() != u'/') out += u'/';
+        out.append(chain[i]->Text());
+    }
 }
 
 std::u16string CPackItem::GetPath() const {

@@ -161,10 +161,8 @@ uint32_t CImageSizeEstimate::FolderIndex(std::u16string_view path) {
 }
 
 uint32_t CImageSizeEstimate::AddFolder(uint32_t parent, std::u16string_view name) {
-    const uint32_t index = static_cast<uint32_t>(folders_.size());
-    folders_.emplace_back();
-    folders_[parent].entries.push_back(Entry{name, 0, true, index});
-    return index;
+    entries_.push_back(Entry{name, 0, parent, true});
+    return folderCount_++;
 }
 
 void CImageSizeEstimate::AddFile(std::u16string_view discPath, uint64_t size) {
@@ -177,7 +175,7 @@ void CImageSizeEstimate::AddFile(std::u16string_view discPath, uint64_t size) {
 }
 
 void CImageSizeEstimate::AddFileTo(uint32_t folder, std::u16string_view name, uint64_t size) {
-    folders_[folder].entries.push_back(Entry{name, size, false, 0});
+    entries_.push_back(Entry{name, size, folder, false});
     dataBlocks_ += DivUp(size, kBlock);
 }
 
@@ -187,18 +185,29 @@ uint64_t CImageSizeEstimate::Blocks() const {
     uint64_t udfBlocks = 0;
     uint64_t isoPathTable = 10;  // the root's entry
     uint64_t jolietPathTable = 10;
+    // The entries folder by folder, in the order they came.
+    std::vector<uint32_t> start(static_cast<size_t>(folderCount_) + 1, 0);
+    for (const Entry& e : entries_)
+        ++start[e.parent + 1];
+    for (size_t f = 1; f < start.size(); ++f)
+        start[f] += start[f - 1];
+    std::vector<const Entry*> order(entries_.size());
+    {
+        std::vector<uint32_t> next(start.begin(), start.end() - 1);
+        for (const Entry& e : entries_)
+            order[next[e.parent]++] = &e;
+    }
     std::vector<Record> iso;
     std::vector<Record> joliet;
-    for (size_t f = 0; f < folders_.size(); ++f) {
+    for (size_t f = 0; f < folderCount_; ++f) {
         const bool root = f == 0;
         iso.clear();
         joliet.clear();
         uint64_t continuation = root ? kRootContinuation : 0;
         uint64_t udfIdentifiers = 40;
-        const std::vector<Entry>& entries = folders_[f].entries;
-        for (size_t i = 0; i < entries.size(); ++i) {
-            if (i + 8 < entries.size()) __builtin_prefetch(entries[i + 8].name.data());
-            const Entry& e = entries[i];
+        for (size_t i = start[f]; i < start[f + 1]; ++i) {
+            if (i + 8 < start[f + 1]) __builtin_prefetch(order[i + 8]->name.data());
+            const Entry& e = *order[i];
             const IsoRecord record = MakeIsoRecord(e.name, e.folder);
             continuation += record.continuation;
             const size_t dot = e.folder ? std::u16string::npos : e.name.rfind(u'.');
@@ -228,8 +237,8 @@ uint64_t CImageSizeEstimate::Blocks() const {
         isoBlocks += PackRecords(iso, dot + dotDot) / kBlock + DivUp(continuation, kBlock);
         jolietBlocks += PackRecords(joliet, 68) / kBlock;
         udfBlocks += 1 + DivUp(udfIdentifiers, kBlock);
-        for (const Entry& e : folders_[f].entries) {
-            if (!e.folder) ++udfBlocks;  // its file entry
+        for (size_t i = start[f]; i < start[f + 1]; ++i) {
+            if (!order[i]->folder) ++udfBlocks;  // its file entry
         }
     }
     const uint64_t metadata = kSystemArea + kDescriptors + isoBlocks + jolietBlocks +

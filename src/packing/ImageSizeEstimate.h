@@ -41,21 +41,21 @@ public:
     uint64_t Bytes() const { return Blocks() * kBlock; }
 
 private:
+    // Entries of every folder in one list: a pack may hold a folder per file,
+    // and a list of its own for each would cost more than the folder itself.
     struct Entry {
         std::u16string_view name;
-        uint64_t size = 0;
-        bool folder = false;
-        uint32_t index = 0;  // of the folder in folders_
-    };
-    struct Folder {
-        std::vector<Entry> entries;
+        uint64_t size;
+        uint32_t parent;  // the folder that holds it
+        bool folder;
     };
 
     uint32_t FolderIndex(std::u16string_view path);
     std::u16string_view Keep(std::u16string_view text);
 
     bool udf_;
-    std::vector<Folder> folders_{Folder()};  // [0] is the root
+    std::vector<Entry> entries_;
+    uint32_t folderCount_ = 1;  // the root is folder 0
     // What AddFile was given: the folders' paths and the names they hold.
     std::unordered_map<std::u16string, uint32_t> index_;
     std::deque<std::u16string> kept_;

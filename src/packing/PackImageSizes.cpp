@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <unordered_map>
 
 #include "model/PackItem.h"
 #include "packing/DiscPaths.h"
@@ -29,31 +28,42 @@ std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vec
 }
 
 uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, bool udf) {
-    CImageSizeEstimate estimate(udf);
-    // A pack's files come from folders all over the tree: each folder is
-    // entered once, by the item, and its names are read from the items.
-    std::unordered_map<const CPackItem*, uint32_t> folders;
-    const std::function<uint32_t(const CPackItem*)> folderOf = [&](const CPackItem* folder) {
-        if (!folder || !folder->parent) return CImageSizeEstimate::kRoot;
-        auto it = folders.find(folder);
-        if (it != folders.end()) return it->second;
-        const uint32_t index =
-            estimate.AddFolder(folderOf(folder->parent), discPaths.DiscName(*folder));
-        folders.emplace(folder, index);
-        return index;
-    };
-    const CPackItem* lastParent = nullptr;
-    uint32_t lastFolder = CImageSizeEstimate::kRoot;
     const std::vector<CPackItem*>& items = pack.items;
+    // The pack's folders, each once: every file's folder and those above it
+    // up to the top-level item. A pack may hold a folder per file, so they are
+    // found by address in one sorted list rather than one table entry each.
+    std::vector<const CPackItem*> folders;
+    const CPackItem* lastParent = nullptr;
+    for (size_t j = 0; j < items.size(); ++j) {
+        if (j + 16 < items.size()) __builtin_prefetch(items[j + 16]);
+        if (items[j]->parent == lastParent) continue;
+        lastParent = items[j]->parent;
+        for (const CPackItem* up = lastParent; up && up->parent; up = up->parent)
+            folders.push_back(up);
+    }
+    const std::less<const CPackItem*> before;
+    std::sort(folders.begin(), folders.end(), before);
+    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
+    const auto numberOf = [&](const CPackItem* folder) {
+        if (!folder || !folder->parent) return CImageSizeEstimate::kRoot;
+        const auto at = std::lower_bound(folders.begin(), folders.end(), folder, before);
+        return static_cast<uint32_t>(at - folders.begin()) + 1;
+    };
+
+    CImageSizeEstimate estimate(udf);
+    for (const CPackItem* folder : folders)  // numbered 1, 2, ... in this order
+        estimate.AddFolder(numberOf(folder->parent), discPaths.DiscName(*folder));
+    lastParent = nullptr;
+    uint32_t lastNumber = CImageSizeEstimate::kRoot;
     for (size_t j = 0; j < items.size(); ++j) {
         if (j + 16 < items.size()) __builtin_prefetch(items[j + 16]);
         if (j + 8 < items.size()) items[j + 8]->PrefetchText();
         const CPackItem* item = items[j];
-        if (item->parent != lastParent || !lastParent) {
+        if (item->parent != lastParent || j == 0) {
             lastParent = item->parent;
-            lastFolder = folderOf(lastParent);
+            lastNumber = numberOf(lastParent);
         }
-        estimate.AddFileTo(lastFolder, discPaths.DiscName(*item), item->GetSize());
+        estimate.AddFileTo(lastNumber, discPaths.DiscName(*item), item->GetSize());
     }
     return estimate.Bytes();
 }

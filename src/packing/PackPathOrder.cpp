@@ -17,7 +17,8 @@ namespace {
 struct PathKey {
     uint64_t head;
     const char16_t* text;  // after the pack's common prefix
-    size_t length;
+    uint32_t length;
+    uint32_t order;  // placement order, which breaks ties of identical paths
     CPackItem* item;
 };
 
@@ -41,7 +42,8 @@ bool PathKeyLess(const PathKey& a, const PathKey& b) {
         if (FoldAscii(x) != FoldAscii(y)) return FoldAscii(x) < FoldAscii(y);
     }
     if (a.length != b.length) return a.length < b.length;
-    return tie < 0;
+    if (tie != 0) return tie < 0;
+    return a.order < b.order;
 }
 
 void SortByPath(std::vector<CPackItem*>& items, std::vector<PathKey>& keys, std::u16string& paths) {
@@ -56,7 +58,8 @@ void SortByPath(std::vector<CPackItem*>& items, std::vector<PathKey>& keys, std:
         const CPackItem* item = items[j];
         const size_t start = paths.size();
         item->AppendPath(paths);
-        keys.push_back(PathKey{0, nullptr, paths.size() - start, items[j]});
+        keys.push_back(PathKey{0, nullptr, static_cast<uint32_t>(paths.size() - start),
+                               static_cast<uint32_t>(j), items[j]});
     }
     size_t offset = 0;
     for (PathKey& key : keys) {
@@ -66,7 +69,7 @@ void SortByPath(std::vector<CPackItem*>& items, std::vector<PathKey>& keys, std:
     size_t common = keys[0].length;
     for (const PathKey& key : keys) {
         size_t same = 0;
-        const size_t n = std::min(common, key.length);
+        const size_t n = std::min<size_t>(common, key.length);
         while (same < n && keys[0].text[same] == key.text[same])
             ++same;
         common = same;
@@ -79,7 +82,7 @@ void SortByPath(std::vector<CPackItem*>& items, std::vector<PathKey>& keys, std:
             key.head = (key.head << 16) | (i < key.length ? FoldAscii(key.text[i]) : 0);
         }
     }
-    std::stable_sort(keys.begin(), keys.end(), PathKeyLess);
+    std::sort(keys.begin(), keys.end(), PathKeyLess);
     for (size_t i = 0; i < keys.size(); ++i)
         items[i] = keys[i].item;
 }
