@@ -161,7 +161,7 @@ uint32_t CImageSizeEstimate::FolderIndex(std::u16string_view path) {
 }
 
 uint32_t CImageSizeEstimate::AddFolder(uint32_t parent, std::u16string_view name) {
-    entries_.push_back(Entry{name, 0, parent, true});
+    Push(name, 0, parent, true);
     return folderCount_++;
 }
 
@@ -175,8 +175,18 @@ void CImageSizeEstimate::AddFile(std::u16string_view discPath, uint64_t size) {
 }
 
 void CImageSizeEstimate::AddFileTo(uint32_t folder, std::u16string_view name, uint64_t size) {
-    entries_.push_back(Entry{name, size, folder, false});
+    Push(name, size, folder, false);
     dataBlocks_ += DivUp(size, kBlock);
+}
+
+void CImageSizeEstimate::Push(std::u16string_view name, uint64_t size, uint32_t parent,
+                              bool folder) {
+    const IsoRecord record = MakeIsoRecord(name, folder);
+    const size_t dot = folder ? std::u16string_view::npos : name.rfind(u'.');
+    entries_.push_back(
+        Entry{name, size, parent, folder, static_cast<uint16_t>(record.nameLength),
+              static_cast<uint16_t>(record.length), static_cast<uint16_t>(record.continuation),
+              dot == std::u16string_view::npos ? kNoDot : static_cast<uint16_t>(dot)});
 }
 
 uint64_t CImageSizeEstimate::Blocks() const {
@@ -206,19 +216,17 @@ uint64_t CImageSizeEstimate::Blocks() const {
         uint64_t continuation = root ? kRootContinuation : 0;
         uint64_t udfIdentifiers = 40;
         for (size_t i = start[f]; i < start[f + 1]; ++i) {
-            if (i + 8 < start[f + 1]) __builtin_prefetch(order[i + 8]->name.data());
             const Entry& e = *order[i];
-            const IsoRecord record = MakeIsoRecord(e.name, e.folder);
-            continuation += record.continuation;
-            const size_t dot = e.folder ? std::u16string::npos : e.name.rfind(u'.');
+            continuation += e.continuation;
+            const size_t dot = e.dot == kNoDot ? std::u16string::npos : e.dot;
             const uint64_t jolietName = std::min<uint64_t>(e.name.size(), kJolietNameMax);
             const uint64_t sections = Sections(e.size, e.folder);
             for (uint64_t s = 0; s < sections; ++s) {
-                iso.push_back(Record{e.name, dot, record.length});
+                iso.push_back(Record{e.name, dot, e.isoLength});
                 joliet.push_back(Record{e.name, std::u16string::npos, JolietRecord(e.name)});
             }
             if (e.folder) {
-                isoPathTable += Even(8 + record.nameLength);
+                isoPathTable += Even(8 + e.isoNameLength);
                 jolietPathTable += 8 + 2 * jolietName;
             }
             udfIdentifiers += (38 + 1 + 2 * e.name.size() + 3) / 4 * 4;

@@ -43,12 +43,21 @@ public:
 private:
     // Entries of every folder in one list: a pack may hold a folder per file,
     // and a list of its own for each would cost more than the folder itself.
+    // What the blocks depend on is worked out when an entry comes, while its
+    // name is at hand: counting the blocks then reads names only to sort them.
     struct Entry {
         std::u16string_view name;
         uint64_t size;
         uint32_t parent;  // the folder that holds it
         bool folder;
+        uint16_t isoNameLength;
+        uint16_t isoLength;
+        uint16_t continuation;
+        uint16_t dot;  // of the ISO name, kNoDot for none
     };
+    static constexpr uint16_t kNoDot = 0xFFFF;
+
+    void Push(std::u16string_view name, uint64_t size, uint32_t parent, bool folder);
 
     uint32_t FolderIndex(std::u16string_view path);
     std::u16string_view Keep(std::u16string_view text);
