@@ -169,34 +169,21 @@ private slots:
         QCOMPARE(model.rowCount(), 2);
         QVERIFY(!view.CanBack());
 
-        // Files: 2000, 1000, 500, 300 and 100 bytes. The group cell of a pack holds its
-        // estimated disc image, which no medium this small can take.
-        const struct {
-            const char* size;
-            const char* rate;
-            QStringList headers;
-        } table[] = {
-            {"CD(650MB)", "100%", {"Pack 1|3.80 KB|イメージ 376 KB|1|1"}},
-            // An empty rate packs each file alone.
-            {"10K",
-             "",
-             {"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|200",
-              "Pack 2|1000|イメージ 368 KB（収まりません）|2|100",
-              "Pack 3|500|イメージ 368 KB（収まりません）|3|50",
-              "Pack 4|300|イメージ 368 KB（収まりません）|4|30",
-              "Pack 5|100|イメージ 368 KB（収まりません）|5|10"}},
-        };
-        for (const auto& row : table) {
-            f_->Toolbar(row.size, row.rate);
-            view.OnRun();
-            QCOMPARE(RowTexts(model), row.headers);
-            QVERIFY(view.CanBack() && view.CanExport() && view.CanRun());
-            QCOMPARE(view.selectionMode(), QAbstractItemView::SingleSelection);
-            view.OnBack();
-            QCOMPARE(model.rowCount(), 2);
-            QVERIFY(!view.CanBack() && !view.CanExport() && view.CanRun());
-            QCOMPARE(view.selectionMode(), QAbstractItemView::ExtendedSelection);
-        }
+        // The registered name and the rate both reach the plan: 20 % of 10K packs the
+        // 2000 bytes alone and the other 1900 together. The group cell of a pack holds
+        // its estimated disc image, which no medium this small can take.
+        f_->settings.packInfoList = {{u"小", u"10K"}};
+        f_->Toolbar("小", "20%");
+        view.OnRun();
+        QCOMPARE(RowTexts(model),
+                 QStringList({"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|200",
+                              "Pack 2|1.85 KB|イメージ 374 KB（収まりません）|2|190"}));
+        QVERIFY(view.CanBack() && view.CanExport());
+        QCOMPARE(view.selectionMode(), QAbstractItemView::SingleSelection);
+        view.OnBack();
+        QCOMPARE(model.rowCount(), 2);
+        QVERIFY(!view.CanBack());
+        QCOMPARE(view.selectionMode(), QAbstractItemView::ExtendedSelection);
 
         f_->Toolbar("10K");
         view.OnRun();
