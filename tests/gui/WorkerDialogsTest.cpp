@@ -7,9 +7,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <stdexcept>
+#include <future>
 #include <thread>
 
 #include "ModalDriver.h"
@@ -17,7 +15,7 @@
 #include "intake/ImportSettingsFile.h"
 #include "packing/CorvelinDoc.h"
 #include "packing/PackNotice.h"
-#include "support/PosixFileSystem.h"
+#include "support/FaultyFileSystem.h"
 #include "ui/AddFilesDlg.h"
 #include "ui/AssignGroup.h"
 #include "ui/PackRunDlg.h"
@@ -29,32 +27,21 @@ using testing_support::WriteFile;
 
 namespace {
 
-// The real disk, except that listing the folder named "gate" waits until the
-// test opens it, and listing "broken" throws.
-class GatedFileSystem : public zel::PosixFileSystem {
-public:
+// The real disk, except that listing the folder "gate" waits until the test
+// opens it, and listing "broken" throws.
+struct GatedFileSystem : testing_support::FaultyFileSystem {
     std::atomic<bool> reached{false};
+    std::promise<void> gate;
 
-    void Open() {
-        std::lock_guard<std::mutex> guard(lock_);
-        open_ = true;
-        wake_.notify_all();
-    }
-    int ListFolder(const std::string& path, std::vector<zel::DirEntry>& out) override {
-        const QString name = QString::fromStdString(path);
-        if (name.endsWith("/broken")) throw std::runtime_error("listing failed");
-        if (name.endsWith("/gate")) {
+    explicit GatedFileSystem(const std::string& tree) {
+        throwOn = tree + "/broken";
+        afterListing = tree + "/gate";
+        afterListingAction = [this, opened = gate.get_future().share()] {
             reached = true;
-            std::unique_lock<std::mutex> guard(lock_);
-            wake_.wait(guard, [this] { return open_; });
-        }
-        return PosixFileSystem::ListFolder(path, out);
+            opened.wait();
+        };
     }
-
-private:
-    std::mutex lock_;
-    std::condition_variable wake_;
-    bool open_ = false;
+    void Open() { gate.set_value(); }
 };
 
 // How the user leaves a dialog, if at all.
@@ -97,7 +84,7 @@ private slots:
             {"tree/broken", Never, QDialog::Rejected, 0},  // shown as an error
         };
         for (const auto& row : table) {
-            GatedFileSystem fs;
+            GatedFileSystem fs(dir_ / "tree");
             if (row.ending >= Never) fs.Open();
             CCorvelinDoc doc;
             CAddFilesDlg dialog(fs, doc, MakeViewDefaultImportSettings(),
