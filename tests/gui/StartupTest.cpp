@@ -5,6 +5,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <vector>
+
 #include "ModalDriver.h"
 #include "TestSupport.h"
 #include "settings/FakeSys.h"
@@ -53,56 +55,58 @@ bool Catches(qint64 pid, int signalNumber) {
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
-    void firstStartCreatesTheChosenPlaceAndWritesTheProfileThereAtExit() {
+    void firstStartMakesTheChosenPlaceOrAsksAgainAndWritesTheProfileThereAtExit() {
         const struct {
-            int answer;  // -1: Escape
-            const char* folder;
+            std::vector<int> answers;               // the places chosen in turn; -1: Escape
+            QMessageBox::StandardButton onFailure;  // NoButton: the first place can be made
+            const char* folder;                     // where the profile lands; null: nowhere
         } table[] = {
-            {0, "cfg/Tessoly/Corvelin"}, {1, "bin/user"}, {2, "bin"}, {-1, "cfg/Tessoly/Corvelin"}};
+            {{0}, QMessageBox::NoButton, "cfg/Tessoly/Corvelin"},
+            {{1}, QMessageBox::NoButton, "bin/user"},
+            {{2}, QMessageBox::NoButton, "bin"},
+            {{-1}, QMessageBox::NoButton, "cfg/Tessoly/Corvelin"},
+            // The configuration folder lies under a file.
+            {{0, 2}, QMessageBox::Retry, "bin"},
+            {{0}, QMessageBox::Ignore, nullptr},
+        };
         for (const auto& row : table) {
             TempDir dir;
             MakeDir(dir / "bin");
-            FakeSys sys(dir / "bin", dir / "cfg", "user");
-            CCorvelinApp app(sys);
-            QString preview;
-            ModalDriver driver;
-            Choose(driver, row.answer, &preview);
-            QVERIFY(app.InitInstance({}));
-            if (row.answer >= 0) QCOMPARE(preview, QString::fromStdString(dir / row.folder));
-            QVERIFY(!Exists(dir / row.folder + "/Corvelin.ini"));  // made at exit
-            QVERIFY(app.ExitInstance());
-            QVERIFY2(Exists(dir / row.folder + "/Corvelin.ini"), row.folder);
-        }
-    }
-
-    void aPlaceThatCannotBeMadeIsReportedAndAskedAgain() {
-        const struct {
-            QMessageBox::StandardButton answer;
-            bool written;
-        } table[] = {{QMessageBox::Retry, true}, {QMessageBox::Ignore, false}};
-        for (const auto& row : table) {
-            TempDir dir;
-            MakeDir(dir / "bin");
-            WriteFile(dir / "blocker", "");
-            FakeSys sys(dir / "bin", dir / "blocker/cfg", "user");
+            WriteFile(dir / "file", "");
+            const bool fails = row.onFailure != QMessageBox::NoButton;
+            FakeSys sys(dir / "bin", dir / (fails ? "file/cfg" : "cfg"), "user");
             CCorvelinApp app(sys);
             ModalDriver driver;
-            Choose(driver, 0);  // under a file
-            QString warning, retry;
-            driver.Then([&](QWidget* w) {
-                auto* box = qobject_cast<QMessageBox*>(w);
-                warning = box->text();
-                retry = box->button(QMessageBox::Retry)->text();
-                box->button(row.answer)->click();
-            });
-            if (row.answer == QMessageBox::Retry) Choose(driver, 2);
+            QString preview, warning, retry;
+            Choose(driver, row.answers[0], &preview);
+            if (fails) {
+                driver.Then([&](QWidget* w) {
+                    auto* box = qobject_cast<QMessageBox*>(w);
+                    warning = box->text();
+                    retry = box->button(QMessageBox::Retry)->text();
+                    box->button(row.onFailure)->click();
+                });
+            }
+            if (row.answers.size() > 1) Choose(driver, row.answers[1], &preview);
             QVERIFY(app.InitInstance({}));
             QVERIFY(driver.AllAnswered());
-            QVERIFY2(warning.contains(QStringLiteral("作成できませんでした")), qPrintable(warning));
-            QVERIFY2(retry.contains(QStringLiteral("再試行")),
-                     qPrintable(retry));  // Qt in Japanese
+            if (fails) {
+                QVERIFY2(warning.contains(QStringLiteral("作成できませんでした")),
+                         qPrintable(warning));
+                QVERIFY2(retry.contains(QStringLiteral("再試行")),
+                         qPrintable(retry));  // Qt in Japanese
+            }
+            if (!row.folder) {
+                QVERIFY(app.ExitInstance());
+                QVERIFY(!Exists(dir / "bin/Corvelin.ini"));
+                continue;
+            }
+            const std::string profile = dir / row.folder + "/Corvelin.ini";
+            if (row.answers.back() >= 0)
+                QCOMPARE(preview, QString::fromStdString(dir / row.folder));
+            QVERIFY(!Exists(profile));  // made at exit
             QVERIFY(app.ExitInstance());
-            QCOMPARE(Exists(dir / "bin/Corvelin.ini"), row.written);
+            QVERIFY2(Exists(profile), row.folder);
         }
     }
 
