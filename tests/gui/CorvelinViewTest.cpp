@@ -234,15 +234,28 @@ private slots:
         view.OnRemoveFromGroup();
         QCOMPARE(groups(), QStringLiteral(",,1,,2,"));
 
-        // Into an existing group: the number typed; a cancel changes nothing.
+        // Into an existing group: the number typed; a cancel changes nothing. A group
+        // that does not exist is refused and the dialog stays open (which numbers pass:
+        // the group-number test).
         SelectRows(view, {3});
-        for (const bool ok : {false, true}) {
-            f_->modals.ThenClose<CAssignGroup>(ok, [](CAssignGroup* dialog) {
-                dialog->findChild<QLineEdit*>(QStringLiteral("groupNumber"))->setText("3");
-            });
-            view.OnAddToGroup();
-            QCOMPARE(groups(), ok ? QStringLiteral(",,1,3,2,") : QStringLiteral(",,1,,2,"));
-        }
+        f_->modals.ThenClose<CAssignGroup>(false);
+        view.OnAddToGroup();
+        QCOMPARE(groups(), QStringLiteral(",,1,,2,"));
+        auto edit = [](CAssignGroup* dialog) {
+            return dialog->findChild<QLineEdit*>(QStringLiteral("groupNumber"));
+        };
+        f_->modals.ThenDialog<CAssignGroup>([&edit](CAssignGroup* dialog) {
+            QCOMPARE(edit(dialog)->text(), QStringLiteral("1"));
+            edit(dialog)->setText("4");
+            // OK from the dialog's own loop, so that the driver answers what it opens.
+            QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
+        });
+        f_->modals.ThenMessage();
+        f_->modals.ThenClose<CAssignGroup>(true,
+                                           [&edit](auto* dialog) { edit(dialog)->setText("3"); });
+        view.OnAddToGroup();
+        QCOMPARE(f_->modals.log.last(), U(u"Corvelin: 1 から 3 までの整数を入力してください。"));
+        QCOMPARE(groups(), QStringLiteral(",,1,3,2,"));
 
         SelectRows(view, {0});
         view.OnGroupSubfolders();

@@ -1,4 +1,3 @@
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -17,7 +16,6 @@
 #include "packing/PackNotice.h"
 #include "support/FaultyFileSystem.h"
 #include "ui/AddFilesDlg.h"
-#include "ui/AssignGroup.h"
 #include "ui/PackRunDlg.h"
 #include "ui/WorkerNotices.h"
 
@@ -184,28 +182,6 @@ private slots:
         notices.Post(PackNotice::Cancelled);
         QCoreApplication::processEvents();
         QCOMPARE(delivered.size(), 2);
-    }
-
-    // The accepted number reaches the list in the list view's test.
-    void assignGroupRefusesAMissingGroupAndStaysOpen() {
-        CAssignGroup dialog(3);
-        ModalDriver driver;
-        driver.ThenDialog<CAssignGroup>([](CAssignGroup* d) {
-            auto* number = d->findChild<QLineEdit*>("groupNumber");
-            QCOMPARE(number->text(), QStringLiteral("1"));
-            number->setText(QStringLiteral("4"));
-            // OK from the dialog's own loop: the driver answers what it opens.
-            QMetaObject::invokeMethod(d, &QDialog::accept, Qt::QueuedConnection);
-        });
-        driver.ThenMessage();
-        bool stayed = false;
-        driver.Then([&](QWidget* w) {
-            stayed = w == &dialog;
-            dialog.reject();
-        });
-        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-        QVERIFY(stayed);
-        QCOMPARE(driver.log, QStringList{U(u"Corvelin: 1 から 3 までの整数を入力してください。")});
     }
 };
 
