@@ -60,26 +60,6 @@ TEST(EditableRows, ExpandAndCollapseAreOneBlockEachAndRestoreTheRows) {
     EXPECT_EQ(t.observer.notices, (Strings{"cells 0-0 0-0", "-1,6"}));
 }
 
-TEST(EditableRows, ClickTogglesOnlyInsideTheBox) {
-    TreeList t;
-    t.view.OnUpdate(kHintEditable);
-    // Row height 20: the middle is 10, the level-2 folder's box spans x 19..29, y 5..15
-    // (right and bottom edges outside).
-    struct Case {
-        int x, y;
-        bool toggles;
-    } cases[] = {{19, 5, true}, {29, 15, true}, {30, 10, false}, {24, 16, false}};
-    for (const Case& c : cases) {
-        const size_t count = t.rows.Count();
-        EXPECT_EQ(t.view.OnClick(1, c.x, c.y, 20), c.toggles) << c.x << "," << c.y;
-        if (c.toggles) t.view.ToggleTreeExpand(1);  // back as it was
-        EXPECT_EQ(t.rows.Count(), count);
-    }
-    EXPECT_FALSE(t.view.OnClick(2, 19, 5, 20));  // a file row has no box
-    EXPECT_FALSE(t.view.ToggleTreeExpand(2));
-    EXPECT_FALSE(t.view.TogglePackExpand(0));  // not in the editable mode
-}
-
 // Packs of 60+30 and 50+20 in a pack size of 100.
 struct PackedList : ListFixture {
     PackedList() {
