@@ -29,7 +29,6 @@ TEST(EditableRows, ShowExpandedFoldersOnlyWithTheirCells) {
     const Strings cells{"/data|[Dir]|||", "b|[Dir]|||", "a.txt|1.50 KB|5||", "top.bin|2.28 MB|||"};
     for (size_t row = 0; row < 4; ++row)
         EXPECT_EQ(t.Cells(row), cells[row]);
-    EXPECT_FALSE(t.view.SingleSelection());
     // A new size unit or group numbers change whole columns.
     t.observer.notices.clear();
     t.view.RefreshSizeColumn(2);  // KB
@@ -75,7 +74,6 @@ struct PackedList : ListFixture {
 TEST(PackedRows, CollapsedHeadersWithTheirCellsThatExpandOneAtATime) {
     PackedList t;
     ASSERT_EQ(t.view.Mode(), ListMode::Packed);
-    EXPECT_TRUE(t.view.SingleSelection());
     EXPECT_EQ(t.Cells(0), "Pack 1|90|イメージ 370 KB（収まりません）|1|900");
     EXPECT_EQ(t.Cells(1), "Pack 2|70|イメージ 370 KB（収まりません）|2|700");
     t.doc.packSize = 80;  // the medium, smaller than pack 1 holds
