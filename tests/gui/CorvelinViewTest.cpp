@@ -100,8 +100,7 @@ private slots:
         QTest::keyClick(&view, Qt::Key_Delete, Qt::ShiftModifier);
         QCOMPARE(model.rowCount(), 6);
         QTest::keyClick(&view, Qt::Key_Delete);
-        QCOMPARE(model.rowCount(), 5);
-        QCOMPARE(Cell(model, 2), QStringLiteral("日本語.txt"));
+        QCOMPARE(model.rowCount(), 5);  // which rows go: the delete command's test
     }
 
     void dropTakesOnlyLocalFileUrls() {
