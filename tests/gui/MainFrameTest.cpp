@@ -108,12 +108,16 @@ private slots:
         QCOMPARE(Box("packSize")->itemText(1), QStringLiteral("小さい"));
         QCOMPARE(Box("packSize")->currentIndex(), -1);
         QCOMPARE(frame_->GetPackSizeText(), QString());
+        QCOMPARE(Box("fillRate")->count(), 3);
         QCOMPARE(frame_->GetFillRateText(), QStringLiteral("100%"));
-        // An empty list still takes a typed size.
+        // An empty list still takes a typed size; Enter does not add it to the list.
         settings_.packInfoList.clear();
         frame_->FillToolbarCombos();
-        QTest::keyClicks(Box("packSize")->lineEdit(), "4700M");
+        QComboBox* size = Box("packSize");
+        QTest::keyClicks(size->lineEdit(), "4700M");
+        QTest::keyClick(size->lineEdit(), Qt::Key_Return);
         QCOMPARE(frame_->GetPackSizeText(), QStringLiteral("4700M"));
+        QCOMPARE(size->count(), 0);
     }
 
     void exportAsThenRewriteOrKeepTheOldFileOnFailure() {
@@ -171,9 +175,10 @@ private slots:
         QVERIFY(doc_.root.children.empty());
     }
 
-    void helpFileBesideTheProgramOrInItsData() {
+    void helpAndHomePage() {
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("file", &catcher, "Open");
+        QDesktopServices::setUrlHandler("https", &catcher, "Open");
         testing_support::MakeDir(dir_ / "bin");
         testing_support::MakeDir(dir_ / "share");
         testing_support::MakeDir(dir_ / "share/corvelin");
@@ -188,7 +193,10 @@ private slots:
             QCOMPARE(QDir::cleanPath(catcher.opened.takeLast().toLocalFile()),
                      QString::fromStdString(dir_ / place));
         }
+        Command("homePage")->trigger();
+        QCOMPARE(catcher.opened.value(0).scheme(), QStringLiteral("https"));
         QDesktopServices::unsetUrlHandler("file");
+        QDesktopServices::unsetUrlHandler("https");
     }
 };
 

@@ -119,6 +119,7 @@ private slots:
         auto* name = dlg.findChild<QLineEdit*>(QStringLiteral("name"));
         auto* size = dlg.findChild<QLineEdit*>(QStringLiteral("size"));
         auto* unit = dlg.findChild<QComboBox*>(QStringLiteral("unit"));
+        QCOMPARE(unit->currentText(), QStringLiteral("Byte"));
         const struct {
             const char16_t* name;
             const char* size;
@@ -129,6 +130,7 @@ private slots:
             {u"", "4480", 2, u"INFORMATION: 名前を入力してください。", name},
             {u"DVD-R", "44x0", 2, u"ERROR: 無効なサイズです", size},
             {u"DVD-R", "4480", 2, nullptr, nullptr},
+            {u"DVD-R", "1", 0, u"INFORMATION: すでにその名前で登録されています。", name},
             {u"Zip", "100", 1, nullptr, nullptr},
         };
         for (const auto& c : cases) {
@@ -142,6 +144,8 @@ private slots:
             driver.log.clear();
         }
 
+        const int dvd = table->findItems(QStringLiteral("DVD-R"), Qt::MatchExactly).value(0)->row();
+        QCOMPARE(table->item(dvd, 1)->text(), QStringLiteral("4480M"));
         driver.ThenMessage();  // nothing selected
         Click(dlg, "delete");
         table->selectRow(0);  // "Blu-ray DL(50GB)"
