@@ -190,7 +190,6 @@ private slots:
         Click(dlg, "chooseFont");
         dlg.findChild<QComboBox*>(QStringLiteral("sizeUnit"))->setCurrentIndex(3);
         dlg.findChild<QCheckBox*>(QStringLiteral("simpleIcon"))->setChecked(false);
-        dlg.findChild<QCheckBox*>(QStringLiteral("filterAlways"))->setChecked(true);
         auto* lineHeight = dlg.findChild<QLineEdit*>(QStringLiteral("lineHeight"));
         lineHeight->clear();  // which values pass: the option rules' test
         driver.ThenMessage();
@@ -211,7 +210,6 @@ private slots:
         QCOMPARE(after.lineHeight, 7);
         QCOMPARE(after.dispSizeUnit, 3);
         QCOMPARE(after.simpleIcon, 0);
-        QCOMPARE(after.filterAlways, 1);
     }
 };
 
