@@ -5,8 +5,6 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include <vector>
-
 #include "ModalDriver.h"
 #include "TestSupport.h"
 #include "settings/FakeSys.h"
@@ -55,58 +53,56 @@ bool Catches(qint64 pid, int signalNumber) {
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
-    void firstStartMakesTheChosenPlaceOrAsksAgainAndWritesTheProfileThereAtExit() {
+    void firstStartCreatesTheChosenPlaceAndWritesTheProfileThereAtExit() {
         const struct {
-            std::vector<int> answers;               // the places chosen in turn; -1: Escape
-            QMessageBox::StandardButton onFailure;  // NoButton: the first place can be made
-            const char* folder;                     // where the profile lands; null: nowhere
+            int answer;  // -1: Escape
+            const char* folder;
         } table[] = {
-            {{0}, QMessageBox::NoButton, "cfg/Tessoly/Corvelin"},
-            {{1}, QMessageBox::NoButton, "bin/user"},
-            {{2}, QMessageBox::NoButton, "bin"},
-            {{-1}, QMessageBox::NoButton, "cfg/Tessoly/Corvelin"},
-            // The configuration folder lies under a file.
-            {{0, 2}, QMessageBox::Retry, "bin"},
-            {{0}, QMessageBox::Ignore, nullptr},
-        };
+            {0, "cfg/Tessoly/Corvelin"}, {1, "bin/user"}, {2, "bin"}, {-1, "cfg/Tessoly/Corvelin"}};
         for (const auto& row : table) {
             TempDir dir;
             MakeDir(dir / "bin");
-            WriteFile(dir / "file", "");
-            const bool fails = row.onFailure != QMessageBox::NoButton;
-            FakeSys sys(dir / "bin", dir / (fails ? "file/cfg" : "cfg"), "user");
+            FakeSys sys(dir / "bin", dir / "cfg", "user");
+            CCorvelinApp app(sys);
+            QString preview;
+            ModalDriver driver;
+            Choose(driver, row.answer, &preview);
+            QVERIFY(app.InitInstance({}));
+            if (row.answer >= 0) QCOMPARE(preview, QString::fromStdString(dir / row.folder));
+            QVERIFY(!Exists(dir / row.folder + "/Corvelin.ini"));  // made at exit
+            QVERIFY(app.ExitInstance());
+            QVERIFY2(Exists(dir / row.folder + "/Corvelin.ini"), row.folder);
+        }
+    }
+
+    void aPlaceThatCannotBeMadeIsReportedAndAskedAgain() {
+        const struct {
+            QMessageBox::StandardButton answer;
+            bool written;
+        } table[] = {{QMessageBox::Retry, true}, {QMessageBox::Ignore, false}};
+        for (const auto& row : table) {
+            TempDir dir;
+            MakeDir(dir / "bin");
+            WriteFile(dir / "blocker", "");
+            FakeSys sys(dir / "bin", dir / "blocker/cfg", "user");
             CCorvelinApp app(sys);
             ModalDriver driver;
-            QString preview, warning, retry;
-            Choose(driver, row.answers[0], &preview);
-            if (fails) {
-                driver.Then([&](QWidget* w) {
-                    auto* box = qobject_cast<QMessageBox*>(w);
-                    warning = box->text();
-                    retry = box->button(QMessageBox::Retry)->text();
-                    box->button(row.onFailure)->click();
-                });
-            }
-            if (row.answers.size() > 1) Choose(driver, row.answers[1], &preview);
+            Choose(driver, 0);  // under a file
+            QString warning, retry;
+            driver.Then([&](QWidget* w) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                warning = box->text();
+                retry = box->button(QMessageBox::Retry)->text();
+                box->button(row.answer)->click();
+            });
+            if (row.answer == QMessageBox::Retry) Choose(driver, 2);
             QVERIFY(app.InitInstance({}));
             QVERIFY(driver.AllAnswered());
-            if (fails) {
-                QVERIFY2(warning.contains(QStringLiteral("作成できませんでした")),
-                         qPrintable(warning));
-                QVERIFY2(retry.contains(QStringLiteral("再試行")),
-                         qPrintable(retry));  // Qt in Japanese
-            }
-            if (!row.folder) {
-                QVERIFY(app.ExitInstance());
-                QVERIFY(!Exists(dir / "bin/Corvelin.ini"));
-                continue;
-            }
-            const std::string profile = dir / row.folder + "/Corvelin.ini";
-            if (row.answers.back() >= 0)
-                QCOMPARE(preview, QString::fromStdString(dir / row.folder));
-            QVERIFY(!Exists(profile));  // made at exit
+            QVERIFY2(warning.contains(QStringLiteral("作成できませんでした")), qPrintable(warning));
+            QVERIFY2(retry.contains(QStringLiteral("再試行")),
+                     qPrintable(retry));  // Qt in Japanese
             QVERIFY(app.ExitInstance());
-            QVERIFY2(Exists(profile), row.folder);
+            QCOMPARE(Exists(dir / "bin/Corvelin.ini"), row.written);
         }
     }
 
