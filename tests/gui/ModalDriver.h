@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
-#include <QStringList>
 #include <QTest>
 #include <QTimer>
 
@@ -43,9 +42,7 @@ public:
 
     // A message box: logged as "caption: text" and answered.
     void ThenMessage(QMessageBox::StandardButton answer = QMessageBox::Ok) {
-        Then([this, answer](QWidget* w) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (!box) return Close(w);
+        ThenDialog<QMessageBox>([this, answer](QMessageBox* box) {
             log << box->windowTitle() + QStringLiteral(": ") + box->text();
             icons << box->icon();
             box->button(answer)->click();
@@ -77,18 +74,14 @@ private:
         if (!top || top == handled_ || !top->isVisible()) return;
         if (passing.contains(QLatin1String(top->metaObject()->className()))) return;
         handled_ = top;
-        if (steps_.empty()) {
-            log << QStringLiteral("unexpected ") + top->metaObject()->className();
-            return Close(top);
+        if (!steps_.empty()) {
+            auto act = std::move(steps_.front());
+            steps_.pop_front();
+            return act(top);
         }
-        auto act = std::move(steps_.front());
-        steps_.pop_front();
-        act(top);
-    }
-
-    static void Close(QWidget* w) {
-        if (auto* dialog = qobject_cast<QDialog*>(w)) return dialog->reject();
-        w->close();
+        log << QStringLiteral("unexpected ") + top->metaObject()->className();
+        if (auto* dialog = qobject_cast<QDialog*>(top)) return dialog->reject();
+        top->close();
     }
 
     QTimer timer_;

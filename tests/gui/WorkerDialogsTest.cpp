@@ -1,4 +1,3 @@
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -7,9 +6,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <stdexcept>
+#include <future>
 #include <thread>
 
 #include "ModalDriver.h"
@@ -17,9 +14,8 @@
 #include "intake/ImportSettingsFile.h"
 #include "packing/CorvelinDoc.h"
 #include "packing/PackNotice.h"
-#include "support/PosixFileSystem.h"
+#include "support/FaultyFileSystem.h"
 #include "ui/AddFilesDlg.h"
-#include "ui/AssignGroup.h"
 #include "ui/PackRunDlg.h"
 #include "ui/WorkerNotices.h"
 
@@ -29,32 +25,21 @@ using testing_support::WriteFile;
 
 namespace {
 
-// The real disk, except that listing the folder named "gate" waits until the
-// test opens it, and listing "broken" throws.
-class GatedFileSystem : public zel::PosixFileSystem {
-public:
+// The real disk, except that listing the folder "gate" waits until the test
+// opens it, and listing "broken" throws.
+struct GatedFileSystem : testing_support::FaultyFileSystem {
     std::atomic<bool> reached{false};
+    std::promise<void> gate;
 
-    void Open() {
-        std::lock_guard<std::mutex> guard(lock_);
-        open_ = true;
-        wake_.notify_all();
-    }
-    int ListFolder(const std::string& path, std::vector<zel::DirEntry>& out) override {
-        const QString name = QString::fromStdString(path);
-        if (name.endsWith("/broken")) throw std::runtime_error("listing failed");
-        if (name.endsWith("/gate")) {
+    explicit GatedFileSystem(const std::string& tree) {
+        throwOn = tree + "/broken";
+        afterListing = tree + "/gate";
+        afterListingAction = [this, opened = gate.get_future().share()] {
             reached = true;
-            std::unique_lock<std::mutex> guard(lock_);
-            wake_.wait(guard, [this] { return open_; });
-        }
-        return PosixFileSystem::ListFolder(path, out);
+            opened.wait();
+        };
     }
-
-private:
-    std::mutex lock_;
-    std::condition_variable wake_;
-    bool open_ = false;
+    void Open() { gate.set_value(); }
 };
 
 // How the user leaves a dialog, if at all.
@@ -91,13 +76,13 @@ private slots:
             {"tree/gate", CancelButton, QDialog::Rejected, 0},
             {"tree/gate", Escape, QDialog::Rejected, 0},
             {"tree/gate", CloseButton, QDialog::Rejected, 0},
-            {"tree/gate", Never, QDialog::Accepted, 2},
-            // The scan is done but its end notice still waits in the queue.
+            // A scan left alone: the list view's drops. This one is done, but its end
+            // notice still waits in the queue.
             {"tree/gate", AfterCompletion, QDialog::Accepted, 2},
             {"tree/broken", Never, QDialog::Rejected, 0},  // shown as an error
         };
         for (const auto& row : table) {
-            GatedFileSystem fs;
+            GatedFileSystem fs(dir_ / "tree");
             if (row.ending >= Never) fs.Open();
             CCorvelinDoc doc;
             CAddFilesDlg dialog(fs, doc, MakeViewDefaultImportSettings(),
@@ -141,8 +126,7 @@ private slots:
             Ending ending;
             int expected;
         } table[] = {
-            {4, Never, QDialog::Accepted},
-            {4, AfterCompletion, QDialog::Accepted},
+            {4, AfterCompletion, QDialog::Accepted},  // left alone: the list view's runs
             {600000, CancelButton, QDialog::Rejected},
             {600000, Escape, QDialog::Rejected},
         };
@@ -156,19 +140,17 @@ private slots:
             CPackRunDlg dialog(doc, packSize);
             int bar = -1;
             ModalDriver driver;
-            if (row.ending != Never) {
-                driver.ThenDialog<CPackRunDlg>([&](CPackRunDlg* d) {
-                    if (row.ending == AfterCompletion) {
-                        // A few files pack at once; the end notice waits in the queue
-                        // while this handler holds the UI thread.
-                        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-                    }
-                    QTest::keyClick(d, Qt::Key_Return);
-                    QVERIFY(d->isVisible());
-                    End(d, row.ending == AfterCompletion ? CancelButton : row.ending);
-                    bar = d->findChild<QProgressBar*>()->value();
-                });
-            }
+            driver.ThenDialog<CPackRunDlg>([&](CPackRunDlg* d) {
+                if (row.ending == AfterCompletion) {
+                    // A few files pack at once; the end notice waits in the queue
+                    // while this handler holds the UI thread.
+                    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                }
+                QTest::keyClick(d, Qt::Key_Return);
+                QVERIFY(d->isVisible());
+                End(d, row.ending == AfterCompletion ? CancelButton : row.ending);
+                bar = d->findChild<QProgressBar*>()->value();
+            });
             QCOMPARE(dialog.exec(), row.expected);
             // No partial packs.
             QCOMPARE(doc.packs.size(), size_t(row.expected == QDialog::Accepted ? row.files : 0));
@@ -197,28 +179,6 @@ private slots:
         notices.Post(PackNotice::Cancelled);
         QCoreApplication::processEvents();
         QCOMPARE(delivered.size(), 2);
-    }
-
-    // The accepted number reaches the list in the list view's test.
-    void assignGroupRefusesAMissingGroupAndStaysOpen() {
-        CAssignGroup dialog(3);
-        ModalDriver driver;
-        driver.ThenDialog<CAssignGroup>([](CAssignGroup* d) {
-            auto* number = d->findChild<QLineEdit*>("groupNumber");
-            QCOMPARE(number->text(), QStringLiteral("1"));
-            number->setText(QStringLiteral("4"));
-            // OK from the dialog's own loop: the driver answers what it opens.
-            QMetaObject::invokeMethod(d, &QDialog::accept, Qt::QueuedConnection);
-        });
-        driver.ThenMessage();
-        bool stayed = false;
-        driver.Then([&](QWidget* w) {
-            stayed = w == &dialog;
-            dialog.reject();
-        });
-        QCOMPARE(dialog.exec(), int(QDialog::Rejected));
-        QVERIFY(stayed);
-        QCOMPARE(driver.log, QStringList{U(u"Corvelin: 1 から 3 までの整数を入力してください。")});
     }
 };
 

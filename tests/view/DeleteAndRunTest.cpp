@@ -34,8 +34,6 @@ TEST(RunCommand, EnablingAndModesAroundRunBackAndCancel) {
     EXPECT_TRUE(t.run.CanRun() && !t.run.CanBack() && !t.run.CanExport());
     t.Run(true);
     EXPECT_EQ(t.doc.packSize, 200u);  // the full size, not the working one
-    EXPECT_EQ(t.Paths(), (Strings{"Pack 1", "Pack 2"}));
-    EXPECT_EQ(t.Cell(0, ColumnRate), "450");
     EXPECT_TRUE(t.run.CanRun() && t.run.CanBack() && t.run.CanExport());
     t.run.Back();
     EXPECT_FALSE(t.run.CanBack() || t.run.CanExport());

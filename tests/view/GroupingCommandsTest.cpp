@@ -20,7 +20,12 @@ struct GroupList : ListFixture {
     CPackItem* g = AddFile(doc.root, "/g.txt", 1);
     CGroupingCommands commands{view};
     GroupList() { view.OnUpdate(kHintEditable); }  // rows: d A in B F g.txt
-    Strings Groups() const { return Column(ColumnGroup); }
+    Strings Groups() const {
+        Strings out;
+        for (size_t row = 0; row < rows.Count(); ++row)
+            out.push_back(Cell(row, ColumnGroup));
+        return out;
+    }
 };
 
 CRowSelection Rows(std::vector<size_t> rows) {

@@ -42,6 +42,10 @@ TEST(ListGeometry, TreeLinesOfTheEditableRows) {
         EXPECT_EQ(lines.lines, c.lines) << c.row;
         EXPECT_EQ(lines.boxOutline, c.box) << c.row;
     }
+    // A click hits the box with its right and bottom edges outside.
+    const ListRect box = ExpandBoxRect(t.rows.DrawInfo(0), 20);
+    EXPECT_TRUE(box.Contains(3, 5) && box.Contains(13, 15));
+    EXPECT_FALSE(box.Contains(14, 10) || box.Contains(8, 16));
     EXPECT_EQ(TextIndent(t.rows.DrawInfo(2)), 68);
     EXPECT_EQ(IconRect(t.rows.DrawInfo(2), 21), (ListRect{50, 2, 66, 18}));
     // Short branches stop at the Path column's edge; a collapsed box gets the plus.

@@ -29,7 +29,6 @@ TEST(EditableRows, ShowExpandedFoldersOnlyWithTheirCells) {
     const Strings cells{"/data|[Dir]|||", "b|[Dir]|||", "a.txt|1.50 KB|5||", "top.bin|2.28 MB|||"};
     for (size_t row = 0; row < 4; ++row)
         EXPECT_EQ(t.Cells(row), cells[row]);
-    EXPECT_FALSE(t.view.SingleSelection());
     // A new size unit or group numbers change whole columns.
     t.observer.notices.clear();
     t.view.RefreshSizeColumn(2);  // KB
@@ -60,26 +59,6 @@ TEST(EditableRows, ExpandAndCollapseAreOneBlockEachAndRestoreTheRows) {
     EXPECT_EQ(t.observer.notices, (Strings{"cells 0-0 0-0", "-1,6"}));
 }
 
-TEST(EditableRows, ClickTogglesOnlyInsideTheBox) {
-    TreeList t;
-    t.view.OnUpdate(kHintEditable);
-    // Row height 20: the middle is 10, the level-2 folder's box spans x 19..29, y 5..15
-    // (right and bottom edges outside).
-    struct Case {
-        int x, y;
-        bool toggles;
-    } cases[] = {{19, 5, true}, {29, 15, true}, {30, 10, false}, {24, 16, false}};
-    for (const Case& c : cases) {
-        const size_t count = t.rows.Count();
-        EXPECT_EQ(t.view.OnClick(1, c.x, c.y, 20), c.toggles) << c.x << "," << c.y;
-        if (c.toggles) t.view.ToggleTreeExpand(1);  // back as it was
-        EXPECT_EQ(t.rows.Count(), count);
-    }
-    EXPECT_FALSE(t.view.OnClick(2, 19, 5, 20));  // a file row has no box
-    EXPECT_FALSE(t.view.ToggleTreeExpand(2));
-    EXPECT_FALSE(t.view.TogglePackExpand(0));  // not in the editable mode
-}
-
 // Packs of 60+30 and 50+20 in a pack size of 100.
 struct PackedList : ListFixture {
     PackedList() {
@@ -95,7 +74,6 @@ struct PackedList : ListFixture {
 TEST(PackedRows, CollapsedHeadersWithTheirCellsThatExpandOneAtATime) {
     PackedList t;
     ASSERT_EQ(t.view.Mode(), ListMode::Packed);
-    EXPECT_TRUE(t.view.SingleSelection());
     EXPECT_EQ(t.Cells(0), "Pack 1|90|イメージ 370 KB（収まりません）|1|900");
     EXPECT_EQ(t.Cells(1), "Pack 2|70|イメージ 370 KB（収まりません）|2|700");
     t.doc.packSize = 80;  // the medium, smaller than pack 1 holds

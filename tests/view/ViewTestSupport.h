@@ -4,6 +4,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -37,23 +38,22 @@ inline CPackFolder* AddFolder(CPackFolder& folder, const std::string& path, bool
 }
 
 // Every notice as text: "+3,2" (insert 2 rows at 3), "-3,2", "reset", "cells 0-9 2-2".
-class RecordingObserver : public IListRowsObserver {
-public:
-    std::vector<std::string> notices;
-    void BeginInsertRows(size_t first, size_t n) override { Note("+", first, n); }
-    void BeginRemoveRows(size_t first, size_t n) override { Note("-", first, n); }
+struct RecordingObserver : IListRowsObserver {
+    Strings notices;
+    void BeginInsertRows(size_t first, size_t n) override { Note("+", first, ",", n); }
+    void BeginRemoveRows(size_t first, size_t n) override { Note("-", first, ",", n); }
     void BeginReset() override { notices.push_back("reset"); }
     void EndInsertRows() override {}
     void EndRemoveRows() override {}
     void EndReset() override {}
     void CellsChanged(size_t firstRow, size_t lastRow, int firstColumn, int lastColumn) override {
-        notices.push_back("cells " + std::to_string(firstRow) + "-" + std::to_string(lastRow) +
-                          " " + std::to_string(firstColumn) + "-" + std::to_string(lastColumn));
+        Note("cells ", firstRow, "-", lastRow, " ", firstColumn, "-", lastColumn);
     }
-
-private:
-    void Note(const char* what, size_t first, size_t n) {
-        notices.push_back(what + std::to_string(first) + "," + std::to_string(n));
+    template <typename... Parts>
+    void Note(const Parts&... parts) {
+        std::ostringstream out;
+        (out << ... << parts);
+        notices.push_back(out.str());
     }
 };
 
@@ -74,12 +74,6 @@ struct ListFixture {
     }
     std::string Cell(size_t row, int column) const {
         return zel::Utf16ToUtf8(rows.CellText(row, column));
-    }
-    Strings Column(int column) const {
-        Strings out;
-        for (size_t row = 0; row < rows.Count(); ++row)
-            out.push_back(Cell(row, column));
-        return out;
     }
     // Every cell of one row, joined by "|".
     std::string Cells(size_t row) const {
