@@ -1,6 +1,5 @@
-// Every file the program rewrites (profile, presets file, export), against every
-// way a rewrite fails: the old file stays byte for byte, a link stays a link,
-// and nothing is left beside either.
+// Every file the program rewrites (profile, presets file, export) goes through
+// the atomic writer: through a link the real file is replaced and the link stays.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -55,70 +54,6 @@ const Writer kWriters[] = {
     {"presets", "ImportSettings.xml", SavePresets},
     {"export", "out.csv", SaveExport},
 };
-
-enum class Fault { NoPermission, ReadOnly, Full, Link };
-
-struct FaultCase {
-    const char* name;
-    Fault fault;
-    Isolation isolation;
-};
-
-const FaultCase kFaults[] = {
-    {"no permission", Fault::NoPermission, Isolation::Unprivileged},
-    {"read-only", Fault::ReadOnly, Isolation::ReadOnly},
-    {"full", Fault::Full, Isolation::None},
-    {"link", Fault::Link, Isolation::None},
-};
-
-// What a failed rewrite must leave: the old contents and nothing else.
-std::string Outcome(bool ok, const std::string& file, const std::string& folder) {
-    return (ok ? "saved\n" : "failed\n") + ReadFile(file) + "--\n" + FolderNames(folder);
-}
-
-TEST(RewriteFault, AFailedRewriteKeepsTheOldFileAndLeavesNothingBesideIt) {
-    std::string skipped;
-    for (const Writer& writer : kWriters) {
-        for (const FaultCase& c : kFaults) {
-            SCOPED_TRACE(std::string(writer.name) + ", " + c.name);
-            TempDir dir;
-            const std::string folder = dir / "conf";
-            const std::string elsewhere = dir / "elsewhere";
-            MakeDir(folder);
-            MakeDir(elsewhere);
-            const std::string file = folder + "/" + writer.fileName;
-            std::string target = file;  // the file that holds the contents
-            if (c.fault == Fault::Link) {
-                target = elsewhere + "/real";
-                ASSERT_EQ(::symlink("../elsewhere/real", file.c_str()), 0);
-            }
-            WriteFile(target, kOld);
-            if (c.fault == Fault::NoPermission) {
-                // A folder anyone may write, a file only its owner may.
-                ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-                ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
-                ASSERT_EQ(::chmod(file.c_str(), ::geteuid() == 0 ? 0644 : 0444), 0);
-            }
-            const auto run = RunIsolated(folder, c.isolation, [&] {
-                FaultyFileSystem fs;
-                if (c.fault == Fault::Full || c.fault == Fault::Link) fs.diskSpace = 20;
-                const bool ok = writer.save(fs, folder);
-                return Outcome(ok, target, folder) + "\n" + FolderNames(elsewhere);
-            });
-            if (!run.available) {
-                skipped += std::string(c.name) + ": " + run.skipReason + "\n";
-                continue;
-            }
-            const std::string names = c.fault == Fault::Link ? "real" : "";
-            EXPECT_EQ(run.output, Outcome(false, target, folder) + "\n" + names);
-            EXPECT_EQ(ReadFile(target), kOld);
-            struct stat st {};
-            ASSERT_EQ(::lstat(file.c_str(), &st), 0);
-            EXPECT_EQ(S_ISLNK(st.st_mode), c.fault == Fault::Link);
-        }
-    }
-    if (!skipped.empty()) GTEST_SKIP() << skipped;
-}
 
 TEST(RewriteFault, ThroughALinkTheFinalFileIsReplacedBesideItselfAndTheLinkStays) {
     for (const Writer& writer : kWriters) {
