@@ -61,6 +61,34 @@ TEST(AtomicFileWriter, ReplacesWholeOnCommitOnlyAndAnyNameLengthWorks) {
     EXPECT_EQ(FolderNames(dir.Path()).find(".n"), std::string::npos);
 }
 
+// Through a chain of links, relative then absolute, the final file is replaced
+// beside itself, keeping mode, owner and group (tests run as root); the links
+// stay. The profile, the presets file and the export all write through here.
+TEST(AtomicFileWriter, ThroughLinksTheFinalFileIsReplacedBesideItself) {
+    TempDir dir;
+    MakeDir(dir / "conf");
+    MakeDir(dir / "elsewhere");
+    const std::string real = dir / "elsewhere/real";
+    WriteFile(real, "old");
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    const bool root = ::geteuid() == 0;
+    ASSERT_TRUE(!root || ::chown(real.c_str(), 12345, 23456) == 0);
+    ASSERT_EQ(::symlink(real.c_str(), (dir / "elsewhere/mid").c_str()), 0);
+    ASSERT_EQ(::symlink("../elsewhere/mid", (dir / "conf/f").c_str()), 0);
+    FaultyFileSystem fs;
+    ASSERT_TRUE(Write(fs, dir / "conf/f", "new"));
+    EXPECT_EQ(ReadFile(real), "new");
+    ASSERT_EQ(fs.created.size(), 1u);
+    EXPECT_EQ(fs.created[0].rfind(dir / "elsewhere/.real.", 0), 0u) << fs.created[0];
+    EXPECT_EQ(FolderNames(dir / "conf"), "f");
+    EXPECT_EQ(FolderNames(dir / "elsewhere"), "mid|real");
+    EXPECT_TRUE(S_ISLNK(Lstat(dir / "conf/f").st_mode));
+    const struct stat st = Lstat(real);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_uid, root ? 12345u : ::geteuid());
+    EXPECT_EQ(st.st_gid, root ? 23456u : ::getegid());
+}
+
 TEST(AtomicFileWriter, AFailedStepKeepsTheOldFileAndRemovesTheTemporary) {
     struct Case {
         const char* step;

@@ -18,7 +18,6 @@
 namespace testing_support {
 
 enum class Isolation {
-    None,
     ReadOnly,      // the folder bound over itself read-only, in a private mount namespace
     Unprivileged,  // user and group "nobody"
 };
@@ -34,8 +33,6 @@ inline std::string Isolate(const std::string& folder, Isolation kind) {
     auto failed = [](const char* what) { return std::string(what) + ": " + std::strerror(errno); };
     const char* dir = folder.c_str();
     switch (kind) {
-        case Isolation::None:
-            return "";
         case Isolation::Unprivileged:
             if (::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0)) return "";
             return failed("setuid");
