@@ -48,7 +48,8 @@ TEST_F(AddFileWorker, NumbersOnEntrySortsPrunesAndHandsOverAfterExistingItems) {
     EXPECT_TRUE(Skips().empty());
     EXPECT_EQ(zel::EncodeFileName(worker->GetCurrentPath()), dir / "huge.iso");
     // One notice per folder entered and per dropped file, none per file inside.
-    EXPECT_EQ(target.Count(ScanNotice::PathChanged), 10u);
+    EXPECT_EQ(std::count(target.messages.begin(), target.messages.end(), ScanNotice::PathChanged),
+              10);
     EXPECT_EQ(target.messages.back(), ScanNotice::Finished);
 }
 
