@@ -13,7 +13,7 @@
 #include "CliRunner.h"
 #include "TestSupport.h"
 #include "support/FileSystem.h"
-#include "support/MountNamespace.h"
+#include "support/Unprivileged.h"
 
 using namespace testing_support;
 
