@@ -96,7 +96,6 @@ TEST_F(AddFileWorker, DroppedRootIsJoinedWithoutADoubleSlash) {
     using testing_support::FakeEntry;
     using testing_support::FakeStat;
     using zel::FileKind;
-    fs.stats["/"] = FakeStat(FileKind::Directory, 2);
     fs.listings["/"] = {FakeEntry("f.txt", FakeStat(FileKind::Regular, 10, 123)),
                         FakeEntry("d", FakeStat(FileKind::Directory, 11))};
     fs.listings["/d"] = {FakeEntry("g.txt", FakeStat(FileKind::Regular, 12, 4))};

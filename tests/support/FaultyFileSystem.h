@@ -28,7 +28,6 @@ public:
     int exclusiveCollisions = 0;
 
     // Scripted answers by path; worker threads read them, so fill them before a run.
-    std::map<std::string, zel::FileStat> stats;                  // Stat (following links)
     std::map<std::string, int> listErrors;                       // ListFolder fails
     std::map<std::string, std::vector<zel::DirEntry>> listings;  // ListFolder answers
     std::string throwOn;                                         // ListFolder throws here
@@ -39,12 +38,6 @@ public:
     int writeCalls = 0;
     std::atomic<int> listCalls{0};
 
-    int Stat(const std::string& path, zel::FileStat& out) override {
-        const auto it = stats.find(path);
-        if (it == stats.end()) return PosixFileSystem::Stat(path, out);
-        out = it->second;
-        return 0;
-    }
     int Lstat(const std::string& path, zel::FileStat& out) override {
         return lstatError ? lstatError : PosixFileSystem::Lstat(path, out);
     }
