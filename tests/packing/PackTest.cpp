@@ -36,27 +36,6 @@ TEST(Pack, FitIsStrictlyLessThanTheLimitAndGroupsStayWholeInPathOrder) {
     ExpectResultsFollowPacks(doc);
 }
 
-TEST(Pack, ProgressPostsOnlyChangedPercentagesAndNothingForAnEmptyTree) {
-    for (int n : {0, 1, 4, 250}) {
-        CCorvelinDoc doc;
-        AddFile(doc.root, "/old", 10);
-        ASSERT_TRUE(doc.Pack(1000));
-        doc.root.children.clear();  // the packing itself drops the previous run's records
-        AddFolder(*AddFolder(doc.root, "/empty"), "/empty/inner");
-        for (int i = 0; i < n; ++i)
-            AddFile(doc.root, "/f" + std::to_string(i), 10);
-        RecordingTarget target;
-        ASSERT_TRUE(doc.Pack(1000, &target));
-        std::vector<int64_t> expected;  // 4 entries: 0, 25, 50, 75
-        for (int64_t i = 0; i < n; ++i) {
-            if (expected.empty() || expected.back() != i * 100 / n) expected.push_back(i * 100 / n);
-        }
-        EXPECT_EQ(target.Progress(), expected) << n << " entries";
-        EXPECT_EQ(target.Posts().size(), expected.size());  // Pack posts nothing else
-        EXPECT_EQ(doc.packResults.empty(), n == 0);
-    }
-}
-
 // Cross-check of the indexed placement against a plain first-fit scan.
 
 struct RefPack {
