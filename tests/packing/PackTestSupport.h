@@ -48,13 +48,6 @@ inline void CollectFiles(CPackFolder& folder, std::vector<CPackItem*>& out) {
     }
 }
 
-inline std::vector<std::string> PathsOf(const PackBin& pack) {
-    std::vector<std::string> out;
-    for (const CPackItem* item : pack.items)
-        out.push_back(zel::Utf16ToUtf8(item->GetPath()));
-    return out;
-}
-
 // The result lists follow the packs, linked both ways.
 inline void ExpectResultsFollowPacks(const CCorvelinDoc& doc) {
     ASSERT_EQ(doc.packResults.size(), doc.packs.size());
