@@ -190,8 +190,8 @@ TEST(AtomicFileWriter, WhatTheKernelRefusesKeepsTheOldFileOrIsWrittenInPlace) {
         ASSERT_EQ(::chmod((dir / "f").c_str(), c.fileMode), 0);
         const auto run = RunUnprivileged(
             [&] { return std::to_string(Write(zel::IFileSystem::Default(), dir / "f", "new")); });
-        if (!run.available) GTEST_SKIP() << run.skipReason;
-        EXPECT_EQ(run.output + ReadFile(dir / "f"), c.outcome);
+        if (!run) GTEST_SKIP() << "cannot drop root here";
+        EXPECT_EQ(*run + ReadFile(dir / "f"), c.outcome);
         EXPECT_EQ(FolderNames(dir.Path()), "f");
     }
 }

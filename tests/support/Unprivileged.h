@@ -7,31 +7,24 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace testing_support {
 
-struct UnprivilegedRun {
-    bool available = false;  // false: the child could not drop root, skipReason says why
-    std::string skipReason;
-    std::string output;  // what the step returned
-};
-
-inline UnprivilegedRun RunUnprivileged(const std::function<std::string()>& step) {
-    UnprivilegedRun run;
+// What the step returns, run in a child as user and group "nobody"; nothing when
+// the child cannot drop root.
+inline std::optional<std::string> RunUnprivileged(const std::function<std::string()>& step) {
     int fds[2];
-    if (::pipe(fds) != 0) return run;
+    if (::pipe(fds) != 0) return std::nullopt;
     const pid_t pid = ::fork();
     if (pid == 0) {
-        const bool dropped = ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
-        const std::string text =
-            dropped ? "+" + step() : "-setuid: " + std::string(std::strerror(errno));
-        const bool whole = ::write(fds[1], text.data(), text.size()) == ssize_t(text.size());
-        ::_exit(whole ? 0 : 2);
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+        const std::string text = step();
+        ::_exit(::write(fds[1], text.data(), text.size()) == ssize_t(text.size()) ? 0 : 2);
     }
     ::close(fds[1]);
     std::string text;
@@ -40,14 +33,10 @@ inline UnprivilegedRun RunUnprivileged(const std::function<std::string()>& step)
         text.append(buffer, static_cast<size_t>(n));
     ::close(fds[0]);
     int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || (!text.empty() && text[0] == '-')) {
-        run.skipReason = "cannot drop root here (" + text + ")";
-        return run;
-    }
-    run.available = true;
-    run.output = text.empty() ? text : text.substr(1);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) run.output += "\n[child failed]";
-    return run;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return std::nullopt;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 3) return std::nullopt;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) text += "\n[child failed]";
+    return text;
 }
 
 // The names in a folder, sorted, separated by "|": catches leftover files.
