@@ -2,12 +2,13 @@
 // Helpers shared by the core tests: a temporary folder that cleans up after
 // itself, and small file builders.
 
-#include <fcntl.h>
 #include <ftw.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -47,11 +48,10 @@ private:
 };
 
 inline void WriteFile(const std::string& path, const std::string& contents) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const bool written = fd >= 0 && ::write(fd, contents.data(), contents.size()) ==
-                                        static_cast<ssize_t>(contents.size());
-    if (fd >= 0) ::close(fd);
-    if (!written) throw std::runtime_error("cannot write " + path);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << contents;
+    out.close();
+    if (!out) throw std::runtime_error("cannot write " + path);
 }
 
 // A file of the given apparent size that takes no disk space.
@@ -65,16 +65,10 @@ inline void MakeDir(const std::string& path) {
     if (::mkdir(path.c_str(), 0755) != 0) throw std::runtime_error("cannot mkdir " + path);
 }
 
+// Empty when the file cannot be opened.
 inline std::string ReadFile(const std::string& path) {
-    std::string out;
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0) return out;
-    char buf[65536];
-    ssize_t n;
-    while ((n = ::read(fd, buf, sizeof buf)) > 0)
-        out.append(buf, static_cast<size_t>(n));
-    ::close(fd);
-    return out;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline std::u16string U(const std::string& utf8) {

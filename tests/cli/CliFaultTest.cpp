@@ -13,7 +13,7 @@
 #include "CliRunner.h"
 #include "TestSupport.h"
 #include "support/FileSystem.h"
-#include "support/MountNamespace.h"
+#include "support/Unprivileged.h"
 
 using namespace testing_support;
 
@@ -124,71 +124,48 @@ TEST_F(CliFault, SignalsEndRunsWithAllOrNothingExported) {
     EXPECT_GT(interrupted, 0);
 }
 
-// Every kind of entry the scan must leave out, beside files it must take. The
-// report shows control characters escaped, so no name reaches the terminal raw.
-TEST_F(CliFault, TreeWithEveryNastyKindOfEntry) {
+// The report names each skipped entry with its reason and the failed call's
+// error, control characters and bytes that are not UTF-8 escaped, so no name
+// reaches the terminal raw. Which entries the scan skips is its own tests' job.
+TEST_F(CliFault, SkippedEntriesAreReportedEscaped) {
     const std::string t = Tree();
-    MakeDir(t + "/sub");
-    MakeDir(t + "/" + std::string(200, 'x'));
-    const std::string notUtf8 = t + "/bad\xff\xfe.bin", esc = t + "/esc\x1b[2Jname\x9b";
-    const std::string longFile = t + "/" + std::string(200, 'x') + "/" + std::string(100, 'y');
-    for (const std::string& path : {t + "/a.txt", t + "/sub/b.bin", t + "/日本語.txt", notUtf8,
-                                    t + "/tab\tname", esc, longFile})
-        WriteFile(path, "x");
-    for (const auto& [target, link] : {std::pair<std::string, std::string>{"a.txt", "/link-to-a"},
-                                       {t, "/sub/loop"},
-                                       {"self", "/self"},
-                                       {"nowhere", "/dangling"}})
-        ASSERT_EQ(::symlink(target.c_str(), (t + link).c_str()), 0);
-    ASSERT_EQ(::mkfifo((t + "/fifo").c_str(), 0600), 0);
+    WriteFile(t + "/a.txt", "x");
+    WriteFile(t + "/tab\tname", "x");
+    ASSERT_EQ(::symlink("nowhere", (t + "/esc\x1b[2J\x9b").c_str()), 0);
 
     const CliResult r = RunCli({"-q", "-o", "-", t, dir / "gone"});
     ASSERT_EQ(r.status, 0) << r.err;
-    for (const std::string& path :
-         {notUtf8, esc, t + "/日本語.txt", t + "/sub/b.bin", t + "/a.txt", t + "/link-to-a"})
-        EXPECT_NE(r.out.find(Line(path, 1, 1)), std::string::npos) << path << "\n" << r.out;
-    const std::string loop = "リンクが循環しています";
+    EXPECT_EQ(r.out, Line(t + "/a.txt", 1, 1));
     const std::string skipped[] = {
-        t + "/sub/loop: " + loop,
-        t + "/self: " + loop + " (" + zel::ErrorText(ELOOP) + ")",
-        t + "/dangling: リンク先がありません (" + zel::ErrorText(ENOENT) + ")",
-        t + "/fifo: 特殊ファイルです",
         t + "/tab\\x09name: 名前にタブまたは改行が含まれています",
-        longFile + ": パスが長すぎます（259 文字まで）",
+        t + "/esc\\x1B[2J\\x9B: リンク先がありません (" + zel::ErrorText(ENOENT) + ")",
         dir / "gone: 見つかりません (" + zel::ErrorText(ENOENT) + ")",
     };
     EXPECT_EQ(r.err.find_first_of("\x1b\t"), std::string::npos);
-    EXPECT_NE(r.err.find(std::to_string(std::size(skipped)) + " 件の項目"), std::string::npos);
+    EXPECT_NE(r.err.find("3 件の項目"), std::string::npos);
     for (const std::string& entry : skipped)
         EXPECT_NE(r.err.find("  " + entry + "\n"), std::string::npos) << entry << "\n" << r.err;
 }
 
-// Broken or huge profiles and presets fall back to the defaults and are never
-// rewritten by the command line.
+// A broken profile and a presets file too large to read fall back to the
+// defaults, and the command line never rewrites either.
 TEST_F(CliFault, BrokenConfigurationFilesFallBackToTheDefaults) {
     MakeSparseFile(Tree() + "/k.jpg", 5);
-    MakeSparseFile(Tree() + "/t.txt", 6);
     const std::string config = dir / "config";
     MakeDir(config);
     const std::string presets = config + "/ImportSettings.xml", profile = config + "/Corvelin.ini";
     const std::string binary("\x00\xff[\x01General\x00]\r\xfe=\x80\n\x00", 14);
-    // profile, presets, preset asked for; an empty presets file has no preset.
-    const std::string cases[][3] = {
-        {binary, binary, ""}, {"[Pack", "", ""}, {"huge", "huge", "all files"}};
-    for (const auto& [profileText, presetsText, preset] : cases) {
-        for (const auto& [path, text] : {std::pair(profile, profileText), {presets, presetsText}})
-            text == "huge" ? MakeSparseFile(path, 100ull << 20) : WriteFile(path, text);
-        std::vector<std::string> args = {"-q", "--config-dir", config, "-o", "-", Tree()};
-        if (!preset.empty()) args.insert(args.begin(), {"-p", preset});
-        const CliResult r = RunCli(args);
-        EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.out, Line(Tree() + "/k.jpg", 5, 1) + Line(Tree() + "/t.txt", 6, 1));
-        for (const auto& [path, text] : {std::pair(profile, profileText), {presets, presetsText}}) {
-            struct stat st {};
-            ASSERT_EQ(::stat(path.c_str(), &st), 0);
-            EXPECT_EQ(st.st_size, text == "huge" ? 100ll << 20 : static_cast<off_t>(text.size()));
-        }
-    }
+    WriteFile(profile, binary);
+    MakeSparseFile(presets, 100ull << 20);
+    const CliResult r =
+        RunCli({"-q", "-p", "all files", "--config-dir", config, "-o", "-", Tree()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, Line(Tree() + "/k.jpg", 5, 1));
+    EXPECT_EQ(ReadFile(profile), binary);
+    struct stat st {};
+    ASSERT_EQ(::stat(presets.c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, 100ll << 20);
+    EXPECT_EQ(FolderNames(config), "Corvelin.ini|ImportSettings.xml");
 }
 
 }  // namespace

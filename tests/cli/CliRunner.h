@@ -29,28 +29,26 @@ struct CliResult {
 
 using Clock = std::chrono::steady_clock;
 
-// argv[0] a full path; no standard input.
-inline pid_t Spawn(std::vector<std::string> args, int outFd, int errFd,
-                   const std::vector<std::string>& extraEnv = {}) {
+// argv[0] a full path, run through env(1) without the caller's profile folders
+// nor standard input, in workingDir when one is given.
+inline pid_t Spawn(const std::vector<std::string>& args, int outFd, int errFd,
+                   const std::vector<std::string>& env = {}, const std::string& workingDir = {}) {
+    std::vector<std::string> all = {"/usr/bin/env", "-u", "XDG_CONFIG_HOME"};
+    if (!workingDir.empty()) all.insert(all.end(), {"-C", workingDir});
+    all.push_back("HOME=/nonexistent-corvelin-home");
+    all.insert(all.end(), env.begin(), env.end());
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, outFd, 1);
     posix_spawn_file_actions_adddup2(&actions, errFd, 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    std::vector<std::string> env = {"HOME=/nonexistent-corvelin-home"};
-    for (char** e = environ; *e; ++e)
-        if (std::strncmp(*e, "XDG_CONFIG_HOME=", 16) != 0 && std::strncmp(*e, "HOME=", 5) != 0)
-            env.push_back(*e);
-    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    std::vector<char*> argv, envp;
-    for (auto& a : args)
-        argv.push_back(a.data());
-    for (auto& e : env)
-        envp.push_back(e.data());
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
     pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
     posix_spawn_file_actions_destroy(&actions);
     return pid;
 }
@@ -69,14 +67,15 @@ inline int WaitCli(pid_t pid, Clock::time_point deadline = Clock::now() + std::c
 }
 
 // nonBlockingOut: standard output is a non-blocking pipe, read late.
-inline CliResult RunProgram(std::vector<std::string> args, const std::vector<std::string>& env = {},
-                            bool nonBlockingOut = false) {
+inline CliResult RunProgram(const std::vector<std::string>& args,
+                            const std::vector<std::string>& env = {}, bool nonBlockingOut = false,
+                            const std::string& workingDir = {}) {
     const auto deadline = Clock::now() + std::chrono::seconds(20);
     int outPipe[2];
     std::FILE* errFile = std::tmpfile();
     if (!errFile || pipe2(outPipe, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
     if (nonBlockingOut) fcntl(outPipe[1], F_SETFL, O_NONBLOCK);
-    const pid_t pid = Spawn(std::move(args), outPipe[1], fileno(errFile), env);
+    const pid_t pid = Spawn(args, outPipe[1], fileno(errFile), env, workingDir);
     close(outPipe[1]);
     if (pid < 0) throw std::runtime_error("spawn failed");
     if (nonBlockingOut) usleep(300'000);  // let the pipe fill first
@@ -97,13 +96,10 @@ inline CliResult RunProgram(std::vector<std::string> args, const std::vector<std
     return result;
 }
 
-inline CliResult RunCli(const std::vector<std::string>& args, const std::string& workingDir = {},
+inline CliResult RunCli(std::vector<std::string> args, const std::string& workingDir = {},
                         const std::vector<std::string>& env = {}) {
-    // Another working folder through env(1).
-    std::vector<std::string> argv = {CORVELIN_CLI_PATH};
-    if (!workingDir.empty()) argv.insert(argv.begin(), {"/usr/bin/env", "-C", workingDir});
-    argv.insert(argv.end(), args.begin(), args.end());
-    return RunProgram(std::move(argv), env);
+    args.insert(args.begin(), CORVELIN_CLI_PATH);
+    return RunProgram(args, env, false, workingDir);
 }
 
 // For a test that signals the run; WaitCli gives its status.
@@ -111,7 +107,7 @@ inline pid_t StartCli(const std::vector<std::string>& args, int outFd, const std
     const int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     std::vector<std::string> argv = {CORVELIN_CLI_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
-    const pid_t pid = Spawn(std::move(argv), outFd, errFd);
+    const pid_t pid = Spawn(argv, outFd, errFd);
     close(errFd);
     return pid;
 }

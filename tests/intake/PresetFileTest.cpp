@@ -14,7 +14,7 @@
 #include "intake/ImportSettingsFile.h"
 #include "intake/LoadImportSettingsReceiver.h"
 #include "support/FaultyFileSystem.h"
-#include "support/MountNamespace.h"
+#include "support/Unprivileged.h"
 #include "support/ZelConfReader.h"
 
 namespace {

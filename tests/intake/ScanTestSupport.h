@@ -29,9 +29,6 @@ public:
     void Post(const ZelNotice& notice) override {
         messages.push_back(static_cast<ScanNotice>(notice.code));
     }
-    size_t Count(ScanNotice message) const {
-        return static_cast<size_t>(std::count(messages.begin(), messages.end(), message));
-    }
     std::vector<ScanNotice> messages;
 };
 

@@ -7,8 +7,7 @@ using namespace packing_test;
 namespace {
 
 // One tab-separated line per file in pack order, numbers in full. The command
-// line's tests cover names that are not UTF-8 and the empty export; failed
-// exports are in the rewrite-fault table.
+// line's tests cover names that are not UTF-8, the empty export and failed ones.
 TEST(ExportPacks, WritesOneTabSeparatedLinePerFileWithNumbersInFull) {
     testing_support::TempDir dir;
     CCorvelinDoc doc;

@@ -20,7 +20,7 @@ TEST(PackRunner, CancelledAndFailedRunsReleaseTheirPartialPacks) {
         CCorvelinDoc doc;
         for (int i = 0; i < 200; ++i)
             AddFile(doc.root, "/f" + std::to_string(i), 300, i % 50 ? NoGroup : doc.NewGroup());
-        ActingTarget target;
+        RecordingTarget target;
         CPackRunner runner(doc, 1000, &target);
         if (act == Act::CancelBeforeStart) doc.cancelFlag = 1;
         // At the second progress notice the placement has built packs.

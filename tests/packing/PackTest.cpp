@@ -13,51 +13,8 @@ namespace {
 
 constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
 
-// The rules by example; the cross-check below holds them for any tree.
-TEST(Pack, FitIsStrictlyLessThanTheLimitAndGroupsStayWholeInPathOrder) {
-    CCorvelinDoc doc;
-    doc.NewGroup();  // a group that lost all its files
-    const uint64_t group = doc.NewGroup();
-    CPackFolder* folder = AddFolder(doc.root, "/d");
-    AddFile(*folder, "/d/g2", 200, group);
-    AddFile(doc.root, "/single", 500);
-    AddFile(doc.root, "/g1", 200, group);
-    AddFile(*folder, "/d/g3", 200, group);
-    AddFile(doc.root, "/c", 400);  // 600 + 400 is not less than 1000
-    ASSERT_TRUE(doc.Pack(1000));
-    ASSERT_EQ(doc.packs.size(), 2u);
-    EXPECT_EQ(PathsOf(doc.packs[0]), (std::vector<std::string>{"/d/g2", "/d/g3", "/g1"}));
-    EXPECT_EQ(PathsOf(doc.packs[1]), (std::vector<std::string>{"/c", "/single"}));
-    EXPECT_EQ(doc.packs[1].used, 900u);
-    EXPECT_EQ(doc.packSize, 1000u);
-    EXPECT_TRUE(doc.groupTable[1].itemIds.empty());
-    EXPECT_EQ(doc.groupTable[2].size, 600u);
-
-    ExpectResultsFollowPacks(doc);
-}
-
-TEST(Pack, ProgressPostsOnlyChangedPercentagesAndNothingForAnEmptyTree) {
-    for (int n : {0, 1, 4, 250}) {
-        CCorvelinDoc doc;
-        AddFile(doc.root, "/old", 10);
-        ASSERT_TRUE(doc.Pack(1000));
-        doc.root.children.clear();  // the packing itself drops the previous run's records
-        AddFolder(*AddFolder(doc.root, "/empty"), "/empty/inner");
-        for (int i = 0; i < n; ++i)
-            AddFile(doc.root, "/f" + std::to_string(i), 10);
-        RecordingTarget target;
-        ASSERT_TRUE(doc.Pack(1000, &target));
-        std::vector<int64_t> expected;  // 4 entries: 0, 25, 50, 75
-        for (int64_t i = 0; i < n; ++i) {
-            if (expected.empty() || expected.back() != i * 100 / n) expected.push_back(i * 100 / n);
-        }
-        EXPECT_EQ(target.Progress(), expected) << n << " entries";
-        EXPECT_EQ(target.Posts().size(), expected.size());  // Pack posts nothing else
-        EXPECT_EQ(doc.packResults.empty(), n == 0);
-    }
-}
-
-// Cross-check of the indexed placement against a plain first-fit scan.
+// The indexed placement against a plain first-fit scan: strictly less than the
+// limit, largest first, groups whole, each pack in path order.
 
 struct RefPack {
     uint64_t used = 0;

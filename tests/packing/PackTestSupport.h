@@ -6,7 +6,6 @@
 #include <boost/make_shared.hpp>
 
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -49,13 +48,6 @@ inline void CollectFiles(CPackFolder& folder, std::vector<CPackItem*>& out) {
     }
 }
 
-inline std::vector<std::string> PathsOf(const PackBin& pack) {
-    std::vector<std::string> out;
-    for (const CPackItem* item : pack.items)
-        out.push_back(zel::Utf16ToUtf8(item->GetPath()));
-    return out;
-}
-
 // The result lists follow the packs, linked both ways.
 inline void ExpectResultsFollowPacks(const CCorvelinDoc& doc) {
     ASSERT_EQ(doc.packResults.size(), doc.packs.size());
@@ -76,16 +68,16 @@ inline void ExpectResultsFollowPacks(const CCorvelinDoc& doc) {
     }
 }
 
+// Records the notices, to be read after the run's Join; onProgress(n) runs at
+// the n-th progress notice, as the dialog's button would.
 class RecordingTarget : public IZelPostTarget {
 public:
+    std::function<void(int)> onProgress;
     void Post(const ZelNotice& notice) override {
-        std::lock_guard<std::mutex> guard(lock_);
+        if (notice.Is(PackNotice::Progress) && onProgress) onProgress(++progress_);
         posts_.push_back(notice);
     }
-    std::vector<ZelNotice> Posts() const {
-        std::lock_guard<std::mutex> guard(lock_);
-        return posts_;
-    }
+    const std::vector<ZelNotice>& Posts() const { return posts_; }
     std::vector<int64_t> Progress() const {
         std::vector<int64_t> out;
         for (const ZelNotice& p : Posts()) {
@@ -103,20 +95,7 @@ public:
     }
 
 private:
-    mutable std::mutex lock_;
     std::vector<ZelNotice> posts_;
-};
-
-// Runs onProgress(n) at the n-th progress notice, as the dialog's button would.
-class ActingTarget : public RecordingTarget {
-public:
-    std::function<void(int)> onProgress;
-    void Post(const ZelNotice& notice) override {
-        if (notice.Is(PackNotice::Progress) && onProgress) onProgress(++progress_);
-        RecordingTarget::Post(notice);
-    }
-
-private:
     int progress_ = 0;
 };
 

@@ -26,11 +26,8 @@ public:
     int readError = 0;
     // The next this many exclusive creations report EEXIST without trying.
     int exclusiveCollisions = 0;
-    // Bytes left on the disk (negative: no limit); what does not fit fails with ENOSPC.
-    long long diskSpace = -1;
 
     // Scripted answers by path; worker threads read them, so fill them before a run.
-    std::map<std::string, zel::FileStat> stats;                  // Stat (following links)
     std::map<std::string, int> listErrors;                       // ListFolder fails
     std::map<std::string, std::vector<zel::DirEntry>> listings;  // ListFolder answers
     std::string throwOn;                                         // ListFolder throws here
@@ -41,12 +38,6 @@ public:
     int writeCalls = 0;
     std::atomic<int> listCalls{0};
 
-    int Stat(const std::string& path, zel::FileStat& out) override {
-        const auto it = stats.find(path);
-        if (it == stats.end()) return PosixFileSystem::Stat(path, out);
-        out = it->second;
-        return 0;
-    }
     int Lstat(const std::string& path, zel::FileStat& out) override {
         return lstatError ? lstatError : PosixFileSystem::Lstat(path, out);
     }
@@ -84,15 +75,7 @@ public:
     }
     int WriteAll(int fd, const char* data, size_t size) override {
         ++writeCalls;
-        if (writeError) return writeError;
-        if (diskSpace >= 0 && static_cast<unsigned long long>(diskSpace) < size) {
-            const size_t fits = static_cast<size_t>(diskSpace);
-            diskSpace = 0;
-            if (const int error = PosixFileSystem::WriteAll(fd, data, fits)) return error;
-            return ENOSPC;
-        }
-        if (diskSpace >= 0) diskSpace -= static_cast<long long>(size);
-        return PosixFileSystem::WriteAll(fd, data, size);
+        return writeError ? writeError : PosixFileSystem::WriteAll(fd, data, size);
     }
     int Sync(int fd) override { return syncError ? syncError : PosixFileSystem::Sync(fd); }
     int Close(int fd) override {

@@ -11,20 +11,7 @@ using namespace testing_support;
 
 namespace {
 
-// Links, dangling links and loops are the scan's tests, on real folders.
-TEST(PosixFileSystem, ListFolderGivesSizesPastFourGigabytesAndErrors) {
-    TempDir dir;
-    MakeSparseFile(dir / "big", 5'000'000'000ULL);
-    auto& fs = zel::IFileSystem::Default();
-    std::vector<zel::DirEntry> entries(3);
-    ASSERT_EQ(fs.ListFolder(dir.Path(), entries), 0);
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].stat.size, 5'000'000'000ULL);
-    EXPECT_EQ(fs.ListFolder(dir / "missing", entries), ENOENT);
-    EXPECT_TRUE(entries.empty());
-    EXPECT_EQ(fs.ListFolder(dir / "big", entries), ENOTDIR);
-}
-
+// Listing is the scan's and the read-ahead lister's tests, on real folders.
 TEST(PosixFileSystem, ReadsOnlyRegularFilesWithinTheLimitAndWritesAsAsked) {
     TempDir dir;
     auto& fs = zel::IFileSystem::Default();

