@@ -40,6 +40,8 @@ public:
     std::u16string GetPath() const;
     // Appends the path to out, without a string of its own per item.
     void AppendPath(std::u16string& out) const;
+    // True when the path is not made from a parent's: GetPath is then whole.
+    bool HasWholePath() const { return wholePath_ || !parent; }
     // The last component of the path, extension included.
     std::u16string_view GetFileName() const;
     // The file name without its extension.

@@ -41,6 +41,9 @@ bool CPackExporter::Write(zel::AtomicFileWriter& writer, bool ok, const std::str
     std::string buffer;
     buffer.reserve(kChunk + 1024);
     std::u16string itemPath;
+    // Files of one folder that follow each other share its encoded path.
+    const CPackItem* lastFolder = nullptr;
+    std::string folderBytes;
     uint64_t packNumber = 1;
     for (const PackBin& pack : packs_) {
         if (!ok) break;
@@ -51,9 +54,22 @@ bool CPackExporter::Write(zel::AtomicFileWriter& writer, bool ok, const std::str
             if (j + 16 < items.size()) __builtin_prefetch(items[j + 16]);
             if (j + 8 < items.size()) items[j + 8]->PrefetchText();
             const CPackItem* item = items[j];
-            itemPath.clear();
-            item->AppendPath(itemPath);
-            zel::EncodeFileNameAppend(itemPath, buffer);
+            if (item->HasWholePath()) {
+                itemPath.clear();
+                item->AppendPath(itemPath);
+                zel::EncodeFileNameAppend(itemPath, buffer);
+            } else {
+                if (item->parent != lastFolder) {
+                    lastFolder = item->parent;
+                    itemPath.clear();
+                    lastFolder->AppendPath(itemPath);
+                    folderBytes.clear();
+                    zel::EncodeFileNameAppend(itemPath, folderBytes);
+                    if (folderBytes.empty() || folderBytes.back() != '/') folderBytes += '/';
+                }
+                buffer += folderBytes;
+                zel::EncodeFileNameAppend(item->GetFileName(), buffer);
+            }
             buffer.push_back('\t');
             AppendDecimal(buffer, item->GetSize());
             buffer.push_back('\t');

@@ -13,6 +13,7 @@ TEST(ExportPacks, WritesOneTabSeparatedLinePerFileWithNumbersInFull) {
     CCorvelinDoc doc;
     AddFile(*AddFolder(doc.root, "/x"), "/x/a.bin", 1000, doc.NewGroup());
     AddFile(doc.root, "/y.txt", 20);
+    AddFile(*AddFolder(doc.root, "/z"), "/z/b.bin", 30);
     AddFile(doc.root, "/写真/大きい.iso", 5000000000ull);
     ASSERT_TRUE(doc.Pack(4700000000ull));
     // Placed by hand: such a group number is beyond what a run accepts.
@@ -25,6 +26,7 @@ TEST(ExportPacks, WritesOneTabSeparatedLinePerFileWithNumbersInFull) {
               "/写真/大きい.iso\t5000000000\t\t1\t\r\n"
               "/x/a.bin\t1000\t1\t2\t\r\n"
               "/y.txt\t20\t\t2\t\r\n"
+              "/z/b.bin\t30\t\t2\t\r\n"
               "/huge\t18446744073709551615\t18446744073709551615\t3\t\r\n");
 }
 
