@@ -9,7 +9,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 #include "cli/CliDiscPlan.h"
@@ -269,9 +271,28 @@ int CliJob::Run() {
             limit = next;
         }
     }
+    // The estimates and the lists and export below only read the packs: with
+    // millions of files the estimates are worth running beside them. Whatever
+    // way this ends, they are stopped and waited for before the packs go.
+    std::atomic<bool> stopImages{false};
+    std::future<std::vector<uint64_t>> pendingImages;
     if (images.empty() && !options_.quiet) {
-        images = EstimatePackImages(doc.root, doc.packs, udf);
+        try {
+            pendingImages = std::async(std::launch::async, [&doc, udf, &stopImages] {
+                return EstimatePackImages(doc.root, doc.packs, udf, &stopImages);
+            });
+        } catch (const std::system_error&) {
+            images = EstimatePackImages(doc.root, doc.packs, udf);
+        }
     }
+    struct JoinImages {
+        std::atomic<bool>& stop;
+        std::future<std::vector<uint64_t>>& pending;
+        ~JoinImages() {
+            stop.store(true);
+            if (pending.valid()) pending.wait();
+        }
+    } joinImages{stopImages, pendingImages};
 
     if (options_.graftListDir) {
         std::string message;
@@ -304,6 +325,7 @@ int CliJob::Run() {
     }
 
     if (!options_.quiet) {
+        if (pendingImages.valid()) images = pendingImages.get();
         const std::string summary =
             FormatPackSummary(doc, sizes.fullSize, images) + ImageFitWarnings(images, medium);
         std::FILE* out = summaryToStderr ? stderr : stdout;

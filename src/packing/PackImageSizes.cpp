@@ -17,11 +17,11 @@ constexpr uint64_t kMinStep = 64 * CImageSizeEstimate::kBlock;
 }  // namespace
 
 std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vector<PackBin>& packs,
-                                         bool udf) {
+                                         bool udf, const std::atomic<bool>* stop) {
     const CDiscPaths discPaths(root);
     std::vector<uint64_t> images(packs.size());
     SplitPackWork(packs, 100000, [&](size_t from, size_t to) {
-        for (size_t k = from; k < to; ++k)
+        for (size_t k = from; k < to && !(stop && stop->load()); ++k)
             images[k] = EstimatePackImage(discPaths, packs[k], udf);
     });
     return images;

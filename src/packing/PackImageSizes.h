@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -11,9 +12,10 @@ class CDiscPaths;
 class CPackFolder;
 
 // The estimated image size in bytes of every pack (see CImageSizeEstimate),
-// with each file at its disc path (see CDiscPaths).
+// with each file at its disc path (see CDiscPaths). Once stop is set, the
+// packs not yet estimated are left at 0.
 std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vector<PackBin>& packs,
-                                         bool udf);
+                                         bool udf, const std::atomic<bool>* stop = nullptr);
 // The same for one pack, for callers that need only the packs they show.
 uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, bool udf);
 
