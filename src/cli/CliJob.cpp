@@ -182,6 +182,7 @@ int CliJob::Run() {
     // Scan, or read the inventory.
     doc_ = std::make_unique<CCorvelinDoc>();
     CCorvelinDoc& doc = *doc_;
+    doc.keepPackResults = false;
     CPackFolderPtr result;
     if (options_.fromList) {
         std::string message;

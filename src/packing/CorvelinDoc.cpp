@@ -79,7 +79,7 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
     }
     ZEL_DEBUG_LOG("packing : pack item sorting...");
     SortPacksByPath(packs);
-    BuildPackResults();
+    if (keepPackResults) BuildPackResults();
     ZEL_DEBUG_LOG("packing : finish!");
     return true;
 }
