@@ -215,7 +215,8 @@ void CAddFileWorker::ScanEntry(CPackFolder& folder, const zel::DirEntry& entry, 
             // Filters first: a refused file is not worth a report.
             if (!Accepts(std::u16string_view(pathText_).substr(nameStart), st)) return;
             if (!Usable(entry.name)) return;
-            folder.CreateChild(nextId_++, pathText_, st.size);
+            folder.CreateNamedChild(nextId_++, std::u16string_view(pathText_).substr(nameStart),
+                                    st.size);
             return;
         default:
             Skip(SkipReason::SpecialFile, 0);
