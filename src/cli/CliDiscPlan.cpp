@@ -22,7 +22,8 @@ std::string Grouped(uint64_t value) {
 }  // namespace
 
 bool ReadInventoryInto(const CliOptions& options, const CImportSettingsPtr& settings,
-                       CCorvelinDoc& doc, CPackFolderPtr& result, std::string& message) {
+                       CCorvelinDoc& doc, CPackFolderPtr& result, std::string& message,
+                       const std::atomic<bool>& stop) {
     const std::string& name = *options.fromList;
     const bool standardInput = name == "-";
     const int fd = standardInput ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
@@ -32,7 +33,7 @@ bool ReadInventoryInto(const CliOptions& options, const CImportSettingsPtr& sett
     }
     CInventoryReader reader(settings, options.listLines ? '\n' : '\0', doc.nextItemId);
     int error = 0;
-    const bool ok = reader.Read(fd, error);
+    const bool ok = reader.Read(fd, error, &stop);
     if (!standardInput) ::close(fd);
     if (!ok) {
         message = "ファイルリストを読めませんでした: " + name + " (" + zel::ErrorText(error) + ")";

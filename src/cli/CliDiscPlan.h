@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -17,9 +18,11 @@ class IFileSystem;
 // Reads the inventory of --from-list (a file, or standard input for "-") into
 // the document as a scan would; malformed records are listed on standard error
 // by number. result gets the new top-level items (for automatic grouping).
-// false with a message when the list cannot be read at all.
+// false with a message when the list cannot be read at all, or when stop was
+// set (an interrupt) before the reading ended.
 bool ReadInventoryInto(const CliOptions& options, const CImportSettingsPtr& settings,
-                       CCorvelinDoc& doc, CPackFolderPtr& result, std::string& message);
+                       CCorvelinDoc& doc, CPackFolderPtr& result, std::string& message,
+                       const std::atomic<bool>& stop);
 
 // Writes the graft lists of --graft-lists and, with --print-commands, prints
 // the command that builds each pack's image to out. false with a message.

@@ -186,7 +186,11 @@ int CliJob::Run() {
     CPackFolderPtr result;
     if (options_.fromList) {
         std::string message;
-        if (!ReadInventoryInto(options_, importSettings, doc, result, message)) {
+        if (!ReadInventoryInto(options_, importSettings, doc, result, message, g_interrupted)) {
+            if (g_interrupted.load()) {
+                Error("中断しました");
+                return kCliInterrupted;
+            }
             Error(message);
             return kCliFailed;
         }

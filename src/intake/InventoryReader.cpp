@@ -35,9 +35,13 @@ CInventoryReader::CInventoryReader(CImportSettingsPtr settings, char separator, 
       nextId_(firstId),
       top_(boost::make_shared<CPackFolder>(0, std::u16string_view(), 0)) {}
 
-bool CInventoryReader::Read(int fd, int& error) {
+bool CInventoryReader::Read(int fd, int& error, const std::atomic<bool>* stop) {
     std::string buffer(kChunk, '\0');
     for (;;) {
+        if (stop && stop->load()) {
+            error = ECANCELED;
+            return false;
+        }
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR) continue;

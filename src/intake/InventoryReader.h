@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,8 +34,10 @@ public:
     // Items are numbered from firstId (the document's nextItemId).
     CInventoryReader(CImportSettingsPtr settings, char separator, uint32_t firstId);
 
-    // Reads the descriptor to its end; false with errno in error when a read fails.
-    bool Read(int fd, int& error);
+    // Reads the descriptor to its end; false with errno in error when a read
+    // fails, or with ECANCELED once stop is set (checked between reads and
+    // when a signal ends one).
+    bool Read(int fd, int& error, const std::atomic<bool>* stop = nullptr);
     // The same for bytes in memory; a last record may lack its separator.
     void Feed(std::string_view bytes);
     void Finish();

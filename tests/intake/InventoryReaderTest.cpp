@@ -1,5 +1,9 @@
 #include "intake/InventoryReader.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "ScanTestSupport.h"
 
 using scan_test::Preset;
@@ -61,6 +65,21 @@ TEST_F(InventoryReader, ReportsMalformedRecordsByNumberAndSkipsThem) {
         numbers.push_back(p.record);
     EXPECT_EQ(numbers, (std::vector<uint64_t>{2, 3, 4, 5, 6, 9}));
     EXPECT_NE(reader.Problems()[0].text.find("/a/bad size"), std::string::npos);
+}
+
+// An interrupt stops a long read between pieces instead of after the list.
+TEST_F(InventoryReader, ReadingStopsWhenAskedTo) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    ASSERT_EQ(::write(fds[1], "1\t/a/x\n", 7), 7);
+    ::close(fds[1]);
+    CInventoryReader reader(Preset({"*"}), '\n', 1);
+    const std::atomic<bool> stop{true};
+    int error = 0;
+    EXPECT_FALSE(reader.Read(fds[0], error, &stop));
+    EXPECT_EQ(error, ECANCELED);
+    EXPECT_EQ(reader.Records(), 0u);
+    ::close(fds[0]);
 }
 
 }  // namespace
