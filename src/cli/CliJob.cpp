@@ -93,16 +93,6 @@ unsigned ScanReaders() {
 // Runs of a packing against images before the last one is taken as it is.
 constexpr int kMaxFitRounds = 32;
 
-// The bytes the chosen medium holds: a registered size's capacity when it has
-// one, else the size itself.
-uint64_t MediumCapacity(const PackInfoList& list, const std::string& sizeText, uint64_t fullSize) {
-    const std::u16string name = zel::Utf8ToUtf16(sizeText);
-    for (const PackInfo& info : list) {
-        if (info.Name == name) return info.Capacity != 0 ? info.Capacity : fullSize;
-    }
-    return fullSize;
-}
-
 }  // namespace
 
 void CliRequestCancel() {
@@ -255,8 +245,7 @@ int CliJob::Run() {
                 return kCliInterrupted;
         }
     };
-    const uint64_t medium =
-        MediumCapacity(settings.packInfoList, options_.sizeText, sizes.fullSize);
+    const uint64_t medium = sizes.capacity;
     const bool fitImage = options_.fitImage || settings.general.fitImage != 0;
     const bool udf = options_.udf;
     std::vector<uint64_t> images;

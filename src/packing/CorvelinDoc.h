@@ -58,6 +58,9 @@ public:
     uint32_t nextItemId = 1;  // the number the next new item gets; never reused until reset
     std::atomic<uint32_t> cancelFlag{0};
     uint64_t packSize = 0;
+    // The medium's real bytes for the image warnings (0: packSize), recorded
+    // with packSize after a completed run.
+    uint64_t mediumCapacity = 0;
     // Whether a run makes packResults, the list's files of each pack; a run
     // from the command line has no list, and ten million nodes are 320 MB.
     bool keepPackResults = true;

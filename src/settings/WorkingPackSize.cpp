@@ -6,13 +6,20 @@
 
 PackSizeError ResolveWorkingPackSize(const PackInfoList& list, std::u16string_view sizeText,
                                      std::u16string_view fillRateText, WorkingPackSize& out) {
-    const std::u16string* registered = FindPackSizeText(list, std::u16string(sizeText));
+    const PackInfo* registered = nullptr;
+    for (const PackInfo& info : list) {
+        if (info.Name == sizeText) {
+            registered = &info;
+            break;
+        }
+    }
     uint64_t fullSize = 0;
-    if (!ParsePackSize(registered ? std::u16string_view(*registered) : sizeText, fullSize)) {
+    if (!ParsePackSize(registered ? std::u16string_view(registered->Size) : sizeText, fullSize)) {
         return registered ? PackSizeError::InvalidRegisteredSize : PackSizeError::InvalidSizeText;
     }
     out.fullSize = fullSize;
     out.workingSize = ApplyFillRate(fillRateText, fullSize);
+    out.capacity = registered && registered->Capacity != 0 ? registered->Capacity : fullSize;
     return PackSizeError::None;
 }
 

@@ -9,6 +9,9 @@
 struct WorkingPackSize {
     uint64_t fullSize = 0;     // the medium; the document records it after a completed run
     uint64_t workingSize = 0;  // the limit the packing uses: the full size times the fill rate
+    // The medium's real bytes, which an image must fit: a registered Name's
+    // Capacity, else the full size.
+    uint64_t capacity = 0;
 };
 
 enum class PackSizeError {

@@ -94,7 +94,7 @@ void CPackListView::BuildPackRows() {
             return pack < doc_.packs.size() ? EstimatePackImage(*discPaths, doc_.packs[pack], false)
                                             : 0;
         },
-        doc_.packResults.size(), doc_.packSize);
+        doc_.packResults.size(), doc_.mediumCapacity != 0 ? doc_.mediumCapacity : doc_.packSize);
     rows_.Reset(std::move(rows));
 }
 

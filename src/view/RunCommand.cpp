@@ -38,6 +38,7 @@ void CRunCommand::AfterRun(bool completed, const RunPlan& plan) {
     CCorvelinDoc& doc = view_.Doc();
     if (completed) {
         doc.packSize = plan.fullSize;
+        doc.mediumCapacity = plan.capacity;
         view_.OnUpdate(kHintPacked);
         return;
     }

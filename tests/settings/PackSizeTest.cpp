@@ -62,21 +62,22 @@ TEST(WorkingPackSize, RegisteredNameOrSizeTextThenFillRate) {
     struct Case {
         const char *size, *rate;
         PackSizeError error;
-        uint64_t full, working;
+        uint64_t full, working, capacity;
     } cases[] = {
-        {"DVD(4.7GB)", "95%", PackSizeError::None, 4'700'000'000, 4'465'000'000},
-        {"4700M", "100%", PackSizeError::None, 4'700'000'000, 4'700'000'000},
-        {"700M", "50", PackSizeError::None, 650'000'000, 325'000'000},
-        {"CD(700MB)", "", PackSizeError::None, 700'000'000, 0},
-        {"dvd(4.7gb)", "95%", PackSizeError::InvalidSizeText, 7, 7},  // names are case-sensitive
-        {"4.7G", "95%", PackSizeError::InvalidSizeText, 7, 7},
-        {"broken", "95%", PackSizeError::InvalidRegisteredSize, 7, 7},
+        {"DVD(4.7GB)", "95%", PackSizeError::None, 4'700'000'000, 4'465'000'000, 4'700'372'992},
+        {"4700M", "100%", PackSizeError::None, 4'700'000'000, 4'700'000'000, 4'700'000'000},
+        {"700M", "50", PackSizeError::None, 650'000'000, 325'000'000, 650'000'000},
+        {"CD(700MB)", "", PackSizeError::None, 700'000'000, 0, 737'280'000},
+        {"dvd(4.7gb)", "95%", PackSizeError::InvalidSizeText, 7, 7, 7},  // names are case-sensitive
+        {"4.7G", "95%", PackSizeError::InvalidSizeText, 7, 7, 7},
+        {"broken", "95%", PackSizeError::InvalidRegisteredSize, 7, 7, 7},
     };
     for (const Case& c : cases) {
-        WorkingPackSize out{7, 7};
+        WorkingPackSize out{7, 7, 7};
         EXPECT_EQ(ResolveWorkingPackSize(list, U(c.size), U(c.rate), out), c.error) << c.size;
         EXPECT_EQ(out.fullSize, c.full) << c.size;  // untouched on failure
         EXPECT_EQ(out.workingSize, c.working) << c.size;
+        EXPECT_EQ(out.capacity, c.capacity) << c.size;
         EXPECT_EQ(DescribePackSizeError(c.error).empty(), c.error == PackSizeError::None);
     }
 }

@@ -97,6 +97,9 @@ TEST(PackedRows, CollapsedHeadersWithTheirCellsThatExpandOneAtATime) {
     t.view.OnUpdate(kHintPacked);
     EXPECT_EQ(t.rows.Count(), 2u);
     EXPECT_FALSE(t.rows.DrawInfo(0).expanded);
+    // An image must fit the medium's real bytes, not the pack size.
+    CRunCommand(t.view).AfterRun(true, RunPlan{100, 100, 1'000'000});
+    EXPECT_EQ(t.Cell(0, ColumnGroup), "イメージ 370 KB");
 }
 
 }  // namespace
