@@ -8,6 +8,7 @@
 
 #include "intake/ImportSettingsFile.h"
 #include "packing/CorvelinDoc.h"
+#include "packing/PackImageSizes.h"
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
 #include "support/PosixFileSystem.h"
@@ -148,6 +149,21 @@ void CCorvelinView::resizeEvent(QResizeEvent* event) {
     SizeColumnsOnce();
 }
 
+void CCorvelinView::FitImageColumn() {
+    if (list_->Mode() != ListMode::Packed) return;
+    // The widest text the column can take for a pack of up to 999 GB.
+    const QString sample = QString::fromStdU16String(
+        DescribePackImage(999'999'999'999, 0, settings_.general.dispSizeUnit));
+    const int wanted = QFontMetrics(MakeListFont(settings_.general)).horizontalAdvance(sample) + 12;
+    const int now = columnWidth(ColumnGroup);
+    if (now >= wanted) return;
+    // The room comes from the path column while it keeps a quarter of the view.
+    const int path = columnWidth(ColumnPath);
+    const int spare = path - viewport()->width() / 4;
+    if (spare > 0) setColumnWidth(ColumnPath, path - std::min(spare, wanted - now));
+    setColumnWidth(ColumnGroup, wanted);
+}
+
 void CCorvelinView::AfterListChange() {
     const QAbstractItemView::SelectionMode wanted = list_->SingleSelection()
                                                         ? QAbstractItemView::SingleSelection
@@ -156,6 +172,7 @@ void CCorvelinView::AfterListChange() {
         clearSelection();
         setSelectionMode(wanted);
     }
+    FitImageColumn();
     viewport()->update();
     emit commandStateChanged();
 }

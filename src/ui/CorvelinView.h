@@ -130,6 +130,8 @@ private:
     void ApplySettings();
     // Selection mode of the mode the list is in; tells the frame.
     void AfterListChange();
+    // Packed rows show each pack's image in the Group column: wide enough for it.
+    void FitImageColumn();
     void SizeColumnsOnce();
     void Look(int row, RowDrawInfo& info, int32_t& iconIndex) const;
     void StartPackDrag(int row);

@@ -282,6 +282,8 @@ private slots:
                  QStringList({"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|200",
                               "Pack 2|1.85 KB|イメージ 374 KB（収まりません）|2|190"}));
         QVERIFY(view.CanBack() && view.CanExport());
+        QVERIFY(view.columnWidth(ColumnGroup) >
+                QFontMetrics(view.font()).horizontalAdvance("イメージ 374 KB（収まりません）"));
         QCOMPARE(view.selectionMode(), QAbstractItemView::SingleSelection);
         view.OnBack();
         QCOMPARE(model.rowCount(), 2);
