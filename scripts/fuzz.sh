@@ -21,6 +21,7 @@ targets=(
     fuzz_path_match:128
     fuzz_name_similarity:256
     fuzz_export:4096
+    fuzz_inventory:4096
 )
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}

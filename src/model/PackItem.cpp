@@ -105,10 +105,16 @@ bool CPackItem::PathEquals(std::u16string_view path) const {
         return false;
     }
     path.remove_suffix(text.size());
-    if (path.back() != u'/') return false;
-    // Only the root folder's path ends in "/", and takes no second one.
-    if (path.size() > 1) path.remove_suffix(1);
-    return parent->PathEquals(path);
+    return JoinsBelow(*parent, path);
+}
+
+// Whether prefix is what a name's path holds before the name: the folder's
+// path and a "/", or the folder's path alone when it ends in "/" (the root).
+bool CPackItem::JoinsBelow(const CPackItem& folder, std::u16string_view prefix) {
+    if (prefix.empty() || prefix.back() != u'/') return false;
+    if (folder.PathEquals(prefix)) return true;
+    prefix.remove_suffix(1);
+    return !prefix.empty() && prefix.back() != u'/' && folder.PathEquals(prefix);
 }
 
 void CPackItem::TrimToNameBelow(const CPackItem& folder) {
@@ -119,8 +125,7 @@ void CPackItem::TrimToNameBelow(const CPackItem& folder) {
         nameStart_ < slash + 1) {
         return;
     }
-    const std::u16string_view above = text.substr(0, slash == 0 ? 1 : slash);
-    if (folder.textLength_ == 0 || !folder.PathEquals(above)) return;
+    if (folder.textLength_ == 0 || !JoinsBelow(folder, text.substr(0, slash + 1))) return;
     const size_t cut = slash + 1;
     SetText(text.substr(cut));
     nameStart_ = static_cast<uint16_t>(nameStart_ - cut);

@@ -77,6 +77,7 @@ private:
     // Keeps only the file name when path continues this folder's path.
     void TrimToNameBelow(const CPackItem& folder);
     bool PathEquals(std::u16string_view path) const;
+    static bool JoinsBelow(const CPackItem& folder, std::u16string_view prefix);
 
     bool wholePath_ = true;
     uint16_t textLength_ = 0;

@@ -22,6 +22,13 @@ TEST(ItemPath, NamesBelowAFolderGiveTheWholePathAndMovesKeepIt) {
     EXPECT_EQ(x.GetFileName(), u"x.txt");
     EXPECT_EQ(x.GetName(), u"x");
     EXPECT_EQ(sub->children[1]->GetPath(), u"/elsewhere/y.txt");
+    // A folder path that ends in "/" takes no second one; a path with two keeps both.
+    auto odd = boost::make_shared<CPackFolder>(6, u"/m/", 0);
+    root.AppendChild(odd);
+    odd->CreateChild(7, u"/m//two", 1);
+    odd->CreateChild(8, u"/m/one", 1);
+    EXPECT_EQ(odd->children[0]->GetPath(), u"/m//two");
+    EXPECT_EQ(odd->children[1]->GetPath(), u"/m/one");
     std::u16string appended = u"<";
     x.AppendPath(appended);
     EXPECT_EQ(appended, u"</m/a.d/x.txt");
