@@ -127,11 +127,7 @@ bool CGraftListWriter::Write(const std::string& folder, std::string& message,
         if (ok) ok = writer.Write(lists[pack - 1]);
         if (ok) ok = writer.Commit();
         if (!ok) {
-            const int error = writer.Error();
-            writer.Abort();
-            message = "ファイルに書き込めませんでした。\n" +
-                      zel::Utf16ToUtf8(zel::ForDisplay(zel::DecodeFileName(path)));
-            if (error != 0) message += "\n" + zel::ErrorText(error);
+            message = writer.AbortWithMessage(path);
             return false;
         }
     }

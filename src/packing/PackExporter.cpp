@@ -89,11 +89,7 @@ bool CPackExporter::Write(zel::AtomicFileWriter& writer, bool ok, const std::str
     if (ok) ok = writer.Commit();
 
     if (!ok) {
-        const int error = writer.Error();
-        writer.Abort();
-        message = "ファイルに書き込めませんでした。\n" +
-                  zel::Utf16ToUtf8(zel::ForDisplay(zel::DecodeFileName(path)));
-        if (error != 0) message += "\n" + zel::ErrorText(error);
+        message = writer.AbortWithMessage(path);
         return false;
     }
     ZEL_DEBUG_LOG("export : finish!");

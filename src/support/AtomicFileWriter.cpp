@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <random>
 
+#include "support/TextCodec.h"
+
 namespace zel {
 namespace {
 
@@ -260,6 +262,15 @@ bool WriteFileAtomically(IFileSystem& fs, const std::string& path, std::string_v
     const bool ok = writer.Open(path) && writer.Write(contents) && writer.Commit();
     error = ok ? 0 : writer.Error();
     return ok;
+}
+
+std::string AtomicFileWriter::AbortWithMessage(const std::string& path) {
+    const int error = error_;
+    Abort();
+    std::string message =
+        "ファイルに書き込めませんでした。\n" + Utf16ToUtf8(ForDisplay(DecodeFileName(path)));
+    if (error != 0) message += "\n" + ErrorText(error);
+    return message;
 }
 
 }  // namespace zel

@@ -34,6 +34,9 @@ public:
     bool Commit();
     // Closes and removes the temporary file; the target stays as it was.
     void Abort();
+    // Abort, and the message a user is shown for the failed write of path:
+    // "ファイルに書き込めませんでした。", the path, and the system's error text.
+    std::string AbortWithMessage(const std::string& path);
 
     int Error() const { return error_; }                    // errno of the first failure
     const std::string& ErrorStep() const { return step_; }  // what failed: "open", "write", ...
