@@ -87,8 +87,8 @@ TEST_F(PackStorm, RunsCancelledAtRandomMomentsWhileTheTreeChanges) {
 
         // A failed run posts its own notice, which neither expectation allows.
         const bool completed = runner.GetOutcome() == CPackRunner::Outcome::Completed;
-        EXPECT_EQ(target.EndNotices(), std::vector<PackNotice>{completed ? PackNotice::Completed
-                                                                         : PackNotice::Cancelled})
+        EXPECT_EQ(target.ends, std::vector<PackNotice>{completed ? PackNotice::Completed
+                                                                 : PackNotice::Cancelled})
             << runner.Error();
         if (completed) {
             CheckCompleted(files);

@@ -31,11 +31,11 @@ TEST(PackRunner, CancelledAndFailedRunsReleaseTheirPartialPacks) {
         ASSERT_TRUE(runner.Start());
         runner.Join();
         const bool failed = act == Act::Throw;
+        EXPECT_FALSE(target.progressAfterEnd);
         if (act == Act::Complete) {
             EXPECT_EQ(runner.GetOutcome(), CPackRunner::Outcome::Completed);
-            EXPECT_EQ(target.EndNotices(), (std::vector<PackNotice>{PackNotice::Completed}));
-            EXPECT_TRUE(target.Posts().back().Is(PackNotice::Completed));
-            EXPECT_EQ(target.Progress().size(), 100u);  // percentages of 200 entries
+            EXPECT_EQ(target.ends, (std::vector<PackNotice>{PackNotice::Completed}));
+            EXPECT_EQ(target.progress, 100);  // percentages of 200 entries
             EXPECT_EQ(doc.packSize, 1000u);
             EXPECT_EQ(doc.packs.size(), 67u);  // three files of 300 each
             continue;
@@ -43,9 +43,9 @@ TEST(PackRunner, CancelledAndFailedRunsReleaseTheirPartialPacks) {
         EXPECT_EQ(runner.GetOutcome(),
                   failed ? CPackRunner::Outcome::Failed : CPackRunner::Outcome::Cancelled);
         EXPECT_EQ(runner.Error(), failed ? "full" : "");
-        EXPECT_EQ(target.EndNotices(),
+        EXPECT_EQ(target.ends,
                   std::vector<PackNotice>{failed ? PackNotice::Failed : PackNotice::Cancelled});
-        EXPECT_EQ(target.Progress().empty(), act == Act::CancelBeforeStart);
+        EXPECT_EQ(target.progress == 0, act == Act::CancelBeforeStart);
         EXPECT_TRUE(doc.packs.empty() && doc.packResults.empty());
         EXPECT_TRUE(!failed || doc.groupTable.empty());
     }

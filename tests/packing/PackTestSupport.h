@@ -30,8 +30,9 @@ inline CPackItem* AddFile(CPackFolder& folder, const std::string& path, uint64_t
     return raw;
 }
 
-inline CPackFolder* AddFolder(CPackFolder& folder, const std::string& path) {
+inline CPackFolder* AddFolder(CPackFolder& folder, const std::string& path, bool expanded = false) {
     auto child = boost::make_shared<CPackFolder>(nextTestId++, testing_support::U(path), 0);
+    child->SetExpanded(expanded);
     CPackFolder* raw = child.get();
     folder.AppendChild(child);
     return raw;
@@ -48,55 +49,40 @@ inline void CollectFiles(CPackFolder& folder, std::vector<CPackItem*>& out) {
     }
 }
 
-// The result lists follow the packs, linked both ways.
+// The result lists, which the list walks from head to next, follow the packs.
 inline void ExpectResultsFollowPacks(const CCorvelinDoc& doc) {
     ASSERT_EQ(doc.packResults.size(), doc.packs.size());
     for (size_t k = 0; k < doc.packs.size(); ++k) {
         const PackResult& result = doc.packResults[k];
+        std::vector<CPackItem*> items;
+        for (const PackResultNode* node = result.head; node && items.size() <= result.count;
+             node = node->next) {
+            EXPECT_EQ(node->pack, &result);
+            items.push_back(node->item);
+        }
+        EXPECT_EQ(items, doc.packs[k].items);
+        EXPECT_EQ(result.count, items.size());
         EXPECT_EQ(result.number, k + 1);
         EXPECT_EQ(result.size, doc.packs[k].used);
-        ASSERT_EQ(result.count, doc.packs[k].items.size());
-        const PackResultNode* prev = nullptr;
-        size_t j = 0;
-        for (const PackResultNode* node = result.head; node; prev = node, node = node->next, ++j) {
-            ASSERT_LT(j, result.count);
-            EXPECT_EQ(node->item, doc.packs[k].items[j]);
-            EXPECT_EQ(node->pack, &result);
-            EXPECT_EQ(node->prev, prev);
-        }
-        EXPECT_EQ(result.tail, prev);
     }
 }
 
-// Records the notices, to be read after the run's Join; onProgress(n) runs at
-// the n-th progress notice, as the dialog's button would.
-class RecordingTarget : public IZelPostTarget {
-public:
+// Counts the progress notices and keeps the others, to be read after the run's
+// Join; onProgress(n) runs at the n-th progress notice, as the dialog's button would.
+struct RecordingTarget : IZelPostTarget {
     std::function<void(int)> onProgress;
-    void Post(const ZelNotice& notice) override {
-        if (notice.Is(PackNotice::Progress) && onProgress) onProgress(++progress_);
-        posts_.push_back(notice);
-    }
-    const std::vector<ZelNotice>& Posts() const { return posts_; }
-    std::vector<int64_t> Progress() const {
-        std::vector<int64_t> out;
-        for (const ZelNotice& p : Posts()) {
-            if (p.Is(PackNotice::Progress)) out.push_back(p.value);
-        }
-        return out;
-    }
-    // The notices other than progress, in order.
-    std::vector<PackNotice> EndNotices() const {
-        std::vector<PackNotice> out;
-        for (const ZelNotice& p : Posts()) {
-            if (!p.Is(PackNotice::Progress)) out.push_back(static_cast<PackNotice>(p.code));
-        }
-        return out;
-    }
+    int progress = 0;
+    bool progressAfterEnd = false;
+    std::vector<PackNotice> ends;  // the other notices, in order
 
-private:
-    std::vector<ZelNotice> posts_;
-    int progress_ = 0;
+    void Post(const ZelNotice& notice) override {
+        if (!notice.Is(PackNotice::Progress)) {
+            ends.push_back(static_cast<PackNotice>(notice.code));
+            return;
+        }
+        progressAfterEnd = progressAfterEnd || !ends.empty();
+        if (onProgress) onProgress(++progress);
+    }
 };
 
 }  // namespace packing_test
