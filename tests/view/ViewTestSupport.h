@@ -1,16 +1,11 @@
 #pragma once
-// An in-memory item tree under a document, and a list over it that records
-// its notices.
-
-#include <boost/make_shared.hpp>
+// A list over an in-memory document that records its notices.
 
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
-#include "model/PackItem.h"
-#include "packing/CorvelinDoc.h"
+#include "packing/PackTestSupport.h"
 #include "view/ListRows.h"
 #include "view/ListRowsObserver.h"
 #include "view/PackListView.h"
@@ -19,23 +14,8 @@ namespace view_test {
 
 using Strings = std::vector<std::string>;
 
-// Numbers are unique across the test program, which is all a tree needs.
-inline uint32_t nextId = 1;
-
-inline CPackItem* AddFile(CPackFolder& folder, const std::string& path, uint64_t size) {
-    auto item = boost::make_shared<CPackItem>(nextId++, testing_support::U(path), size);
-    CPackItem* raw = item.get();
-    folder.AppendChild(item);
-    return raw;
-}
-
-inline CPackFolder* AddFolder(CPackFolder& folder, const std::string& path, bool expanded = false) {
-    auto child = boost::make_shared<CPackFolder>(nextId++, testing_support::U(path), 0);
-    child->SetExpanded(expanded);
-    CPackFolder* raw = child.get();
-    folder.AppendChild(child);
-    return raw;
-}
+using packing_test::AddFile;
+using packing_test::AddFolder;
 
 // Every notice as text: "+3,2" (insert 2 rows at 3), "-3,2", "reset", "cells 0-9 2-2".
 struct RecordingObserver : IListRowsObserver {
