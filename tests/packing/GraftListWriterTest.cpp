@@ -23,17 +23,11 @@ TEST(GraftListWriter, NamesAndLabelsTakeTheDigitsThePackCountNeeds) {
 TEST(GraftListWriter, ListsKeepTheTreeAndTellClashingTopLevelNamesApart) {
     CPackFolder root(0, u"", 0);
     CPackFolder* a1 = AddFolder(root, "/x/A");
-    AddFile(*a1, "/x/A/sub/f=1", 10);
     CPackFolder* a2 = AddFolder(root, "/y/a");
-    AddFile(*a2, "/y/a/g", 20);
-    AddFile(root, "/z/photo.jpg", 30);
-    AddFile(root, "/w/photo.jpg", 40);
-    AddFile(root, "/v/photo~2.jpg", 50);
-    AddFile(root, "/", 60);
     std::vector<PackBin> packs(1);
-    for (CPackItem* item : {a1->children[0].get(), a2->children[0].get(), root.children[2].get(),
-                            root.children[3].get(), root.children[4].get(), root.children[5].get()})
-        packs[0].items.push_back(item);
+    packs[0].items = {AddFile(*a1, "/x/A/sub/f=1", 10),    AddFile(*a2, "/y/a/g", 20),
+                      AddFile(root, "/z/photo.jpg", 30),   AddFile(root, "/w/photo.jpg", 40),
+                      AddFile(root, "/v/photo~2.jpg", 50), AddFile(root, "/", 60)};
     CGraftListWriter writer(root, packs);
     std::string list;
     std::vector<std::string> refused;
