@@ -12,28 +12,23 @@
 using testing_support::U;
 
 TEST(ParsePackSize, UnitLetterAfterTheDigitsOrRefusedUntouched) {
-    const std::pair<const char*, uint64_t> cases[] = {
+    const std::pair<const char*, uint64_t> accepted[] = {
         {"700M", 700'000'000},
         {"25g", 25'000'000'000},
         {"1k", 1000},
         {"4700MB", 4'700'000'000},  // only the letter after the digits counts
         {"18446744073709551615", UINT64_MAX},
-        {"18446744073G", 18'446'744'073'000'000'000ULL},
-        // 0: refused, the output untouched
-        {"", 0},
-        {"0", 0},
-        {"0700M", 0},
-        {"M", 0},
-        {"-5M", 0},
-        {"4700X", 0},
-        {"4700 M", 0},
-        {" 1", 0},
-        {"18446744073709551616", 0},
-        {"18446744074G", 0}};
-    for (const auto& [text, expected] : cases) {
+        {"18446744073G", 18'446'744'073'000'000'000ULL}};
+    for (const auto& [text, expected] : accepted) {
+        uint64_t bytes = 0;
+        EXPECT_TRUE(ParsePackSize(U(text), bytes)) << text;
+        EXPECT_EQ(bytes, expected) << text;
+    }
+    for (const char* refused : {"", "0", "0700M", "M", "-5M", "4700X", "4700 M", " 1",
+                                "18446744073709551616", "18446744074G"}) {
         uint64_t bytes = 12345;
-        EXPECT_EQ(ParsePackSize(U(text), bytes), expected != 0) << text;
-        EXPECT_EQ(bytes, expected ? expected : 12345) << text;
+        EXPECT_FALSE(ParsePackSize(U(refused), bytes)) << refused;
+        EXPECT_EQ(bytes, 12345u) << refused;
     }
 }
 

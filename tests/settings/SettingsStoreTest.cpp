@@ -4,6 +4,7 @@
 
 #include "TestSupport.h"
 #include "settings/FakeSys.h"
+#include "settings/IniProfile.h"
 #include "settings/SettingsStore.h"
 #include "support/FileSystem.h"
 
@@ -23,7 +24,7 @@ TEST(SettingsStore, RoundTripAndWhatAProfileOnDiskGives) {
     store.general.fontFace = u"Noto Sans CJK JP";
     store.general.colorPackBack = 0x00123456;
     store.general.dispSizeUnit = 3;
-    store.packInfoList = {{u"M-DISC(25GB)", u"25000M"}, {u"小さい", u"12"}};
+    store.packInfoList = {{u"M-DISC(25GB)", u"25000M", 25'025'314'816}, {u"小さい", u"12"}};
     int error = 0;
     ASSERT_TRUE(store.Save(fs, path, error)) << error;
     loaded.Load(fs, path);
@@ -71,4 +72,32 @@ TEST(ProfileLocation, SearchOrderPrefersTheProgramFolderAndMissingFoldersAreMade
     FakeSys other(dir / "deep", dir / "nowhere", "bob");
     MakeDir(dir / "deep/Corvelin.ini");
     EXPECT_FALSE(other.FindProfile());
+}
+
+// A profile from before capacities reads as it always did, its entries that
+// match a default medium get that medium's capacity; a malformed stored
+// capacity counts as not stored.
+TEST(PackCapacity, StoredBesideTheNameWithoutChangingOlderProfiles) {
+    const struct {
+        const char* capacityLine;
+        const char* name;
+        const char* size;
+        uint64_t expected;
+    } cases[] = {
+        {"", "DVD(4.7GB)", "4700M", 4700372992ull},
+        {"", "DVD(4.7GB)", "4600M", 0},
+        {"", "Mine", "123M", 0},
+        {"Capacity=123456789012\n", "Mine", "123M", 123456789012ull},
+        {"Capacity=12x\n", "CD(700MB)", "700M", 737280000ull},
+        {"Capacity=99999999999999999999\n", "Mine", "1M", 0},
+    };
+    for (const auto& c : cases) {
+        IniProfile profile;
+        profile.Parse(std::string("[PackInfo]\nFIRST_FLAG=0\n[PackInfo 1]\nName=") + c.name +
+                      "\nSize=" + c.size + "\n" + c.capacityLine);
+        SettingsStore store;
+        store.LoadPackInfoList(profile);
+        ASSERT_EQ(store.packInfoList.size(), 1u);
+        EXPECT_EQ(store.packInfoList[0].Capacity, c.expected) << c.capacityLine;
+    }
 }
