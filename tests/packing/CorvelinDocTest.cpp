@@ -37,14 +37,17 @@ TEST(CorvelinDoc, GroupsAreSetOnWholeSubtreesAndResetReleasesEverything) {
     EXPECT_TRUE(doc.packs.empty() && doc.packResults.empty() && doc.groupTable.empty());
 }
 
-// Group numbers become negative 32-bit entry keys: larger ones are refused
-// rather than wrapped onto another entry. PackRunnerTest refuses large item numbers.
-TEST(Pickup, RefusesGroupNumbersThatCannotBeEntryKeys) {
+// Group and item numbers become negative 32-bit entry keys: larger ones are
+// refused rather than wrapped onto another entry.
+TEST(Pickup, RefusesNumbersThatCannotBeEntryKeys) {
     CCorvelinDoc doc;
     AddFile(doc.root, "/late", 1, 0x7fffffffu);
     std::vector<GroupEntry> table(1);
     CPickupGroup group(&table);
     EXPECT_THROW(doc.root.Accept(group), std::out_of_range);
+    CCorvelinDoc items;
+    items.root.AppendChild(boost::make_shared<CPackItem>(0x80000000u, u"/late", 1));
+    EXPECT_THROW(items.Pack(1000), std::out_of_range);
 }
 
 }  // namespace

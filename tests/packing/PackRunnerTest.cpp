@@ -51,14 +51,4 @@ TEST(PackRunner, CancelledAndFailedRunsReleaseTheirPartialPacks) {
     }
 }
 
-TEST(PackRunner, TreeThatCannotBePackedFailsWithoutATarget) {
-    CCorvelinDoc doc;
-    doc.root.AppendChild(boost::make_shared<CPackItem>(0x80000000u, u"/late", 1));
-    CPackRunner runner(doc, 1000, nullptr);
-    ASSERT_TRUE(runner.Start());
-    runner.Join();
-    EXPECT_EQ(runner.GetOutcome(), CPackRunner::Outcome::Failed);
-    EXPECT_FALSE(runner.Error().empty());
-}
-
 }  // namespace
