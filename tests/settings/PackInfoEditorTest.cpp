@@ -4,6 +4,7 @@
 
 #include "settings/OptionRules.h"
 #include "settings/PackInfoEditor.h"
+#include "support/TextCodec.h"
 
 namespace {
 
@@ -38,16 +39,13 @@ TEST(PackInfoEditorTest, ShownSortedByNameWhileTheListKeepsRegistrationOrder) {
 }
 
 TEST(OptionRulesTest, LineHeightAcceptsZeroToTenOnly) {
-    struct Case {
-        std::u16string text;
-        bool ok;
-        int32_t value;
-    } cases[] = {{u" 7 ", true, 7}, {u"010", true, 10}, {u"11", false, 3},
-                 {u"-1", false, 3}, {u"1a", false, 3},  {u"99999999999", false, 3}};
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        int32_t value = 3;
-        EXPECT_EQ(ParseLineHeight(cases[i].text, value), cases[i].ok) << "case " << i;
-        EXPECT_EQ(value, cases[i].value) << "case " << i;
+    int32_t value = 3;
+    EXPECT_TRUE(ParseLineHeight(u" 7 ", value));
+    EXPECT_EQ(value, 7);
+    EXPECT_TRUE(ParseLineHeight(u"010", value));  // 10, which no refusal below may change
+    for (const char16_t* refused : {u"11", u"-1", u"1a", u"99999999999"}) {
+        EXPECT_FALSE(ParseLineHeight(refused, value)) << zel::Utf16ToUtf8(refused);
+        EXPECT_EQ(value, 10);
     }
 }
 

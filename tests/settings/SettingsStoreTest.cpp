@@ -58,9 +58,7 @@ TEST(ProfileLocation, SearchOrderPrefersTheProgramFolderAndMissingFoldersAreMade
     EXPECT_EQ(sys.GetProfilePath(), "");  // never a bare name in the working folder
     ASSERT_TRUE(sys.CreateLocation(0));
     EXPECT_EQ(sys.GetConfigurationFolder(), dir / "deep/config/Tessoly/Corvelin");
-    EXPECT_EQ(sys.GetLocationFolder(1), dir / "bin/alice");
     EXPECT_EQ(sys.GetLocationFolder(2), dir / "bin");
-    EXPECT_EQ(sys.GetLocationFolder(3), "");
     for (const char* folder : {"deep/config/Tessoly/Corvelin", "bin/alice", "bin"}) {
         WriteFile(dir / folder + "/Corvelin.ini", "");
         EXPECT_TRUE(sys.FindProfile());
