@@ -39,13 +39,11 @@ protected:
     // What the owner does between runs: erase items (forgetting the packs), add some.
     void ChangeTree() {
         if (!doc.root.children.empty() && rng() % 2 == 0) {
-            auto& victim = doc.root.children[rng() % doc.root.children.size()];
-            CPackFolder* folder = victim->AsFolder();
-            if (folder && !folder->children.empty() && rng() % 4 == 0) {
-                folder->children[rng() % folder->children.size()]->eraseMark = 1;
-            } else {
-                victim->eraseMark = 1;
-            }
+            CPackItem* victim = doc.root.children[rng() % doc.root.children.size()].get();
+            const CPackFolder* folder = victim->AsFolder();  // the top holds folders only
+            if (!folder->children.empty() && rng() % 4 == 0)
+                victim = folder->children[rng() % folder->children.size()].get();
+            victim->eraseMark = 1;
             CItemEraser eraser;
             doc.root.Accept(eraser);
             doc.ReleasePacks();
