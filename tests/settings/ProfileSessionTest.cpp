@@ -10,14 +10,18 @@
 
 using namespace testing_support;
 
-// A location that cannot be made: the start-up tests.
-TEST(ProfileSession, FirstStartRetriesAnUnwritableLocationThenWritesTheChosenOne) {
+class ProfileSession : public ::testing::Test {
+protected:
     TempDir dir;
-    MakeDir(dir / "bin");
     FaultyFileSystem fs;
-    FakeSys sys(dir / "bin", dir / "config", "erin", fs);
+    FakeSys sys{dir / "bin", dir / "config", "erin", fs};
     SettingsStore settings;
-    CProfileSession session(sys, settings, fs);
+    CProfileSession session{sys, settings, fs};
+    void SetUp() override { MakeDir(dir / "bin"); }
+};
+
+// A location that cannot be made: the start-up tests.
+TEST_F(ProfileSession, FirstStartRetriesAnUnwritableLocationThenWritesTheChosenOne) {
     ASSERT_FALSE(session.FindProfile());
 
     std::u16string message;
@@ -47,14 +51,8 @@ TEST(ProfileSession, FirstStartRetriesAnUnwritableLocationThenWritesTheChosenOne
     EXPECT_EQ(again.general.fontSize, -20);
 }
 
-TEST(ProfileSession, AnUnreadableProfileIsKeptAsBackupNotOverwritten) {
-    TempDir dir;
-    MakeDir(dir / "bin");
+TEST_F(ProfileSession, AnUnreadableProfileIsKeptAsBackupNotOverwritten) {
     WriteFile(dir / "bin/Corvelin.ini", "[General]\nFONT_SIZE=30\n");
-    FaultyFileSystem fs;
-    FakeSys sys(dir / "bin", dir / "cfg", "g", fs);
-    SettingsStore settings;
-    CProfileSession session(sys, settings, fs);
     ASSERT_TRUE(session.FindProfile());
     fs.readError = EIO;
     session.Load();
@@ -66,17 +64,15 @@ TEST(ProfileSession, AnUnreadableProfileIsKeptAsBackupNotOverwritten) {
     EXPECT_NE(ReadFile(dir / "bin/Corvelin.ini").find("FONT_SIZE=12"), std::string::npos);
 }
 
-TEST(ProfileSession, WithoutAFolderNothingIsReadOrWritten) {
-    FaultyFileSystem fs;
-    FakeSys sys("", "", "", fs);
-    SettingsStore settings;
-    CProfileSession session(sys, settings, fs);
+TEST_F(ProfileSession, WithoutAFolderNothingIsReadOrWritten) {
+    FakeSys none("", "", "", fs);
+    CProfileSession bare(none, settings, fs);
     std::u16string message;
-    EXPECT_FALSE(session.ChooseLocation(2, message));
-    session.RunWithoutProfile();
-    session.Load();
-    EXPECT_TRUE(session.Save(message));
+    EXPECT_FALSE(bare.ChooseLocation(2, message));
+    bare.RunWithoutProfile();
+    bare.Load();
+    EXPECT_TRUE(bare.Save(message));
     EXPECT_EQ(fs.writeCalls, 0);
-    EXPECT_FALSE(session.SavePresets(message));
+    EXPECT_FALSE(bare.SavePresets(message));
     EXPECT_FALSE(message.empty());
 }
