@@ -95,20 +95,16 @@ private slots:
         const std::string out = dir_ / "out.csv", expected = "/x/a.bin\t1000\t1\t1\t\r\n";
 
         // Ctrl+S before any export asks like the export command.
-        QString title, filter, proposed, folder;
+        QString proposed, folder;
         const QString target = QString::fromStdString(dir_ / "out");
         ModalDriver driver;
         driver.ThenDialog<QFileDialog>([&](QFileDialog* dialog) {
-            title = dialog->windowTitle();
-            filter = dialog->nameFilters().join(";");
             proposed = dialog->selectedFiles().value(0);
             folder = dialog->directory().absolutePath();
             dialog->selectFile(target);
             static_cast<QDialog*>(dialog)->accept();  // protected in QFileDialog
         });
         Command("save")->trigger();
-        QCOMPARE(title, QStringLiteral("名前を付けて保存"));
-        QCOMPARE(filter, QStringLiteral("ﾀﾌﾞ区切りﾃｷｽﾄ(*.csv)"));
         QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("export.csv"));
         QCOMPARE(folder, QDir::homePath());
         QCOMPARE(frame_->ExportPath(), out);
