@@ -23,22 +23,17 @@ QStringList Lines(const QDialog& dlg, const char* list) {
 
 // Types into the focused field of the next dialog and presses Enter.
 template <typename T>
-void Type(ModalDriver& driver, const QString& text, const QString& title) {
-    driver.ThenDialog<T>([text, title](T* dlg) {
-        QCOMPARE(dlg->windowTitle(), title);
+void Type(ModalDriver& driver, const QString& text) {
+    driver.ThenDialog<T>([text](T* dlg) {
         QTest::keyClicks(dlg->focusWidget(), text);
         QTest::keyClick(dlg->focusWidget(), Qt::Key_Return);
     });
 }
 
-void TypeName(ModalDriver& driver, const QString& name) {
-    Type<CInputStringDlg>(driver, name, U(u"プリセット名を入力してください"));
-}
-
 // A file-name filter with the letter-case box left ticked.
 void AddNameFilter(ModalDriver& driver, const QString& pattern) {
     driver.ThenMenu(U(u"ファイル名"));
-    Type<CInputFileNameFilterDlg>(driver, pattern, U(u"フィルター（ファイル名）"));
+    Type<CInputFileNameFilterDlg>(driver, pattern);
 }
 
 }  // namespace
@@ -64,15 +59,14 @@ private slots:
         CImportSettingsDlg dlg(presets_, nullptr, Saver());
         dlg.show();
         auto* box = dlg.findChild<QComboBox*>(QStringLiteral("presets"));
-        QCOMPARE(box->currentIndex(), -1);
         Click(dlg, "deletePreset");  // nothing picked: no question
 
         AddNameFilter(driver, QStringLiteral("*.mp3"));
         Click(dlg, "addInput");
         dlg.findChild<QCheckBox*>(QStringLiteral("autoGroup"))->setChecked(true);
-        TypeName(driver, QStringLiteral("ALL FILES"));  // taken: asked again
+        Type<CInputStringDlg>(driver, QStringLiteral("ALL FILES"));  // taken: asked again
         driver.ThenMessage();
-        TypeName(driver, QStringLiteral("Music"));
+        Type<CInputStringDlg>(driver, QStringLiteral("Music"));
         driver.ThenMessage();
         Click(dlg, "savePreset");
         QCOMPARE(presets_.size(), size_t(2));
@@ -90,7 +84,7 @@ private slots:
         QCOMPARE(presets_.size(), size_t(1));
         QCOMPARE(box->itemText(0), QStringLiteral("Music"));
         writeFails_ = true;
-        TypeName(driver, QStringLiteral("Kept"));
+        Type<CInputStringDlg>(driver, QStringLiteral("Kept"));
         driver.ThenMessage();
         Click(dlg, "savePreset");
         const QString question = U(u"INFO: プリセット「all files」を削除してもよろしいですか？");
@@ -111,7 +105,6 @@ private slots:
             dlg.show();
             driver.ThenMenu(U(u"ファイル属性"));
             driver.ThenDialog<CInputFilterAttrDlg>([](CInputFilterAttrDlg* attr) {
-                QCOMPARE(attr->windowTitle(), U(u"フィルター（属性）"));
                 QTest::keyClick(attr->focusWidget(), Qt::Key_Space);  // read-only
                 attr->findChild<QComboBox*>()->setCurrentIndex(1);    // contains
                 QTest::keyClick(attr->focusWidget(), Qt::Key_Return);
