@@ -264,7 +264,6 @@ private slots:
         QCOMPARE(f_->modals.log, QStringList{"ERROR: パックサイズに正しい値を入力してください"});
         QCOMPARE(f_->modals.icons.value(0), QMessageBox::Critical);
         QCOMPARE(rejected.count(), 1);
-        QCOMPARE(model.rowCount(), 2);
         QVERIFY(!view.CanBack());
 
         // The registered name and the rate both reach the plan: 20 % of 10K packs the
@@ -318,7 +317,6 @@ private slots:
         view.OnNewGroup();
         QCOMPARE(f_->modals.log,
                  QStringList{"Corvelin: グループに割り当てるアイテムを選択してください。"});
-        QCOMPARE(f_->modals.icons.value(0), QMessageBox::NoIcon);
 
         // Rows: top, sub, a.txt, 日本語.txt, ??.dat, single.txt.
         SelectRows(view, {2, 3});
