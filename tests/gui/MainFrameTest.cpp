@@ -141,9 +141,8 @@ private slots:
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("file", &catcher, "Open");
         QDesktopServices::setUrlHandler("https", &catcher, "Open");
+        QDir(QString::fromStdString(dir_.Path())).mkpath("share/corvelin");
         testing_support::MakeDir(dir_ / "bin");
-        testing_support::MakeDir(dir_ / "share");
-        testing_support::MakeDir(dir_ / "share/corvelin");
         ModalDriver driver;
         driver.ThenMessage();
         Command("help")->trigger();  // no help file anywhere
