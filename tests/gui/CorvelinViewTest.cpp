@@ -114,10 +114,6 @@ QRect CellRect(const CCorvelinView& view, int row, int column) {
     return view.visualRect(view.model()->index(row, column));
 }
 
-QImage Image(CCorvelinView& view) {
-    return view.viewport()->grab().toImage();
-}
-
 // A point of an empty cell (Group), away from any text.
 QColor BackAt(const QImage& image, const CCorvelinView& view, int row) {
     return image.pixelColor(CellRect(view, row, ColumnGroup).topLeft() + QPoint(4, 4));
@@ -365,7 +361,7 @@ private slots:
         CCorvelinView& view = f_->view;
         ClickBox(view, 0, RowKind::Folder);  // also selects the folder row
         view.selectionModel()->clearSelection();
-        const QImage image = Image(view);
+        const QImage image = view.viewport()->grab().toImage();
         // Which stroke a box shows is the geometry's test; here, that one is drawn.
         QCOMPARE(image.pixelColor(BoxCentre(view, 0, RowKind::Folder, 1)), QColor(Qt::black));
         QCOMPARE(BackAt(image, view, 0), Ref(kFolderBack));
@@ -376,10 +372,10 @@ private slots:
                  QColor(0x80, 0x80, 0x80));
 
         view.selectRow(2);
-        QCOMPARE(BackAt(Image(view), view, 2), Ref(kSelectBack));
+        QCOMPARE(BackAt(view.viewport()->grab().toImage(), view, 2), Ref(kSelectBack));
         // Without the keyboard focus a selected row keeps its own colours.
         view.clearFocus();
-        QCOMPARE(BackAt(Image(view), view, 2), Ref(kFileBack));
+        QCOMPARE(BackAt(view.viewport()->grab().toImage(), view, 2), Ref(kFileBack));
 
         f_->settings.general.lineHeight = 0;
         view.OnSettingsChanged();
@@ -401,7 +397,7 @@ private slots:
         view.OnRun();
         ClickBox(view, 1, RowKind::PackHeader);
         view.selectionModel()->clearSelection();
-        const QImage image = Image(view);
+        const QImage image = view.viewport()->grab().toImage();
         QCOMPARE(image.pixelColor(BoxCentre(view, 0, RowKind::PackHeader, 1)), QColor(Qt::black));
         QCOMPARE(BackAt(image, view, 1), Ref(kPackBack));
         // Item stripes count every row of the list, headers included.
