@@ -11,12 +11,6 @@ using namespace testing_support;
 
 namespace {
 
-std::string Line(const std::string& path, unsigned long long size, int pack,
-                 const std::string& group = "") {
-    return path + "\t" + std::to_string(size) + "\t" + group + "\t" + std::to_string(pack) +
-           "\t\r\n";
-}
-
 class CliTest : public ::testing::Test {
 protected:
     TempDir dir;

@@ -22,10 +22,6 @@ namespace {
 const char kOld[] = "previous export\r\n";
 const std::string kCli = CORVELIN_CLI_PATH;
 
-std::string Line(const std::string& path, unsigned long long size, int pack) {
-    return path + "\t" + std::to_string(size) + "\t\t" + std::to_string(pack) + "\t\r\n";
-}
-
 class CliFault : public ::testing::Test {
 protected:
     TempDir dir;

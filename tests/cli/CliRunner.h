@@ -29,6 +29,13 @@ struct CliResult {
 
 using Clock = std::chrono::steady_clock;
 
+// One file's line of an export.
+inline std::string Line(const std::string& path, unsigned long long size, int pack,
+                        const std::string& group = "") {
+    return path + "\t" + std::to_string(size) + "\t" + group + "\t" + std::to_string(pack) +
+           "\t\r\n";
+}
+
 // argv[0] a full path, run through env(1) without the caller's profile folders
 // nor standard input, in workingDir when one is given.
 inline pid_t Spawn(const std::vector<std::string>& args, int outFd, int errFd,
