@@ -19,16 +19,17 @@ protected:
 };
 
 TEST_F(CliTest, PacksExportsSummarisesAndGroups) {
-    MakeSparseFile(Tree() + "/a.bin", 600);
-    MakeSparseFile(Tree() + "/b.bin", 400);
+    MakeSparseFile(Tree() + "/photo001.bin", 600);
+    MakeSparseFile(Tree() + "/photo002.bin", 400);
     MakeSparseFile(Tree() + "/c.bin", 300);
     const std::string out = dir / "out.csv";
     WriteFile(out, "old contents that are longer than the export\n");
     CliResult r = RunCli({"-s", "1000", "-o", out, Tree()});
     ASSERT_EQ(r.status, 0) << r.err;
     // 600 opens pack 1, 400 does not fit beside it (strictly less than 1000), 300 does.
-    const std::string all = Line(Tree() + "/a.bin", 600, 1) + Line(Tree() + "/c.bin", 300, 1) +
-                            Line(Tree() + "/b.bin", 400, 2);
+    const std::string all = Line(Tree() + "/c.bin", 300, 1) +
+                            Line(Tree() + "/photo001.bin", 600, 1) +
+                            Line(Tree() + "/photo002.bin", 400, 2);
     EXPECT_EQ(ReadFile(out), all);
     EXPECT_NE(r.out.find("90.0%"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("合計: 2 パック"), std::string::npos) << r.out;
@@ -48,9 +49,7 @@ TEST_F(CliTest, PacksExportsSummarisesAndGroups) {
     EXPECT_EQ(RunCli({"-q", "-o", out, dir / "does-not-exist"}).status, 0);
     EXPECT_EQ(ReadFile(out), "");
 
-    // Similar names are kept together: a and b now share a pack, c moves out.
-    ASSERT_EQ(::rename((Tree() + "/a.bin").c_str(), (Tree() + "/photo001.bin").c_str()), 0);
-    ASSERT_EQ(::rename((Tree() + "/b.bin").c_str(), (Tree() + "/photo002.bin").c_str()), 0);
+    // Similar names are kept together: the photos share a pack, c moves out.
     r = RunCli({"-q", "--auto-group", "-s", "1001", "-o", "-", Tree()});
     EXPECT_EQ(r.out, Line(Tree() + "/photo001.bin", 600, 1, "1") +
                          Line(Tree() + "/photo002.bin", 400, 1, "1") +

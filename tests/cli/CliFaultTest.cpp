@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -93,9 +94,7 @@ TEST_F(CliFault, SignalsEndRunsWithAllOrNothingExported) {
         EXPECT_EQ(WaitCli(pid), 130) << sig << target << ReadFile(dir / "err");
     }
     ::close(fullPipe[0]);
-    struct stat st {};
-    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    EXPECT_EQ(std::filesystem::symlink_status(fifo).type(), std::filesystem::file_type::fifo);
 
     ::close(fullPipe[1]);
     const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
@@ -158,9 +157,7 @@ TEST_F(CliFault, BrokenConfigurationFilesFallBackToTheDefaults) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, Line(Tree() + "/k.jpg", 5, 1));
     EXPECT_EQ(ReadFile(profile), binary);
-    struct stat st {};
-    ASSERT_EQ(::stat(presets.c_str(), &st), 0);
-    EXPECT_EQ(st.st_size, 100ll << 20);
+    EXPECT_EQ(std::filesystem::file_size(presets), 100ull << 20);
     EXPECT_EQ(FolderNames(config), "Corvelin.ini|ImportSettings.xml");
 }
 
