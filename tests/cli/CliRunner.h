@@ -110,13 +110,9 @@ inline CliResult RunCli(std::vector<std::string> args, const std::string& workin
 }
 
 // For a test that signals the run; WaitCli gives its status.
-inline pid_t StartCli(const std::vector<std::string>& args, int outFd, const std::string& errFile) {
-    const int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    std::vector<std::string> argv = {CORVELIN_CLI_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    const pid_t pid = Spawn(argv, outFd, errFd);
-    close(errFd);
-    return pid;
+inline pid_t StartCli(std::vector<std::string> args, int outFd, int errFd) {
+    args.insert(args.begin(), CORVELIN_CLI_PATH);
+    return Spawn(args, outFd, errFd);
 }
 
 }  // namespace testing_support
