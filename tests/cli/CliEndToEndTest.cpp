@@ -130,11 +130,9 @@ TEST_F(CliTest, FiltersPresetsAndRelativePathsKeepNamesThatAreNotUtf8) {
 TEST(CliUsage, HelpVersionAndBadWords) {
     EXPECT_NE(RunCli({"--help"}).out.find("--export"), std::string::npos);
     EXPECT_EQ(RunCli({"--version"}).out.rfind("corvelin-cli ", 0), 0u);
-    for (const auto& args :
-         std::vector<std::vector<std::string>>{{},
-                                               {"--no-such-option", "/tmp"},
-                                               {"/tmp", "-s"},
-                                               {"-q", "-o", "-", "/nonexistent", ""}})
+    const std::vector<std::string> badWords[] = {
+        {}, {"--no-such-option", "/tmp"}, {"/tmp", "-s"}, {"-q", "-o", "-", "/nonexistent", ""}};
+    for (const auto& args : badWords)
         EXPECT_EQ(RunCli(args).status, 2);
     // "--" ends the options: a path that looks like an option is still a path.
     EXPECT_EQ(RunCli({"-q", "--", "--not-an-option"}).status, 0);
