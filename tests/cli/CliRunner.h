@@ -103,10 +103,9 @@ inline CliResult RunProgram(const std::vector<std::string>& args,
     return result;
 }
 
-inline CliResult RunCli(std::vector<std::string> args, const std::string& workingDir = {},
-                        const std::vector<std::string>& env = {}) {
+inline CliResult RunCli(std::vector<std::string> args, const std::string& workingDir = {}) {
     args.insert(args.begin(), CORVELIN_CLI_PATH);
-    return RunProgram(args, env, false, workingDir);
+    return RunProgram(args, {}, false, workingDir);
 }
 
 // For a test that signals the run; WaitCli gives its status.
