@@ -76,9 +76,8 @@ TEST_F(CliTest, SizesFillRatesAndProfiles) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.profile + (c.args.empty() ? "" : c.args[1]));
         WriteFile(config + "/Corvelin.ini", c.profile);
-        std::vector<std::string> args = {"-q", "--config-dir", config, "-o", "-"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        args.push_back(Tree());
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"-q", "--config-dir", config, "-o", "-", Tree()});
         const CliResult r = RunCli(args);
         EXPECT_EQ(r.status, c.status) << r.err;
         if (c.status != 0)
