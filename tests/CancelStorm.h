@@ -11,13 +11,6 @@
 
 namespace testing_support {
 
-// CORVELIN_STORM_ITERATIONS raises the count for long runs.
-inline int StormIterations() {
-    const char* text = std::getenv("CORVELIN_STORM_ITERATIONS");
-    const int n = text ? std::atoi(text) : 0;
-    return n > 0 ? n : 1000;
-}
-
 template <class Job>
 std::chrono::nanoseconds TimeOf(Job job) {
     const auto start = std::chrono::steady_clock::now();
@@ -37,7 +30,9 @@ template <class Round>
 void CancelStorm(std::chrono::nanoseconds maxDelay, unsigned seed, Round round) {
     std::mt19937 rng(seed);
     std::uniform_int_distribution<int64_t> delay(0, maxDelay.count());
-    const int iterations = StormIterations();
+    // CORVELIN_STORM_ITERATIONS raises the count for long runs.
+    const char* text = std::getenv("CORVELIN_STORM_ITERATIONS");
+    const int iterations = text && std::atoi(text) > 0 ? std::atoi(text) : 1000;
     int completed = 0;
     for (int i = 0; i < iterations && !::testing::Test::HasFailure(); ++i) {
         SCOPED_TRACE("seed " + std::to_string(seed) + ", round " + std::to_string(i));

@@ -2,11 +2,11 @@
 // Helpers shared by the core tests: a temporary folder that cleans up after
 // itself, and small file builders.
 
-#include <ftw.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -25,17 +25,14 @@ public:
         path_ = pattern;
     }
     ~TempDir() {
-        // Restore permissions a test may have removed, then delete the tree.
-        nftw(
-            path_.c_str(),
-            [](const char* p, const struct stat*, int type, FTW*) {
-                if (type == FTW_D || type == FTW_DNR) chmod(p, 0700);
-                return 0;
-            },
-            16, FTW_PHYS);
-        nftw(
-            path_.c_str(), [](const char* p, const struct stat*, int, FTW*) { return remove(p); },
-            16, FTW_DEPTH | FTW_PHYS);
+        // Give back the permissions a test took away, then delete the tree.
+        namespace fs = std::filesystem;
+        std::error_code error;
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, error);
+        for (fs::recursive_directory_iterator it(path_, error), end; it != end; it.increment(error))
+            if (it->symlink_status(error).type() == fs::file_type::directory)
+                fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
+        fs::remove_all(path_, error);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

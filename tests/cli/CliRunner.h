@@ -29,6 +29,13 @@ struct CliResult {
 
 using Clock = std::chrono::steady_clock;
 
+// One file's line of an export.
+inline std::string Line(const std::string& path, unsigned long long size, int pack,
+                        const std::string& group = "") {
+    return path + "\t" + std::to_string(size) + "\t" + group + "\t" + std::to_string(pack) +
+           "\t\r\n";
+}
+
 // argv[0] a full path, run through env(1) without the caller's profile folders
 // nor standard input, in workingDir when one is given.
 inline pid_t Spawn(const std::vector<std::string>& args, int outFd, int errFd,
@@ -96,20 +103,15 @@ inline CliResult RunProgram(const std::vector<std::string>& args,
     return result;
 }
 
-inline CliResult RunCli(std::vector<std::string> args, const std::string& workingDir = {},
-                        const std::vector<std::string>& env = {}) {
+inline CliResult RunCli(std::vector<std::string> args, const std::string& workingDir = {}) {
     args.insert(args.begin(), CORVELIN_CLI_PATH);
-    return RunProgram(args, env, false, workingDir);
+    return RunProgram(args, {}, false, workingDir);
 }
 
 // For a test that signals the run; WaitCli gives its status.
-inline pid_t StartCli(const std::vector<std::string>& args, int outFd, const std::string& errFile) {
-    const int errFd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    std::vector<std::string> argv = {CORVELIN_CLI_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    const pid_t pid = Spawn(argv, outFd, errFd);
-    close(errFd);
-    return pid;
+inline pid_t StartCli(std::vector<std::string> args, int outFd, int errFd) {
+    args.insert(args.begin(), CORVELIN_CLI_PATH);
+    return Spawn(args, outFd, errFd);
 }
 
 }  // namespace testing_support

@@ -88,20 +88,11 @@ public:
 };
 
 inline zel::FileStat FakeStat(zel::FileKind kind, uint64_t inode, uint64_t size = 0) {
-    zel::FileStat st;
-    st.kind = kind;
-    st.size = size;
-    st.device = 1;
-    st.inode = inode;
-    st.mode = kind == zel::FileKind::Directory ? 040755 : 0100644;
-    return st;
+    return {kind, size, 1, inode, kind == zel::FileKind::Directory ? 040755u : 0100644u, 0, 0};
 }
 
 inline zel::DirEntry FakeEntry(const std::string& name, zel::FileStat st) {
-    zel::DirEntry entry;
-    entry.name = name;
-    entry.stat = st;
-    return entry;
+    return {name, false, 0, st};
 }
 
 }  // namespace testing_support

@@ -43,10 +43,4 @@ TEST(TextCodec, TextAndDisplayUseReplacementCharactersWhereFileNamesKeepBytes) {
 
     const std::u16string text = zel::DecodeFileName("a\xFF\xF0\x9F\x98\x80");
     EXPECT_EQ(zel::ForDisplay(text), u"a\uFFFD\U0001F600");
-    std::string appended = "dir/";
-    zel::EncodeFileNameAppend(text, appended);
-    EXPECT_EQ(appended, "dir/a\xFF\xF0\x9F\x98\x80");
-    std::u16string decoded = u"x";
-    zel::DecodeFileNameAppend("\xFE", decoded);
-    EXPECT_EQ(decoded, u"x\xDCFE");
 }
