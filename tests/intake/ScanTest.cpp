@@ -18,11 +18,6 @@ using ScanRace = ScanFixture;
 
 namespace {
 
-void ExpectContains(const std::vector<std::string>& all, const std::vector<std::string>& some) {
-    for (const std::string& line : some)
-        EXPECT_NE(std::find(all.begin(), all.end(), line), all.end()) << line;
-}
-
 TEST_F(AddFileWorker, NumbersOnEntrySortsPrunesAndHandsOverAfterExistingItems) {
     Make({"top/", "top/Sub/", "top/a/", "top/empty/", "top/empty/deeper/", "top/b.txt=2",
           "top/A.txt=1", "top/Sub/x.txt=3", "top/a/y.txt", "nothing/", "chain/", "chain/a/",
@@ -31,13 +26,15 @@ TEST_F(AddFileWorker, NumbersOnEntrySortsPrunesAndHandsOverAfterExistingItems) {
     doc.nextItemId = 100;
     Scan(doc, {"top", "nothing", "chain", "huge.iso"});
 
-    EXPECT_EQ(Tree(doc), (std::vector<std::string>{
+    ASSERT_EQ(Tree(doc), (std::vector<std::string>{
                              "/old/item.txt=5", "top/", "top/a/", "top/a/y.txt=0", "top/Sub/",
                              "top/Sub/x.txt=3", "top/A.txt=1", "top/b.txt=2", "chain/", "chain/a/",
                              "chain/a/b/", "chain/a/b/f.txt=0", "huge.iso=5368709121"}));
     // Folders take their number on entry; the three pruned ones use theirs too.
-    ExpectContains(Tree(doc, true), {"top/ #100", "chain/ #110", "chain/a/ #111", "chain/a/b/ #112",
-                                     "chain/a/b/f.txt=0 #113", "huge.iso=5368709121 #114"});
+    const std::vector<std::string> numbered = Tree(doc, true);
+    EXPECT_EQ(std::vector<std::string>(numbered.begin() + 8, numbered.end()),
+              (std::vector<std::string>{"chain/ #110", "chain/a/ #111", "chain/a/b/ #112",
+                                        "chain/a/b/f.txt=0 #113", "huge.iso=5368709121 #114"}));
     EXPECT_EQ(doc.nextItemId, 115u);
     EXPECT_EQ(doc.root.children.front()->siblingPosition, CPackItem::PositionOther);
     EXPECT_EQ(doc.root.children.back()->siblingPosition, CPackItem::PositionLast);
