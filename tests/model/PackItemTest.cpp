@@ -55,7 +55,7 @@ TEST(PackItem, NamesLoseTheExtensionAfterTheCutAndPathsKeepWholePairs) {
               kMaxPathUnits - 1);
 }
 
-TEST(PackFolder, ChildrenKeepLevelsSiblingMarksAndErasure) {
+TEST(PackFolder, ChildrenKeepLevelsSiblingMarksFindsAndErasure) {
     auto root = Folder(0, u"");
     auto a = Folder(1, u"/a");
     a->CreateChild(2, u"/a/x", 7);
@@ -67,6 +67,13 @@ TEST(PackFolder, ChildrenKeepLevelsSiblingMarksAndErasure) {
     EXPECT_EQ(y->parent, root.get());
     EXPECT_EQ(y->siblingPosition, CPackItem::PositionOther);
     EXPECT_EQ(last->siblingPosition, CPackItem::PositionLast);
+    const std::pair<uint32_t, CPackItem*> finds[] = {
+        {0, root.get()}, {1, a.get()}, {3, y.get()}, {99, nullptr}};
+    for (const auto& [id, expected] : finds) {
+        CPackItemFinder finder(id);
+        EXPECT_EQ(root->Accept(finder), id != 3) << id;  // only a file match ends the walk
+        EXPECT_EQ(finder.Found(), expected) << id;
+    }
 
     // Marked subtrees go wherever they lie; the new last child is marked so.
     a->children[0]->eraseMark = 1;
@@ -76,22 +83,6 @@ TEST(PackFolder, ChildrenKeepLevelsSiblingMarksAndErasure) {
     EXPECT_EQ(Ids(*root), (std::vector<uint32_t>{1, 3}));
     EXPECT_TRUE(a->children.empty());
     EXPECT_EQ(y->siblingPosition, CPackItem::PositionLast);
-}
-
-TEST(PackFolder, TheFinderFindsAnyIdAndOnlyAFileEndsTheWalk) {
-    auto root = Folder(0, u"");
-    auto a = Folder(1, u"/a");
-    a->AddChild(File(2, u"/a/x"));
-    root->AddChild(a);
-    root->AddChild(File(3, u"/y"));
-    root->AddChild(Folder(4, u"/e"));
-    const std::pair<uint32_t, CPackItem*> finds[] = {
-        {0, root.get()}, {1, a.get()}, {3, root->children[1].get()}, {99, nullptr}};
-    for (const auto& [id, expected] : finds) {
-        CPackItemFinder finder(id);
-        EXPECT_EQ(root->Accept(finder), id != 3) << id;  // only a file match ends the walk
-        EXPECT_EQ(finder.Found(), expected) << id;
-    }
 }
 
 TEST(PackFolder, SortPutsFoldersFirstThenPathsIgnoringCase) {
