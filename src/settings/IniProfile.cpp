@@ -81,7 +81,8 @@ bool IniProfile::Load(const std::string& path, zel::IFileSystem& fs, int& error)
 }
 
 bool IniProfile::Load(const std::string& path, zel::IFileSystem& fs) {
-    return Load(path, fs, lastError_);
+    int error = 0;
+    return Load(path, fs, error);
 }
 
 bool IniProfile::Save(const std::string& path, zel::IFileSystem& fs, int& error) const {
@@ -89,7 +90,8 @@ bool IniProfile::Save(const std::string& path, zel::IFileSystem& fs, int& error)
 }
 
 bool IniProfile::Save(const std::string& path, zel::IFileSystem& fs) const {
-    return Save(path, fs, lastError_);
+    int error = 0;
+    return Save(path, fs, error);
 }
 
 void IniProfile::Parse(std::string_view text) {

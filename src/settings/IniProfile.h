@@ -29,8 +29,6 @@ public:
     bool Save(const std::string& path, zel::IFileSystem& fs, int& error) const;
     bool Save(const std::string& path, zel::IFileSystem& fs = zel::IFileSystem::Default()) const;
 
-    int LastError() const { return lastError_; }  // errno of the last Load or Save
-
     // A missing key or an empty value gives the default. Integers are an optional
     // sign and the leading digits (0 when there are none), clamped to 32 bits.
     int32_t GetInt(std::u16string_view section, std::u16string_view key,
@@ -67,5 +65,4 @@ private:
     const std::u16string* FindValue(std::u16string_view section, std::u16string_view key) const;
 
     std::vector<Section> sections_;
-    mutable int lastError_ = 0;
 };
