@@ -24,6 +24,22 @@ uint64_t DefaultCapacity(const std::u16string& name, const std::u16string& size)
     return 0;
 }
 
+bool ParseCapacity(std::u16string_view text, uint64_t& out) {
+    uint64_t value = 0;
+    bool digitBefore = false;
+    for (char16_t c : text) {
+        if (c == u',' && digitBefore) continue;
+        if (c < u'0' || c > u'9') return false;
+        const uint64_t digit = c - u'0';
+        if (value > (UINT64_MAX - digit) / 10) return false;
+        value = value * 10 + digit;
+        digitBefore = true;
+    }
+    if (!text.empty() && text.back() == u',') return false;
+    out = value;
+    return true;
+}
+
 const std::u16string* FindPackSizeText(const PackInfoList& list, const std::u16string& name) {
     for (const PackInfo& info : list) {
         if (info.Name == name) return &info.Size;

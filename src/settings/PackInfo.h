@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <cstdint>
@@ -27,6 +28,10 @@ PackInfoList DefaultPackInfoList();
 // The capacity of the default entry with that name and size text, else 0; what
 // a profile written before capacities existed gets for its entries.
 uint64_t DefaultCapacity(const std::u16string& name, const std::u16string& size);
+
+// A capacity as typed or stored: decimal digits, "," allowed between them as
+// shown in the list, that fit 64 bits. Empty reads as 0 (not known).
+bool ParseCapacity(std::u16string_view text, uint64_t& out);
 
 // The size text registered under that name (case-sensitive, first match), or
 // null when no entry has it.

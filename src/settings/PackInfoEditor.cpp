@@ -38,14 +38,17 @@ const char16_t* PackUnitLetter(int unit) {
 
 CPackInfoEditor::RegisterResult CPackInfoEditor::Register(const std::u16string& name,
                                                           const std::u16string& sizeDigits,
-                                                          int unit) {
+                                                          int unit,
+                                                          std::u16string_view capacityText) {
     if (list_.size() >= kMaxPackInfoCount) return RegisterResult::ListFull;
     if (name.empty()) return RegisterResult::EmptyName;
     for (char16_t c : sizeDigits) {
         if (c < u'0' || c > u'9') return RegisterResult::InvalidSize;
     }
+    uint64_t capacity = 0;
+    if (!ParseCapacity(capacityText, capacity)) return RegisterResult::InvalidCapacity;
     if (FindPackSizeText(list_, name)) return RegisterResult::DuplicateName;
-    list_.push_back({name, sizeDigits + PackUnitLetter(unit)});
+    list_.push_back({name, sizeDigits + PackUnitLetter(unit), capacity});
     return RegisterResult::Added;
 }
 
@@ -75,6 +78,8 @@ PackInfoMessage RegisterMessage(CPackInfoEditor::RegisterResult result) {
             return {pack_info_text::kInformation, u"名前を入力してください。"};
         case R::InvalidSize:
             return {pack_info_text::kError, u"無効なサイズです"};
+        case R::InvalidCapacity:
+            return {pack_info_text::kError, u"無効な容量です"};
         case R::DuplicateName:
             return {pack_info_text::kInformation, u"すでにその名前で登録されています。"};
         case R::Added:

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/PackInfo.h"
@@ -11,7 +12,14 @@
 // saved); the dialog shows it sorted by name.
 class CPackInfoEditor {
 public:
-    enum class RegisterResult { Added, ListFull, EmptyName, InvalidSize, DuplicateName };
+    enum class RegisterResult {
+        Added,
+        ListFull,
+        EmptyName,
+        InvalidSize,
+        InvalidCapacity,
+        DuplicateName
+    };
     // The unit box's entries, in their order.
     enum Unit { UnitByte = 0, UnitKByte, UnitMByte, UnitGByte };
 
@@ -20,9 +28,11 @@ public:
     const PackInfoList& List() const { return list_; }
 
     // Checks in this order: room (100 entries), a name, a size of decimal digits
-    // only (empty passes, the run refuses it later), a name not yet registered
-    // (letter case counts). Appends (name, digits + unit letter) when all pass.
-    RegisterResult Register(const std::u16string& name, const std::u16string& sizeDigits, int unit);
+    // only (empty passes, the run refuses it later), a capacity in bytes (empty:
+    // not known), a name not yet registered (letter case counts). Appends
+    // (name, digits + unit letter, capacity) when all pass.
+    RegisterResult Register(const std::u16string& name, const std::u16string& sizeDigits, int unit,
+                            std::u16string_view capacityText = {});
     // Removes the first entry of that name; false when there is none.
     bool Remove(const std::u16string& name);
 

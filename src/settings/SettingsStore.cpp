@@ -51,20 +51,6 @@ std::u16string PackSection(size_t n) {
     return zel::Utf8ToUtf16(fmt::format("PackInfo {}", n));
 }
 
-// Plain decimal digits that fit 64 bits; anything else counts as not stored.
-bool ParseCapacity(const std::u16string& text, uint64_t& out) {
-    if (text.empty()) return false;
-    uint64_t value = 0;
-    for (char16_t c : text) {
-        if (c < u'0' || c > u'9') return false;
-        const uint64_t digit = c - u'0';
-        if (value > (UINT64_MAX - digit) / 10) return false;
-        value = value * 10 + digit;
-    }
-    out = value;
-    return value != 0;
-}
-
 }  // namespace
 
 bool DisplaySettings::operator==(const DisplaySettings& o) const {
@@ -104,7 +90,7 @@ void SettingsStore::LoadPackInfoList(const IniProfile& profile) {
         if (info.Name.empty()) continue;
         info.Size = profile.GetString(section, u"Size", u"");
         const std::u16string capacity = profile.GetString(section, u"Capacity", u"");
-        if (!ParseCapacity(capacity, info.Capacity))
+        if (!ParseCapacity(capacity, info.Capacity) || info.Capacity == 0)
             info.Capacity = DefaultCapacity(info.Name, info.Size);
         packInfoList.push_back(std::move(info));
     }

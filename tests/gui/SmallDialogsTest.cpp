@@ -98,21 +98,24 @@ private slots:
         auto* name = dlg.findChild<QLineEdit*>(QStringLiteral("name"));
         auto* size = dlg.findChild<QLineEdit*>(QStringLiteral("size"));
         auto* unit = dlg.findChild<QComboBox*>(QStringLiteral("unit"));
+        auto* capacity = dlg.findChild<QLineEdit*>(QStringLiteral("capacity"));
         const struct {
             const char16_t* name;
-            const char* size;
+            const char *size, *capacity;
             int unit;
             const char16_t* message;  // null: registered
             QWidget* focus;
         } cases[] = {
-            {u"", "4480", 2, u"INFORMATION: 名前を入力してください。", name},
-            {u"DVD-R", "44x0", 2, u"ERROR: 無効なサイズです", size},
-            {u"DVD-R", "4480", 2, nullptr, nullptr},
-            {u"DVD-R", "1", 0, u"INFORMATION: すでにその名前で登録されています。", name},
+            {u"", "4480", "", 2, u"INFORMATION: 名前を入力してください。", name},
+            {u"DVD-R", "44x0", "", 2, u"ERROR: 無効なサイズです", size},
+            {u"DVD-R", "4480", "4.7G", 2, u"ERROR: 無効な容量です", capacity},
+            {u"DVD-R", "4480", "4707319808", 2, nullptr, nullptr},
+            {u"DVD-R", "1", "", 0, u"INFORMATION: すでにその名前で登録されています。", name},
         };
         for (const auto& c : cases) {
             name->setText(QString::fromUtf16(c.name));
             size->setText(QLatin1String(c.size));
+            capacity->setText(QLatin1String(c.capacity));
             unit->setCurrentIndex(c.unit);
             if (c.message) driver.ThenMessage();
             Click(dlg, "register");
@@ -123,6 +126,7 @@ private slots:
 
         const int dvd = table->findItems(QStringLiteral("DVD-R"), Qt::MatchExactly).value(0)->row();
         QCOMPARE(table->item(dvd, 1)->text(), QStringLiteral("4480M"));
+        QCOMPARE(table->item(dvd, 2)->text(), QStringLiteral("4,707,319,808"));
         driver.ThenMessage();  // nothing selected
         Click(dlg, "delete");
         table->selectRow(0);  // "Blu-ray DL(50GB)"
@@ -133,7 +137,7 @@ private slots:
         QCOMPARE(dlg.result(), int(QDialog::Accepted));
         PackInfoList expected = DefaultPackInfoList();
         expected.erase(expected.begin() + 1);
-        expected.push_back({u"DVD-R", u"4480M"});
+        expected.push_back({u"DVD-R", u"4480M", 4707319808u});
         QVERIFY(dlg.List() == expected);
     }
 

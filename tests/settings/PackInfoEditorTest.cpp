@@ -16,20 +16,26 @@ TEST(PackInfoEditorTest, RegisterChecksInOrderAndAppendsDigitsWithUnitLetter) {
         std::u16string name, digits;
         int unit;
         R result;
+        std::u16string capacity;  // bytes, "," allowed between digits
     } cases[] = {
-        {u"CD(700MB)", u"1", 0, R::DuplicateName},
-        {u"cd(700mb)", u"1", CPackInfoEditor::UnitGByte, R::Added},  // case counts
-        {u"", u"12x", 0, R::EmptyName},                              // name checked first
-        {u"CD(700MB)", u"-5", 0, R::InvalidSize},                    // size before duplicate
-        {u"Sp", u"1 2", 0, R::InvalidSize},
-        {u"Bare", u"", CPackInfoEditor::UnitGByte, R::Added},  // the run refuses it later
+        {u"CD(700MB)", u"1", 0, R::DuplicateName, u""},
+        {u"cd(700mb)", u"1", CPackInfoEditor::UnitGByte, R::Added, u""},  // case counts
+        {u"", u"12x", 0, R::EmptyName, u""},                              // name checked first
+        {u"CD(700MB)", u"-5", 0, R::InvalidSize, u""},                    // size before duplicate
+        {u"Sp", u"1 2", 0, R::InvalidSize, u""},
+        {u"Bare", u"", CPackInfoEditor::UnitGByte, R::Added, u""},  // the run refuses it later
+        {u"CD(700MB)", u"1", 0, R::InvalidCapacity, u"7x"},         // capacity before duplicate
+        {u"Big", u"1", 0, R::InvalidCapacity, u"18446744073709551616"},
+        {u"Lead", u"1", 0, R::InvalidCapacity, u",5"},
+        {u"DVD-R", u"4", CPackInfoEditor::UnitGByte, R::Added, u"4,707,319,808"},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
-        EXPECT_EQ(editor.Register(c.name, c.digits, c.unit), c.result) << "case " << i;
+        EXPECT_EQ(editor.Register(c.name, c.digits, c.unit, c.capacity), c.result) << "case " << i;
     }
     PackInfoList expected = DefaultPackInfoList();
-    expected.insert(expected.end(), {{u"cd(700mb)", u"1G"}, {u"Bare", u"G"}});
+    expected.insert(expected.end(),
+                    {{u"cd(700mb)", u"1G"}, {u"Bare", u"G"}, {u"DVD-R", u"4G", 4707319808u}});
     EXPECT_EQ(editor.List(), expected);
 }
 

@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "support/SizeFormat.h"
 #include "ui/settings/DialogButtons.h"
 #include "ui/settings/DialogMessage.h"
 
@@ -29,7 +30,8 @@ CManagePackDlg::CManagePackDlg(const PackInfoList& list, QWidget* parent)
       nameEdit_(new QLineEdit(this)),
       sizeEdit_(new QLineEdit(this)),
       unitBox_(new QComboBox(this)),
-      table_(new QTableWidget(0, 2, this)) {
+      capacityEdit_(new QLineEdit(this)),
+      table_(new QTableWidget(0, 3, this)) {
     setWindowTitle(QString::fromUtf16(u"パックサイズの管理"));
 
     sizeEdit_->setAlignment(Qt::AlignRight);
@@ -38,10 +40,20 @@ CManagePackDlg::CManagePackDlg(const PackInfoList& list, QWidget* parent)
         unitBox_->addItem(QString::fromLatin1(unit));
     }
     unitBox_->setCurrentIndex(CPackInfoEditor::UnitByte);
+    // What a blank medium really holds is rarely the round number in its name:
+    // the image of every pack is checked against this.
+    capacityEdit_->setAlignment(Qt::AlignRight);
+    capacityEdit_->setInputMethodHints(Qt::ImhDigitsOnly);
+    capacityEdit_->setMinimumWidth(
+        capacityEdit_->fontMetrics().horizontalAdvance(QStringLiteral("000,000,000,000,000")));
+    capacityEdit_->setPlaceholderText(QString::fromUtf16(u"省略可"));
+    capacityEdit_->setToolTip(QString::fromUtf16(
+        u"メディアに書き込めるバイト数。空欄のときはパックサイズで確かめます。"));
     auto* registerButton = new QPushButton(QString::fromUtf16(u"登録"), this);
     auto* deleteButton = new QPushButton(QString::fromUtf16(u"削除"), this);
 
-    table_->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size")});
+    table_->setHorizontalHeaderLabels(
+        {QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Capacity")});
     table_->horizontalHeader()->setSectionsClickable(false);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->hide();
@@ -51,19 +63,22 @@ CManagePackDlg::CManagePackDlg(const PackInfoList& list, QWidget* parent)
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setTabKeyNavigation(false);
     table_->setWordWrap(false);
-    table_->setMinimumSize(table_->fontMetrics().averageCharWidth() * 50,
+    table_->setMinimumSize(table_->fontMetrics().averageCharWidth() * 64,
                            table_->fontMetrics().height() * 14);
 
     auto* entry = new QGridLayout;
     entry->addWidget(Label(u"名前:", nameEdit_, this), 0, 0);
     entry->addWidget(Label(u"サイズ:", sizeEdit_, this), 0, 1);
     entry->addWidget(Label(u"単位:", unitBox_, this), 0, 2);
+    entry->addWidget(Label(u"容量（バイト）:", capacityEdit_, this), 0, 3);
     entry->addWidget(nameEdit_, 1, 0);
     entry->addWidget(sizeEdit_, 1, 1);
     entry->addWidget(unitBox_, 1, 2);
-    entry->addWidget(registerButton, 1, 3);
+    entry->addWidget(capacityEdit_, 1, 3);
+    entry->addWidget(registerButton, 1, 4);
     entry->setColumnStretch(0, 3);
     entry->setColumnStretch(1, 2);
+    entry->setColumnStretch(3, 3);
     auto* listRow = new QHBoxLayout;
     listRow->addWidget(table_, 1);
     auto* side = new QVBoxLayout;
@@ -78,7 +93,8 @@ CManagePackDlg::CManagePackDlg(const PackInfoList& list, QWidget* parent)
 
     setTabOrder(nameEdit_, sizeEdit_);
     setTabOrder(sizeEdit_, unitBox_);
-    setTabOrder(unitBox_, registerButton);
+    setTabOrder(unitBox_, capacityEdit_);
+    setTabOrder(capacityEdit_, registerButton);
     setTabOrder(registerButton, table_);
     setTabOrder(table_, deleteButton);
     nameEdit_->setFocus();
@@ -86,6 +102,7 @@ CManagePackDlg::CManagePackDlg(const PackInfoList& list, QWidget* parent)
     nameEdit_->setObjectName(QStringLiteral("name"));
     sizeEdit_->setObjectName(QStringLiteral("size"));
     unitBox_->setObjectName(QStringLiteral("unit"));
+    capacityEdit_->setObjectName(QStringLiteral("capacity"));
     registerButton->setObjectName(QStringLiteral("register"));
     deleteButton->setObjectName(QStringLiteral("delete"));
     table_->setObjectName(QStringLiteral("sizes"));
@@ -104,13 +121,19 @@ void CManagePackDlg::FillList() {
         const PackInfo& info = list[order[static_cast<size_t>(row)]];
         table_->setItem(row, 0, new QTableWidgetItem(ToQString(info.Name)));
         table_->setItem(row, 1, new QTableWidgetItem(ToQString(info.Size)));
+        auto* capacity = new QTableWidgetItem(
+            info.Capacity ? ToQString(InsertThousandsSeparators(UInt64ToString(info.Capacity)))
+                          : QString());
+        capacity->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table_->setItem(row, 2, capacity);
     }
 }
 
 void CManagePackDlg::FitColumns() {
     const int width = table_->viewport()->width();
-    table_->setColumnWidth(0, width * 6 / 10);
-    table_->setColumnWidth(1, width - width * 6 / 10);
+    table_->setColumnWidth(0, width * 45 / 100);
+    table_->setColumnWidth(1, width * 20 / 100);
+    table_->setColumnWidth(2, width - width * 45 / 100 - width * 20 / 100);
 }
 
 void CManagePackDlg::resizeEvent(QResizeEvent* event) {
@@ -126,7 +149,7 @@ void CManagePackDlg::showEvent(QShowEvent* event) {
 void CManagePackDlg::OnRegister() {
     const auto result =
         editor_.Register(nameEdit_->text().toStdU16String(), sizeEdit_->text().toStdU16String(),
-                         unitBox_->currentIndex());
+                         unitBox_->currentIndex(), capacityEdit_->text().toStdU16String());
     if (result == CPackInfoEditor::RegisterResult::Added) {
         FillList();
         return;
@@ -136,6 +159,8 @@ void CManagePackDlg::OnRegister() {
                       ToQString(message.text));
     if (result == CPackInfoEditor::RegisterResult::InvalidSize) {
         sizeEdit_->setFocus();
+    } else if (result == CPackInfoEditor::RegisterResult::InvalidCapacity) {
+        capacityEdit_->setFocus();
     } else if (result != CPackInfoEditor::RegisterResult::ListFull) {
         nameEdit_->setFocus();
     }

@@ -8,7 +8,8 @@ class QComboBox;
 class QLineEdit;
 class QTableWidget;
 
-// Registers and deletes pack sizes on a copy of the list. List() is the new
+// Registers and deletes pack sizes, each with the capacity of its medium when
+// known, on a copy of the list. List() is the new
 // list after OK (registration order kept); Cancel discards it.
 class CManagePackDlg : public QDialog {
     Q_OBJECT
@@ -31,5 +32,6 @@ private:
     QLineEdit* nameEdit_;
     QLineEdit* sizeEdit_;
     QComboBox* unitBox_;
+    QLineEdit* capacityEdit_;
     QTableWidget* table_;
 };
