@@ -1,0 +1,50 @@
+#include "ui/WorkerDlg.h"
+
+#include <QMessageBox>
+
+CWorkerDlg::~CWorkerDlg() {
+    notices_.Disconnect();
+}
+
+void CWorkerDlg::ConnectNotices() {
+    notices_.Connect(this, [this](const ZelNotice& notice) {
+        if (!ended_ && !OnProgress(notice)) Finish();
+    });
+}
+
+int CWorkerDlg::exec() {
+    ended_ = false;
+    if (!StartWork()) {
+        ended_ = true;
+        QMessageBox::critical(parentWidget(), QStringLiteral("ERROR"), startFailure_);
+        return Rejected;
+    }
+    const int result = QDialog::exec();
+    if (!ended_) {
+        // The event loop was left from outside (the program quits): nothing may
+        // follow that would open another window.
+        CancelWork();
+        Finish();
+        return Rejected;
+    }
+    return result;
+}
+
+void CWorkerDlg::reject() {
+    // Once the work has ended it has decided the outcome; a cancel after it
+    // (still queued, or from a key) must not turn a kept result into a
+    // rejected one.
+    if (ended_) return;
+    CancelWork();
+    Finish();
+}
+
+void CWorkerDlg::Finish() {
+    ended_ = true;
+    notices_.Disconnect();
+    done(EndWork());
+}
+
+void CWorkerDlg::ShowError(const QString& text) {
+    QMessageBox::critical(this, QStringLiteral("ERROR"), text);
+}
