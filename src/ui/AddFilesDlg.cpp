@@ -1,9 +1,7 @@
 #include "ui/AddFilesDlg.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "packing/CorvelinDoc.h"
@@ -23,12 +21,7 @@ CAddFilesDlg::CAddFilesDlg(zel::IFileSystem& fs, CCorvelinDoc& doc, CImportSetti
     path_->setReadOnly(true);
     path_->setMinimumWidth(path_->fontMetrics().averageCharWidth() * 60);
     layout->addWidget(path_);
-    auto* buttons = new QDialogButtonBox;
-    QPushButton* cancel =
-        buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-    cancel->setAutoDefault(false);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CAddFilesDlg::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(MakeCancelButtons());
 }
 
 CAddFilesDlg::~CAddFilesDlg() {

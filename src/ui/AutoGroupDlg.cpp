@@ -1,8 +1,6 @@
 #include "ui/AutoGroupDlg.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "support/TextCodec.h"
@@ -15,12 +13,7 @@ CAutoGroupDlg::CAutoGroupDlg(CPackFolderPtr scanned, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(
         new QLabel(QStringLiteral("似た名前のファイルを探しています。しばらくお待ちください。")));
-    auto* buttons = new QDialogButtonBox;
-    QPushButton* cancel =
-        buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-    cancel->setAutoDefault(false);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CAutoGroupDlg::reject);
-    layout->addWidget(buttons);
+    layout->addWidget(MakeCancelButtons());
 }
 
 CAutoGroupDlg::~CAutoGroupDlg() {

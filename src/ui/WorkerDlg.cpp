@@ -1,6 +1,8 @@
 #include "ui/WorkerDlg.h"
 
+#include <QDialogButtonBox>
 #include <QMessageBox>
+#include <QPushButton>
 
 CWorkerDlg::~CWorkerDlg() {
     notices_.Disconnect();
@@ -43,6 +45,15 @@ void CWorkerDlg::Finish() {
     ended_ = true;
     notices_.Disconnect();
     done(EndWork());
+}
+
+QWidget* CWorkerDlg::MakeCancelButtons() {
+    auto* buttons = new QDialogButtonBox;
+    QPushButton* cancel =
+        buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    cancel->setAutoDefault(false);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CWorkerDlg::reject);
+    return buttons;
 }
 
 void CWorkerDlg::ShowError(const QString& text) {

@@ -42,6 +42,8 @@ protected:
     virtual bool OnProgress(const ZelNotice& notice) = 0;
 
     void ShowError(const QString& text);
+    // A "キャンセル" button that cancels through reject().
+    QWidget* MakeCancelButtons();
 
 private:
     void ConnectNotices();
