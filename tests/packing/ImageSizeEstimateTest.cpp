@@ -15,12 +15,13 @@ using testing_support::TempDir;
 
 namespace {
 
-// Blocks of the image xorrisofs would write for the tree at dir, grafted at /T.
-long long PrintSize(const std::string& dir) {
-    const std::string command =
-        "xorrisofs -r -J -joliet-long -iso-level 3 -print-size -quiet "
-        "-graft-points '/T=" +
-        dir + "' 2>/dev/null";
+// Blocks of the image the maker would write for the tree at dir, grafted at /T;
+// -1 when it refuses the tree.
+long long PrintSize(const std::string& dir, const std::string& maker = "xorrisofs") {
+    const std::string command = maker +
+                                " -r -J -joliet-long -iso-level 3 -print-size -quiet "
+                                "-graft-points '/T=" +
+                                dir + "' 2>/dev/null";
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) return -1;
     long long blocks = -1;
@@ -64,8 +65,9 @@ const Shape kShapes[] = {
 }  // namespace
 
 TEST(ImageSizeEstimate, NeverBelowAndAtMostOnePercentAboveXorrisofs) {
-    if (std::system("command -v xorrisofs >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "xorrisofs is not installed (scripts/install-deps.sh)";
+    if (std::system("command -v xorrisofs genisoimage >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xorrisofs or genisoimage is not installed (scripts/install-deps.sh)";
+    int udfCompared = 0;
     for (const Shape& shape : kShapes) {
         SCOPED_TRACE(shape.what);
         TempDir tmp;
@@ -76,7 +78,7 @@ TEST(ImageSizeEstimate, NeverBelowAndAtMostOnePercentAboveXorrisofs) {
             folders.push_back(parent + (f % 3 == 0 ? "Folder " : "d") + std::to_string(f));
             MakeDir(tmp / folders.back());
         }
-        CImageSizeEstimate estimate;
+        CImageSizeEstimate estimate, udf(true);
         for (int i = 0; i < shape.files; ++i) {
             const std::string& folder = folders[static_cast<size_t>(i) % folders.size()];
             const std::string name =
@@ -84,11 +86,23 @@ TEST(ImageSizeEstimate, NeverBelowAndAtMostOnePercentAboveXorrisofs) {
             const std::string rel = (folder.empty() ? "" : folder + "/") + name;
             MakeSparseFile(tmp / rel, shape.size(i));
             estimate.AddFile(zel::DecodeFileName("/T/" + rel), shape.size(i));
+            udf.AddFile(zel::DecodeFileName("/T/" + rel), shape.size(i));
         }
         const long long real = PrintSize(tmp.Path());
         ASSERT_GT(real, 0);
         const double blocks = static_cast<double>(estimate.Blocks());
         EXPECT_GE(blocks, real);
         EXPECT_LE(blocks, real * 1.01);
+        // xorrisofs makes no UDF: what a UDF bridge adds is what genisoimage's
+        // image grows by with -udf. It refuses names that are not UTF-8 and
+        // files of 4 GiB there.
+        const long long plain = PrintSize(tmp.Path(), "genisoimage");
+        const long long bridged = PrintSize(tmp.Path(), "genisoimage -udf");
+        if (plain < 0 || bridged < 0) continue;
+        ++udfCompared;
+        const double withUdf = static_cast<double>(real + bridged - plain);
+        EXPECT_GE(static_cast<double>(udf.Blocks()), withUdf);
+        EXPECT_LE(static_cast<double>(udf.Blocks()), withUdf * 1.01);
     }
+    EXPECT_GT(udfCompared, 0);
 }
