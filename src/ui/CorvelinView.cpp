@@ -150,13 +150,23 @@ void CCorvelinView::resizeEvent(QResizeEvent* event) {
 }
 
 void CCorvelinView::FitImageColumn() {
-    if (list_->Mode() != ListMode::Packed) return;
+    if (list_->Mode() != ListMode::Packed) {
+        if (treeGroupWidth_ < 0) return;
+        setColumnWidth(ColumnPath, treePathWidth_);
+        setColumnWidth(ColumnGroup, treeGroupWidth_);
+        treePathWidth_ = treeGroupWidth_ = -1;
+        return;
+    }
     // The widest text the column can take for a pack of up to 999 GB.
     const QString sample = QString::fromStdU16String(
         DescribePackImage(999'999'999'999, 0, settings_.general.dispSizeUnit));
     const int wanted = QFontMetrics(MakeListFont(settings_.general)).horizontalAdvance(sample) + 12;
     const int now = columnWidth(ColumnGroup);
     if (now >= wanted) return;
+    if (treeGroupWidth_ < 0) {
+        treePathWidth_ = columnWidth(ColumnPath);
+        treeGroupWidth_ = now;
+    }
     // The room comes from the path column while it keeps a quarter of the view.
     const int path = columnWidth(ColumnPath);
     const int spare = path - viewport()->width() / 4;

@@ -130,7 +130,8 @@ private:
     void ApplySettings();
     // Selection mode of the mode the list is in; tells the frame.
     void AfterListChange();
-    // Packed rows show each pack's image in the Group column: wide enough for it.
+    // Packed rows show each pack's image in the Group column: wide enough for it,
+    // and the tree gets its own widths back.
     void FitImageColumn();
     void SizeColumnsOnce();
     void Look(int row, RowDrawInfo& info, int32_t& iconIndex) const;
@@ -158,6 +159,9 @@ private:
 
     bool paintSuspended_ = false;
     bool columnsSized_ = false;
+    // The path and group widths of the tree while the packs widen the group.
+    int treePathWidth_ = -1;
+    int treeGroupWidth_ = -1;
     int pressRow_ = -1;
     QPoint pressPos_;
 };

@@ -267,6 +267,7 @@ private slots:
         // its estimated disc image, which no medium this small can take.
         f_->settings.packInfoList = {{u"小", u"10K"}};
         f_->Toolbar("小", "20%");
+        const int treeGroupWidth = view.columnWidth(ColumnGroup);
         view.OnRun();
         QCOMPARE(RowTexts(model),
                  QStringList({"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|200",
@@ -278,6 +279,7 @@ private slots:
         view.OnBack();
         QCOMPARE(model.rowCount(), 2);
         QVERIFY(!view.CanBack());
+        QCOMPARE(view.columnWidth(ColumnGroup), treeGroupWidth);  // the packs' width goes
         QCOMPARE(view.selectionMode(), QAbstractItemView::ExtendedSelection);
 
         f_->Toolbar("10K");
