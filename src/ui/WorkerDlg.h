@@ -9,10 +9,9 @@
 #include "ui/WorkerNotices.h"
 
 // The modal wait on a worker thread. exec() starts the work; Cancel, Esc and
-// the close button cancel it and wait for the thread. Once
-// the thread is joined the dialog ends by what the work did, so a cancel that
-// came after the work finished keeps its result. A failure to start is shown as
-// an "ERROR" message.
+// the close button cancel it and wait for the thread. Once the thread is joined
+// the dialog ends by what the work did, so a cancel that came after the work
+// finished keeps its result. A failure to start is shown as an "ERROR" message.
 class CWorkerDlg : public QDialog {
     Q_OBJECT
 public:
