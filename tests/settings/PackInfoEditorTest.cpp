@@ -27,6 +27,7 @@ TEST(PackInfoEditorTest, RegisterChecksInOrderAndAppendsDigitsWithUnitLetter) {
         {u"CD(700MB)", u"1", 0, R::InvalidCapacity, u"7x"},         // capacity before duplicate
         {u"Big", u"1", 0, R::InvalidCapacity, u"18446744073709551616"},
         {u"Lead", u"1", 0, R::InvalidCapacity, u",5"},
+        {u"Trail", u"1", 0, R::InvalidCapacity, u"5,"},
         {u"DVD-R", u"4", CPackInfoEditor::UnitGByte, R::Added, u"4,707,319,808"},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
