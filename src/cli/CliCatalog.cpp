@@ -9,17 +9,14 @@
 #include "catalog/Catalog.h"
 #include "catalog/CatalogLocation.h"
 #include "catalog/CatalogSearch.h"
+#include "catalog/SetSource.h"
 #include "cli/CliJob.h"
 #include "cli/TerminalText.h"
-#include "disc/SetIndexFormat.h"
 #include "settings/CorvelinSys.h"
 #include "support/AtomicFileWriter.h"
 #include "support/TextCodec.h"
 
 namespace {
-
-// An index of a million files is some hundreds of megabytes.
-constexpr size_t kMaxIndexBytes = size_t{4} << 30;
 
 void Error(const std::string& message) {
     std::fprintf(stderr, "corvelin-cli: %s\n", message.c_str());
@@ -32,28 +29,6 @@ std::string Date(int64_t seconds) {
     char buffer[16];
     std::strftime(buffer, sizeof buffer, "%Y-%m-%d", &local);
     return buffer;
-}
-
-// A set file or an index, or a folder (a mounted disc, a written folder)
-// holding the index in its reserved folder.
-bool ReadSet(zel::IFileSystem& fs, const std::string& path, DiscSet& set, std::string& message) {
-    zel::FileStat st;
-    std::string file = path;
-    if (fs.Stat(path, st) == 0 && st.kind == zel::FileKind::Directory) {
-        file = path + "/_CORVELIN/INDEX.TSV";
-    }
-    std::string text;
-    if (const int error = fs.ReadFile(file, kMaxIndexBytes, text); error != 0) {
-        message =
-            "セットを読めませんでした: " + EscapeForTerminal(file) + ": " + zel::ErrorText(error);
-        return false;
-    }
-    std::u16string error;
-    if (!ReadSetIndex(text, set, error)) {
-        message = EscapeForTerminal(file) + ": " + zel::Utf16ToUtf8(error);
-        return false;
-    }
-    return true;
 }
 
 // One set by its id or its name; a name two sets share is refused.
@@ -160,7 +135,7 @@ int RunCatalogCommands(const CliOptions& options, zel::IFileSystem& fs) {
     for (const std::string& path : options.catalogAdd) {
         DiscSet set;
         std::string message;
-        if (!ReadSet(fs, path, set, message)) {
+        if (!catalog::ReadSetSource(fs, path, set, message)) {
             Error(message);
             return kCliFailed;
         }

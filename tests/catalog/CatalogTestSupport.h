@@ -26,7 +26,7 @@ inline DiscSet MakeSet(const std::string& id, const std::string& name,
     set.target = u"image";
     for (uint32_t n = 1; n <= packs; ++n) {
         set.packs.push_back(
-            {n, U("PACK_0" + std::to_string(n)), DiscPackState::Written, 10, 0, {}});
+            {n, U("PACK_0" + std::to_string(n)), DiscPackState::Written, 1700049600, 0, {}});
     }
     for (size_t i = 0; i < diskPaths.size(); ++i) {
         const std::string& path = diskPaths[i];
