@@ -12,13 +12,24 @@
 
 #include "CatalogTestSupport.h"
 #include "catalog/CatalogLocation.h"
+#include "catalog/CatalogSearch.h"
 
 using catalog::Catalog;
-using catalog_test::Find;
 using catalog_test::MakeSet;
 using testing_support::TempDir;
 
 namespace {
+
+// The disk paths a search finds, in the order found.
+std::vector<std::string> Find(catalog::Catalog& catalog, const std::string& text) {
+    std::vector<std::string> paths;
+    catalog::CatalogSearch search(catalog);
+    EXPECT_TRUE(search.Run(text, [&](const catalog::CatalogHit& hit) {
+        paths.push_back(hit.diskPath);
+        return true;
+    }));
+    return paths;
+}
 
 using Paths = std::vector<std::string>;
 

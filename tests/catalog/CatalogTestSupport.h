@@ -5,7 +5,6 @@
 
 #include "TestSupport.h"
 #include "catalog/Catalog.h"
-#include "catalog/CatalogSearch.h"
 #include "support/TextCodec.h"
 
 namespace catalog_test {
@@ -35,17 +34,6 @@ inline DiscSet MakeSet(const std::string& id, const std::string& name,
                              i + 1, static_cast<int64_t>(i), std::string()});
     }
     return set;
-}
-
-// The disk paths a search finds, in the order found.
-inline std::vector<std::string> Find(catalog::Catalog& catalog, const std::string& text) {
-    std::vector<std::string> paths;
-    catalog::CatalogSearch search(catalog);
-    EXPECT_TRUE(search.Run(text, [&](const catalog::CatalogHit& hit) {
-        paths.push_back(hit.diskPath);
-        return true;
-    }));
-    return paths;
 }
 
 }  // namespace catalog_test
