@@ -20,26 +20,81 @@ bool EqualFolded(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The trigram index answers LIKE only without an ESCAPE clause, so "%" and
-// "_" in the text stay wildcards there: the pattern finds a superset, and every
-// row is checked against the text itself.
-std::string LikePattern(std::string_view text, bool leading, bool trailing) {
-    std::string pattern;
-    if (leading) pattern += '%';
-    pattern += text;
-    if (trailing) pattern += '%';
-    return pattern;
-}
-
-// Three characters make the first trigram.
-bool Indexed(std::string_view text) {
-    return text.size() >= 3;
-}
-
 const char* const kFileColumns =
     "f.id, f.disc_id, fo.path, f.name, df.path, coalesce(f.disc_name, f.name), f.size, f.mtime ";
 const char* const kFileJoins =
     "JOIN folders fo ON fo.id = f.folder_id JOIN disc_folders df ON df.id = f.disc_folder_id ";
+
+// How a text is looked for. The trigram index answers LIKE only without an
+// ESCAPE clause, so "%" and "_" in the text stay wildcards there: the pattern
+// finds a superset, and every row is checked against the text itself. SQLite
+// 3.40's index finds nothing for a LIKE with characters beyond ASCII, nor for
+// a GLOB without three characters in a row: such texts take GLOB, their ASCII
+// letters as [aA] classes, when they have such a run, and a plain scan of the
+// table otherwise. Texts of one or two characters scan the table too.
+struct Lookup {
+    bool indexed = false;
+    const char* op = "LIKE";
+    std::string pattern;
+};
+
+Lookup MakeLookup(std::string_view text, bool leading, bool trailing) {
+    Lookup lookup;
+    const std::string like =
+        std::string(leading ? "%" : "") + std::string(text) + (trailing ? "%" : "");
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        lookup.indexed = text.size() >= 3;
+        lookup.pattern = like;
+        return lookup;
+    }
+    std::string glob = leading ? "*" : "";
+    int run = 0;
+    int longest = 0;
+    for (char c : text) {
+        const char lower = Fold(c);
+        if (lower >= 'a' && lower <= 'z') {
+            glob += {'[', lower, static_cast<char>(lower - 'a' + 'A'), ']'};
+            run = 0;
+        } else if (c == '*' || c == '?' || c == '[' || c == ']') {
+            glob += '?';
+            run = 0;
+        } else {
+            glob += c;
+            if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) longest = std::max(longest, ++run);
+        }
+    }
+    if (trailing) glob += '*';
+    lookup.indexed = longest >= 3;
+    lookup.op = lookup.indexed ? "GLOB" : "LIKE";
+    lookup.pattern = lookup.indexed ? glob : like;
+    return lookup;
+}
+
+// The files whose name holds part (or starts with it, without leading).
+void PrepareNames(SqliteDb& db, SqliteStatement& query, std::string_view part, bool leading) {
+    const Lookup lookup = MakeLookup(part, leading, true);
+    query.Prepare(
+        db,
+        std::string("SELECT ") + kFileColumns +
+            (lookup.indexed ? std::string("FROM name_index n JOIN files f ON f.id = n.rowid ") +
+                                  kFileJoins + "WHERE n.name " + lookup.op + " ?"
+                            : std::string("FROM files f ") + kFileJoins + "WHERE f.name LIKE ?"));
+    query.Bind(1, lookup.pattern);
+}
+
+// Folder ids and paths whose path holds part (or ends with it, without trailing).
+void PrepareFolders(SqliteDb& db, SqliteStatement& query, std::string_view part, bool trailing) {
+    const Lookup lookup = MakeLookup(part, true, trailing);
+    query.Prepare(db, lookup.indexed
+                          ? std::string("SELECT fo.id, fo.path FROM folder_index x "
+                                        "JOIN folders fo ON fo.id = x.rowid "
+                                        "WHERE x.path ") +
+                                lookup.op + " ?"
+                          : std::string("SELECT id, path FROM folders WHERE path LIKE ?"));
+    query.Bind(1, lookup.pattern);
+}
 
 void ReadHit(const SqliteStatement& row, CatalogHit& hit) {
     hit.fileRowId = row.Int(0);
@@ -92,15 +147,8 @@ bool CatalogSearch::Run(std::string_view text,
 bool CatalogSearch::NameHits(std::string_view text,
                              const std::function<bool(const CatalogHit&)>& found, bool& stopped) {
     if (text.find('/') != std::string_view::npos) return true;  // names hold no "/"
-    SqliteDb& db = catalog_.Db();
-    const std::string sql = Indexed(text)
-                                ? std::string("SELECT ") + kFileColumns +
-                                      "FROM name_index n JOIN files f ON f.id = n.rowid " +
-                                      kFileJoins + "WHERE n.name LIKE ?"
-                                : std::string("SELECT ") + kFileColumns + "FROM files f " +
-                                      kFileJoins + "WHERE f.name LIKE ?";
-    SqliteStatement query(db, sql);
-    query.Bind(1, LikePattern(text, true, true));
+    SqliteStatement query;
+    PrepareNames(catalog_.Db(), query, text, true);
     CatalogHit hit;
     while (query.Step()) {
         if (!ContainsFolded(query.Text(3), text)) continue;
@@ -116,11 +164,8 @@ bool CatalogSearch::NameHits(std::string_view text,
 bool CatalogSearch::FolderHits(std::string_view text,
                                const std::function<bool(const CatalogHit&)>& found, bool& stopped) {
     SqliteDb& db = catalog_.Db();
-    SqliteStatement folders(db, Indexed(text)
-                                    ? "SELECT fo.id, fo.path FROM folder_index x "
-                                      "JOIN folders fo ON fo.id = x.rowid WHERE x.path LIKE ?"
-                                    : "SELECT id, path FROM folders WHERE path LIKE ?");
-    folders.Bind(1, LikePattern(text, true, true));
+    SqliteStatement folders;
+    PrepareFolders(db, folders, text, true);
     SqliteStatement files(db, std::string("SELECT ") + kFileColumns + "FROM files f " + kFileJoins +
                                   "WHERE f.folder_id = ? ORDER BY f.name");
     CatalogHit hit;
@@ -161,24 +206,16 @@ bool CatalogSearch::SpanningHits(std::string_view text,
         return false;
     };
     if (!nameStart.empty()) {
-        SqliteStatement query(db, Indexed(nameStart)
-                                      ? std::string("SELECT ") + kFileColumns +
-                                            "FROM name_index n JOIN files f ON f.id = n.rowid " +
-                                            kFileJoins + "WHERE n.name LIKE ?"
-                                      : std::string("SELECT ") + kFileColumns + "FROM files f " +
-                                            kFileJoins + "WHERE f.name LIKE ?");
-        query.Bind(1, LikePattern(nameStart, false, true));
+        SqliteStatement query;
+        PrepareNames(db, query, nameStart, false);
         while (query.Step()) {
             if (!emit(query)) return true;
         }
         return !query.Failed() && query.IsValid();
     }
     // The text ends in "/": every file of the folders it ends.
-    SqliteStatement folders(db, Indexed(folderEnd)
-                                    ? "SELECT fo.id FROM folder_index x "
-                                      "JOIN folders fo ON fo.id = x.rowid WHERE x.path LIKE ?"
-                                    : "SELECT id FROM folders WHERE path LIKE ?");
-    folders.Bind(1, LikePattern(folderEnd, true, false));
+    SqliteStatement folders;
+    PrepareFolders(db, folders, folderEnd, false);
     SqliteStatement files(db, std::string("SELECT ") + kFileColumns + "FROM files f " + kFileJoins +
                                   "WHERE f.folder_id = ? ORDER BY f.name");
     while (folders.Step()) {

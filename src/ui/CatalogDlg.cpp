@@ -69,6 +69,7 @@ CCatalogDlg::CCatalogDlg(const std::string& path, int sizeUnit, QWidget* parent)
                           QStringLiteral("セット"), QStringLiteral("日付")},
                          searchPage);
     searchLayout->addWidget(results_);
+    results_->setColumnWidth(0, 440);
     auto* resultButtons = new QHBoxLayout();
     count_ = new QLabel(searchPage);
     resultButtons->addWidget(count_, 1);
@@ -86,6 +87,7 @@ CCatalogDlg::CCatalogDlg(const std::string& path, int sizeUnit, QWidget* parent)
          QStringLiteral("サイズ"), QStringLiteral("作成日")},
         setPage);
     setLayout->addWidget(sets_);
+    sets_->setColumnWidth(0, 260);
     auto* setButtons = new QHBoxLayout();
     auto* addFile = new QPushButton(QStringLiteral("セット ファイルから追加(&F)..."), setPage);
     auto* addFolder = new QPushButton(QStringLiteral("ディスクから追加(&D)..."), setPage);
@@ -142,6 +144,7 @@ CCatalogDlg::CCatalogDlg(const std::string& path, int sizeUnit, QWidget* parent)
         return;
     }
     rows_ = std::make_unique<catalog::CatalogRows>(catalog_);
+    search_->setFocus();
     if (!catalog_.Notice().empty()) {
         QTimer::singleShot(0, this, [this] {
             QMessageBox::information(this, QStringLiteral("Corvelin"),
@@ -182,7 +185,6 @@ void CCatalogDlg::Search() {
     } else {
         count_->setText(QStringLiteral("%1 件").arg(found_.size()));
     }
-    if (!found_.empty()) results_->resizeColumnToContents(0);
 }
 
 void CCatalogDlg::FillSets() {

@@ -100,10 +100,11 @@ TEST(CatalogTest, SearchFindsNamesFoldersAndTextsAcrossTheLastSlash) {
     TempDir dir;
     Catalog catalog;
     ASSERT_TRUE(catalog.Open(dir / "catalog.sqlite"));
-    ASSERT_TRUE(catalog.Record(MakeSet(
-        SetA(), "A",
-        {"/home/u/Photos/IMG_2031.jpg", "/home/u/Photos/img_2032.JPG", "/home/u/Docs/tax.pdf",
-         "/home/u/Docs/photos.txt", "/home/u/x/100%.txt", "/home/u/x/1000.txt"})));
+    ASSERT_TRUE(catalog.Record(
+        MakeSet(SetA(), "A",
+                {"/home/u/Photos/IMG_2031.jpg", "/home/u/Photos/img_2032.JPG",
+                 "/home/u/Docs/tax.pdf", "/home/u/Docs/photos.txt", "/home/u/x/100%.txt",
+                 "/home/u/x/1000.txt", "/home/u/写真/旅行_77.JPG"})));
     const struct {
         const char* text;
         Paths found;
@@ -119,6 +120,9 @@ TEST(CatalogTest, SearchFindsNamesFoldersAndTextsAcrossTheLastSlash) {
          {"/home/u/Docs/tax.pdf", "/home/u/Docs/photos.txt", "/home/u/x/100%.txt",
           "/home/u/x/1000.txt"}},
         {"nothing", {}},
+        // Beyond ASCII: too short for the index, and mixed with letters of either case.
+        {"写真", {"/home/u/写真/旅行_77.JPG"}},
+        {"行_77.jpg", {"/home/u/写真/旅行_77.JPG"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Find(catalog, c.text), c.found) << c.text;
