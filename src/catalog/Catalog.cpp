@@ -205,7 +205,15 @@ bool Catalog::OpenFile(const std::string& path, bool& unusable) {
     probe.Reset();
     const int64_t version = db_.QueryInt("PRAGMA user_version", -1);
     const int64_t objects = db_.QueryInt("SELECT count(*) FROM sqlite_master", -1);
-    if (version < 0 || objects < 0) return damaged("カタログ ファイルが壊れています");
+    if (version < 0 || objects < 0) {
+        // Only a file SQLite calls damaged is set aside, never one that is
+        // merely locked or unreadable for now.
+        const int code = db_.ErrorCode();
+        if (code == 26 /* SQLITE_NOTADB */ || code == 11 /* SQLITE_CORRUPT */) {
+            return damaged("カタログ ファイルが壊れています");
+        }
+        return Fail("カタログを読めませんでした: " + path);
+    }
     if (applicationId == 0 && version == 0 && objects == 0) {
         if (!db_.Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL")) {
             return Fail("カタログを準備できませんでした");

@@ -10,6 +10,8 @@ SqliteDb::~SqliteDb() {
 
 bool SqliteDb::Open(const std::string& path, bool create) {
     Close();
+    error_.clear();
+    errorCode_ = 0;
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) |
                       SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_EXRESCODE;
     const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
