@@ -14,6 +14,9 @@
 #include <system_error>
 #include <vector>
 
+#include "catalog/ArchivedFiles.h"
+#include "catalog/Catalog.h"
+#include "cli/CliCatalog.h"
 #include "cli/CliDiscPlan.h"
 #include "cli/CliProgress.h"
 #include "cli/PackSummary.h"
@@ -106,6 +109,7 @@ CliJob::CliJob(const CliOptions& options, zel::IFileSystem& fs) : options_(optio
 CliJob::~CliJob() = default;
 
 int CliJob::Run() {
+    if (options_.CatalogOnly()) return RunCatalogCommands(options_, fs_);
     const bool showProgress = !options_.quiet;
     const bool summaryToStderr = options_.exportPath && *options_.exportPath == "-";
 
@@ -185,12 +189,24 @@ int CliJob::Run() {
             return kCliFailed;
         }
     } else {
+        // Archived files are looked up in memory, loaded once for the dropped paths.
+        catalog::Catalog catalog;
+        catalog::ArchivedFiles archived;
+        if (options_.skipArchived) {
+            if (!OpenCliCatalog(options_, fs_, catalog)) return kCliFailed;
+            std::string message;
+            if (!archived.Load(catalog, paths, message)) {
+                Error(message);
+                return kCliFailed;
+            }
+        }
         CAddFileWorker* workerPtr = nullptr;
         CliProgress progress("読み込み中", showProgress, [&workerPtr] {
             return workerPtr ? zel::EncodeFileName(workerPtr->GetCurrentPath()) : std::string();
         });
         CAddFileWorker worker(fs_, doc, importSettings, paths, &progress);
         worker.SetReadAhead(ScanReaders());
+        if (options_.skipArchived) worker.SetArchiveCheck(&archived);
         workerPtr = &worker;
         g_scan.store(&worker);
         if (g_interrupted.load()) worker.Cancel();  // a signal before the worker was published
@@ -212,6 +228,9 @@ int CliJob::Run() {
             return kCliInterrupted;
         }
         result = worker.GetResult();
+        if (options_.skipArchived && !options_.quiet) {
+            std::fputs(catalog::DescribeArchived(archived, catalog.Discs()).c_str(), stderr);
+        }
     }
 
     if (importSettings->AutoGroup && result) AcceptAllAutoGroups(doc, *result);

@@ -18,6 +18,15 @@ enum LongOnly {
     kUdf,
     kFromList,
     kLines,
+    kCatalog,
+    kSkipArchived,
+    kFind,
+    kCatalogAdd,
+    kCatalogExport,
+    kCatalogRemove,
+    kCatalogRename,
+    kNewName,
+    kCatalogList,
 };
 
 }  // namespace
@@ -41,6 +50,15 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         {"udf", no_argument, nullptr, kUdf},
         {"from-list", required_argument, nullptr, kFromList},
         {"lines", no_argument, nullptr, kLines},
+        {"catalog", required_argument, nullptr, kCatalog},
+        {"skip-archived", no_argument, nullptr, kSkipArchived},
+        {"find", required_argument, nullptr, kFind},
+        {"catalog-add", required_argument, nullptr, kCatalogAdd},
+        {"catalog-export", required_argument, nullptr, kCatalogExport},
+        {"catalog-remove", required_argument, nullptr, kCatalogRemove},
+        {"catalog-rename", required_argument, nullptr, kCatalogRename},
+        {"new-name", required_argument, nullptr, kNewName},
+        {"catalog-list", no_argument, nullptr, kCatalogList},
         {nullptr, 0, nullptr, 0},
     };
     opterr = 0;
@@ -100,6 +118,33 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
             case kLines:
                 options.listLines = true;
                 break;
+            case kCatalog:
+                options.catalogPath = optarg;
+                break;
+            case kSkipArchived:
+                options.skipArchived = true;
+                break;
+            case kFind:
+                options.find = optarg;
+                break;
+            case kCatalogAdd:
+                options.catalogAdd.emplace_back(optarg);
+                break;
+            case kCatalogExport:
+                options.catalogExport = optarg;
+                break;
+            case kCatalogRemove:
+                options.catalogRemove = optarg;
+                break;
+            case kCatalogRename:
+                options.catalogRename = optarg;
+                break;
+            case kNewName:
+                options.newName = optarg;
+                break;
+            case kCatalogList:
+                options.catalogList = true;
+                break;
             case ':':
                 error = std::string("オプションに値がありません: ") + argv[optind - 1];
                 return false;
@@ -117,6 +162,21 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         options.paths.emplace_back(argv[i]);
     }
     if (options.help || options.version) return true;
+    if (options.catalogRename.has_value() != options.newName.has_value()) {
+        error = "--catalog-rename と --new-name は一緒に指定してください";
+        return false;
+    }
+    if (options.CatalogOnly()) {
+        if (!options.paths.empty() || options.fromList) {
+            error = "カタログの操作とパスは同時に指定できません";
+            return false;
+        }
+        return true;
+    }
+    if (options.skipArchived && options.fromList) {
+        error = "--skip-archived は --from-list と同時に指定できません (更新日時がありません)";
+        return false;
+    }
     if (options.fromList && !options.paths.empty()) {
         error = "--from-list とパスは同時に指定できません";
         return false;
@@ -135,6 +195,7 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
 std::string CliUsage() {
     return "使い方: corvelin-cli [オプション] パス...\n"
            "        corvelin-cli [オプション] --from-list FILE\n"
+           "        corvelin-cli [--catalog FILE] カタログの操作...\n"
            "ファイルとフォルダを読み込み、指定したサイズのメディアに分けてエクスポートします。\n"
            "\n"
            "  -s, --size TEXT        パックサイズ: 登録名 (例 \"DVD(4.7GB)\") またはサイズ (例 "
@@ -155,10 +216,27 @@ std::string CliUsage() {
            "      --print-commands   各パックのイメージを作る xorrisofs のコマンドを表示する\n"
            "      --fit-image        推定イメージサイズがメディアに収まるようにパックする\n"
            "      --udf              イメージサイズの推定に UDF を含める\n"
+           "      --skip-archived    カタログにある同じパス・サイズ・更新日時のファイルを除外する\n"
+           "      --catalog FILE     使うカタログ (既定: "
+           "~/.local/share/Tessoly/Corvelin/catalog.sqlite)\n"
            "  -q, --quiet            集計表を表示しない\n"
            "  -h, --help             この説明を表示する\n"
            "      --version          バージョンを表示する\n"
            "  --                     以降をすべてパスとして扱う\n"
+           "\n"
+           "カタログの操作:\n"
+           "      --find TEXT        パスに TEXT を含むファイルを表示する (1 行に 1 "
+           "ファイル、タブ区切り:\n"
+           "                         "
+           "ディスク上のパス、ディスクのラベル、セット、日付、ディスク内のパス、サイズ)\n"
+           "      --catalog-add FILE セットファイル、メディアの INDEX.TSV、または _CORVELIN "
+           "を含む\n"
+           "                         フォルダ (マウントしたディスク) からセットを記録する "
+           "(複数指定可)\n"
+           "      --catalog-export FILE  カタログをタブ区切りテキストで書き出す (- は標準出力)\n"
+           "      --catalog-list     セットごとのディスク数とバイト数を表示する\n"
+           "      --catalog-remove SET   セットを削除する (ID または名前)\n"
+           "      --catalog-rename SET --new-name NAME  セットの名前を変更する\n"
            "\n"
            "終了コード: 0 成功、1 読み込みまたは書き出しの失敗、2 指定の誤り、130 中断\n";
 }

@@ -22,6 +22,21 @@ struct CliOptions {
     std::optional<std::string> fromList;  // "-" for standard input
     bool listLines = false;               // records end at LF instead of NUL
     bool quiet = false;
+    // The archive catalog.
+    std::optional<std::string> catalogPath;  // --catalog: another catalog file
+    bool skipArchived = false;
+    std::optional<std::string> find;
+    std::vector<std::string> catalogAdd;
+    std::optional<std::string> catalogExport;  // "-" for standard output
+    std::optional<std::string> catalogRemove;
+    std::optional<std::string> catalogRename;
+    std::optional<std::string> newName;
+    bool catalogList = false;
+    // Any option that works on the catalog alone, without paths to plan.
+    bool CatalogOnly() const {
+        return find || !catalogAdd.empty() || catalogExport || catalogRemove || catalogRename ||
+               catalogList;
+    }
     bool help = false;
     bool version = false;
     std::vector<std::string> paths;

@@ -131,7 +131,13 @@ CPackItemPtr CAddFileWorker::ScanPath(const std::string& path, uint32_t level) {
             const size_t slash = pathText_.rfind(u'/');
             const size_t nameStart = slash == std::u16string::npos ? 0 : slash + 1;
             if (!Accepts(std::u16string_view(pathText_).substr(nameStart), st)) return nullptr;
-            return boost::make_shared<CPackItem>(nextId_++, pathText_, st.size);
+            const ArchiveVerdict verdict =
+                archiveCheck_ ? archiveCheck_->Check(pathBytes_, st.size, st.mtimeNs)
+                              : ArchiveVerdict::New;
+            if (verdict == ArchiveVerdict::Archived) return nullptr;
+            auto item = boost::make_shared<CPackItem>(nextId_++, pathText_, st.size);
+            item->archiveChanged = verdict == ArchiveVerdict::Changed;
+            return item;
         }
         default:
             Skip(SkipReason::SpecialFile, 0);
@@ -215,6 +221,15 @@ void CAddFileWorker::ScanEntry(CPackFolder& folder, const zel::DirEntry& entry, 
             // Filters first: a refused file is not worth a report.
             if (!Accepts(std::u16string_view(pathText_).substr(nameStart), st)) return;
             if (!Usable(entry.name)) return;
+            if (archiveCheck_) {
+                const ArchiveVerdict verdict =
+                    archiveCheck_->Check(pathBytes_, st.size, st.mtimeNs);
+                if (verdict == ArchiveVerdict::Archived) return;
+                folder.CreateNamedChild(nextId_++, std::u16string_view(pathText_).substr(nameStart),
+                                        st.size);
+                folder.children.back()->archiveChanged = verdict == ArchiveVerdict::Changed;
+                return;
+            }
             folder.CreateNamedChild(nextId_++, std::u16string_view(pathText_).substr(nameStart),
                                     st.size);
             return;

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "intake/ArchiveCheck.h"
 #include "intake/FindData.h"
 #include "intake/ImportSettings.h"
 #include "intake/SkippedEntry.h"
@@ -65,6 +66,10 @@ public:
     // ReadAheadLister; 0 = none); call before Start. The file system must then
     // allow concurrent listings.
     void SetReadAhead(unsigned readers) { readAhead_ = readers; }
+    // Asks check about every accepted file: archived files are left out,
+    // changed ones marked (CPackItem::archiveChanged). Call before Start; check
+    // is used on the scan's thread and must outlive it.
+    void SetArchiveCheck(IArchiveCheck* check) { archiveCheck_ = check; }
 
     // Any thread. Takes effect at the next entry; once the last dropped path is
     // done the scan completes regardless (see Completed).
@@ -112,6 +117,7 @@ private:
     IZelPostTarget* target_;
 
     unsigned readAhead_ = 0;
+    IArchiveCheck* archiveCheck_ = nullptr;
     zel::ReadAheadLister* lister_ = nullptr;  // during Run only
 
     std::vector<CPackItemPtr> results_;

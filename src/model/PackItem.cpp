@@ -161,6 +161,7 @@ void CPackItem::AssignFields(const CPackItem& other) {
     level = other.level;
     eraseMark = other.eraseMark;
     siblingPosition = other.siblingPosition;
+    archiveChanged = other.archiveChanged;
     parent = other.parent;
     autoGroupId = other.autoGroupId;
     wholePath_ = other.wholePath_;

@@ -68,6 +68,8 @@ public:
     uint64_t autoGroupId = NoAutoGroup;
     uint8_t eraseMark = 0;
     uint8_t siblingPosition = PositionOther;
+    // The catalog holds this path with another size or time: the list marks it.
+    uint8_t archiveChanged = 0;
 
 private:
     friend class CPackFolder;

@@ -21,6 +21,7 @@ struct FileStat {
     uint32_t mode = 0;   // st_mode
     uint32_t owner = 0;  // st_uid
     uint32_t group = 0;  // st_gid
+    int64_t mtimeNs = 0;  // modification time, nanoseconds since 1970 UTC
 };
 
 struct DirEntry {

@@ -29,6 +29,7 @@ void Convert(const struct stat& st, FileStat& out) {
     out.mode = static_cast<uint32_t>(st.st_mode);
     out.owner = static_cast<uint32_t>(st.st_uid);
     out.group = static_cast<uint32_t>(st.st_gid);
+    out.mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
 // strerror_r comes in two flavours; these overloads accept either.

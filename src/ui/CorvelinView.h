@@ -26,6 +26,7 @@ class CRunCommand;
 class CorvelinSys;
 class SettingsStore;
 struct RowDrawInfo;
+class IArchiveCheck;
 namespace zel {
 class IFileSystem;
 }
@@ -48,6 +49,15 @@ public:
     // How the import settings dialog rewrites the presets file (the
     // application's profile session); false with a UTF-8 message on failure.
     void SetPresetSaver(std::function<bool(std::string& message)> savePresets);
+
+    // A drop asks makeCheck for the check that leaves archived files out of its
+    // scan (null: none) and hands it to report once the scan was taken.
+    using ArchiveCheckMaker =
+        std::function<std::shared_ptr<IArchiveCheck>(const std::vector<std::string>& paths)>;
+    void SetArchiveCheck(ArchiveCheckMaker makeCheck, std::function<void(IArchiveCheck&)> report) {
+        makeArchiveCheck_ = std::move(makeCheck);
+        reportArchiveCheck_ = std::move(report);
+    }
 
     // Scans and adds absolute raw-byte paths, as a drop does (also the paths
     // given on the command line). showImportSettings: the drop asked for the
@@ -143,6 +153,8 @@ private:
     std::function<QString()> packSizeText_;
     std::function<QString()> fillRateText_;
     std::function<bool(std::string& message)> savePresets_;
+    ArchiveCheckMaker makeArchiveCheck_;
+    std::function<void(IArchiveCheck&)> reportArchiveCheck_;
 
     std::unique_ptr<zel::IFileSystem> fs_;
     std::unique_ptr<CListRows> rows_;

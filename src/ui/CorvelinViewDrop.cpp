@@ -84,11 +84,14 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
     bool accepted = false;
     CPackFolderPtr result;
     SkippedEntryList skipped;
+    const std::shared_ptr<IArchiveCheck> archive =
+        makeArchiveCheck_ ? makeArchiveCheck_(paths) : nullptr;
     {
         PaintSuspension suspension(*this);
         CAddFilesDlg dialog(*fs_, doc_, currentImport_, paths, this);
         // One thread lists folders ahead of the walk, as corvelin-cli does.
         dialog.Worker().SetReadAhead(1);
+        if (archive) dialog.Worker().SetArchiveCheck(archive.get());
         accepted = dialog.exec() == QDialog::Accepted;
         result = dialog.Worker().GetResult();
         skipped = dialog.Worker().GetSkipped();
@@ -99,6 +102,7 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
     list_->OnUpdate(kHintEditable);
     AfterListChange();
     ShowSkipped(skipped);
+    if (archive && reportArchiveCheck_) reportArchiveCheck_(*archive);
 }
 
 void CCorvelinView::dragEnterEvent(QDragEnterEvent* event) {

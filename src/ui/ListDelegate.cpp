@@ -13,6 +13,9 @@ namespace {
 
 const QColor kLineGrey(0x80, 0x80, 0x80);
 const QColor kSeparatorGrey(0xD8, 0xD8, 0xD8);
+// The Path text of a file the catalog holds with another size or time (the
+// manual names this colour): dark orange, apart from every settable colour.
+const QColor kArchiveChangedText(0xD0, 0x60, 0x00);
 
 // Lines cover their start point but not their end point. Filled rectangles
 // keep them exact at every scale, where a pen's pixels would be rounded.
@@ -82,6 +85,8 @@ void CListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const int column = index.column();
     const QString cellText = index.data(Qt::DisplayRole).toString();
     if (column == ColumnPath) {
+        const bool selected = (option.state & QStyle::State_Selected) && viewHasFocus;
+        if (info.archiveChanged && !selected) painter->setPen(kArchiveChangedText);
         PaintPathCell(painter, cell, info, iconIndex, cellText);
     } else if (column == ColumnRate && info.kind == RowKind::PackHeader) {
         PaintFillBar(painter, cell, info.perMille);

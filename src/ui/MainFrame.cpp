@@ -240,6 +240,7 @@ void CMainFrame::CreateMenus() {
     QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
     tools->addAction(c.managePack);
     tools->addAction(c.options);
+    SetUpCatalog(tools);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->addAction(c.help);

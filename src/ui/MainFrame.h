@@ -11,6 +11,7 @@ class CCorvelinView;
 class CorvelinSys;
 class QAction;
 class QComboBox;
+class QDialog;
 class QLabel;
 class QMenu;
 class SettingsStore;
@@ -65,6 +66,9 @@ private:
     void CreateStatusBar();
     void CreateNoOpShortcuts();
     bool WriteExport(const std::string& path);
+    // The catalog's commands in the Tools menu (MainFrameCatalog.cpp).
+    void SetUpCatalog(QMenu* tools);
+    std::string CatalogFile() const;
 
     CCorvelinDoc& doc_;
     SettingsStore& settings_;
@@ -98,4 +102,8 @@ private:
 
     std::string exportPath_;
     QString exportFolder_;
+
+    QAction* catalogWindow_ = nullptr;
+    QAction* skipArchived_ = nullptr;  // drops leave out what the catalog holds
+    QDialog* catalogDlg_ = nullptr;
 };

@@ -155,6 +155,7 @@ RowDrawInfo CListRows::DrawInfo(size_t row) const {
         case RowKind::Folder: {
             const CPackItem& item = *Item(row);
             info.group = item.group;
+            info.archiveChanged = item.archiveChanged != 0;
             info.lastSibling = item.siblingPosition == CPackItem::PositionLast;
             if (const CPackFolder* folder = Folder(row)) {
                 info.branch = true;
@@ -181,6 +182,7 @@ RowDrawInfo CListRows::DrawInfo(size_t row) const {
         case RowKind::PackItem: {
             const PackResultNode& node = *Node(row);
             info.group = node.item->group;
+            info.archiveChanged = node.item->archiveChanged != 0;
             info.lastSibling = node.next == nullptr;
             info.morePacks = node.pack->number < packCount_;
             break;

@@ -27,6 +27,8 @@ struct RowDrawInfo {
     uint32_t perMille = 0;     // pack headers: fill 1..1000, or kPackOver (0) for "over"
     int image = 0;             // 0 a file, 1 a collapsed, 2 an expanded folder or pack
     uint64_t group = 0;        // files and folders, pack items: the item's group (NoGroup: none)
+    // Files: the catalog holds the file with another size or time.
+    bool archiveChanged = false;
     // Editable rows: for each ancestor folder at level 1 .. level - 1, whether it
     // is the last child of its parent (its connector column stays blank).
     std::vector<bool> ancestorsLast;

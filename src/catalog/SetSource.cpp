@@ -1,0 +1,36 @@
+#include "catalog/SetSource.h"
+
+#include "disc/SetIndexFormat.h"
+#include "support/TextCodec.h"
+
+namespace catalog {
+
+namespace {
+
+// The index of a million files is some hundreds of megabytes.
+constexpr size_t kMaxIndexBytes = size_t{4} << 30;
+
+}  // namespace
+
+bool ReadSetSource(zel::IFileSystem& fs, const std::string& path, DiscSet& set,
+                   std::string& message) {
+    zel::FileStat st;
+    std::string file = path;
+    if (fs.Stat(path, st) == 0 && st.kind == zel::FileKind::Directory) {
+        file = path + "/_CORVELIN/INDEX.TSV";
+    }
+    const std::string shown = zel::Utf16ToUtf8(zel::ForDisplay(zel::DecodeFileName(file)));
+    std::string text;
+    if (const int error = fs.ReadFile(file, kMaxIndexBytes, text); error != 0) {
+        message = "セットを読めませんでした: " + shown + ": " + zel::ErrorText(error);
+        return false;
+    }
+    std::u16string error;
+    if (!ReadSetIndex(text, set, error)) {
+        message = shown + ": " + zel::Utf16ToUtf8(error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace catalog

@@ -1,0 +1,280 @@
+#include "ui/CatalogDlg.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "catalog/SetSource.h"
+#include "support/FileSystem.h"
+#include "support/TextCodec.h"
+
+namespace {
+
+QString Q(const std::u16string& text) {
+    return QString::fromStdU16String(text);
+}
+
+QTableWidget* MakeTable(const QStringList& headers, QWidget* parent) {
+    auto* table = new QTableWidget(0, static_cast<int>(headers.size()), parent);
+    table->setHorizontalHeaderLabels(headers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->horizontalHeader()->setStretchLastSection(true);
+    return table;
+}
+
+void SetRow(QTableWidget* table, int row, const std::vector<std::u16string>& texts) {
+    for (size_t column = 0; column < texts.size(); ++column) {
+        table->setItem(row, static_cast<int>(column), new QTableWidgetItem(Q(texts[column])));
+    }
+}
+
+// The bytes of a path percent-encoded into a file: URL, so a name that is not
+// UTF-8 still names its folder.
+QUrl FileUrl(const std::string& path) {
+    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(path).toPercentEncoding("/"));
+}
+
+}  // namespace
+
+CCatalogDlg::CCatalogDlg(const std::string& path, int sizeUnit, QWidget* parent)
+    : QDialog(parent), sizeUnit_(sizeUnit) {
+    setWindowTitle(QStringLiteral("カタログ"));
+    auto* layout = new QVBoxLayout(this);
+    auto* tabs = new QTabWidget(this);
+    layout->addWidget(tabs);
+
+    auto* searchPage = new QWidget(tabs);
+    auto* searchLayout = new QVBoxLayout(searchPage);
+    search_ = new QLineEdit(searchPage);
+    search_->setPlaceholderText(QStringLiteral("ファイル名またはパスの一部を入力してください"));
+    search_->setClearButtonEnabled(true);
+    searchLayout->addWidget(search_);
+    results_ = MakeTable({QStringLiteral("ファイル"), QStringLiteral("ディスク"),
+                          QStringLiteral("セット"), QStringLiteral("日付")},
+                         searchPage);
+    searchLayout->addWidget(results_);
+    results_->setColumnWidth(0, 440);
+    auto* resultButtons = new QHBoxLayout();
+    count_ = new QLabel(searchPage);
+    resultButtons->addWidget(count_, 1);
+    openFolder_ = new QPushButton(QStringLiteral("フォルダを開く(&O)"), searchPage);
+    copyPath_ = new QPushButton(QStringLiteral("パスをコピー(&C)"), searchPage);
+    resultButtons->addWidget(openFolder_);
+    resultButtons->addWidget(copyPath_);
+    searchLayout->addLayout(resultButtons);
+    tabs->addTab(searchPage, QStringLiteral("検索"));
+
+    auto* setPage = new QWidget(tabs);
+    auto* setLayout = new QVBoxLayout(setPage);
+    sets_ = MakeTable(
+        {QStringLiteral("セット"), QStringLiteral("ディスク"), QStringLiteral("ファイル数"),
+         QStringLiteral("サイズ"), QStringLiteral("作成日")},
+        setPage);
+    setLayout->addWidget(sets_);
+    sets_->setColumnWidth(0, 260);
+    auto* setButtons = new QHBoxLayout();
+    auto* addFile = new QPushButton(QStringLiteral("セット ファイルから追加(&F)..."), setPage);
+    auto* addFolder = new QPushButton(QStringLiteral("ディスクから追加(&D)..."), setPage);
+    rename_ = new QPushButton(QStringLiteral("名前の変更(&R)..."), setPage);
+    remove_ = new QPushButton(QStringLiteral("削除(&X)"), setPage);
+    setButtons->addWidget(addFile);
+    setButtons->addWidget(addFolder);
+    setButtons->addStretch(1);
+    setButtons->addWidget(rename_);
+    setButtons->addWidget(remove_);
+    setLayout->addLayout(setButtons);
+    tabs->addTab(setPage, QStringLiteral("セットの管理"));
+
+    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    auto* bottom = new QHBoxLayout();
+    bottom->addStretch(1);
+    bottom->addWidget(close);
+    layout->addLayout(bottom);
+    resize(820, 480);
+
+    // A search per keystroke would queue up behind fast typing: wait for a pause.
+    typing_ = new QTimer(this);
+    typing_->setSingleShot(true);
+    typing_->setInterval(120);
+    connect(typing_, &QTimer::timeout, this, &CCatalogDlg::Search);
+    connect(search_, &QLineEdit::textChanged, typing_, qOverload<>(&QTimer::start));
+    connect(results_, &QTableWidget::cellDoubleClicked, this, &CCatalogDlg::OpenFolder);
+    connect(openFolder_, &QPushButton::clicked, this, &CCatalogDlg::OpenFolder);
+    connect(copyPath_, &QPushButton::clicked, this, &CCatalogDlg::CopyPath);
+    connect(results_, &QTableWidget::itemSelectionChanged, this, [this] {
+        const bool any = results_->currentRow() >= 0 && !results_->selectedItems().isEmpty();
+        openFolder_->setEnabled(any);
+        copyPath_->setEnabled(any);
+    });
+    connect(sets_, &QTableWidget::itemSelectionChanged, this, [this] {
+        const bool any = !SelectedSetId().empty();
+        rename_->setEnabled(any);
+        remove_->setEnabled(any);
+    });
+    connect(addFile, &QPushButton::clicked, this, [this] { AddSet(false); });
+    connect(addFolder, &QPushButton::clicked, this, [this] { AddSet(true); });
+    connect(rename_, &QPushButton::clicked, this, &CCatalogDlg::RenameSet);
+    connect(remove_, &QPushButton::clicked, this, &CCatalogDlg::RemoveSet);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    for (QPushButton* button : {openFolder_, copyPath_, rename_, remove_})
+        button->setEnabled(false);
+
+    usable_ = catalog_.Open(path);
+    if (!usable_) {
+        search_->setEnabled(false);
+        addFile->setEnabled(false);
+        addFolder->setEnabled(false);
+        count_->setText(Q(zel::Utf8ToUtf16(catalog_.Error())));
+        return;
+    }
+    rows_ = std::make_unique<catalog::CatalogRows>(catalog_);
+    search_->setFocus();
+    if (!catalog_.Notice().empty()) {
+        QTimer::singleShot(0, this, [this] {
+            QMessageBox::information(this, QStringLiteral("Corvelin"),
+                                     Q(zel::Utf8ToUtf16(catalog_.Notice())));
+        });
+    }
+    FillSets();
+}
+
+CCatalogDlg::~CCatalogDlg() = default;
+
+void CCatalogDlg::SearchNow(const QString& text) {
+    search_->setText(text);
+    typing_->stop();
+    Search();
+}
+
+void CCatalogDlg::Search() {
+    if (!usable_) return;
+    bool more = false;
+    const std::string text = zel::EncodeFileName(search_->text().toStdU16String());
+    if (!rows_->Search(text, found_, more)) {
+        ShowError(QStringLiteral("カタログを読めませんでした: ") +
+                  Q(zel::Utf8ToUtf16(catalog_.Db().Error())));
+    }
+    results_->setUpdatesEnabled(false);
+    results_->clearContents();
+    results_->setRowCount(static_cast<int>(found_.size()));
+    for (size_t i = 0; i < found_.size(); ++i) {
+        const catalog::CatalogResultRow& row = found_[i];
+        SetRow(results_, static_cast<int>(i), {row.file, row.disc, row.set, row.date});
+    }
+    results_->setUpdatesEnabled(true);
+    if (text.empty()) {
+        count_->clear();
+    } else if (more) {
+        count_->setText(QStringLiteral("最初の %1 件を表示しています").arg(found_.size()));
+    } else {
+        count_->setText(QStringLiteral("%1 件").arg(found_.size()));
+    }
+}
+
+void CCatalogDlg::FillSets() {
+    const std::vector<catalog::CatalogSetRow> rows = rows_->Sets(sizeUnit_);
+    sets_->clearContents();
+    sets_->setRowCount(static_cast<int>(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const catalog::CatalogSetRow& row = rows[i];
+        SetRow(sets_, static_cast<int>(i), {row.name, row.discs, row.files, row.size, row.date});
+        sets_->item(static_cast<int>(i), 0)->setData(Qt::UserRole, QString::fromStdString(row.id));
+    }
+}
+
+void CCatalogDlg::OpenFolder() {
+    const int row = results_->currentRow();
+    if (row < 0 || static_cast<size_t>(row) >= found_.size()) return;
+    const std::string& path = found_[static_cast<size_t>(row)].diskPath;
+    const size_t slash = path.rfind('/');
+    QDesktopServices::openUrl(FileUrl(slash == 0 ? "/" : path.substr(0, slash)));
+}
+
+void CCatalogDlg::CopyPath() {
+    const int row = results_->currentRow();
+    if (row < 0 || static_cast<size_t>(row) >= found_.size()) return;
+    QGuiApplication::clipboard()->setText(Q(found_[static_cast<size_t>(row)].file));
+}
+
+std::string CCatalogDlg::SelectedSetId() const {
+    const int row = sets_->currentRow();
+    if (row < 0 || sets_->selectedItems().isEmpty() || !sets_->item(row, 0)) return std::string();
+    return sets_->item(row, 0)->data(Qt::UserRole).toString().toStdString();
+}
+
+void CCatalogDlg::AddSet(bool folder) {
+    const QString chosen =
+        folder ? QFileDialog::getExistingDirectory(
+                     this, QStringLiteral("ディスク、イメージまたは書き込んだフォルダを選択"))
+               : QFileDialog::getOpenFileName(
+                     this, QStringLiteral("セット ファイルまたはインデックスを選択"), QString(),
+                     QStringLiteral("セット・インデックス (*.cvset INDEX.TSV);;すべて (*)"));
+    if (chosen.isEmpty()) return;
+    DiscSet set;
+    std::string message;
+    const std::string path = zel::EncodeFileName(chosen.toStdU16String());
+    if (!catalog::ReadSetSource(zel::IFileSystem::Default(), path, set, message) ||
+        !catalog_.Record(set)) {
+        ShowError(Q(zel::Utf8ToUtf16(message.empty() ? catalog_.Error() : message)));
+        return;
+    }
+    rows_->Refresh();
+    FillSets();
+}
+
+void CCatalogDlg::RenameSet() {
+    const std::string id = SelectedSetId();
+    if (id.empty()) return;
+    bool ok = false;
+    const QString name = QInputDialog::getText(
+        this, QStringLiteral("名前の変更"), QStringLiteral("セットの新しい名前:"),
+        QLineEdit::Normal, sets_->item(sets_->currentRow(), 0)->text(), &ok);
+    if (!ok || name.trimmed().isEmpty()) return;
+    if (!catalog_.RenameSet(id, name.toStdU16String())) {
+        ShowError(Q(zel::Utf8ToUtf16(catalog_.Error())));
+        return;
+    }
+    rows_->Refresh();
+    FillSets();
+}
+
+void CCatalogDlg::RemoveSet() {
+    const std::string id = SelectedSetId();
+    if (id.empty()) return;
+    const QString name = sets_->item(sets_->currentRow(), 0)->text();
+    if (QMessageBox::question(
+            this, QStringLiteral("Corvelin"),
+            QStringLiteral(
+                "セット「%1」をカタログから削除しますか?\nディスクの内容は変わりません。")
+                .arg(name)) != QMessageBox::Yes) {
+        return;
+    }
+    if (!catalog_.RemoveSet(id)) {
+        ShowError(Q(zel::Utf8ToUtf16(catalog_.Error())));
+        return;
+    }
+    rows_->Refresh();
+    FillSets();
+    Search();
+}
+
+void CCatalogDlg::ShowError(const QString& text) {
+    QMessageBox::critical(this, QStringLiteral("ERROR"), text);
+}
