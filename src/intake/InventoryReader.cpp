@@ -171,7 +171,6 @@ void CInventoryReader::Record(std::string_view bytes, bool whole) {
         Problem("パスが長すぎます", raw);
         return;
     }
-    if (folders_.count(path_) != 0) return;  // a folder's own record
 
     const size_t slash = path_.rfind(u'/');
     const std::u16string_view name = slash == std::u16string::npos
@@ -226,12 +225,6 @@ bool CInventoryReader::RecordInLastFolder(std::string_view raw, uint64_t size) {
         Problem("パスが長すぎます", raw);
         return true;
     }
-    if (hasSubfolders_.count(rawFolderItem_) != 0) {
-        path_ = rawFolderItem_->GetPath();
-        path_ += u'/';
-        path_ += name_;
-        if (folders_.count(path_) != 0) return true;  // a folder's own record
-    }
     if (Accepts(name_, size)) AddFile(*rawFolderItem_, name_, true, size);
     return true;
 }
@@ -262,25 +255,27 @@ uint64_t CInventoryReader::RecordOf(uint32_t id) const {
 CPackFolder* CInventoryReader::FolderFor(std::u16string_view path) {
     if (path.empty() || path == u"/") return top_.get();
     if (lastFolder_ && path == lastFolderPath_) return lastFolder_;
-    auto it = folders_.find(std::u16string(path));
-    CPackFolder* folder = nullptr;
-    if (it != folders_.end()) {
-        folder = it->second;
-    } else {
+    // The slot stays where it is while the parents below are added.
+    auto [slot, added] = folders_.try_emplace(std::u16string(path), nullptr);
+    CPackFolder*& folder = slot->second;
+    if (added) {
         const size_t slash = path.rfind(u'/');
         const std::u16string_view parentPath = slash == std::u16string_view::npos
                                                    ? std::u16string_view()
                                                    : path.substr(0, slash == 0 ? 1 : slash);
-        CPackFolder* parent = FolderFor(parentPath);
-        // A record of this folder taken as a file before (find lists a folder
-        // before its contents) is dropped at the end, when the children are
-        // sorted: looking for it among the siblings now would make a folder of
-        // many subfolders cost their square.
+        // Many folders of one folder come in a row (an object store, a mail
+        // folder): their parent is the last one's.
+        CPackFolder* parent =
+            lastParent_ && parentPath == lastParentPath_ ? lastParent_ : FolderFor(parentPath);
+        lastParent_ = parent;
+        lastParentPath_.assign(parentPath);
+        // A record of this folder taken as a file (find lists a folder before
+        // its contents) is dropped at the end, when the children are sorted:
+        // looking for it among the siblings at every new folder would make a
+        // folder of many subfolders cost their square.
         auto created = boost::make_shared<CPackFolder>(nextId_++, path, 0);
         folder = created.get();
-        hasSubfolders_.insert(parent);
         parent->AddChild(std::move(created));
-        folders_.emplace(std::u16string(path), folder);
     }
     lastFolder_ = folder;
     lastFolderPath_.assign(path);
@@ -354,8 +349,8 @@ void CInventoryReader::DropRepeats(CPackFolder& folder, bool sorted) {
 CPackFolderPtr CInventoryReader::TakeResult() {
     Finish();
     folders_.clear();
-    hasSubfolders_.clear();
     lastFolder_ = nullptr;
+    lastParent_ = nullptr;
     rawFolderItem_ = nullptr;
     // Every folder sorted as a scan sorts it; the top level keeps the order
     // of the records.

@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -90,6 +89,8 @@ private:
     std::unordered_map<std::u16string, CPackFolder*> folders_;
     CPackFolder* lastFolder_ = nullptr;
     std::u16string lastFolderPath_;
+    CPackFolder* lastParent_ = nullptr;  // of the last folder added
+    std::u16string lastParentPath_;
     std::u16string path_;
     FindData findData_;
     // Records come folder by folder: while the raw bytes of the folder part
@@ -98,7 +99,6 @@ private:
     CPackFolder* rawFolderItem_ = nullptr;
     size_t rawFolderUnits_ = 0;
     std::u16string name_;
-    std::unordered_set<const CPackFolder*> hasSubfolders_;
     // Which record made each file: (first id, its record) wherever the ids of
     // files stop following the record numbers (a folder took an id, a record
     // was refused), so a repeat found at the end is reported by its number.
