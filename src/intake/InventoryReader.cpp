@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <unordered_map>
 
 #include "model/PackItemSorter.h"
 #include "support/TextCodec.h"
@@ -255,20 +256,18 @@ uint64_t CInventoryReader::RecordOf(uint32_t id) const {
 CPackFolder* CInventoryReader::FolderFor(std::u16string_view path) {
     if (path.empty() || path == u"/") return top_.get();
     if (lastFolder_ && path == lastFolderPath_) return lastFolder_;
-    // The slot stays where it is while the parents below are added.
-    auto [slot, added] = folders_.try_emplace(std::u16string(path), nullptr);
-    CPackFolder*& folder = slot->second;
-    if (added) {
-        const size_t slash = path.rfind(u'/');
-        const std::u16string_view parentPath = slash == std::u16string_view::npos
-                                                   ? std::u16string_view()
-                                                   : path.substr(0, slash == 0 ? 1 : slash);
-        // Many folders of one folder come in a row (an object store, a mail
-        // folder): their parent is the last one's.
-        CPackFolder* parent =
-            lastParent_ && parentPath == lastParentPath_ ? lastParent_ : FolderFor(parentPath);
-        lastParent_ = parent;
-        lastParentPath_.assign(parentPath);
+    const size_t slash = path.rfind(u'/');
+    const std::u16string_view parentPath = slash == std::u16string_view::npos
+                                               ? std::u16string_view()
+                                               : path.substr(0, slash == 0 ? 1 : slash);
+    const std::u16string_view name =
+        slash == std::u16string_view::npos ? path : path.substr(slash + 1);
+    // Many folders of one folder come in a row (an object store, a mail
+    // folder): their parent is the last one's.
+    CPackFolder* parent =
+        lastParent_ && parentPath == lastParentPath_ ? lastParent_ : FolderFor(parentPath);
+    CPackFolder* folder = folders_.Find(parent, name);
+    if (!folder) {
         // A record of this folder taken as a file (find lists a folder before
         // its contents) is dropped at the end, when the children are sorted:
         // looking for it among the siblings at every new folder would make a
@@ -276,7 +275,10 @@ CPackFolder* CInventoryReader::FolderFor(std::u16string_view path) {
         auto created = boost::make_shared<CPackFolder>(nextId_++, path, 0);
         folder = created.get();
         parent->AddChild(std::move(created));
+        folders_.Add(folder);
     }
+    lastParent_ = parent;
+    lastParentPath_.assign(parentPath);
     lastFolder_ = folder;
     lastFolderPath_.assign(path);
     return folder;
@@ -348,7 +350,7 @@ void CInventoryReader::DropRepeats(CPackFolder& folder, bool sorted) {
 
 CPackFolderPtr CInventoryReader::TakeResult() {
     Finish();
-    folders_.clear();
+    folders_.Clear();
     lastFolder_ = nullptr;
     lastParent_ = nullptr;
     rawFolderItem_ = nullptr;

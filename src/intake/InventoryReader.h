@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "intake/FindData.h"
+#include "intake/FolderTable.h"
 #include "intake/ImportSettings.h"
 #include "model/PackItem.h"
 
@@ -86,7 +86,7 @@ private:
     uint64_t problemCount_ = 0;
 
     CPackFolderPtr top_;  // stands for "/" (or the current folder of relative paths)
-    std::unordered_map<std::u16string, CPackFolder*> folders_;
+    CFolderTable folders_;
     CPackFolder* lastFolder_ = nullptr;
     std::u16string lastFolderPath_;
     CPackFolder* lastParent_ = nullptr;  // of the last folder added
