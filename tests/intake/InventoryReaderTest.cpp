@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "ScanTestSupport.h"
@@ -114,6 +115,22 @@ TEST_F(InventoryReader, TakesEachPathOnceAndRelativePathsBelowTheWorkingFolder) 
             numbers.push_back(p.record);
         EXPECT_EQ(numbers, c.refused) << list;
     }
+}
+
+// Folders come back after thousands of others: each is found again, not made
+// twice, however large the table of folders has grown.
+TEST_F(InventoryReader, FindsEveryFolderAgainAmongThousands) {
+    std::string list;
+    for (const char* file : {"a", "b"}) {
+        for (int i = 0; i < 3000; ++i)
+            list += "1\t/s/" + std::to_string(i) + "/" + file + '\0';
+    }
+    CInventoryReader reader(Preset({"*"}), '\0', 1);
+    reader.Feed(list);
+    const std::vector<std::string> tree = Committed(reader);
+    EXPECT_EQ(tree.size(), 1u + 3000u * 3u);
+    EXPECT_EQ(std::count(tree.begin(), tree.end(), "/s/2999/"), 1);
+    EXPECT_EQ(reader.ProblemCount(), 0u);
 }
 
 // An interrupt stops a long read between pieces instead of after the list.
