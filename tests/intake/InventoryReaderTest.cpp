@@ -34,7 +34,7 @@ protected:
 TEST_F(InventoryReader, BuildsTheTreeBelowTheFolderThatHoldsEveryRecord) {
     std::string list;
     for (const char* record :
-         {"4096\t/nas/photos", "10\t/nas/photos/b.jpg", "4096\t/nas/photos/2020",
+         {"4096\t/nas", "4096\t/nas/photos", "10\t/nas/photos/b.jpg", "4096\t/nas/photos/2020",
           "5\t/nas/photos/2020/a.jpg", "7\t/nas/photos/skip.tmp", "8\t/nas/photos/d.jpg",
           "4096\t/nas/photos/2020"})
         list += std::string(record) + '\0';
