@@ -41,9 +41,9 @@ best() {
 flat=$(best "$work/flat")
 parents=$(best "$work/parents")
 files=$(best "$work/files")
-echo "$records files, each in a subfolder of one folder:      $flat s"
-echo "$records files, each in a subfolder of 200 folders:     $parents s"
-echo "$records files directly in 200 folders:                 $files s"
+echo "$records files, each in a subfolder of one folder:  $flat s"
+echo "$records files, each in a subfolder of 200 folders: $parents s"
+echo "$records files directly in 200 folders:             $files s"
 awk -v f="$flat" -v p="$parents" -v s="$files" 'BEGIN {
     printf "flat / parents %.2f (at most 1.50), flat / files %.2f\n", f / p, f / s
     exit f / p > 1.5 }'
