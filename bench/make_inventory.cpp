@@ -1,7 +1,10 @@
 // Writes a deterministic inventory for the --from-list benchmark to standard
 // output, as find DIR -type f -printf '%s\t%p\0' would list such a tree:
-//   corvelin_make_inventory RECORDS FOLDERS SEED
-// Paths average about 90 bytes; sizes run from a few KB to a few GB.
+//   corvelin_make_inventory RECORDS FOLDERS SEED [PARENTS]
+// Paths average about 90 bytes; sizes run from a few KB to a few GB. The
+// folders are grouped a hundred to a project folder, or with PARENTS in that
+// many parent folders (1: all in one, as object stores and mail folders keep
+// them).
 
 #include <cstdint>
 #include <cstdio>
@@ -30,22 +33,26 @@ std::string Word(size_t length) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: corvelin_make_inventory RECORDS FOLDERS SEED\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: corvelin_make_inventory RECORDS FOLDERS SEED [PARENTS]\n");
         return 2;
     }
     const uint64_t records = std::strtoull(argv[1], nullptr, 10);
     const uint64_t folders = std::strtoull(argv[2], nullptr, 10);
     g_state = std::strtoull(argv[3], nullptr, 10);
-    if (folders == 0) return 2;
+    const uint64_t parents = argc == 5 ? std::strtoull(argv[4], nullptr, 10) : 0;
+    if (folders == 0 || (argc == 5 && parents == 0)) return 2;
+    const uint64_t perParent = parents == 0 ? 0 : (folders + parents - 1) / parents;
     std::string out;
     std::string folder;
     const uint64_t perFolder = (records + folders - 1) / folders;
     for (uint64_t i = 0; i < records; ++i) {
         if (i % perFolder == 0) {
             const uint64_t f = i / perFolder;
-            folder = "/srv/archive/volume-" + std::to_string(f / 100) + "/project-" + Word(8) +
-                     "/" + std::to_string(f) + "-" + Word(10) + "/";
+            folder = parents != 0 ? "/srv/objects/store-" + std::to_string(f / perParent) + "/" +
+                                        std::to_string(f) + "-" + Word(10) + "/"
+                                  : "/srv/archive/volume-" + std::to_string(f / 100) + "/project-" +
+                                        Word(8) + "/" + std::to_string(f) + "-" + Word(10) + "/";
         }
         const uint64_t roll = Next() % 100;
         const uint64_t size = roll < 60   ? Next() % 200000

@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 
 #include "cli/CliOptions.h"
+#include "cli/TerminalText.h"
 #include "intake/InventoryReader.h"
 #include "packing/CorvelinDoc.h"
 #include "packing/GraftListWriter.h"
@@ -22,8 +23,8 @@ std::string Grouped(uint64_t value) {
 }  // namespace
 
 bool ReadInventoryInto(const CliOptions& options, const CImportSettingsPtr& settings,
-                       CCorvelinDoc& doc, CPackFolderPtr& result, std::string& message,
-                       const std::atomic<bool>& stop) {
+                       const std::string& workingDir, CCorvelinDoc& doc, CPackFolderPtr& result,
+                       std::string& message, const std::atomic<bool>& stop) {
     const std::string& name = *options.fromList;
     const bool standardInput = name == "-";
     const int fd = standardInput ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
@@ -31,7 +32,7 @@ bool ReadInventoryInto(const CliOptions& options, const CImportSettingsPtr& sett
         message = "ファイルリストを開けませんでした: " + name + " (" + zel::ErrorText(errno) + ")";
         return false;
     }
-    CInventoryReader reader(settings, options.listLines ? '\n' : '\0', doc.nextItemId);
+    CInventoryReader reader(settings, options.listLines ? '\n' : '\0', doc.nextItemId, workingDir);
     int error = 0;
     const bool ok = reader.Read(fd, error, &stop);
     if (!standardInput) ::close(fd);
@@ -39,17 +40,21 @@ bool ReadInventoryInto(const CliOptions& options, const CImportSettingsPtr& sett
         message = "ファイルリストを読めませんでした: " + name + " (" + zel::ErrorText(error) + ")";
         return false;
     }
+    result = reader.TakeResult();  // finds the repeats
     if (reader.ProblemCount() > 0) {
         std::string text = fmt::format(
             "corvelin-cli: ファイルリストの {} 件のレコードを読み込めなかったため、除外しました:\n",
             reader.ProblemCount());
-        for (const InventoryProblem& problem : reader.Problems())
-            text += fmt::format("  レコード {}: {}\n", problem.record, problem.text);
+        for (const InventoryProblem& problem : reader.Problems()) {
+            text += fmt::format("  レコード {}: {}", problem.record, problem.text);
+            if (!problem.path.empty() || problem.cut)
+                text += ": " + EscapeForTerminal(problem.path) + (problem.cut ? "..." : "");
+            text += "\n";
+        }
         if (reader.ProblemCount() > reader.Problems().size())
             text += fmt::format("  ほか {} 件\n", reader.ProblemCount() - reader.Problems().size());
         std::fputs(text.c_str(), stderr);
     }
-    result = reader.TakeResult();
     if (result) doc.AddScannedItems(*result, reader.GetNextId());
     return true;
 }

@@ -180,7 +180,8 @@ int CliJob::Run() {
     CPackFolderPtr result;
     if (options_.fromList) {
         std::string message;
-        if (!ReadInventoryInto(options_, importSettings, doc, result, message, g_interrupted)) {
+        if (!ReadInventoryInto(options_, importSettings, cwd, doc, result, message,
+                               g_interrupted)) {
             if (g_interrupted.load()) {
                 Error("中断しました");
                 return kCliInterrupted;

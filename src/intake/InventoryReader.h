@@ -4,18 +4,22 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "intake/FindData.h"
+#include "intake/FolderTable.h"
 #include "intake/ImportSettings.h"
 #include "model/PackItem.h"
 
 // A record of an inventory that was left out, by its number (from 1).
 struct InventoryProblem {
     uint64_t record = 0;
-    std::string text;  // Japanese, with the record's path where there is one
+    std::string text;  // Japanese, why
+    // The record's path as its bytes, to be escaped before it is shown; only
+    // its start when cut (a record may be as long as the list itself).
+    std::string path;
+    bool cut = false;
 };
 
 // Builds the item tree from a list of files made elsewhere instead of a scan:
@@ -25,14 +29,19 @@ struct InventoryProblem {
 // from the paths, and the folder that holds every record becomes the one
 // top-level item, as if it had been dropped; when the records share no folder
 // the first components of their paths are the top-level items. A record whose
-// path turns out to hold other records is taken as that folder. Records with a
-// malformed size, an empty path, a "." or ".." component, a TAB, CR or LF in
-// the path, or a path longer than 259 UTF-16 units are skipped and reported.
+// path turns out to hold other records is taken as that folder. A relative
+// path is taken below workingDir, as a path given on the command line is.
+// Records with a malformed size (not digits, or above 2^63 - 1, which no file
+// system holds), an empty path, a ".." component, a TAB, CR or LF in the path,
+// or a path longer than 259 UTF-16 units are skipped and reported, and so are
+// repeats of a path already listed (the first is kept).
 // Only the items and a table of folders are kept: memory follows the paths.
 class CInventoryReader {
 public:
-    // Items are numbered from firstId (the document's nextItemId).
-    CInventoryReader(CImportSettingsPtr settings, char separator, uint32_t firstId);
+    // Items are numbered from firstId (the document's nextItemId). Relative
+    // paths are refused when workingDir is empty (the folder is gone).
+    CInventoryReader(CImportSettingsPtr settings, char separator, uint32_t firstId,
+                     std::string workingDir = {});
 
     // Reads the descriptor to its end; false with errno in error when a read
     // fails, or with ECANCELED once stop is set (checked between reads and
@@ -48,28 +57,40 @@ public:
     CPackFolderPtr TakeResult();
     uint32_t GetNextId() const { return nextId_; }
     uint64_t Records() const { return record_; }
+    // Complete once TakeResult has found the repeats, in record order; the
+    // first thousand are kept.
     const std::vector<InventoryProblem>& Problems() const { return problems_; }
     uint64_t ProblemCount() const { return problemCount_; }
 
 private:
-    void Record(std::string_view bytes);
+    void Record(std::string_view bytes, bool whole = true);
     bool RecordInLastFolder(std::string_view raw, uint64_t size);
     bool Accepts(std::u16string_view name, uint64_t size);
-    void Problem(std::string text);
+    void Problem(std::string text, std::string_view path = {}, uint64_t record = 0);
     CPackFolder* FolderFor(std::u16string_view path);
+    void AddFile(CPackFolder& folder, std::u16string_view pathOrName, bool named, uint64_t size);
+    uint64_t RecordOf(uint32_t id) const;
+    void DropRepeats(CPackFolder& folder, bool sorted);
 
     CImportSettingsPtr settings_;
     char separator_;
+    std::string workingDir_;
+    std::string absolute_;  // a relative record's path below workingDir_
+    // A record that spans pieces; past the longest a record can usefully be,
+    // only its start is kept and the record is refused.
     std::string pending_;
+    bool pendingCut_ = false;
     uint64_t record_ = 0;
     uint32_t nextId_;
     std::vector<InventoryProblem> problems_;
     uint64_t problemCount_ = 0;
 
     CPackFolderPtr top_;  // stands for "/" (or the current folder of relative paths)
-    std::unordered_map<std::u16string, CPackFolder*> folders_;
+    CFolderTable folders_;
     CPackFolder* lastFolder_ = nullptr;
     std::u16string lastFolderPath_;
+    CPackFolder* lastParent_ = nullptr;  // of the last folder added
+    std::u16string lastParentPath_;
     std::u16string path_;
     FindData findData_;
     // Records come folder by folder: while the raw bytes of the folder part
@@ -78,5 +99,8 @@ private:
     CPackFolder* rawFolderItem_ = nullptr;
     size_t rawFolderUnits_ = 0;
     std::u16string name_;
-    std::unordered_set<const CPackFolder*> hasSubfolders_;
+    // Which record made each file: (first id, its record) wherever the ids of
+    // files stop following the record numbers (a folder took an id, a record
+    // was refused), so a repeat found at the end is reported by its number.
+    std::vector<std::pair<uint32_t, uint64_t>> recordOfId_;
 };

@@ -231,6 +231,12 @@ void CPackFolder::EraseMarked() {
 }
 
 void CPackFolder::SortChildren() {
+    // Nothing to order, and no keys to allocate: a tree of one file per folder
+    // has as many such folders as files.
+    if (children.size() < 2) {
+        MarkEnds();
+        return;
+    }
     // Children that keep only their names share this folder's path, so their
     // names give the order of the full paths; whole paths (top-level items)
     // are compared whole. Sorting small keys instead of the items keeps the

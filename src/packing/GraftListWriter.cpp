@@ -35,6 +35,27 @@ bool HasLineBreak(std::string_view bytes) {
 }
 
 constexpr size_t kMaxRefusedShown = 20;
+// As many links in a row as the kernel follows before it gives up (ELOOP).
+constexpr int kMaxLinkHops = 40;
+
+// The file a path names at the end of its links, joined as the kernel joins
+// them (a relative target from the link's folder); the path itself when it is
+// no link. A link that dangles now yields its missing target, so that the
+// image maker reports it instead of storing a link.
+std::string LinkTarget(const std::string& path, zel::IFileSystem& fs) {
+    std::string current = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        zel::FileStat st;
+        std::string target;
+        if (fs.Lstat(current, st) != 0 || st.kind != zel::FileKind::Symlink ||
+            fs.ReadLink(current, target) != 0 || target.empty()) {
+            return current;
+        }
+        current =
+            target.front() == '/' ? target : current.substr(0, current.rfind('/') + 1) + target;
+    }
+    return current;
+}
 
 }  // namespace
 
@@ -70,15 +91,16 @@ std::string CGraftListWriter::ImageCommand(const std::string& folder, size_t pac
         VolumeLabel(pack, count), ShellQuote(base + image), ShellQuote(base + list));
 }
 
-bool CGraftListWriter::BuildList(size_t pack, std::string& out,
-                                 std::vector<std::string>& refused) const {
+bool CGraftListWriter::BuildList(size_t pack, std::string& out, std::vector<std::string>& refused,
+                                 zel::IFileSystem& fs) const {
     out.clear();
     bool ok = true;
     for (const CPackItem* item : packs_.at(pack - 1).items) {
         const std::string disc = zel::EncodeFileName(discPaths_.DiscPath(*item));
-        const std::string disk = zel::EncodeFileName(item->GetPath());
+        const std::string path = zel::EncodeFileName(item->GetPath());
+        const std::string disk = LinkTarget(path, fs);
         if (HasLineBreak(disc) || HasLineBreak(disk)) {
-            refused.push_back(disk);
+            refused.push_back(path);
             ok = false;
             continue;
         }
@@ -97,7 +119,7 @@ bool CGraftListWriter::Write(const std::string& folder, std::string& message,
     std::vector<std::string> lists(count);
     std::vector<std::string> refused;
     for (size_t pack = 1; pack <= count; ++pack)
-        BuildList(pack, lists[pack - 1], refused);
+        BuildList(pack, lists[pack - 1], refused, fs);
     if (!refused.empty()) {
         message =
             fmt::format("改行を含む名前はリストに書けないため、リストを作成しませんでした ({} 件):",

@@ -19,6 +19,10 @@ std::string EscapeGraftPath(std::string_view bytes);
 // "PATH_ON_DISC=PATH_ON_DISK" per file, LF-terminated, both halves as the file
 // system's bytes and escaped. Packs are numbered from 1 with at least two
 // digits, more when the pack count needs them: pack01.lst, PACK_01.
+// A file that is a symbolic link was planned with its target's size, so its
+// disk half names the target: an image maker given the link itself would
+// store a link (and none at all in a Joliet tree), not the content, unless it
+// was told to follow links; the target needs no such option.
 class CGraftListWriter {
 public:
     CGraftListWriter(const CPackFolder& root, const std::vector<PackBin>& packs);
@@ -30,8 +34,10 @@ public:
     static std::string ImageCommand(const std::string& folder, size_t pack, size_t count);
 
     // The list of one pack; false, with the offending paths added to refused,
-    // when a path holds a line break, which no list line can carry.
-    bool BuildList(size_t pack, std::string& out, std::vector<std::string>& refused) const;
+    // when a path holds a line break, which no list line can carry. fs tells
+    // links from files.
+    bool BuildList(size_t pack, std::string& out, std::vector<std::string>& refused,
+                   zel::IFileSystem& fs) const;
 
     // Checks every pack first and writes nothing when a path is refused; then
     // writes each list atomically into folder (created when missing). false with

@@ -117,6 +117,10 @@ struct Record {
     std::u16string_view name;
     size_t dot;  // the ISO name's separator, npos for none
     uint64_t length;
+    // Records in a row of this one name and length: the sections of a large
+    // file after its first. A file may be as large as 2^63 bytes, and a record
+    // apiece would not fit in memory.
+    uint64_t count = 1;
 };
 
 int IsoCompare(const Record& a, const Record& b) {
@@ -135,8 +139,16 @@ int IsoCompare(const Record& a, const Record& b) {
 uint64_t PackRecords(const std::vector<Record>& records, uint64_t start) {
     uint64_t length = start;
     for (const Record& r : records) {
-        const uint64_t room = kBlock - length % kBlock;
-        length += r.length > room ? room + r.length : r.length;
+        uint64_t room = kBlock - length % kBlock;
+        // As many as the block has room for, then a block's worth at a time.
+        const uint64_t here = std::min(r.count, room / r.length);
+        length += here * r.length;
+        const uint64_t left = r.count - here;
+        if (left == 0) continue;
+        room = kBlock - length % kBlock;
+        if (room < kBlock) length += room;
+        const uint64_t perBlock = kBlock / r.length;
+        length += (left - 1) / perBlock * kBlock + ((left - 1) % perBlock + 1) * r.length;
     }
     return DivUp(length, kBlock) * kBlock;
 }
@@ -221,9 +233,10 @@ uint64_t CImageSizeEstimate::Blocks() const {
             const size_t dot = e.dot == kNoDot ? std::u16string::npos : e.dot;
             const uint64_t jolietName = std::min<uint64_t>(e.name.size(), kJolietNameMax);
             const uint64_t sections = Sections(e.size, e.folder);
-            for (uint64_t s = 0; s < sections; ++s) {
-                iso.push_back(Record{e.name, dot, e.isoLength});
-                joliet.push_back(Record{e.name, std::u16string::npos, JolietRecord(e.name)});
+            for (uint64_t s = 0; s < std::min<uint64_t>(sections, 2); ++s) {
+                const uint64_t count = s == 0 ? 1 : sections - 1;
+                iso.push_back(Record{e.name, dot, e.isoLength, count});
+                joliet.push_back(Record{e.name, std::u16string::npos, JolietRecord(e.name), count});
             }
             if (e.folder) {
                 isoPathTable += Even(8 + e.isoNameLength);
@@ -232,8 +245,11 @@ uint64_t CImageSizeEstimate::Blocks() const {
             udfIdentifiers += (38 + 1 + 2 * e.name.size() + 3) / 4 * 4;
         }
         // Names the image maker has to tell apart get digits added.
-        std::sort(iso.begin(), iso.end(),
-                  [](const Record& a, const Record& b) { return IsoCompare(a, b) < 0; });
+        // A file's first section ahead of the rest, which all clash with it.
+        std::sort(iso.begin(), iso.end(), [](const Record& a, const Record& b) {
+            const int c = IsoCompare(a, b);
+            return c != 0 ? c < 0 : a.count < b.count;
+        });
         std::sort(joliet.begin(), joliet.end(),
                   [](const Record& a, const Record& b) { return a.name < b.name; });
         for (size_t i = 1; i < iso.size(); ++i) {

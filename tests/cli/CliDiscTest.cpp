@@ -99,3 +99,74 @@ TEST_F(CliDiscTest, InventoriesArePlannedWithoutAScan) {
     EXPECT_EQ(lines.out, planned);
     EXPECT_NE(lines.err.find("レコード 2"), std::string::npos) << lines.err;
 }
+
+// A link, inside a dropped folder or dropped itself, is planned with its
+// target's size, so the disc must hold the target's content at the link's
+// path: a regular file in the Rock Ridge tree and in the Joliet tree, which
+// has no links at all. Files below a link to a folder are reached through it.
+TEST_F(CliDiscTest, LinksReachTheDiscAsTheFilesTheyName) {
+    const std::string data = dir / "src/data";
+    for (const std::string& d : {dir / "src", data, data + "/real", dir / "outside"})
+        MakeDir(d);
+    WriteFile(data + "/real/t.txt", "target inside");
+    WriteFile(dir / "outside/o.txt", "target outside the tree");
+    ASSERT_EQ(::symlink("real/t.txt", (data + "/relative").c_str()), 0);
+    ASSERT_EQ(::symlink((dir / "outside/o.txt").c_str(), (data + "/absolute").c_str()), 0);
+    ASSERT_EQ(::symlink("../../outside", (data + "/folder").c_str()), 0);
+    ASSERT_EQ(::symlink("outside/o.txt", (dir / "dropped").c_str()), 0);
+    const std::map<std::string, std::string> expected = {
+        {"/data/real/t.txt", "target inside"},
+        {"/data/relative", "target inside"},
+        {"/data/absolute", "target outside the tree"},
+        {"/data/folder/o.txt", "target outside the tree"},
+        {"/dropped", "target outside the tree"},
+    };
+    const std::string lists = dir / "lists";
+    const CliResult r =
+        RunCli({"-q", "--graft-lists", lists, "--print-commands", data, dir / "dropped"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const CliResult made = RunProgram({"/bin/sh", "-c", r.out + " 2>&1"});
+    ASSERT_EQ(made.status, 0) << r.out << "\n" << made.out;
+    for (const std::string tree : {"any", "norock"}) {  // Rock Ridge, then Joliet
+        const std::string into = dir / tree;
+        const CliResult x =
+            RunProgram({"xorriso", "-read_fs", tree, "-indev", lists + "/pack01.iso", "-osirrox",
+                        "on", "-extract", "/", into});
+        ASSERT_EQ(x.status, 0) << x.err;
+        std::map<std::string, std::string> found;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(into)) {
+            if (entry.is_directory()) continue;
+            EXPECT_TRUE(entry.symlink_status().type() == std::filesystem::file_type::regular)
+                << entry.path();
+            found[entry.path().string().substr(into.size())] = ReadFile(entry.path());
+        }
+        EXPECT_EQ(found, expected) << tree;
+    }
+}
+
+// Sizes up to the largest a file can have plan at once, larger ones are
+// refused; a repeated record is planned once; relative paths are taken below
+// the working folder; rejected paths reach the terminal escaped and cut.
+TEST_F(CliDiscTest, InventoryRecordsAreTakenOnceAbsoluteAndShownSafely) {
+    const std::string x = dir / "x";
+    WriteFile(dir / "inventory", "1\t" + x + "/a\n" +                           // 1
+                                     "9223372036854775807\t" + x + "/huge\n" +  // 2
+                                     "9223372036854775808\t" + x + "/over\n" +  // 3
+                                     "2\t" + x + "/a\n" +                       // 4
+                                     "3\tx/relative\n" +                        // 5
+                                     "bad\t/x/\x1B[31mred\x07\n" +              // 6
+                                     "bad\t/x/" + std::string(1 << 20, 'l') + "\n");
+    const CliResult r = RunCli({"-o", "-", "--from-list", "inventory", "--lines"}, dir.Path());
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const std::string name : {"/a\t", "/huge\t", "/relative\t"}) {
+        const size_t at = r.out.find(x + name);
+        EXPECT_NE(at, std::string::npos) << name << "\n" << r.out;
+        EXPECT_EQ(r.out.find(x + name, at + 1), std::string::npos) << "twice: " << name;
+    }
+    EXPECT_EQ(r.out.find("/over"), std::string::npos);
+    for (const char* reported : {"レコード 3: ", "レコード 4: レコード 1 と同じパスです",
+                                 "レコード 6: ", "/x/\\x1B[31mred\\x07", "レコード 7: "})
+        EXPECT_NE(r.err.find(reported), std::string::npos) << reported << "\n" << r.err;
+    EXPECT_EQ(r.err.find('\x1B'), std::string::npos);
+    EXPECT_LT(r.err.size(), 4096u);
+}

@@ -31,7 +31,7 @@ TEST(GraftListWriter, ListsKeepTheTreeAndTellClashingTopLevelNamesApart) {
     CGraftListWriter writer(root, packs);
     std::string list;
     std::vector<std::string> refused;
-    ASSERT_TRUE(writer.BuildList(1, list, refused));
+    ASSERT_TRUE(writer.BuildList(1, list, refused, zel::IFileSystem::Default()));
     EXPECT_EQ(list,
               "/A/sub/f\\=1=/x/A/sub/f\\=1\n"
               "/a~2/g=/y/a/g\n"
