@@ -42,13 +42,3 @@ private:
 
     std::vector<std::pair<CPackItem*, uint64_t>> sizes_;
 };
-
-// Packing against images: the limit a run starts from so that a pack
-// filled to it still leaves room for an empty image's fixed structures.
-uint64_t FirstImageFitLimit(uint64_t target);
-
-// The limit for the next run after one at limit gave these images, or limit
-// itself when every image is at most target or every pack that is over holds a
-// single file (no smaller limit would help it); 0 when no limit is left.
-uint64_t NextImageFitLimit(uint64_t limit, const std::vector<PackBin>& packs,
-                           const std::vector<uint64_t>& images, uint64_t target);

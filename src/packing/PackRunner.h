@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "packing/ImageFitter.h"
 #include "packing/PackNotice.h"
 #include "support/IZelPostTarget.h"
 #include "support/ZelMfcThread.h"
@@ -24,6 +27,10 @@ public:
     // Joins here: the base destructor would run too late, after Run's object is gone.
     ~CPackRunner() override { Join(); }
 
+    // Before Start: pack against images (CImageFitter) instead of packSize's
+    // bytes; Images then holds each pack's estimate.
+    void FitImages(const ImageFitGoal& goal) { fit_ = goal; }
+
     // Any thread: asks the packing to stop at its next check (the document's
     // cancelFlag). A run that has already completed stays completed.
     void Cancel();
@@ -31,6 +38,7 @@ public:
     // Valid after Join.
     Outcome GetOutcome() const { return outcome_; }
     const std::string& Error() const { return error_; }
+    const std::vector<uint64_t>& Images() const { return images_; }
 
 protected:
     uint32_t Run() override;
@@ -41,6 +49,8 @@ private:
     CCorvelinDoc& doc_;
     uint64_t packSize_;
     IZelPostTarget* target_;
+    std::optional<ImageFitGoal> fit_;
+    std::vector<uint64_t> images_;
     Outcome outcome_ = Outcome::NotRun;
     std::string error_;
 };
