@@ -26,7 +26,7 @@ constexpr uint64_t kJolietNameCut = 103;
 constexpr uint64_t kJolietNameMax = 105;
 constexpr uint64_t kMaxExtent = 0xFFFFF800;  // 4 GiB less a block
 // Descriptors and anchors a UDF bridge adds beyond its per-entry structures.
-constexpr uint64_t kUdfFixedBlocks = 300;
+constexpr uint64_t kUdfFixedBlocks = 240;
 
 uint64_t DivUp(uint64_t a, uint64_t b) {
     return a / b + (a % b != 0 ? 1 : 0);

@@ -56,6 +56,8 @@ const Shape kShapes[] = {
          return i < 3 ? 4294967295ull + static_cast<unsigned>(i) * 3000000000ull : i * 7919ull;
      },
      false},
+    // The fixed structures of a UDF bridge weigh most in a small image.
+    {"twenty small files", 4, 2, 20, [](int i) { return i * 97ull; }, false},
     {"awkward names in deep folders", 40, 12, 600, [](int i) { return i * 131ull % 90000; }, true},
     // 100,000 files agree to the block as well, but xorrisofs alone takes half a
     // minute on them.
@@ -102,7 +104,7 @@ TEST(ImageSizeEstimate, NeverBelowAndAtMostOnePercentAboveXorrisofs) {
         ++udfCompared;
         const double withUdf = static_cast<double>(real + bridged - plain);
         EXPECT_GE(static_cast<double>(udf.Blocks()), withUdf);
-        EXPECT_LE(static_cast<double>(udf.Blocks()), withUdf * 1.01);
+        EXPECT_LE(static_cast<double>(udf.Blocks()), withUdf * 1.005);
     }
     EXPECT_GT(udfCompared, 0);
 }
