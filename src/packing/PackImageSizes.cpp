@@ -98,7 +98,7 @@ void CImageCostScope::Restore(std::vector<PackBin>& packs, std::vector<PackResul
 }
 
 std::u16string DescribePackImage(uint64_t image, uint64_t medium, int storedUnit) {
-    std::u16string text = u"イメージ " + FormatDisplaySize(image, storedUnit);
+    std::u16string text = FormatDisplaySize(image, storedUnit);
     if (image > medium) text += u"（収まりません）";
     return text;
 }

@@ -19,7 +19,7 @@ std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vec
 // The same for one pack, for callers that need only the packs they show.
 uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, bool udf);
 
-// A pack header's image cell: "イメージ 4.37 GB", with "（収まりません）" added
+// A pack header's image cell: "4.37 GB", with "（収まりません）" added
 // when the image exceeds medium; sizes as the list shows them (storedUnit).
 std::u16string DescribePackImage(uint64_t image, uint64_t medium, int storedUnit);
 

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "packing/CorvelinDoc.h"
+#include "packing/PackImageSizes.h"
 #include "support/ZelDebugLog.h"
 
 void CPackRunner::Cancel() {
@@ -22,6 +23,8 @@ uint32_t CPackRunner::Run() {
             images_ = fitter.Images();
         } else {
             completed = doc_.Pack(packSize_, target_);
+            if (completed && estimateUdf_)
+                images_ = EstimatePackImages(doc_.root, doc_.packs, *estimateUdf_);
         }
         if (completed) {
             outcome_ = Outcome::Completed;

@@ -30,6 +30,8 @@ public:
     // Before Start: pack against images (CImageFitter) instead of packSize's
     // bytes; Images then holds each pack's estimate.
     void FitImages(const ImageFitGoal& goal) { fit_ = goal; }
+    // Before Start: a run by bytes estimates every pack's image as well.
+    void EstimateImages(bool udf) { estimateUdf_ = udf; }
 
     // Any thread: asks the packing to stop at its next check (the document's
     // cancelFlag). A run that has already completed stays completed.
@@ -50,6 +52,7 @@ private:
     uint64_t packSize_;
     IZelPostTarget* target_;
     std::optional<ImageFitGoal> fit_;
+    std::optional<bool> estimateUdf_;
     std::vector<uint64_t> images_;
     Outcome outcome_ = Outcome::NotRun;
     std::string error_;
