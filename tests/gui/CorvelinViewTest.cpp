@@ -320,8 +320,8 @@ private slots:
         f_->modals.ThenMessage();
         view.OnRun();
         QCOMPARE(model.rowCount(), 6);
-        QVERIFY(f_->modals.log.last().contains("6 個のパック"));
-        QVERIFY(f_->modals.log.last().contains("これ以上分けられません"));
+        QVERIFY(f_->modals.log.last().contains(
+            "6 個のパックのイメージがメディアの容量を超えています。\n1 つ"));
         view.OnBack();
         f_->settings.general.fitImage = 1;
         f_->modals.ThenMessage();

@@ -64,6 +64,25 @@ const Shape kShapes[] = {
     {"five thousand small files", 100, 3, 5000, [](int i) { return 1 + i * 37ull % 6000; }, false},
 };
 
+// Names of length characters from count after first, which the ISO tree
+// has no room for: all of them map to one ISO name and the image maker numbers
+// them. U+DC80 stands for the bytes that are not UTF-8.
+struct Script {
+    const char* what;
+    char32_t first;
+    int count, length;
+};
+
+std::u16string ClashingName(const Script& script, int i) {
+    std::u16string name;
+    for (int k = 0; k < script.length; ++k, i /= script.count) {
+        const char32_t c = script.first + static_cast<char32_t>(i % script.count);
+        if (c > 0xFFFF) name += static_cast<char16_t>(0xD7C0 + (c >> 10));  // a surrogate pair
+        name += static_cast<char16_t>(c > 0xFFFF ? 0xDC00 + (c & 0x3FF) : c);
+    }
+    return name + u".jpg";
+}
+
 }  // namespace
 
 TEST(ImageSizeEstimate, NeverBelowAndAtMostOnePercentAboveXorrisofs) {
@@ -109,90 +128,34 @@ TEST(ImageSizeEstimate, NeverBelowAndAtMostOnePercentAboveXorrisofs) {
     EXPECT_GT(udfCompared, 0);
 }
 
-namespace {
-
-// Names that differ only in letters the ISO tree has no room for, so that all
-// of them map to one ISO name and the image maker numbers them.
-struct Script {
-    const char* what;
-    std::vector<std::string> letters;
-    int length;  // letters per name
-};
-
-std::string Utf8(char32_t c) {
-    std::string out;
-    if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    return out + static_cast<char>(0x80 | (c & 0x3F));
-}
-
-std::vector<std::string> Letters(char32_t from, int count) {
-    std::vector<std::string> letters;
-    for (int i = 0; i < count; ++i)
-        letters.push_back(Utf8(from + static_cast<char32_t>(i)));
-    return letters;
-}
-
-std::vector<std::string> InvalidBytes() {
-    std::vector<std::string> bytes;
-    for (int b = 0x80; b <= 0xFF; ++b)
-        bytes.emplace_back(1, static_cast<char>(b));
-    return bytes;
-}
-
-std::string ClashingName(const Script& script, int i) {
-    std::string name;
-    const int base = static_cast<int>(script.letters.size());
-    for (int k = 0; k < script.length; ++k, i /= base)
-        name += script.letters[static_cast<size_t>(i % base)];
-    return name + ".jpg";
-}
-
-}  // namespace
-
-// The image maker lengthens clashing ISO names by more digits the more there
-// are (ten names one digit, two thousand ten digits), also in folder names and
-// in the Joliet tree, where a character beyond UCS-2 or an invalid byte is one
-// "_".
+// The image maker lengthens clashing names by more digits the more there are,
+// folders too, also in Joliet, where a character beyond UCS-2 is one "_".
 TEST(ImageSizeEstimate, ClashingNamesNeverBelowXorrisofs) {
     if (std::system("command -v xorrisofs >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "xorrisofs is not installed (scripts/install-deps.sh)";
     const Script scripts[] = {
-        {"Latin letters with accents", Letters(0xC0, 64), 3},
-        {"kanji", Letters(0x6F22, 400), 4},
-        {"Cyrillic", Letters(0x410, 64), 3},
-        {"Arabic", Letters(0x628, 19), 4},
-        {"emoji", Letters(0x1F600, 80), 3},
-        {"bytes that are not UTF-8", InvalidBytes(), 2},
+        {"Latin letters with accents", 0xC0, 64, 3},
+        {"kanji", 0x6F22, 400, 4},
+        {"Cyrillic", 0x410, 64, 3},
+        {"Arabic", 0x628, 19, 4},
+        {"emoji", 0x1F600, 80, 3},
+        {"bytes that are not UTF-8", 0xDC80, 128, 2},
     };
-    struct Row {
-        const Script& script;
-        std::vector<int> counts;  // a folder of each
-    };
-    const Row rows[] = {{scripts[0], {10, 2000}}, {scripts[1], {10, 2000}},
-                        {scripts[2], {10, 2000}}, {scripts[3], {10, 2000}},
-                        {scripts[4], {10, 2000}}, {scripts[5], {10, 2000}},
-                        {scripts[1], {8000}}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(std::string(row.script.what) + ", " + std::to_string(row.counts.back()));
+    // A folder of 10 and one of 2,000 in each script, then 8,000 kanji.
+    for (int r = 0; r < 7; ++r) {
+        const Script& script = scripts[r < 6 ? r : 1];
+        const std::vector<int> counts = r < 6 ? std::vector<int>{10, 2000} : std::vector<int>{8000};
+        SCOPED_TRACE(std::string(script.what) + ", " + std::to_string(counts.back()));
         TempDir tmp;
         CImageSizeEstimate estimate;
-        for (size_t f = 0; f < row.counts.size(); ++f) {
+        for (size_t f = 0; f < counts.size(); ++f) {
             // The folders' own names clash too.
-            const std::string folder = ClashingName(row.script, static_cast<int>(f));
-            MakeDir(tmp / folder);
-            for (int i = 0; i < row.counts[f]; ++i) {
-                const std::string rel = folder + "/" + ClashingName(row.script, i);
-                MakeSparseFile(tmp / rel, 1);
-                estimate.AddFile(zel::DecodeFileName("/T/" + rel), 1);
+            const std::u16string folder = ClashingName(script, static_cast<int>(f));
+            MakeDir(tmp / zel::EncodeFileName(folder));
+            for (int i = 0; i < counts[f]; ++i) {
+                const std::u16string rel = folder + u"/" + ClashingName(script, i);
+                MakeSparseFile(tmp / zel::EncodeFileName(rel), 1);
+                estimate.AddFile(u"/T/" + rel, 1);
             }
         }
         const long long real = PrintSize(tmp.Path());

@@ -8,8 +8,6 @@
 
 using namespace view_test;
 
-namespace {
-
 TEST(ImageFitOffer, CountsThePacksOverTheMediumAndOffersARunWhereItHelps) {
     CCorvelinDoc doc;
     CPackItem* a = AddFile(doc.root, "/a", 1);
@@ -17,56 +15,17 @@ TEST(ImageFitOffer, CountsThePacksOverTheMediumAndOffersARunWhereItHelps) {
     CPackItem* c = AddFile(doc.root, "/c", 1);
     CPackItem* d = AddFile(doc.root, "/d", 1);
     c->group = d->group = 0;
-    PackBin two{2, {a, b}}, group{2, {c, d}}, one{1, {a}};
-    struct Case {
-        const char* what;
-        std::vector<PackBin> packs;
-        std::vector<uint64_t> images;
-        bool fitted;
-        size_t over;
-        bool offer;
-        const char* text;
-    } cases[] = {
-        {"all fit", {two, group}, {100, 100}, false, 0, false, ""},
-        {"files of no group over",
-         {two, group, one},
-         {101, 101, 100},
-         false,
-         2,
-         true,
-         "2 個のパックのイメージがメディアの容量を超えています。\n"
-         "イメージサイズに合わせてパックし直しますか？"},
-        {"one group, one file",
-         {group, one},
-         {101, 101},
-         false,
-         2,
-         false,
-         "2 個のパックのイメージがメディアの容量を超えています。\n"
-         "1 つのファイルまたはグループだけで容量を超えるため、これ以上分けられません。"},
-        {"already against the images", {two}, {101}, true, 1, false, nullptr},
-    };
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.what);
-        const ImageFitOffer offer = MakeImageFitOffer(k.packs, k.images, 100, k.fitted);
-        EXPECT_EQ(offer.overPacks, k.over);
-        EXPECT_EQ(offer.offerRefit, k.offer);
-        if (k.text) {
-            EXPECT_EQ(zel::Utf16ToUtf8(offer.text), k.text);
-        }
-    }
+    const PackBin two{2, {a, b}}, group{2, {c, d}}, one{1, {a}};
+    const std::string over = "2 個のパックのイメージがメディアの容量を超えています。\n";
+    EXPECT_TRUE(MakeImageFitOffer({two, group}, {100, 100}, 100, false).text.empty());
+    const ImageFitOffer mixed = MakeImageFitOffer({two, group, one}, {101, 101, 100}, 100, false);
+    EXPECT_TRUE(mixed.offerRefit);
+    EXPECT_EQ(zel::Utf16ToUtf8(mixed.text), over + "イメージサイズに合わせてパックし直しますか？");
+    const ImageFitOffer alone = MakeImageFitOffer({group, one}, {101, 101}, 100, false);
+    EXPECT_FALSE(alone.offerRefit);
+    EXPECT_EQ(
+        zel::Utf16ToUtf8(alone.text),
+        over + "1 つのファイルまたはグループだけで容量を超えるため、これ以上分けられません。");
+    // A run against the images has done what it can.
+    EXPECT_FALSE(MakeImageFitOffer({two}, {101}, 100, true).offerRefit);
 }
-
-// The image column belongs to the packs alone; the frame ends at the last
-// column shown.
-TEST(ListColumns, TheImageColumnIsThePackedListsOnly) {
-    EXPECT_FALSE(ColumnShown(ListMode::Editable, ColumnImage));
-    EXPECT_TRUE(ColumnShown(ListMode::Packed, ColumnImage));
-    EXPECT_TRUE(ColumnShown(ListMode::Editable, ColumnRate));
-    EXPECT_EQ(LastShownColumn(ListMode::Editable), ColumnRate);
-    EXPECT_EQ(LastShownColumn(ListMode::Packed), ColumnImage);
-    EXPECT_EQ(ModeOfRow(RowKind::PackItem), ListMode::Packed);
-    EXPECT_EQ(ModeOfRow(RowKind::Folder), ListMode::Editable);
-}
-
-}  // namespace
