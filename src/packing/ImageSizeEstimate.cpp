@@ -42,16 +42,18 @@ uint64_t Sections(uint64_t size, bool folder) {
     return DivUp(size, kMaxExtent);
 }
 
+// A surrogate pair starts at i.
+bool Pair(std::u16string_view name, size_t i) {
+    return name[i] >= 0xD800 && name[i] < 0xDC00 && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
+           name[i + 1] < 0xE000;
+}
+
 // Characters as the ISO tree's name mapping counts them: a surrogate pair is
 // one, every escaped byte of an invalid name one.
 uint64_t Characters(std::u16string_view name) {
     uint64_t n = 0;
-    for (size_t i = 0; i < name.size(); ++i) {
-        const char16_t c = name[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
-            name[i + 1] < 0xE000)
-            ++i;
-        ++n;
+    for (size_t i = 0; i < name.size(); ++i, ++n) {
+        if (Pair(name, i)) ++i;
     }
     return n;
 }
@@ -101,11 +103,6 @@ IsoRecord MakeIsoRecord(std::u16string_view name, bool folder) {
 
 uint64_t JolietRecord(std::u16string_view name) {
     return 34 + 2 * std::min<uint64_t>(name.size(), kJolietNameMax);
-}
-
-bool Pair(std::u16string_view name, size_t i) {
-    return name[i] >= 0xD800 && name[i] < 0xDC00 && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
-           name[i + 1] < 0xE000;
 }
 
 // A record in one of the two trees. Names equal under the tree's mapping are
