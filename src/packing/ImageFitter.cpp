@@ -65,17 +65,15 @@ bool CImageFitter::Run(const PackAt& packAt) {
     images_.clear();
     runs_ = 0;
     uint64_t limit = FirstLimit(goal_);
+    CImageCostScope costs(doc_.root);
     for (;;) {
+        if (runs_++ > 0) costs.Reweigh();
+        const bool completed = packAt(limit);
         std::vector<uint64_t> weights;
-        {
-            CImageCostScope costs(doc_.root);
-            ++runs_;
-            const bool completed = packAt(limit);
-            for (const PackBin& pack : doc_.packs)
-                weights.push_back(pack.used);
-            costs.Restore(doc_.packs, doc_.packResults);
-            if (!completed) return false;
-        }
+        for (const PackBin& pack : doc_.packs)
+            weights.push_back(pack.used);
+        costs.Restore(doc_.packs, doc_.packResults);
+        if (!completed) return false;
         images_ = EstimatePackImages(doc_.root, doc_.packs, goal_.udf);
         for (uint64_t& image : images_)
             image =

@@ -75,15 +75,20 @@ void CImageCostScope::Weigh(CPackFolder& folder) {
             Weigh(*sub);
             continue;
         }
-        sizes_.emplace_back(child.get(), child->size);
-        child->size = CImageSizeEstimate::FileCost(child->GetFileName(), child->size);
+        const uint64_t cost = CImageSizeEstimate::FileCost(child->GetFileName(), child->size);
+        sizes_.push_back({child.get(), child->size, cost});
+        child->size = cost;
     }
 }
 
 void CImageCostScope::RestoreSizes() {
-    for (const auto& [item, size] : sizes_)
-        item->size = size;
-    sizes_.clear();
+    for (const Weighed& w : sizes_)
+        w.item->size = w.bytes;
+}
+
+void CImageCostScope::Reweigh() {
+    for (const Weighed& w : sizes_)
+        w.item->size = w.cost;
 }
 
 void CImageCostScope::Restore(std::vector<PackBin>& packs, std::vector<PackResult>& results) {

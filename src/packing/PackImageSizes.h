@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "packing/PackRecords.h"
@@ -26,7 +25,8 @@ std::u16string DescribePackImage(uint64_t image, uint64_t medium, int storedUnit
 // Packing against images: while it lives, every file below root weighs what
 // it adds to an image (CImageSizeEstimate::FileCost) instead of its bytes, so a
 // run packs blocks and records, not bytes. Restore gives every file its bytes
-// back and recounts the packs' totals; the destructor restores the files alone.
+// back and recounts the packs' totals, Reweigh its cost again for another run
+// (the costs are worked out once); the destructor restores the files alone.
 class CImageCostScope {
 public:
     explicit CImageCostScope(CPackFolder& root);
@@ -35,10 +35,17 @@ public:
     CImageCostScope& operator=(const CImageCostScope&) = delete;
 
     void Restore(std::vector<PackBin>& packs, std::vector<PackResult>& results);
+    void Reweigh();
 
 private:
+    struct Weighed {
+        CPackItem* item;
+        uint64_t bytes;
+        uint64_t cost;
+    };
+
     void Weigh(CPackFolder& folder);
     void RestoreSizes();
 
-    std::vector<std::pair<CPackItem*, uint64_t>> sizes_;
+    std::vector<Weighed> sizes_;
 };
