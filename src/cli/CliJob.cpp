@@ -93,9 +93,6 @@ unsigned ScanReaders() {
     return 1;
 }
 
-// Runs of a packing against images before the last one is taken as it is.
-constexpr int kMaxFitRounds = 32;
-
 }  // namespace
 
 void CliRequestCancel() {
@@ -236,15 +233,19 @@ int CliJob::Run() {
 
     if (importSettings->AutoGroup && result) AcceptAllAutoGroups(doc, *result);
 
-    // Pack: against the bytes, or against the estimated images, narrowing the
-    // limit until every pack that can fit does.
-    const auto packAt = [&](uint64_t limit) -> int {
+    // Pack: against the bytes, or against the estimated images.
+    const uint64_t medium = sizes.capacity;
+    const bool fitImage = options_.fitImage || settings.general.fitImage != 0;
+    const bool udf = options_.udf;
+    std::vector<uint64_t> images;
+    {
         CliProgress progress("パック中", showProgress);
         doc.cancelFlag.store(g_interrupted.load() ? 1 : 0);
         g_packCancel.store(&doc.cancelFlag);
         // A signal between the two lines above found no flag to set: look again.
         if (g_interrupted.load()) doc.cancelFlag.store(1);
-        CPackRunner runner(doc, limit, &progress);
+        CPackRunner runner(doc, sizes.workingSize, &progress);
+        if (fitImage) runner.FitImages({std::min(sizes.workingSize, medium), udf, 0});
         const bool started = runner.Start();
         runner.Join();
         g_packCancel.store(nullptr);
@@ -256,33 +257,14 @@ int CliJob::Run() {
         switch (runner.GetOutcome()) {
             case CPackRunner::Outcome::Completed:
                 doc.packSize = sizes.fullSize;
-                return kCliOk;
+                images = runner.Images();
+                break;
             case CPackRunner::Outcome::Failed:
                 Error("パックに失敗しました: " + runner.Error());
                 return kCliFailed;
             default:
                 Error("中断しました");
                 return kCliInterrupted;
-        }
-    };
-    const uint64_t medium = sizes.capacity;
-    const bool fitImage = options_.fitImage || settings.general.fitImage != 0;
-    const bool udf = options_.udf;
-    std::vector<uint64_t> images;
-    if (!fitImage) {
-        if (const int status = packAt(sizes.workingSize); status != kCliOk) return status;
-    } else {
-        const uint64_t target = std::min(sizes.workingSize, medium);
-        uint64_t limit = FirstImageFitLimit(target);
-        for (int round = 0;; ++round) {
-            CImageCostScope costs(doc.root);
-            const int status = packAt(limit);
-            costs.Restore(doc.packs, doc.packResults);
-            if (status != kCliOk) return status;
-            images = EstimatePackImages(doc.root, doc.packs, udf);
-            const uint64_t next = NextImageFitLimit(limit, doc.packs, images, target);
-            if (next == limit || next == 0 || round == kMaxFitRounds) break;
-            limit = next;
         }
     }
     // The estimates and the lists and export below only read the packs: with

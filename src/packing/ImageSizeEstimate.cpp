@@ -1,6 +1,7 @@
 #include "packing/ImageSizeEstimate.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -20,12 +21,12 @@ constexpr uint64_t kContinuation = 28;
 constexpr uint64_t kRootExtra = 7 + kContinuation;  // SP and CE on the root's "."
 constexpr uint64_t kRootContinuation = 237;         // ER, in the root's continuation area
 constexpr uint64_t kIsoNameMax = 31;
-// Long Joliet names are cut near 103 units; a little more is counted.
+// Long Joliet names are cut at 103 units; a little more is counted.
+constexpr uint64_t kJolietNameCut = 103;
 constexpr uint64_t kJolietNameMax = 105;
 constexpr uint64_t kMaxExtent = 0xFFFFF800;  // 4 GiB less a block
-constexpr uint64_t kNameCollision = 4;       // digits the image maker may add
 // Descriptors and anchors a UDF bridge adds beyond its per-entry structures.
-constexpr uint64_t kUdfFixedBlocks = 300;
+constexpr uint64_t kUdfFixedBlocks = 240;
 
 uint64_t DivUp(uint64_t a, uint64_t b) {
     return a / b + (a % b != 0 ? 1 : 0);
@@ -41,29 +42,20 @@ uint64_t Sections(uint64_t size, bool folder) {
     return DivUp(size, kMaxExtent);
 }
 
+// A surrogate pair starts at i.
+bool Pair(std::u16string_view name, size_t i) {
+    return name[i] >= 0xD800 && name[i] < 0xDC00 && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
+           name[i + 1] < 0xE000;
+}
+
 // Characters as the ISO tree's name mapping counts them: a surrogate pair is
 // one, every escaped byte of an invalid name one.
 uint64_t Characters(std::u16string_view name) {
     uint64_t n = 0;
-    for (size_t i = 0; i < name.size(); ++i) {
-        const char16_t c = name[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
-            name[i + 1] < 0xE000)
-            ++i;
-        ++n;
+    for (size_t i = 0; i < name.size(); ++i, ++n) {
+        if (Pair(name, i)) ++i;
     }
     return n;
-}
-
-// The ISO 9660 names the records are sorted by: upper-case d-characters, the
-// last dot kept, cut at the longest name. Only the order and clashes matter
-// here, not the exact text.
-char16_t IsoChar(std::u16string_view name, size_t i, size_t dot) {
-    char16_t c = name[i];
-    if (i == dot) return u'.';
-    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-    const bool plain = (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_';
-    return plain ? c : u'_';
 }
 
 // UTF-8 bytes of a name without building it: escaped bytes are one each.
@@ -113,26 +105,106 @@ uint64_t JolietRecord(std::u16string_view name) {
     return 34 + 2 * std::min<uint64_t>(name.size(), kJolietNameMax);
 }
 
+// A record in one of the two trees. Names equal under the tree's mapping are
+// names the image maker has to tell apart with digits, so records are sorted
+// by that mapping: in the ISO tree upper-case d-characters, every other
+// character one "_" (a surrogate pair and an escaped byte alike), the last
+// dot kept, cut at the longest name; in the Joliet tree UCS-2, where a
+// character beyond it or an escaped byte becomes one "_", cut at 103 units.
 struct Record {
-    std::u16string_view name;
-    size_t dot;  // the ISO name's separator, npos for none
+    std::u16string_view name;  // Joliet
+    char iso[kIsoNameMax];
+    uint8_t isoLength;
+    bool folder;
+    uint32_t entry;  // the sections of one large file share it
     uint64_t length;
+    uint64_t chars;  // of the name as the tree holds it, before digits
     // Records in a row of this one name and length: the sections of a large
     // file after its first. A file may be as large as 2^63 bytes, and a record
     // apiece would not fit in memory.
     uint64_t count = 1;
 };
 
+void MapIsoName(Record& r, std::u16string_view name, size_t dot) {
+    size_t n = 0;
+    for (size_t i = 0; i < name.size() && n < kIsoNameMax; ++i) {
+        char16_t c = name[i];
+        char m = '_';
+        if (Pair(name, i)) {
+            ++i;
+        } else if (i == dot) {
+            m = '.';
+        } else if (c >= u'a' && c <= u'z') {
+            m = static_cast<char>(c - u'a' + 'A');
+        } else if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9')) {
+            m = static_cast<char>(c);
+        }
+        r.iso[n++] = m;
+    }
+    r.isoLength = static_cast<uint8_t>(n);
+}
+
 int IsoCompare(const Record& a, const Record& b) {
-    const size_t n = std::min({a.name.size(), b.name.size(), static_cast<size_t>(kIsoNameMax)});
-    for (size_t i = 0; i < n; ++i) {
-        const char16_t x = IsoChar(a.name, i, a.dot);
-        const char16_t y = IsoChar(b.name, i, b.dot);
+    const int c = std::memcmp(a.iso, b.iso, std::min(a.isoLength, b.isoLength));
+    if (c != 0) return c;
+    return a.isoLength == b.isoLength ? 0 : (a.isoLength < b.isoLength ? -1 : 1);
+}
+
+// The next character of a Joliet name at i, in the mapping above.
+char16_t JolietChar(std::u16string_view name, size_t& i) {
+    const char16_t c = name[i];
+    if (Pair(name, i)) {
+        i += 2;
+        return u'_';
+    }
+    ++i;
+    return c >= 0xD800 && c < 0xE000 ? u'_' : c;
+}
+
+int JolietCompare(const Record& a, const Record& b) {
+    size_t i = 0, j = 0;
+    for (size_t n = 0; n < kJolietNameCut; ++n) {
+        const bool endA = i == a.name.size(), endB = j == b.name.size();
+        if (endA || endB) return endA == endB ? 0 : (endA ? -1 : 1);
+        const char16_t x = JolietChar(a.name, i);
+        const char16_t y = JolietChar(b.name, j);
         if (x != y) return x < y ? -1 : 1;
     }
-    const size_t la = std::min(a.name.size(), static_cast<size_t>(kIsoNameMax));
-    const size_t lb = std::min(b.name.size(), static_cast<size_t>(kIsoNameMax));
-    return la == lb ? 0 : (la < lb ? -1 : 1);
+    return 0;
+}
+
+// Characters the image maker adds to each of count names that clash: it
+// numbers them with one digit, and while the numbers run out it numbers the
+// numbered names again with one digit more (1, then 2 more, then 3 more ...).
+uint64_t ClashDigits(uint64_t count) {
+    uint64_t digits = 0;
+    uint64_t reach = 1;
+    for (uint64_t step = 1; reach < count && step < 20; ++step) {
+        reach = reach > UINT64_MAX / 10 ? UINT64_MAX : reach * 10;
+        digits += step;
+    }
+    return digits;
+}
+
+// Sorts the records as the tree holds them and calls lengthen(record, digits)
+// for every record of a name that clashes with others.
+template <typename Compare, typename Lengthen>
+void FindClashes(std::vector<Record>& records, Compare compare, Lengthen lengthen) {
+    std::sort(records.begin(), records.end(),
+              [&](const Record& a, const Record& b) { return compare(a, b) < 0; });
+    for (size_t i = 0; i < records.size();) {
+        size_t j = i + 1;
+        uint64_t names = 1;
+        for (; j < records.size() && compare(records[j], records[i]) == 0; ++j) {
+            if (records[j].entry != records[j - 1].entry) ++names;
+        }
+        if (names > 1) {
+            const uint64_t digits = ClashDigits(names);
+            for (size_t k = i; k < j; ++k)
+                lengthen(records[k], digits);
+        }
+        i = j;
+    }
 }
 
 // Bytes of a folder's records, in order, when none may cross a block boundary.
@@ -213,11 +285,11 @@ uint64_t CImageSizeEstimate::Blocks() const {
         ++start[e.parent + 1];
     for (size_t f = 1; f < start.size(); ++f)
         start[f] += start[f - 1];
-    std::vector<const Entry*> order(entries_.size());
+    std::vector<uint32_t> order(entries_.size());
     {
         std::vector<uint32_t> next(start.begin(), start.end() - 1);
-        for (const Entry& e : entries_)
-            order[next[e.parent]++] = &e;
+        for (size_t i = 0; i < entries_.size(); ++i)
+            order[next[entries_[i].parent]++] = static_cast<uint32_t>(i);
     }
     std::vector<Record> iso;
     std::vector<Record> joliet;
@@ -228,15 +300,24 @@ uint64_t CImageSizeEstimate::Blocks() const {
         uint64_t continuation = root ? kRootContinuation : 0;
         uint64_t udfIdentifiers = 40;
         for (size_t i = start[f]; i < start[f + 1]; ++i) {
-            const Entry& e = *order[i];
+            const Entry& e = entries_[order[i]];
             continuation += e.continuation;
             const size_t dot = e.dot == kNoDot ? std::u16string::npos : e.dot;
             const uint64_t jolietName = std::min<uint64_t>(e.name.size(), kJolietNameMax);
             const uint64_t sections = Sections(e.size, e.folder);
+            Record r{};
+            r.name = e.name;
+            r.folder = e.folder;
+            r.entry = order[i];
+            MapIsoName(r, e.name, dot);
             for (uint64_t s = 0; s < std::min<uint64_t>(sections, 2); ++s) {
-                const uint64_t count = s == 0 ? 1 : sections - 1;
-                iso.push_back(Record{e.name, dot, e.isoLength, count});
-                joliet.push_back(Record{e.name, std::u16string::npos, JolietRecord(e.name), count});
+                r.count = s == 0 ? 1 : sections - 1;
+                r.length = e.isoLength;
+                r.chars = e.isoNameLength;
+                iso.push_back(r);
+                r.length = JolietRecord(e.name);
+                r.chars = std::min<uint64_t>(e.name.size(), kJolietNameCut);
+                joliet.push_back(r);
             }
             if (e.folder) {
                 isoPathTable += Even(8 + e.isoNameLength);
@@ -244,25 +325,36 @@ uint64_t CImageSizeEstimate::Blocks() const {
             }
             udfIdentifiers += (38 + 1 + 2 * e.name.size() + 3) / 4 * 4;
         }
-        // Names the image maker has to tell apart get digits added.
-        // A file's first section ahead of the rest, which all clash with it.
-        std::sort(iso.begin(), iso.end(), [](const Record& a, const Record& b) {
-            const int c = IsoCompare(a, b);
-            return c != 0 ? c < 0 : a.count < b.count;
+        // Names the image maker has to tell apart get digits, up to the
+        // longest name the tree allows; a record may then no longer hold
+        // its Rock Ridge name, which moves to the continuation area.
+        FindClashes(iso, IsoCompare, [&](Record& r, uint64_t digits) {
+            const uint64_t longest = r.folder ? kIsoNameMax : kIsoNameMax + 2;  // ";1"
+            const uint64_t added = std::min(r.chars + digits, longest) - std::min(r.chars, longest);
+            if (added == 0) return;
+            if (r.folder) isoPathTable += Even(added);
+            const Entry& e = entries_[r.entry];
+            if (e.continuation != 0) return;  // the record stays at the longest
+            const uint64_t grown = r.length + Even(added);
+            if (grown <= kMaxRecord) {
+                r.length = grown;
+                return;
+            }
+            continuation += r.length - Even(33 + r.chars) - kPosixFields;
+            r.length = kMaxRecord;
         });
-        std::sort(joliet.begin(), joliet.end(),
-                  [](const Record& a, const Record& b) { return a.name < b.name; });
-        for (size_t i = 1; i < iso.size(); ++i) {
-            if (IsoCompare(iso[i], iso[i - 1]) == 0)
-                iso[i].length = Even(std::min<uint64_t>(iso[i].length + kNameCollision, 255));
-        }
+        FindClashes(joliet, JolietCompare, [&](Record& r, uint64_t digits) {
+            const uint64_t chars = std::min(r.chars + digits, kJolietNameMax);
+            r.length = std::max(r.length, 34 + 2 * chars);
+            if (r.folder) jolietPathTable += 2 * digits;
+        });
         const uint64_t dot = Even(34 + kPosixFields + (root ? kRootExtra : 0));
         const uint64_t dotDot = 34 + kPosixFields;
         isoBlocks += PackRecords(iso, dot + dotDot) / kBlock + DivUp(continuation, kBlock);
         jolietBlocks += PackRecords(joliet, 68) / kBlock;
         udfBlocks += 1 + DivUp(udfIdentifiers, kBlock);
         for (size_t i = start[f]; i < start[f + 1]; ++i) {
-            if (!order[i]->folder) ++udfBlocks;  // its file entry
+            if (!entries_[order[i]].folder) ++udfBlocks;  // its file entry
         }
     }
     const uint64_t metadata = kSystemArea + kDescriptors + isoBlocks + jolietBlocks +

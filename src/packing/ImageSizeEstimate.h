@@ -12,9 +12,10 @@
 // out with its default padding. Files are rounded up to 2,048-byte blocks; every
 // folder gets its directory records in both trees, packed so that no record
 // crosses a block, plus its path-table entries and Rock Ridge continuation
-// areas; the volume descriptors, system area and padding are fixed. Where a
-// length depends on how the image maker shortens a name, the longest it can
-// become is counted, so the estimate errs only on the large side. With udf,
+// areas; the volume descriptors, system area and padding are fixed. Names
+// that clash in a tree get the digits the image maker numbers them with; where
+// a length depends on how it shortens a name, the longest it can become is
+// counted, so the estimate errs only on the large side. With udf,
 // the structures of a UDF bridge (one file entry block per file and folder,
 // the identifiers of each folder and the fixed descriptors) are added.
 class CImageSizeEstimate {

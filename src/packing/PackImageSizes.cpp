@@ -9,13 +9,6 @@
 #include "packing/SplitPackWork.h"
 #include "support/SizeFormat.h"
 
-namespace {
-
-// Each further run gives up at least this much, so the search ends quickly.
-constexpr uint64_t kMinStep = 64 * CImageSizeEstimate::kBlock;
-
-}  // namespace
-
 std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vector<PackBin>& packs,
                                          bool udf, const std::atomic<bool>* stop) {
     const CDiscPaths discPaths(root);
@@ -68,23 +61,6 @@ uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, boo
     return estimate.Bytes();
 }
 
-uint64_t FirstImageFitLimit(uint64_t target) {
-    const uint64_t empty = CImageSizeEstimate().Bytes();
-    return target > empty ? target - empty : 0;
-}
-
-uint64_t NextImageFitLimit(uint64_t limit, const std::vector<PackBin>& packs,
-                           const std::vector<uint64_t>& images, uint64_t target) {
-    uint64_t over = 0;
-    for (size_t i = 0; i < packs.size() && i < images.size(); ++i) {
-        if (images[i] > target && packs[i].items.size() > 1)
-            over = std::max(over, images[i] - target);
-    }
-    if (over == 0) return limit;
-    const uint64_t step = std::max(over, kMinStep);
-    return limit > step ? limit - step : 0;
-}
-
 CImageCostScope::CImageCostScope(CPackFolder& root) {
     Weigh(root);
 }
@@ -99,15 +75,20 @@ void CImageCostScope::Weigh(CPackFolder& folder) {
             Weigh(*sub);
             continue;
         }
-        sizes_.emplace_back(child.get(), child->size);
-        child->size = CImageSizeEstimate::FileCost(child->GetFileName(), child->size);
+        const uint64_t cost = CImageSizeEstimate::FileCost(child->GetFileName(), child->size);
+        sizes_.push_back({child.get(), child->size, cost});
+        child->size = cost;
     }
 }
 
 void CImageCostScope::RestoreSizes() {
-    for (const auto& [item, size] : sizes_)
-        item->size = size;
-    sizes_.clear();
+    for (const Weighed& w : sizes_)
+        w.item->size = w.bytes;
+}
+
+void CImageCostScope::Reweigh() {
+    for (const Weighed& w : sizes_)
+        w.item->size = w.cost;
 }
 
 void CImageCostScope::Restore(std::vector<PackBin>& packs, std::vector<PackResult>& results) {
@@ -122,7 +103,7 @@ void CImageCostScope::Restore(std::vector<PackBin>& packs, std::vector<PackResul
 }
 
 std::u16string DescribePackImage(uint64_t image, uint64_t medium, int storedUnit) {
-    std::u16string text = u"イメージ " + FormatDisplaySize(image, storedUnit);
+    std::u16string text = FormatDisplaySize(image, storedUnit);
     if (image > medium) text += u"（収まりません）";
     return text;
 }

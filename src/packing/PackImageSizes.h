@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "packing/PackRecords.h"
@@ -19,14 +18,15 @@ std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vec
 // The same for one pack, for callers that need only the packs they show.
 uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, bool udf);
 
-// A pack header's image cell: "イメージ 4.37 GB", with "（収まりません）" added
+// A pack header's image cell: "4.37 GB", with "（収まりません）" added
 // when the image exceeds medium; sizes as the list shows them (storedUnit).
 std::u16string DescribePackImage(uint64_t image, uint64_t medium, int storedUnit);
 
 // Packing against images: while it lives, every file below root weighs what
 // it adds to an image (CImageSizeEstimate::FileCost) instead of its bytes, so a
 // run packs blocks and records, not bytes. Restore gives every file its bytes
-// back and recounts the packs' totals; the destructor restores the files alone.
+// back and recounts the packs' totals, Reweigh its cost again for another run
+// (the costs are worked out once); the destructor restores the files alone.
 class CImageCostScope {
 public:
     explicit CImageCostScope(CPackFolder& root);
@@ -35,20 +35,17 @@ public:
     CImageCostScope& operator=(const CImageCostScope&) = delete;
 
     void Restore(std::vector<PackBin>& packs, std::vector<PackResult>& results);
+    void Reweigh();
 
 private:
+    struct Weighed {
+        CPackItem* item;
+        uint64_t bytes;
+        uint64_t cost;
+    };
+
     void Weigh(CPackFolder& folder);
     void RestoreSizes();
 
-    std::vector<std::pair<CPackItem*, uint64_t>> sizes_;
+    std::vector<Weighed> sizes_;
 };
-
-// Packing against images: the limit a run starts from so that a pack
-// filled to it still leaves room for an empty image's fixed structures.
-uint64_t FirstImageFitLimit(uint64_t target);
-
-// The limit for the next run after one at limit gave these images, or limit
-// itself when every image is at most target or every pack that is over holds a
-// single file (no smaller limit would help it); 0 when no limit is left.
-uint64_t NextImageFitLimit(uint64_t limit, const std::vector<PackBin>& packs,
-                           const std::vector<uint64_t>& images, uint64_t target);

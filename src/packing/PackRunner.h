@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "packing/ImageFitter.h"
 #include "packing/PackNotice.h"
 #include "support/IZelPostTarget.h"
 #include "support/ZelMfcThread.h"
@@ -24,6 +27,12 @@ public:
     // Joins here: the base destructor would run too late, after Run's object is gone.
     ~CPackRunner() override { Join(); }
 
+    // Before Start: pack against images (CImageFitter) instead of packSize's
+    // bytes; Images then holds each pack's estimate.
+    void FitImages(const ImageFitGoal& goal) { fit_ = goal; }
+    // Before Start: a run by bytes estimates every pack's image as well.
+    void EstimateImages(bool udf) { estimateUdf_ = udf; }
+
     // Any thread: asks the packing to stop at its next check (the document's
     // cancelFlag). A run that has already completed stays completed.
     void Cancel();
@@ -31,6 +40,7 @@ public:
     // Valid after Join.
     Outcome GetOutcome() const { return outcome_; }
     const std::string& Error() const { return error_; }
+    const std::vector<uint64_t>& Images() const { return images_; }
 
 protected:
     uint32_t Run() override;
@@ -41,6 +51,9 @@ private:
     CCorvelinDoc& doc_;
     uint64_t packSize_;
     IZelPostTarget* target_;
+    std::optional<ImageFitGoal> fit_;
+    std::optional<bool> estimateUdf_;
+    std::vector<uint64_t> images_;
     Outcome outcome_ = Outcome::NotRun;
     std::string error_;
 };

@@ -20,6 +20,8 @@
 #include "ui/settings/DisplayFont.h"
 #include "view/DeleteCommand.h"
 #include "view/GroupingCommands.h"
+#include "view/ImageFitOffer.h"
+#include "view/ListColumns.h"
 #include "view/ListRows.h"
 #include "view/PackListView.h"
 #include "view/RowSelection.h"
@@ -134,7 +136,8 @@ void CCorvelinView::SizeColumnsOnce() {
     const int width = viewport()->width();
     if (width <= 0) return;
     columnsSized_ = true;
-    static const int kPercent[ColumnCount] = {55, 15, 10, 10, 10};
+    // The packs' image column is sized when it is shown.
+    static const int kPercent[ColumnCount] = {55, 15, 10, 10, 10, 10};
     for (int column = 0; column < ColumnCount; ++column)
         setColumnWidth(column, width * kPercent[column] / 100);
 }
@@ -150,28 +153,29 @@ void CCorvelinView::resizeEvent(QResizeEvent* event) {
 }
 
 void CCorvelinView::FitImageColumn() {
-    if (list_->Mode() != ListMode::Packed) {
-        if (treeGroupWidth_ < 0) return;
+    const ListMode mode = list_->Mode();
+    setColumnHidden(ColumnImage, !ColumnShown(mode, ColumnImage));
+    if (mode != ListMode::Packed) {
+        if (treePathWidth_ < 0) return;
         setColumnWidth(ColumnPath, treePathWidth_);
-        setColumnWidth(ColumnGroup, treeGroupWidth_);
-        treePathWidth_ = treeGroupWidth_ = -1;
+        treePathWidth_ = -1;
         return;
     }
-    // The widest text the column can take for a pack of up to 999 GB.
-    const QString sample = QString::fromStdU16String(
-        DescribePackImage(999'999'999'999, 0, settings_.general.dispSizeUnit));
-    const int wanted = QFontMetrics(MakeListFont(settings_.general)).horizontalAdvance(sample) + 12;
-    const int now = columnWidth(ColumnGroup);
-    if (now >= wanted) return;
-    if (treeGroupWidth_ < 0) {
-        treePathWidth_ = columnWidth(ColumnPath);
-        treeGroupWidth_ = now;
+    // The widest text the column can take for a pack of up to 999 GB (three
+    // digits, or two and a point), and its title within the header's margins.
+    const QFontMetrics metrics(MakeListFont(settings_.general));
+    int cell = 0;
+    for (const uint64_t bytes : {999'999'999'999ull, 107'300'000'000ull, 10'730'000'000ull}) {
+        const std::u16string text = DescribePackImage(bytes, 0, settings_.general.dispSizeUnit);
+        cell = std::max(cell, metrics.horizontalAdvance(QString::fromStdU16String(text)) + 14);
     }
+    const int title = horizontalHeader()->sectionSizeHint(ColumnImage);
+    const int wanted = std::max(cell, title);
+    if (treePathWidth_ < 0) treePathWidth_ = columnWidth(ColumnPath);
     // The room comes from the path column while it keeps a quarter of the view.
-    const int path = columnWidth(ColumnPath);
-    const int spare = path - viewport()->width() / 4;
-    if (spare > 0) setColumnWidth(ColumnPath, path - std::min(spare, wanted - now));
-    setColumnWidth(ColumnGroup, wanted);
+    const int spare = treePathWidth_ - viewport()->width() / 4;
+    setColumnWidth(ColumnPath, treePathWidth_ - std::clamp(spare, 0, wanted));
+    setColumnWidth(ColumnImage, wanted);
 }
 
 void CCorvelinView::AfterListChange() {
@@ -253,15 +257,44 @@ void CCorvelinView::OnRun() {
         emit packSizeRejected();
         return;
     }
+    // Packing by bytes is the default; a run whose images do not all fit
+    // says so once and offers a run against the images where that helps.
+    const bool fitImages = settings_.general.fitImage != 0;
+    std::vector<uint64_t> images;
+    if (!RunPacks(*plan, fitImages, images)) return;
+    const uint64_t medium = plan->capacity != 0 ? plan->capacity : plan->fullSize;
+    const ImageFitOffer offer = MakeImageFitOffer(doc_.packs, images, medium, fitImages);
+    if (offer.text.empty()) return;
+    const QString text = QString::fromStdU16String(offer.text);
+    if (!offer.offerRefit) {
+        QMessageBox::information(this, ApplicationName(), text);
+        return;
+    }
+    if (QMessageBox::question(this, ApplicationName(), text) != QMessageBox::Yes) return;
+    if (!RunPacks(*plan, true, images)) return;
+    const ImageFitOffer left = MakeImageFitOffer(doc_.packs, images, medium, true);
+    if (!left.text.empty())
+        QMessageBox::information(this, ApplicationName(), QString::fromStdU16String(left.text));
+}
+
+bool CCorvelinView::RunPacks(const WorkingPackSize& plan, bool fitImages,
+                             std::vector<uint64_t>& images) {
+    std::optional<ImageFitGoal> fit;
+    if (fitImages) {
+        const uint64_t medium = plan.capacity != 0 ? plan.capacity : plan.fullSize;
+        fit = ImageFitGoal{std::min(plan.workingSize, medium), false, 0};
+    }
     bool completed = false;
     {
         PaintSuspension suspension(*this);
         run_->BeforeRun();
-        CPackRunDlg dialog(doc_, plan->workingSize, this);
+        CPackRunDlg dialog(doc_, plan.workingSize, fit, this);
         completed = dialog.exec() == QDialog::Accepted;
-        run_->AfterRun(completed, *plan);
+        images = dialog.Images();
+        run_->AfterRun(completed, plan, images);
     }
     AfterListChange();
+    return completed;
 }
 
 void CCorvelinView::OnBack() {

@@ -10,6 +10,7 @@
 #include "intake/ImportSettings.h"
 #include "intake/SkippedEntry.h"
 #include "model/PackItem.h"
+#include "settings/WorkingPackSize.h"
 
 class QMimeData;
 class CCorvelinDoc;
@@ -140,9 +141,13 @@ private:
     void ApplySettings();
     // Selection mode of the mode the list is in; tells the frame.
     void AfterListChange();
-    // Packed rows show each pack's image in the Group column: wide enough for it,
-    // and the tree gets its own widths back.
+    // The packs show their images in a column of their own, wide enough for
+    // its texts, whose room comes from the path; the tree hides it and gets
+    // its path width back.
     void FitImageColumn();
+    // One run with its dialog, by bytes or against the images; false when it
+    // did not complete. images: each pack's estimated image.
+    bool RunPacks(const WorkingPackSize& plan, bool fitImages, std::vector<uint64_t>& images);
     void SizeColumnsOnce();
     void Look(int row, RowDrawInfo& info, int32_t& iconIndex) const;
     void StartPackDrag(int row);
@@ -171,9 +176,8 @@ private:
 
     bool paintSuspended_ = false;
     bool columnsSized_ = false;
-    // The path and group widths of the tree while the packs widen the group.
+    // The path width of the tree while the packs' image column takes room.
     int treePathWidth_ = -1;
-    int treeGroupWidth_ = -1;
     int pressRow_ = -1;
     QPoint pressPos_;
 };

@@ -7,6 +7,7 @@
 #include "settings/SettingsStore.h"
 #include "ui/IconList.h"
 #include "ui/settings/DisplayFont.h"
+#include "view/ListColumns.h"
 #include "view/ListGeometry.h"
 
 namespace {
@@ -97,14 +98,15 @@ void CListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     }
     // Column separators only: rows run on without a line, so the tree's
     // connectors stay unbroken.
-    if (column < ColumnCount - 1)
+    const int last = LastShownColumn(ModeOfRow(info.kind));
+    if (column < last)
         painter->fillRect(QRect(cell.right(), cell.top(), 1, cell.height()), kSeparatorGrey);
 
     if (viewHasFocus && view->currentIndex().row() == index.row()) {
         // One rectangle around the whole row; each cell draws its share.
         QRect frame = cell;
         if (column > 0) frame.setLeft(cell.left() - 2);
-        if (column < ColumnCount - 1) frame.setRight(cell.right() + 2);
+        if (column < last) frame.setRight(cell.right() + 2);
         painter->setPen(QPen(ColorFromStored(text), 1, Qt::DotLine));
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(frame.adjusted(0, 0, -1, -1));

@@ -1,5 +1,7 @@
 #include "ui/ListModel.h"
 
+#include "view/ListColumns.h"
+
 #include "view/ListRows.h"
 
 CListModel::CListModel(CListRows& rows, QObject* parent)
@@ -29,9 +31,7 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
 QVariant CListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal) return QVariant();
     if (role == Qt::DisplayRole) {
-        static const char* const kTitles[ColumnCount] = {"Path", "Size", "Group", "Pack No",
-                                                         "Rate"};
-        if (section >= 0 && section < ColumnCount) return QString::fromLatin1(kTitles[section]);
+        if (section >= 0 && section < ColumnCount) return QString::fromUtf16(ColumnTitle(section));
     } else if (role == Qt::TextAlignmentRole) {
         const Qt::Alignment align = section == ColumnPath   ? Qt::AlignLeft
                                     : section == ColumnSize ? Qt::AlignRight

@@ -7,11 +7,13 @@
 
 #include "packing/CorvelinDoc.h"
 
-CPackRunDlg::CPackRunDlg(CCorvelinDoc& doc, uint64_t packSize, QWidget* parent)
+CPackRunDlg::CPackRunDlg(CCorvelinDoc& doc, uint64_t packSize, std::optional<ImageFitGoal> fit,
+                         QWidget* parent)
     : CWorkerDlg({PackNotice::Progress},
                  QStringLiteral("パックを作成する処理を開始できませんでした。"), parent),
       doc_(doc),
       packSize_(packSize),
+      fit_(fit),
       progress_(new QProgressBar),
       cancel_(new QPushButton(QStringLiteral("Cancel"))) {
     setWindowTitle(QStringLiteral("実行"));
@@ -41,6 +43,11 @@ bool CPackRunDlg::StartWork() {
     // moment of the run is seen.
     doc_.cancelFlag.store(0);
     runner_ = std::make_unique<CPackRunner>(doc_, packSize_, &Notices());
+    if (fit_) {
+        runner_->FitImages(*fit_);
+    } else {
+        runner_->EstimateImages(false);
+    }
     if (runner_->Start()) return true;
     runner_.reset();
     return false;
@@ -69,6 +76,7 @@ int CPackRunDlg::EndWork() {
     runner_->Join();
     const CPackRunner::Outcome outcome = runner_->GetOutcome();
     const std::string error = runner_->Error();
+    images_ = runner_->Images();
     runner_.reset();
     if (outcome == CPackRunner::Outcome::Failed) {
         ShowError(error.empty() ? QStringLiteral("パックの作成中にエラーが発生しました。")

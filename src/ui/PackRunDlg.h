@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "packing/PackRunner.h"
 #include "ui/WorkerDlg.h"
@@ -19,8 +21,14 @@ class QPushButton;
 class CPackRunDlg : public CWorkerDlg {
     Q_OBJECT
 public:
-    CPackRunDlg(CCorvelinDoc& doc, uint64_t packSize, QWidget* parent = nullptr);
+    // With fit, the run packs against images (CImageFitter) instead of
+    // packSize; either way each pack's image is estimated (Images).
+    CPackRunDlg(CCorvelinDoc& doc, uint64_t packSize, std::optional<ImageFitGoal> fit = {},
+                QWidget* parent = nullptr);
     ~CPackRunDlg() override;
+
+    // After a completed run: each pack's estimated image.
+    const std::vector<uint64_t>& Images() const { return images_; }
 
 protected:
     bool StartWork() override;
@@ -33,6 +41,8 @@ private:
 
     CCorvelinDoc& doc_;
     uint64_t packSize_;
+    std::optional<ImageFitGoal> fit_;
+    std::vector<uint64_t> images_;
     std::unique_ptr<CPackRunner> runner_;
     QProgressBar* progress_;
     QPushButton* cancel_;

@@ -18,7 +18,8 @@ enum ListColumn : int {
     ColumnGroup = 2,
     ColumnPackNo = 3,
     ColumnRate = 4,
-    ColumnCount = 5,
+    ColumnImage = 5,  // the packed list's only: each pack's estimated image
+    ColumnCount = 6,
 };
 
 // 16 bytes a row, so a million rows stay small.

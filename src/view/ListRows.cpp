@@ -114,7 +114,7 @@ std::u16string CListRows::CellText(size_t row, int column) const {
                 return FormatDisplaySize(pack.size, sizeUnit_);
             case ColumnPackNo:
                 return UInt64ToString(pack.number);
-            case ColumnGroup: {
+            case ColumnImage: {
                 const size_t index = pack.number - 1;
                 if (pack.number == 0 || index >= packImages_.size() || !estimateImage_) return {};
                 if (packImages_[index] == kImageUnknown) packImages_[index] = estimateImage_(index);

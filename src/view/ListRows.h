@@ -77,7 +77,7 @@ public:
     uint64_t PackSize() const { return packSize_; }
     void SetPackCount(size_t packs) { packCount_ = packs; }
     // Each pack's estimated image size (by its 0-based index), shown in a pack
-    // header's group cell with a warning when it exceeds medium (the bytes the
+    // header's image cell with a warning when it exceeds medium (the bytes the
     // medium holds). Asked only for the packs a view shows, once each: a
     // million files would take half a second to estimate up front.
     void SetPackImages(std::function<uint64_t(size_t)> estimate, size_t packs, uint64_t medium) {

@@ -88,13 +88,21 @@ void CPackListView::BuildPackRows() {
     rows_.SetPackCount(doc_.packResults.size());
     // The disc paths are shared by every estimate; the packs stay as they are
     // until the next run or release rebuilds these rows.
-    auto discPaths = std::make_shared<const CDiscPaths>(doc_.root);
-    rows_.SetPackImages(
-        [this, discPaths](size_t pack) {
-            return pack < doc_.packs.size() ? EstimatePackImage(*discPaths, doc_.packs[pack], false)
-                                            : 0;
-        },
-        doc_.packResults.size(), doc_.mediumCapacity != 0 ? doc_.mediumCapacity : doc_.packSize);
+    const uint64_t medium = doc_.mediumCapacity != 0 ? doc_.mediumCapacity : doc_.packSize;
+    if (runImages_.size() == doc_.packs.size()) {
+        rows_.SetPackImages(
+            [this](size_t pack) { return pack < runImages_.size() ? runImages_[pack] : 0; },
+            doc_.packResults.size(), medium);
+    } else {
+        auto discPaths = std::make_shared<const CDiscPaths>(doc_.root);
+        rows_.SetPackImages(
+            [this, discPaths](size_t pack) {
+                return pack < doc_.packs.size()
+                           ? EstimatePackImage(*discPaths, doc_.packs[pack], false)
+                           : 0;
+            },
+            doc_.packResults.size(), medium);
+    }
     rows_.Reset(std::move(rows));
 }
 

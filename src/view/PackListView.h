@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 class CCorvelinDoc;
 class CListRows;
@@ -46,6 +48,9 @@ public:
     bool TogglePackExpand(size_t row);
     // Packed rebuild: every pack collapsed.
     void BuildPackRows();
+    // The images the run estimated for its packs, shown by the packed rows
+    // instead of estimating each again; empty: estimated when shown.
+    void SetRunImages(std::vector<uint64_t> images) { runImages_ = std::move(images); }
     // Inserts one pack item row for a node at row; returns row.
     size_t InsertPackItemRow(size_t row, PackResultNode& node);
 
@@ -63,6 +68,7 @@ public:
 
 private:
     CCorvelinDoc& doc_;
+    std::vector<uint64_t> runImages_;
     CListRows& rows_;
     ListMode mode_ = ListMode::Editable;
 };

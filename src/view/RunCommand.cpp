@@ -1,5 +1,7 @@
 #include "view/RunCommand.h"
 
+#include <utility>
+
 #include "packing/CorvelinDoc.h"
 #include "support/ZelDebugLog.h"
 #include "view/ListRows.h"
@@ -34,8 +36,9 @@ void CRunCommand::BeforeRun() {
     view_.Doc().cancelFlag.store(0);
 }
 
-void CRunCommand::AfterRun(bool completed, const RunPlan& plan) {
+void CRunCommand::AfterRun(bool completed, const RunPlan& plan, std::vector<uint64_t> images) {
     CCorvelinDoc& doc = view_.Doc();
+    view_.SetRunImages(completed ? std::move(images) : std::vector<uint64_t>());
     if (completed) {
         doc.packSize = plan.fullSize;
         doc.mediumCapacity = plan.capacity;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "settings/PackInfo.h"
 #include "settings/WorkingPackSize.h"
@@ -38,10 +39,11 @@ public:
     // packed rows point at: the list must not be painted.
     void BeforeRun();
     // After the run dialog closed. Completed: the document keeps the full size
-    // and the list shows the packs. Cancelled: the partial packs are dropped
+    // and the list shows the packs, with the images the run estimated (none:
+    // each estimated when shown). Cancelled: the partial packs are dropped
     // and a packed list returns to the editable tree, since its rows would
     // point at released records.
-    void AfterRun(bool completed, const RunPlan& plan);
+    void AfterRun(bool completed, const RunPlan& plan, std::vector<uint64_t> images = {});
     // Packed mode: back to the editable tree; the document keeps its packs.
     void Back();
 

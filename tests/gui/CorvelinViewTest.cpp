@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
@@ -21,7 +22,9 @@
 #include "ui/AssignGroup.h"
 #include "ui/CorvelinView.h"
 #include "ui/SkippedEntriesDlg.h"
+#include "ui/settings/DisplayFont.h"
 #include "ui/settings/ImportSettingsDlg.h"
+#include "view/ListColumns.h"
 #include "view/ListGeometry.h"
 #include "view/ListRows.h"
 
@@ -84,12 +87,15 @@ inline void ClickBox(CCorvelinView& view, int row, RowKind kind, uint32_t level 
 }
 
 // "path|size|group|packNo|rate" for every row.
-QStringList RowTexts(const QAbstractItemModel& model) {
+// The texts of the columns the view shows.
+QStringList RowTexts(const QTableView& view) {
+    const QAbstractItemModel& model = *view.model();
     QStringList rows;
     for (int r = 0; r < model.rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < model.columnCount(); ++c)
-            cells << model.data(model.index(r, c)).toString();
+        for (int c = 0; c < model.columnCount(); ++c) {
+            if (!view.isColumnHidden(c)) cells << model.data(model.index(r, c)).toString();
+        }
         rows << cells.join(QLatin1Char('|'));
     }
     return rows;
@@ -169,15 +175,15 @@ private slots:
         const QAbstractItemModel& model = *f_->view.model();
         CCorvelinView& view = f_->view;
         const QString top = QString::fromStdString(top_);
-        QCOMPARE(RowTexts(model), QStringList({top + "|[Dir]|||", "single.txt|300|||"}));
+        QCOMPARE(RowTexts(view), QStringList({top + "|[Dir]|||", "single.txt|300|||"}));
 
         // An expansion reaches the view as one block, whatever its size.
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
         ClickBox(view, 0, RowKind::Folder);
         QCOMPARE(inserted.count(), 1);
-        QCOMPARE(RowTexts(model), QStringList({top + "|[Dir]|||", "sub|[Dir]|||", "a.txt|1000|||",
-                                               "日本語.txt|500|||", "\uFFFD\uFFFD.dat|100|||",
-                                               "single.txt|300|||"}));
+        QCOMPARE(RowTexts(view), QStringList({top + "|[Dir]|||", "sub|[Dir]|||", "a.txt|1000|||",
+                                              "日本語.txt|500|||", "\uFFFD\uFFFD.dat|100|||",
+                                              "single.txt|300|||"}));
         // A click beside the box selects without toggling.
         QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::NoModifier,
                           BoxCentre(view, 0, RowKind::Folder, 1) + QPoint(60, 0));
@@ -203,7 +209,7 @@ private slots:
                                 QByteArray::fromStdString(single_) + "\r\nfile://localhost" +
                                 FileUrl(single_).mid(7) + "\r\n";
         DropUriList(f_->view, list);
-        QCOMPARE(RowTexts(*f_->view.model()), QStringList({"single.txt|300|||"}));
+        QCOMPARE(RowTexts(f_->view), QStringList({"single.txt|300|||"}));
         // Nothing usable: the drop is refused and nothing changes.
         DropUriList(f_->view, "http://example.com/\r\n");
         QCOMPARE(f_->view.model()->rowCount(), 1);
@@ -263,26 +269,37 @@ private slots:
         QVERIFY(!view.CanBack());
 
         // The registered name and the rate both reach the plan: 20 % of 10K packs the
-        // 2000 bytes alone and the other 1900 together. The group cell of a pack holds
-        // its estimated disc image, which no medium this small can take.
+        // 2000 bytes alone and the other 1900 together. Each pack's estimated image
+        // has a column of its own in the packed list, and no medium this small takes
+        // one: the window says so once and offers to pack against the images.
         f_->settings.packInfoList = {{u"小", u"10K"}};
         f_->Toolbar("小", "20%");
-        const int treeGroupWidth = view.columnWidth(ColumnGroup);
+        const int treePathWidth = view.columnWidth(ColumnPath);
+        QVERIFY(view.isColumnHidden(ColumnImage));
+        f_->modals.ThenMessage(QMessageBox::No);
         view.OnRun();
-        QCOMPARE(RowTexts(model),
-                 QStringList({"Pack 1|1.95 KB|イメージ 368 KB（収まりません）|1|200",
-                              "Pack 2|1.85 KB|イメージ 374 KB（収まりません）|2|190"}));
+        QVERIFY(f_->modals.log.last().contains(
+            "2 個のパックのイメージがメディアの容量を超えています。\nイメージサイズに"));
+        QCOMPARE(RowTexts(view), QStringList({"Pack 1|1.95 KB||1|200|368 KB（収まりません）",
+                                              "Pack 2|1.85 KB||2|190|374 KB（収まりません）"}));
         QVERIFY(view.CanBack() && view.CanExport());
-        QVERIFY(view.columnWidth(ColumnGroup) >
-                QFontMetrics(view.font()).horizontalAdvance("イメージ 374 KB（収まりません）"));
+        // No glyph of the image or its title is cut.
+        QVERIFY(view.columnWidth(ColumnImage) >=
+                QFontMetrics(MakeListFont(f_->settings.general))
+                        .horizontalAdvance("374 KB（収まりません）") +
+                    12);
+        QVERIFY(view.columnWidth(ColumnImage) >=
+                view.horizontalHeader()->sectionSizeHint(ColumnImage));
         QCOMPARE(view.selectionMode(), QAbstractItemView::SingleSelection);
         view.OnBack();
         QCOMPARE(model.rowCount(), 2);
         QVERIFY(!view.CanBack());
-        QCOMPARE(view.columnWidth(ColumnGroup), treeGroupWidth);  // the packs' width goes
+        QVERIFY(view.isColumnHidden(ColumnImage));
+        QCOMPARE(view.columnWidth(ColumnPath), treePathWidth);  // the packs' width goes
         QCOMPARE(view.selectionMode(), QAbstractItemView::ExtendedSelection);
 
         f_->Toolbar("10K");
+        f_->modals.ThenMessage(QMessageBox::No);
         view.OnRun();
         // A pack header drags out its files' URLs.
         std::unique_ptr<QMimeData> mime = view.DragData(0);
@@ -296,6 +313,21 @@ private slots:
         DropUriList(view, FileUrl(single_));
         QCOMPARE(model.rowCount(), 3);
         QVERIFY(!view.CanBack());
+
+        // Packing against the images, offered or set in the options, leaves over
+        // the medium only files that are too large alone, and says so.
+        f_->modals.ThenMessage(QMessageBox::Yes);
+        f_->modals.ThenMessage();
+        view.OnRun();
+        QCOMPARE(model.rowCount(), 6);
+        QVERIFY(f_->modals.log.last().contains(
+            "6 個のパックのイメージがメディアの容量を超えています。\n1 つ"));
+        view.OnBack();
+        f_->settings.general.fitImage = 1;
+        f_->modals.ThenMessage();
+        view.OnRun();
+        QCOMPARE(model.rowCount(), 6);
+        QVERIFY(f_->modals.log.last().contains("これ以上分けられません"));
     }
 
     void groupingCommands() {
@@ -396,6 +428,7 @@ private slots:
         CCorvelinView& view = f_->view;
         // Packs: 2000 alone (too big), then 1000 + 500 + 300, then 100.
         f_->Toolbar("1850");
+        f_->modals.ThenMessage(QMessageBox::No);
         view.OnRun();
         ClickBox(view, 1, RowKind::PackHeader);
         view.selectionModel()->clearSelection();

@@ -60,9 +60,11 @@ private slots:
             ModalDriver driver;
             driver.ThenClose<COptionDlg>(accept, [](COptionDlg* dlg) {
                 dlg->findChild<QCheckBox*>("filterAlways")->setChecked(true);
+                dlg->findChild<QCheckBox*>("fitImage")->setChecked(true);
             });
             Command("options")->trigger();
             QCOMPARE(settings_.general.filterAlways, accept ? 1 : before.general.filterAlways);
+            QCOMPARE(settings_.general.fitImage, accept ? 1 : before.general.fitImage);
             const QString name = QString::number(before.packInfoList.size());  // not yet taken
             driver.ThenClose<CManagePackDlg>(accept, [name](CManagePackDlg* dlg) {
                 dlg->findChild<QLineEdit*>("name")->setText(name);

@@ -74,8 +74,8 @@ struct PackedList : ListFixture {
 TEST(PackedRows, CollapsedHeadersWithTheirCellsThatExpandOneAtATime) {
     PackedList t;
     ASSERT_EQ(t.view.Mode(), ListMode::Packed);
-    EXPECT_EQ(t.Cells(0), "Pack 1|90|イメージ 370 KB（収まりません）|1|900");
-    EXPECT_EQ(t.Cells(1), "Pack 2|70|イメージ 370 KB（収まりません）|2|700");
+    EXPECT_EQ(t.Cells(0), "Pack 1|90||1|900|370 KB（収まりません）");
+    EXPECT_EQ(t.Cells(1), "Pack 2|70||2|700|370 KB（収まりません）");
     t.doc.packSize = 80;  // the medium, smaller than pack 1 holds
     t.view.OnUpdate(kHintPacked);
     EXPECT_EQ(t.Cell(0, ColumnRate), "over");
@@ -86,7 +86,7 @@ TEST(PackedRows, CollapsedHeadersWithTheirCellsThatExpandOneAtATime) {
     ASSERT_TRUE(t.view.TogglePackExpand(1));
     EXPECT_EQ(t.Paths(), (Strings{"Pack 1", "Pack 2", "  /p/20", "  /p/50"}));
     t.doc.packResults[1].head->item->group = 0;
-    EXPECT_EQ(t.Cells(2), "/p/20|20|1||");
+    EXPECT_EQ(t.Cells(2), "/p/20|20|1|||");
     EXPECT_FALSE(t.view.TogglePackExpand(2));  // an item row
     ASSERT_TRUE(t.view.TogglePackExpand(1));
     EXPECT_EQ(t.Paths(), (Strings{"Pack 1", "Pack 2"}));
@@ -98,7 +98,11 @@ TEST(PackedRows, CollapsedHeadersWithTheirCellsThatExpandOneAtATime) {
     EXPECT_FALSE(t.rows.DrawInfo(0).expanded);
     // An image must fit the medium's real bytes, not the pack size.
     CRunCommand(t.view).AfterRun(true, RunPlan{100, 100, 1'000'000});
-    EXPECT_EQ(t.Cell(0, ColumnGroup), "イメージ 370 KB");
+    EXPECT_EQ(t.Cell(0, ColumnImage), "370 KB");
+    // Images the run estimated are shown as they are.
+    CRunCommand(t.view).AfterRun(true, RunPlan{100, 100, 1'000'000}, {2'000'000, 3000});
+    EXPECT_EQ(t.Cell(0, ColumnImage), "1.90 MB（収まりません）");
+    EXPECT_EQ(t.Cell(1, ColumnImage), "2.92 KB");
 }
 
 }  // namespace

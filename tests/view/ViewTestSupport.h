@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "packing/PackTestSupport.h"
+#include "view/ListColumns.h"
 #include "view/ListRows.h"
 #include "view/ListRowsObserver.h"
 #include "view/PackListView.h"
@@ -55,11 +56,13 @@ struct ListFixture {
     std::string Cell(size_t row, int column) const {
         return zel::Utf16ToUtf8(rows.CellText(row, column));
     }
-    // Every cell of one row, joined by "|".
+    // Every cell the row's mode shows, joined by "|".
     std::string Cells(size_t row) const {
+        const ListMode mode = ModeOfRow(rows.Row(row).kind);
         std::string out = Cell(row, 0);
-        for (int column = 1; column < ColumnCount; ++column)
-            out += "|" + Cell(row, column);
+        for (int column = 1; column < ColumnCount; ++column) {
+            if (ColumnShown(mode, column)) out += "|" + Cell(row, column);
+        }
         return out;
     }
 };

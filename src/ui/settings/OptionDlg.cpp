@@ -48,7 +48,9 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
       simpleIconBox_(new QCheckBox(QString::fromUtf16(u"簡易アイコンで表示する"), this)),
       pairList_(new QListWidget(this)),
       sample_(new CColorSample(this)),
-      filterAlwaysBox_(new QCheckBox(QString::fromUtf16(u"常にフィルター画面を表示する"), this)) {
+      filterAlwaysBox_(new QCheckBox(QString::fromUtf16(u"常にフィルター画面を表示する"), this)),
+      fitImageBox_(new QCheckBox(
+          QString::fromUtf16(u"イメージサイズがメディアに収まるようにパックする"), this)) {
     setWindowTitle(QString::fromUtf16(u"オプション"));
 
     faceEdit_->setReadOnly(true);
@@ -99,6 +101,9 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     auto* other = new QGroupBox(QString::fromUtf16(u"その他"), this);
     auto* otherLayout = new QVBoxLayout(other);
     otherLayout->addWidget(filterAlwaysBox_);
+    // Packing by bytes stays the default; images add their folders' records.
+    fitImageBox_->setChecked(settings.fitImage != 0);
+    otherLayout->addWidget(fitImageBox_);
 
     auto* columns = new QHBoxLayout;
     columns->addWidget(display);
@@ -115,6 +120,7 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     setTabOrder(pairList_, textButton);
     setTabOrder(textButton, backButton);
     setTabOrder(backButton, filterAlwaysBox_);
+    setTabOrder(filterAlwaysBox_, fitImageBox_);
     faceEdit_->setFocusPolicy(Qt::ClickFocus);
     fontButton->setFocus();
 
@@ -125,6 +131,7 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     unitBox_->setObjectName(QStringLiteral("sizeUnit"));
     simpleIconBox_->setObjectName(QStringLiteral("simpleIcon"));
     filterAlwaysBox_->setObjectName(QStringLiteral("filterAlways"));
+    fitImageBox_->setObjectName(QStringLiteral("fitImage"));
     pairList_->setObjectName(QStringLiteral("colorPairs"));
     faceEdit_->setObjectName(QStringLiteral("face"));
     sample_->setObjectName(QStringLiteral("sample"));
@@ -187,5 +194,6 @@ void COptionDlg::accept() {
     settings_.dispSizeUnit = unitBox_->currentIndex();
     settings_.simpleIcon = simpleIconBox_->isChecked() ? 1 : 0;
     settings_.filterAlways = filterAlwaysBox_->isChecked() ? 1 : 0;
+    settings_.fitImage = fitImageBox_->isChecked() ? 1 : 0;
     QDialog::accept();
 }

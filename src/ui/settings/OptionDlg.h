@@ -37,4 +37,5 @@ private:
     QListWidget* pairList_;
     CColorSample* sample_;
     QCheckBox* filterAlwaysBox_;
+    QCheckBox* fitImageBox_;
 };
