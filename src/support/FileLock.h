@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <string>
 
 #include "support/FileSystem.h"
@@ -13,7 +14,12 @@ namespace zel {
 class FileLock {
 public:
     FileLock(IFileSystem& fs, const std::string& guardedPath)
-        : fs_(fs), error_(fs.LockFile(guardedPath + ".lock", fd_)) {}
+        : fs_(fs), error_(fs.LockFile(guardedPath + ".lock", fd_)) {
+        // A folder that takes no new files can still hold a writable file that
+        // is then written in place, never renamed over: lock that file itself.
+        if (error_ == EACCES || error_ == EROFS || error_ == EPERM)
+            error_ = fs.LockFile(guardedPath, fd_);
+    }
     ~FileLock() {
         if (error_ == 0) fs_.UnlockFile(fd_);
     }

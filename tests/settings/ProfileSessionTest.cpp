@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include "settings/ProfileSession.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TextCodec.h"
+#include "support/Unprivileged.h"
 
 using namespace testing_support;
 
@@ -82,83 +84,58 @@ TEST_F(ProfileSession, WithoutAFolderNothingIsReadOrWritten) {
     EXPECT_FALSE(message.empty());
 }
 
-// Sections past the 100 pack sizes kept: told once, and the original kept
-// before the rewrite that drops them; the next start has nothing to tell.
-TEST_F(ProfileSession, PackSizesPastTheLimitAreToldOnceAndKeptInTheBackup) {
-    const std::string original =
-        "[PackInfo]\nFIRST_FLAG=0\n[PackInfo 1]\nName=kept\nSize=1M\n"
-        "[PackInfo 101]\nName=beyond\nSize=2M\n[PackInfo 102]\nSize=3M\n";
-    WriteFile(dir / "bin/Corvelin.ini", original);
-    for (int start = 0; start < 2; ++start) {
-        SettingsStore store;
-        CProfileSession next(sys, store, fs);
-        ASSERT_TRUE(next.FindProfile());
-        next.Load();
-        ASSERT_EQ(store.packInfoList.size(), 1u);
-        ASSERT_EQ(next.StartNotices().size(), start == 0 ? 1u : 0u);
-        if (start == 0) {
-            EXPECT_NE(next.StartNotices()[0].find(u"1 件"), std::u16string::npos);
-        }
-        std::u16string message;
-        ASSERT_TRUE(next.Save(message));
-        EXPECT_EQ(ReadFile(dir / "bin/Corvelin.ini.bak"), original);
-        EXPECT_EQ(ReadFile(dir / "bin/Corvelin.ini").find("beyond"), std::string::npos);
-    }
-}
-
 namespace {
 
-// One window's session in a process of its own, driven over pipes, one line a
-// command and one line of answer: "filter" turns FILTER_ALWAYS on, "pack N"
-// registers a pack size, "save N" and "delete N" go through the presets
-// dialog's editor, "exit" writes the profile as the program's exit does.
+// One window's session in a process of its own, driven a line at a time:
+// "filter" sets FILTER_ALWAYS, "pack N" adds a pack size, "save N", "delete N"
+// and "list" use the presets dialog's editor, "exit" is the program's exit.
 class WindowProcess {
 public:
     explicit WindowProcess(const std::string& programFolder) {
-        int toChild[2], fromChild[2];
-        if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) std::abort();
-        pid_ = ::fork();
+        int down[2], up[2];
+        if (::pipe(down) != 0 || ::pipe(up) != 0 || (pid_ = ::fork()) < 0) std::abort();
         if (pid_ == 0) {
-            ::close(toChild[1]);
-            ::close(fromChild[0]);
-            Serve(programFolder, toChild[0], fromChild[1]);
+            ::close(down[1]);
+            ::close(up[0]);
+            Serve(programFolder, down[0], up[1]);
             ::_exit(0);
         }
-        ::close(toChild[0]);
-        ::close(fromChild[1]);
-        in_ = toChild[1];
-        out_ = fromChild[0];
-        started_ = Answer();
+        ::close(down[0]);
+        ::close(up[1]);
+        in_ = down[1];
+        out_ = up[0];
+        EXPECT_EQ(ReadLine(out_), "started");
     }
     ~WindowProcess() {
         ::close(in_);
         ::close(out_);
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+        ::waitpid(pid_, nullptr, 0);
     }
-
     std::string Do(const std::string& command) {
-        const std::string line = command + "\n";
-        if (::write(in_, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
-            return "unsent";
-        return Answer();
+        WriteLine(in_, command);
+        return ReadLine(out_);
     }
-    const std::string& Started() const { return started_; }
 
 private:
+    // "exit" when the other end is gone.
     static std::string ReadLine(int fd) {
         std::string line;
         char c;
-        while (::read(fd, &c, 1) == 1 && c != '\n')
+        for (ssize_t n; (n = ::read(fd, &c, 1)) != 1 || c != '\n';) {
+            if (n != 1) return "exit";
             line += c;
+        }
         return line;
     }
-    std::string Answer() { return ReadLine(out_); }
+    static void WriteLine(int fd, const std::string& line) {
+        (void)!::write(fd, (line + "\n").data(), line.size() + 1);
+    }
 
     static void Serve(const std::string& programFolder, int in, int out) {
         FakeSys sys(programFolder, "", "");
         SettingsStore settings;
         CProfileSession session(sys, settings);
-        std::string answer = session.FindProfile() ? "started" : "no profile";
+        WriteLine(out, session.FindProfile() ? "started" : "no profile");
         session.Load();
         CImportSettingsEditor editor(sys.presets, nullptr, [&](std::string& message) {
             std::u16string text;
@@ -166,51 +143,32 @@ private:
             message = zel::Utf16ToUtf8(text);
             return saved;
         });
-        for (;;) {
-            answer += "\n";
-            if (::write(out, answer.data(), answer.size()) < 0) return;
-            const std::string command = ReadLine(in);
-            const std::string arg = command.substr(command.find(' ') + 1);
-            const std::u16string name = zel::Utf8ToUtf16(arg);
+        for (std::string command; (command = ReadLine(in)) != "exit";) {
+            const std::u16string name = zel::Utf8ToUtf16(command.substr(command.find(' ') + 1));
+            size_t shown = 0;
+            while (shown < sys.presets.size() && sys.presets[shown]->name != name)
+                ++shown;
+            CImportSettingsEditor::Outcome outcome;
             if (command == "filter") {
                 settings.general.filterAlways = 1;
-                answer = "ok";
             } else if (command.rfind("pack ", 0) == 0) {
                 settings.packInfoList.push_back({name, u"1M"});
-                answer = "ok";
             } else if (command.rfind("save ", 0) == 0) {
-                const auto outcome = editor.SavePreset(name, false);
-                answer = outcome.nameTaken ? "taken" : outcome.failed ? "failed" : "saved";
-            } else if (command.rfind("delete ", 0) == 0) {
-                size_t index = 0;
-                while (index < sys.presets.size() && sys.presets[index]->name != name)
-                    ++index;
-                answer = index == sys.presets.size()         ? "not shown"
-                         : editor.DeletePreset(index).failed ? "failed"
-                                                             : "deleted";
+                outcome = editor.SavePreset(name, false);
+            } else if (command == "list") {
+                for (const auto& preset : sys.presets)
+                    outcome.text += preset->name + u",";
             } else {
-                std::u16string message;
-                answer = session.Save(message) ? "exited" : "failed";
-                answer += "\n";
-                (void)!::write(out, answer.data(), answer.size());
-                return;
+                outcome = editor.DeletePreset(shown);  // nothing when not shown
             }
+            WriteLine(out, outcome.nameTaken ? "taken" : zel::Utf16ToUtf8(outcome.text));
         }
+        std::u16string message;
+        WriteLine(out, session.Save(message) ? "exited" : "failed");
     }
 
-    pid_t pid_ = -1;
-    int in_ = -1, out_ = -1;
-    std::string started_;
+    pid_t pid_ = -1, in_ = -1, out_ = -1;
 };
-
-std::string PresetNames(const std::string& folder) {
-    ImportSettingsList list;
-    LoadImportSettings(zel::IFileSystem::Default(), folder, list);
-    std::string names;
-    for (const auto& preset : list)
-        names += (names.empty() ? "" : ",") + zel::Utf16ToUtf8(preset->name);
-    return names;
-}
 
 }  // namespace
 
@@ -218,49 +176,45 @@ std::string PresetNames(const std::string& folder) {
 // undoes what the other set, in whichever order they save and exit.
 TEST_F(ProfileSession, TwoWindowsKeepEachOthersSettingsAndPresets) {
     const std::string profile = dir / "bin/Corvelin.ini";
-    WriteFile(profile, "[General]\nFILTER_ALWAYS=0\nLINE_HEIGHT=4\n");
     for (const bool changedOneExitsFirst : {true, false}) {
         WriteFile(profile, "[General]\nFILTER_ALWAYS=0\nLINE_HEIGHT=4\n");
         WindowProcess a(dir / "bin"), b(dir / "bin");
-        ASSERT_EQ(a.Started(), "started");
-        ASSERT_EQ(b.Started(), "started");
-        EXPECT_EQ(a.Do("filter"), "ok");
-        EXPECT_EQ(a.Do("pack fromA"), "ok");
-        if (changedOneExitsFirst) {
-            EXPECT_EQ(a.Do("exit"), "exited");
-            EXPECT_EQ(b.Do("exit"), "exited");
-        } else {
-            EXPECT_EQ(b.Do("exit"), "exited");
-            EXPECT_EQ(a.Do("exit"), "exited");
-        }
+        a.Do("filter");
+        a.Do("pack fromA");
+        EXPECT_EQ((changedOneExitsFirst ? a : b).Do("exit"), "exited");
+        EXPECT_EQ((changedOneExitsFirst ? b : a).Do("exit"), "exited");
         const std::string text = ReadFile(profile);
-        EXPECT_NE(text.find("FILTER_ALWAYS=1"), std::string::npos) << text;
-        EXPECT_NE(text.find("LINE_HEIGHT=4"), std::string::npos) << text;
-        EXPECT_NE(text.find("Name=fromA"), std::string::npos) << text;
+        for (const char* kept : {"FILTER_ALWAYS=1", "LINE_HEIGHT=4", "Name=fromA"})
+            EXPECT_NE(text.find(kept), std::string::npos) << text;
     }
-
-    // The pack-size list goes as one unit: the last window that changed it wins.
-    {
-        WindowProcess a(dir / "bin"), b(dir / "bin");
-        EXPECT_EQ(a.Do("pack second"), "ok");
-        EXPECT_EQ(b.Do("pack third"), "ok");
-        EXPECT_EQ(a.Do("exit"), "exited");
-        EXPECT_EQ(b.Do("exit"), "exited");
-        const std::string text = ReadFile(profile);
-        EXPECT_EQ(text.find("Name=second"), std::string::npos) << text;
-        EXPECT_NE(text.find("Name=third"), std::string::npos) << text;
-    }
-
     WindowProcess a(dir / "bin"), b(dir / "bin");
-    EXPECT_EQ(a.Do("save fromA"), "saved");
-    EXPECT_EQ(b.Do("save fromB"), "saved");
-    EXPECT_EQ(PresetNames(dir / "bin"), "all files,fromA,fromB");
+    const std::string saved = "」を保存しました。", deleted = "」を削除しました。";
+    EXPECT_EQ(a.Do("save fromA"), "プリセット「fromA" + saved);
+    EXPECT_EQ(b.Do("save fromB"), "プリセット「fromB" + saved);
+    EXPECT_EQ(b.Do("list"), "all files,fromA,fromB,");
     EXPECT_EQ(b.Do("save FROMA"), "taken");
-    EXPECT_EQ(a.Do("delete fromB"), "not shown");  // A's list was read before B saved it
-    EXPECT_EQ(a.Do("save other"), "saved");        // and is refreshed by every save
-    EXPECT_EQ(a.Do("delete fromB"), "deleted");
-    EXPECT_EQ(b.Do("delete fromB"), "deleted");
-    EXPECT_EQ(a.Do("exit"), "exited");
-    EXPECT_EQ(b.Do("exit"), "exited");
-    EXPECT_EQ(PresetNames(dir / "bin"), "all files,fromA,other");
+    EXPECT_EQ(a.Do("delete fromB"), "");  // not shown: A's list was read before B saved it
+    EXPECT_EQ(a.Do("save other"), "プリセット「other" + saved);  // and follows each save
+    EXPECT_EQ(a.Do("delete fromB"), "プリセット「fromB" + deleted);
+    EXPECT_EQ(b.Do("delete fromB"), "プリセット「fromB" + deleted);
+    EXPECT_EQ(b.Do("list"), "all files,fromA,other,");
+}
+
+// A writable profile in a folder that takes no new files (no lock file) is written.
+TEST_F(ProfileSession, AWritableProfileInAClosedFolderIsStillWritten) {
+    WriteFile(dir / "bin/Corvelin.ini", "[General]\nLINE_HEIGHT=3\n");
+    ASSERT_EQ(::chmod((dir / "bin/Corvelin.ini").c_str(), 0666) |
+                  ::chmod(dir.Path().c_str(), 0755) | ::chmod((dir / "bin").c_str(), 0555),
+              0);
+    std::u16string message;
+    const auto saved = RunUnprivileged([&] {
+        session.FindProfile();
+        session.Load();
+        settings.general.lineHeight = 7;
+        return session.Save(message);
+    });
+    ::chmod((dir / "bin").c_str(), 0755);
+    if (!saved) GTEST_SKIP() << "cannot drop root";
+    EXPECT_TRUE(*saved);
+    EXPECT_NE(ReadFile(dir / "bin/Corvelin.ini").find("LINE_HEIGHT=7"), std::string::npos);
 }
