@@ -2,6 +2,7 @@
 
 #include <boost/make_shared.hpp>
 
+#include <algorithm>
 #include <utility>
 
 #include "model/PackItem.h"
@@ -70,7 +71,13 @@ CImportSettingsEditor::Outcome CImportSettingsEditor::SavePreset(const std::u16s
     preset->name = name;
     preset->AutoGroup = autoGroup ? 1 : 0;
     presets_.push_back(preset);
-    return Written(name, import_settings_text::kSaved, import_settings_text::kSaveFailed);
+    Outcome outcome =
+        Written(name, import_settings_text::kSaved, import_settings_text::kSaveFailed);
+    if (outcome.failed && PresetNameExists(name) &&
+        std::find(presets_.begin(), presets_.end(), preset) == presets_.end()) {
+        return {import_settings_text::kDuplicatePreset, true, true};
+    }
+    return outcome;
 }
 
 CImportSettingsEditor::Outcome CImportSettingsEditor::DeletePreset(size_t index) {

@@ -15,14 +15,20 @@ class CImportSettingsEditor {
 public:
     enum class FilterList { Input, Ignore };
 
-    // Rewrites the presets file from the stored list; false with a message
-    // (UTF-8) when it could not be written.
+    // Writes the one change just made to the stored list into the presets
+    // file; false with a message (UTF-8) when it could not be written. It may
+    // replace the stored list by the file's, which another window can have
+    // changed: a new preset whose name the file already had is then missing
+    // from it.
     using SavePresets = std::function<bool(std::string& message)>;
 
-    // A message for the user; failed tells a failure from a confirmation.
+    // A message for the user; failed tells a failure from a confirmation;
+    // nameTaken: another window saved a preset of that name first, so the user
+    // is asked for another name.
     struct Outcome {
         std::u16string text;
         bool failed = false;
+        bool nameTaken = false;
     };
 
     // working may be null: the editor then starts from empty settings (no

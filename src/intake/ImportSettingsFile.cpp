@@ -2,12 +2,15 @@
 
 #include <boost/make_shared.hpp>
 
+#include <algorithm>
 #include <utility>
 
 #include "intake/AttrImportFilter.h"
 #include "intake/FileNameImportFilter.h"
 #include "intake/LoadImportSettingsReceiver.h"
+#include "model/PackItem.h"
 #include "support/AtomicFileWriter.h"
+#include "support/FileLock.h"
 #include "support/TextCodec.h"
 #include "support/ZelConfReader.h"
 
@@ -113,23 +116,51 @@ std::string FormatImportSettings(const ImportSettingsList& presets) {
     return out;
 }
 
-bool LoadImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
-                        ImportSettingsList& out, bool* existedButFailed) {
-    if (existedButFailed) *existedButFailed = false;
+ImportSettingsRead ReadImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
+                                      ImportSettingsList& out) {
+    ImportSettingsRead read;
     const std::string path = ImportSettingsPath(folderPath);
     if (!path.empty()) {
         LoadImportSettingsReceiver receiver;
         ZelConfReader reader(&receiver, true, fs);
         if (reader.Load(path) != 0) {
+            receiver.Finish();
             out = std::move(receiver.Result());
-            return true;
+            read.loaded = true;
+            read.damaged = receiver.Damaged();
+            return read;
         }
         zel::FileStat st;
-        if (existedButFailed && fs.Lstat(path, st) == 0) *existedButFailed = true;
+        read.existedButFailed = fs.Lstat(path, st) == 0;
     }
     out.clear();
     out.push_back(MakeDefaultImportSettings());
-    return false;
+    return read;
+}
+
+bool LoadImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
+                        ImportSettingsList& out, bool* existedButFailed) {
+    const ImportSettingsRead read = ReadImportSettings(fs, folderPath, out);
+    if (existedButFailed) *existedButFailed = read.existedButFailed;
+    return read.loaded;
+}
+
+std::u16string DamagedPresetsMessage(const std::string& path,
+                                     const std::vector<DamagedPreset>& damaged) {
+    if (damaged.empty()) return {};
+    std::u16string which;
+    for (const DamagedPreset& preset : damaged) {
+        if (!which.empty()) which += u"、";
+        which += preset.name.empty()
+                     ? zel::U16(std::to_string(preset.position)) + u" 番目のプリセット"
+                     : u"「" + zel::ForDisplay(preset.name) + u"」";
+    }
+    return u"インポート設定ファイル「" + zel::ForDisplay(zel::DecodeFileName(path)) +
+           u"」は壊れています。" + which +
+           u"は途中で切れているため読み込みませんでした。\n元のファイルは、次にプリセットを保存"
+           u"するときに「" +
+           zel::U16(kImportSettingsFileName) + zel::U16(kImportSettingsBackupSuffix) +
+           u"」として残します。";
 }
 
 bool SaveImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
@@ -183,14 +214,57 @@ CImportSettingsStore::CImportSettingsStore(zel::IFileSystem& fs, std::string fol
     : fs_(fs), folderPath_(std::move(folderPath)) {}
 
 bool CImportSettingsStore::Load() {
-    bool existedButFailed = false;
-    const bool loaded = LoadImportSettings(fs_, folderPath_, presets, &existedButFailed);
-    backupPending_ = existedButFailed;
-    return loaded;
+    lastLoad_ = ReadImportSettings(fs_, folderPath_, presets);
+    return lastLoad_.loaded;
 }
 
-bool CImportSettingsStore::Save(std::string& message) {
-    if (!SaveImportSettings(fs_, folderPath_, presets, message, backupPending_)) return false;
-    backupPending_ = false;
-    return true;
+namespace {
+
+bool Holds(const ImportSettingsList& list, const CImportSettingsPtr& preset) {
+    return std::find(list.begin(), list.end(), preset) != list.end();
+}
+
+ImportSettingsList::iterator FindByName(ImportSettingsList& list, const std::u16string& name) {
+    return std::find_if(list.begin(), list.end(), [&](const CImportSettingsPtr& preset) {
+        return preset && ComparePathsNoCase(preset->name, name) == 0;
+    });
+}
+
+}  // namespace
+
+CImportSettingsStore::SaveResult CImportSettingsStore::Save(const ImportSettingsList& edited,
+                                                            std::string& message) {
+    message.clear();
+    const std::string path = ImportSettingsPath(folderPath_);
+    if (path.empty()) {
+        message = "インポート設定ファイルの保存先フォルダがありません。";
+        return SaveResult::Failed;
+    }
+    const zel::FileLock lock(fs_, path);
+    if (lock.Error() != 0) {
+        message = FailureMessage(path, "ロックできませんでした: " + zel::ErrorText(lock.Error()));
+        return SaveResult::Failed;
+    }
+    ImportSettingsList onDisk;
+    const ImportSettingsRead read = ReadImportSettings(fs_, folderPath_, onDisk);
+
+    ImportSettingsList merged = onDisk;
+    for (const CImportSettingsPtr& preset : presets) {
+        if (!preset || Holds(edited, preset)) continue;
+        // Already gone when another window deleted it first.
+        const auto found = FindByName(merged, preset->name);
+        if (found != merged.end()) merged.erase(found);
+    }
+    for (const CImportSettingsPtr& preset : edited) {
+        if (!preset || Holds(presets, preset)) continue;
+        if (FindByName(merged, preset->name) != merged.end()) {
+            presets = std::move(onDisk);
+            return SaveResult::NameTaken;
+        }
+        merged.push_back(preset);
+    }
+    if (!SaveImportSettings(fs_, folderPath_, merged, message, read.KeepOriginal()))
+        return SaveResult::Failed;
+    presets = std::move(merged);
+    return SaveResult::Written;
 }

@@ -3,8 +3,10 @@
 // key=value text with tag lines, UTF-8 without byte-order mark, CR LF line ends.
 
 #include <string>
+#include <vector>
 
 #include "intake/ImportSettings.h"
+#include "intake/LoadImportSettingsReceiver.h"
 #include "support/FileSystem.h"
 
 constexpr char kImportSettingsFileName[] = "ImportSettings.xml";
@@ -22,12 +24,28 @@ std::string ImportSettingsPath(const std::string& folderPath);
 // The whole file text of a preset list.
 std::string FormatImportSettings(const ImportSettingsList& presets);
 
-// Reads the file of the folder. Returns whether it loaded; a file without any
-// complete preset still loads, as an empty list. Otherwise `out` holds only the
-// built-in preset, and *existedButFailed tells whether something was at the path
-// (unreadable, not a regular file, too large) that a later save must not destroy.
+// What one read of the file found.
+struct ImportSettingsRead {
+    bool loaded = false;            // false: the list is the built-in preset
+    bool existedButFailed = false;  // something was at the path but did not load
+    std::vector<DamagedPreset> damaged;
+    // The file is someone's data that a rewrite would lose in part.
+    bool KeepOriginal() const { return existedButFailed || !damaged.empty(); }
+};
+
+// Reads the file of the folder into `out`. A file without any complete preset
+// still loads, as an empty list; damaged presets are left out and listed.
+// Otherwise `out` holds only the built-in preset.
+ImportSettingsRead ReadImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
+                                      ImportSettingsList& out);
+// The same, for callers that only need to know whether it loaded.
 bool LoadImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
                         ImportSettingsList& out, bool* existedButFailed = nullptr);
+
+// The warning for a file read only in part (empty when nothing was damaged):
+// which presets were lost, and that the original is kept as the backup.
+std::u16string DamagedPresetsMessage(const std::string& path,
+                                     const std::vector<DamagedPreset>& damaged);
 
 // Rewrites the file atomically. With backUpOldFile the file at the path is first
 // renamed to ImportSettings.xml.bak (and put back if the write then fails). On
@@ -36,25 +54,36 @@ bool SaveImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
                         const ImportSettingsList& presets, std::string& message,
                         bool backUpOldFile = false);
 
-// The application's presets with their file. It keeps the one piece of state a
-// save needs from the load: a file that existed but did not load is kept as
-// ImportSettings.xml.bak before the first rewrite, never silently replaced.
+// The application's presets with their file, which another window of the same
+// profile may change at any time: a save applies only this window's change to
+// the file as it is then, never the whole list read at the start.
 class CImportSettingsStore {
 public:
+    enum class SaveResult { Written, NameTaken, Failed };
+
     CImportSettingsStore(zel::IFileSystem& fs, std::string folderPath);
 
     // Replaces the list from the file (built-in preset when it does not load).
     bool Load();
-    // Writes the list; false with a message when the file could not be written.
-    bool Save(std::string& message);
+    const ImportSettingsRead& LastLoad() const { return lastLoad_; }
+
+    // Applies what `edited` changed since the list was last read or written
+    // (presets, held by the same pointers, removed from it or added to it) to
+    // the file as it is now, each found there by name, letter case aside. Runs
+    // under a lock on ImportSettings.xml.lock and writes through a temporary
+    // file; a file that did not load or holds a damaged preset is first kept as
+    // ImportSettings.xml.bak. Written: presets is what the file now holds (a
+    // preset removed meanwhile stays removed). NameTaken: the file already has
+    // a new preset's name, saved by another window; nothing is written and
+    // presets is the file's list. Failed: message says why; presets unchanged.
+    SaveResult Save(const ImportSettingsList& edited, std::string& message);
 
     const std::string& FolderPath() const { return folderPath_; }
-    bool BackupPending() const { return backupPending_; }
 
     ImportSettingsList presets;
 
 private:
     zel::IFileSystem& fs_;
     std::string folderPath_;
-    bool backupPending_ = false;
+    ImportSettingsRead lastLoad_;
 };

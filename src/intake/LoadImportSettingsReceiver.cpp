@@ -110,14 +110,32 @@ void LoadImportSettingsReceiver::FinishFilter() {
     state_ = listState_;
 }
 
+void LoadImportSettingsReceiver::OpenPreset() {
+    current_ = boost::make_shared<CImportSettings>();
+    ++opened_;
+    state_ = InPreset;
+}
+
+void LoadImportSettingsReceiver::DropOpenPreset() {
+    if (state_ == Outside) return;
+    damaged_.push_back({opened_, current_->name});
+    current_.reset();
+    state_ = Outside;
+}
+
+void LoadImportSettingsReceiver::Finish() {
+    DropOpenPreset();
+}
+
 bool LoadImportSettingsReceiver::OnKeyValueW(const std::u16string& key,
                                              const std::u16string& value) {
+    if (key == u"<ImportSettings>") {
+        DropOpenPreset();
+        OpenPreset();
+        return true;
+    }
     switch (state_) {
         case Outside:
-            if (key == u"<ImportSettings>") {
-                current_ = boost::make_shared<CImportSettings>();
-                state_ = InPreset;
-            }
             break;
         case InPreset:
             if (key == u"Name") {

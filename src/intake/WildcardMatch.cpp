@@ -42,8 +42,12 @@ bool MatchesAnyPattern(std::u16string_view name, std::u16string_view patterns) {
         const size_t end = patterns.find(u';', start);
         std::u16string_view pattern = patterns.substr(
             start, end == std::u16string_view::npos ? std::u16string_view::npos : end - start);
+        // No name these presets meet ends in a blank, so a blank before ";" is
+        // the typist's, not part of the pattern.
         while (!pattern.empty() && pattern.front() == u' ')
             pattern.remove_prefix(1);
+        while (!pattern.empty() && pattern.back() == u' ')
+            pattern.remove_suffix(1);
         if (pattern == u"*.*" || WildcardMatch(name, pattern)) return true;
         if (end == std::u16string_view::npos) return false;
         start = end + 1;

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-// Wildcard match of a file name against a ";"-separated list of patterns; leading
-// spaces of each pattern are skipped. "*.*" on its own matches every name, also
+// Wildcard match of a file name against a ";"-separated list of patterns; spaces
+// at both ends of each pattern are ignored. "*.*" on its own matches every name, also
 // one without a dot; otherwise "*" matches any run, "?" exactly one UTF-16 unit,
 // and every other unit itself, with ASCII letters folded (independent of locale).
 // An empty pattern matches only the empty name.

@@ -1,5 +1,6 @@
 #include "settings/IniProfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <limits>
 
@@ -207,4 +208,21 @@ void IniProfile::SetString(std::u16string_view section, std::u16string_view key,
         }
     }
     found->entries.push_back(Entry{std::u16string(key), std::u16string(value)});
+}
+
+bool IniProfile::Has(std::u16string_view section, std::u16string_view key) const {
+    return FindValue(section, key) != nullptr;
+}
+
+std::vector<std::u16string> IniProfile::SectionNames() const {
+    std::vector<std::u16string> names;
+    for (const Section& section : sections_)
+        names.push_back(section.name);
+    return names;
+}
+
+void IniProfile::RemoveSection(std::u16string_view section) {
+    sections_.erase(std::remove_if(sections_.begin(), sections_.end(),
+                                   [&](const Section& s) { return SameName(s.name, section); }),
+                    sections_.end());
 }

@@ -40,6 +40,13 @@ public:
     void SetInt(std::u16string_view section, std::u16string_view key, int32_t value);
     void SetString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
 
+    // Whether the key is there, also with an empty value.
+    bool Has(std::u16string_view section, std::u16string_view key) const;
+    // Every section name as stored, in order.
+    std::vector<std::u16string> SectionNames() const;
+    // Removes every section of that name (letter case aside) with its keys.
+    void RemoveSection(std::u16string_view section);
+
     void Clear() { sections_.clear(); }
     bool Empty() const { return sections_.empty(); }
 

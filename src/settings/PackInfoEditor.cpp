@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/ParsePackSize.h"
+
 namespace {
 
 char16_t FoldAscii(char16_t c) {
@@ -45,10 +47,16 @@ CPackInfoEditor::RegisterResult CPackInfoEditor::Register(const std::u16string& 
     for (char16_t c : sizeDigits) {
         if (c < u'0' || c > u'9') return RegisterResult::InvalidSize;
     }
+    // What the run would refuse (nothing, 0, a leading zero, beyond 64 bits)
+    // is refused here, while the user can still mend it.
+    const std::u16string size = sizeDigits + PackUnitLetter(unit);
+    uint64_t bytes = 0;
+    if (!ParsePackSize(size, bytes)) return RegisterResult::InvalidSize;
     uint64_t capacity = 0;
     if (!ParseCapacity(capacityText, capacity)) return RegisterResult::InvalidCapacity;
+    if (capacity != 0 && capacity < bytes) return RegisterResult::InvalidCapacity;
     if (FindPackSizeText(list_, name)) return RegisterResult::DuplicateName;
-    list_.push_back({name, sizeDigits + PackUnitLetter(unit), capacity});
+    list_.push_back({name, size, capacity});
     return RegisterResult::Added;
 }
 

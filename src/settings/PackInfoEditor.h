@@ -28,9 +28,9 @@ public:
     const PackInfoList& List() const { return list_; }
 
     // Checks in this order: room (100 entries), a name, a size of decimal digits
-    // only (empty passes, the run refuses it later), a capacity in bytes (empty:
-    // not known), a name not yet registered (letter case counts). Appends
-    // (name, digits + unit letter, capacity) when all pass.
+    // that with its unit the run accepts (ParsePackSize), a capacity in bytes
+    // (empty: not known) not below that size, a name not yet registered (letter
+    // case counts). Appends (name, digits + unit letter, capacity) when all pass.
     RegisterResult Register(const std::u16string& name, const std::u16string& sizeDigits, int unit,
                             std::u16string_view capacityText = {});
     // Removes the first entry of that name; false when there is none.

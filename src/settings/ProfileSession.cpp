@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <vector>
 
+#include "intake/ImportSettingsEditor.h"
 #include "settings/IniProfile.h"
+#include "support/AtomicFileWriter.h"
+#include "support/FileLock.h"
 #include "support/TextCodec.h"
 
 namespace {
@@ -79,37 +82,82 @@ void CProfileSession::Load() {
     }
     settings_.LoadGeneralSettings(profile);
     settings_.LoadPackInfoList(profile);
+    read_ = settings_;
+    notices_.clear();
+    if (const size_t beyond = SettingsStore::PackSectionsBeyondLimit(profile); beyond != 0) {
+        notices_.push_back(u"設定ファイル「" + Shown(profilePath_) + u"」には、登録できる " +
+                           zel::U16(std::to_string(kMaxPackInfoCount)) +
+                           u" 件を超えるパックサイズが " + zel::U16(std::to_string(beyond)) +
+                           u" 件あります。これらは読み込まず、終了するときに元のファイルを「" +
+                           Shown(profilePath_ + ".bak") + u"」として残します。");
+    }
 
     presetStore_.emplace(fs_, sys_.GetConfigurationFolder());
     presetStore_->Load();
     sys_.presets = presetStore_->presets;
+    const std::u16string damaged = DamagedPresetsMessage(
+        ImportSettingsPath(sys_.GetConfigurationFolder()), presetStore_->LastLoad().damaged);
+    if (!damaged.empty()) notices_.push_back(damaged);
 }
 
 bool CProfileSession::Save(std::u16string& message) {
     if (profilePath_.empty()) return true;
+    const zel::FileLock lock(fs_, profilePath_);
+    if (lock.Error() != 0) {
+        message = u"設定ファイル「" + Shown(profilePath_) + u"」をロックできないため、設定を保存" +
+                  u"しませんでした（" + Reason(lock.Error()) + u"）。";
+        return false;
+    }
+    IniProfile onDisk;
+    std::string text;
+    if (!backUpUnreadableProfile_) {
+        const int error = fs_.ReadFile(profilePath_, IniProfile::kMaxFileSize, text);
+        if (error != 0 && error != ENOENT) backUpUnreadableProfile_ = true;
+        if (error == 0) onDisk.Parse(text);
+    }
+    const std::string backup = profilePath_ + ".bak";
     if (backUpUnreadableProfile_) {
-        const std::string backup = profilePath_ + ".bak";
         if (const int error = fs_.Rename(profilePath_, backup); error != 0 && error != ENOENT) {
             message = u"読み込めなかった設定ファイル「" + Shown(profilePath_) +
                       u"」を退避できないため、設定を保存しませんでした（" + Reason(error) + u"）。";
             return false;
         }
         backUpUnreadableProfile_ = false;
+    } else if (SettingsStore::PackSectionsBeyondLimit(onDisk) != 0) {
+        // A copy, not a rename: the profile must stay in place for a window
+        // starting meanwhile.
+        int error = 0;
+        if (!zel::WriteFileAtomically(fs_, backup, text, error)) {
+            message = u"設定ファイル「" + Shown(profilePath_) + u"」の控え「" + Shown(backup) +
+                      u"」を作れないため、設定を保存しませんでした（" + Reason(error) + u"）。";
+            return false;
+        }
     }
+    settings_.MergeInto(onDisk, read_);
     int error = 0;
-    if (!settings_.Save(fs_, profilePath_, error)) {
+    if (!onDisk.Save(profilePath_, fs_, error)) {
         message = u"設定ファイル「" + Shown(profilePath_) + u"」を保存できませんでした（" +
                   Reason(error) + u"）。";
         return false;
     }
+    read_ = settings_;
     return true;
 }
 
 bool CProfileSession::SavePresets(std::u16string& message) {
     if (!presetStore_) presetStore_.emplace(fs_, sys_.GetConfigurationFolder());
-    presetStore_->presets = sys_.presets;
     std::string text;
-    if (presetStore_->Save(text)) return true;
+    switch (presetStore_->Save(sys_.presets, text)) {
+        case CImportSettingsStore::SaveResult::Written:
+            sys_.presets = presetStore_->presets;
+            return true;
+        case CImportSettingsStore::SaveResult::NameTaken:
+            sys_.presets = presetStore_->presets;
+            message = import_settings_text::kDuplicatePreset;
+            return false;
+        case CImportSettingsStore::SaveResult::Failed:
+            break;
+    }
     message = zel::Utf8ToUtf16(text);
     return false;
 }

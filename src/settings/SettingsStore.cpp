@@ -51,6 +51,23 @@ std::u16string PackSection(size_t n) {
     return zel::Utf8ToUtf16(fmt::format("PackInfo {}", n));
 }
 
+// The number of a "PackInfo N" section (letter case aside), else 0.
+size_t PackSectionNumber(std::u16string_view section) {
+    constexpr std::u16string_view kPrefix = u"packinfo ";
+    if (section.size() <= kPrefix.size() || section.size() > kPrefix.size() + 9) return 0;
+    for (size_t i = 0; i < kPrefix.size(); ++i) {
+        char16_t c = section[i];
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+        if (c != kPrefix[i]) return 0;
+    }
+    size_t n = 0;
+    for (char16_t c : section.substr(kPrefix.size())) {
+        if (c < u'0' || c > u'9') return 0;
+        n = n * 10 + static_cast<size_t>(c - u'0');
+    }
+    return n;
+}
+
 }  // namespace
 
 bool DisplaySettings::operator==(const DisplaySettings& o) const {
@@ -133,4 +150,39 @@ bool SettingsStore::Save(zel::IFileSystem& fs, const std::string& profilePath, i
     SaveGeneralSettings(profile);
     SavePackInfoList(profile);
     return profile.Save(profilePath, fs, error);
+}
+
+void SettingsStore::MergeInto(IniProfile& profile, const SettingsStore& read) const {
+    IniProfile now, then;
+    SaveGeneralSettings(now);
+    read.SaveGeneralSettings(then);
+    for (const auto& [section, key] : now.Keys()) {
+        const std::u16string value = now.GetString(section, key, u"");
+        if (value != then.GetString(section, key, u"") || !profile.Has(section, key))
+            profile.SetString(section, key, value);
+    }
+
+    IniProfile nowPacks, thenPacks;
+    SavePackInfoList(nowPacks);
+    read.SavePackInfoList(thenPacks);
+    SettingsStore packs;
+    if (nowPacks.ToText() != thenPacks.ToText() || !profile.Has(kPackInfo, u"FIRST_FLAG")) {
+        packs.packInfoList = packInfoList;
+    } else {
+        packs.LoadPackInfoList(profile);
+    }
+    for (const std::u16string& section : profile.SectionNames()) {
+        if (PackSectionNumber(section) != 0) profile.RemoveSection(section);
+    }
+    packs.SavePackInfoList(profile);
+}
+
+size_t SettingsStore::PackSectionsBeyondLimit(const IniProfile& profile) {
+    size_t count = 0;
+    for (const std::u16string& section : profile.SectionNames()) {
+        if (PackSectionNumber(section) > kMaxPackInfoCount &&
+            !profile.GetString(section, u"Name", u"").empty())
+            ++count;
+    }
+    return count;
 }

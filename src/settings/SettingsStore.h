@@ -47,6 +47,17 @@ public:
     void SaveGeneralSettings(IniProfile& profile) const;
     void SavePackInfoList(IniProfile& profile) const;
 
+    // Writes into `profile`, the file as another window may have left it, what
+    // this store changed since it was `read`, compared as the profile stores
+    // it; a key the profile lacks gets this store's value. The pack-size list
+    // goes as one unit: this store's when it changed, else the one the profile
+    // holds; either way its sections are written anew, so none past the limit
+    // survives.
+    void MergeInto(IniProfile& profile, const SettingsStore& read) const;
+    // Pack-size sections with a name numbered past what the list keeps, which
+    // a rewrite of the list drops.
+    static size_t PackSectionsBeyondLimit(const IniProfile& profile);
+
     // Reads the profile file; a missing or unreadable file leaves the defaults.
     void Load(zel::IFileSystem& fs, const std::string& profilePath);
     // Rewrites the profile file whole (temporary file and rename); false with

@@ -63,6 +63,10 @@ public:
     // 0 when this process could open the existing file for writing; the file is
     // opened without truncating and closed again, so nothing changes.
     virtual int CheckWritable(const std::string& path);
+    // Waits for an exclusive advisory lock (flock) on the file, made when
+    // missing; fd holds it until UnlockFile.
+    virtual int LockFile(const std::string& path, int& fd);
+    virtual void UnlockFile(int fd);
 
     // The real file system (POSIX calls).
     static IFileSystem& Default();

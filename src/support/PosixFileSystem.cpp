@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,6 +69,23 @@ int IFileSystem::CheckWritable(const std::string& path) {
     if (fd < 0) return errno;
     ::close(fd);
     return 0;
+}
+
+int IFileSystem::LockFile(const std::string& path, int& fd) {
+    fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) return errno;
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno == EINTR) continue;
+        const int error = errno;
+        ::close(fd);
+        fd = -1;
+        return error;
+    }
+    return 0;
+}
+
+void IFileSystem::UnlockFile(int fd) {
+    if (fd >= 0) ::close(fd);  // closing the only descriptor releases the lock
 }
 
 IFileSystem& IFileSystem::Default() {

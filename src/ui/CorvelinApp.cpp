@@ -78,6 +78,16 @@ bool CCorvelinApp::InitInstance(const std::vector<std::string>& paths) {
         return false;
     });
     frame_->show();
+    // Once, over the window: what the profile or the presets file held that
+    // this start could not take.
+    if (!session_.StartNotices().empty()) {
+        QTimer::singleShot(0, this, [this] {
+            for (const std::u16string& notice : session_.StartNotices()) {
+                QMessageBox::warning(frame_.get(), QStringLiteral("Corvelin"),
+                                     QString::fromStdU16String(notice));
+            }
+        });
+    }
     if (!paths.empty()) {
         QTimer::singleShot(0, this, [this, paths] { DropCommandLinePaths(paths); });
     }

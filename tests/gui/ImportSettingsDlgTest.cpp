@@ -5,6 +5,7 @@
 #include <boost/make_shared.hpp>
 
 #include "ModalDriver.h"
+#include "TestSupport.h"
 #include "intake/ImportSettingsFile.h"
 #include "ui/settings/ImportSettingsDlg.h"
 #include "ui/settings/InputFileNameFilterDlg.h"
@@ -95,6 +96,36 @@ private slots:
                               U(u"INFO: プリセット「Kept」をファイルに保存できませんでした。\n"
                                 u"disk full")}));
         QCOMPARE(driver.icons.last(), QMessageBox::Warning);
+    }
+
+    // Another window on the same folder saved "Other" after this list was read.
+    void anotherWindowsPresetShowsAfterASaveAndItsNameIsAskedAgain() {
+        testing_support::TempDir dir;
+        zel::IFileSystem& fs = zel::IFileSystem::Default();
+        CImportSettingsStore mine(fs, dir.Path());
+        mine.Load();
+        presets_ = mine.presets;
+        ImportSettingsList theirs{MakeDefaultImportSettings(), MakeDefaultImportSettings()};
+        theirs[1]->name = u"Other";
+        testing_support::WriteFile(dir / "ImportSettings.xml", FormatImportSettings(theirs));
+
+        ModalDriver driver;
+        CImportSettingsDlg dlg(presets_, nullptr, [&](std::string& text) {
+            const auto result = mine.Save(presets_, text);
+            if (result != CImportSettingsStore::SaveResult::Failed) presets_ = mine.presets;
+            return result == CImportSettingsStore::SaveResult::Written;
+        });
+        dlg.show();
+        Type<CInputStringDlg>(driver, QStringLiteral("other"));
+        driver.ThenMessage();
+        Type<CInputStringDlg>(driver, QStringLiteral("Mine"));
+        driver.ThenMessage();
+        Click(dlg, "savePreset");
+        QCOMPARE(driver.log, (QStringList{U(u"INFO: 既にその名前のプリセットが存在します。"),
+                                          U(u"INFO: プリセット「Mine」を保存しました。")}));
+        auto* box = dlg.findChild<QComboBox*>(QStringLiteral("presets"));
+        QCOMPARE(box->count(), 3);
+        QCOMPARE(box->itemText(1) + box->itemText(2), QStringLiteral("OtherMine"));
     }
 
     void editsChangeTheOpenedSettingsButNeverAPickedPreset() {

@@ -68,6 +68,7 @@ private slots:
             const QString name = QString::number(before.packInfoList.size());  // not yet taken
             driver.ThenClose<CManagePackDlg>(accept, [name](CManagePackDlg* dlg) {
                 dlg->findChild<QLineEdit*>("name")->setText(name);
+                dlg->findChild<QLineEdit*>("size")->setText("1");
                 QTest::mouseClick(dlg->findChild<QPushButton*>("register"), Qt::LeftButton);
             });
             Command("managePack")->trigger();

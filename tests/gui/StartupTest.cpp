@@ -115,6 +115,29 @@ private slots:
         }
     }
 
+    // What the files held that this start could not take is said once, over
+    // the window, and the original profile is kept before its rewrite.
+    void damagedPresetsAndPackSizesPastTheLimitAreTold() {
+        TempDir dir;
+        MakeDir(dir / "bin");
+        const std::string profile = "[PackInfo]\nFIRST_FLAG=0\n[PackInfo 150]\nName=x\nSize=1M\n";
+        WriteFile(dir / "bin/Corvelin.ini", profile);
+        WriteFile(dir / "bin/ImportSettings.xml", "<ImportSettings>\nName=cut\n");
+        FakeSys sys(dir / "bin", dir / "cfg", "user");
+        CCorvelinApp app(sys);
+        ModalDriver driver;
+        driver.ThenMessage();
+        driver.ThenMessage();
+        QVERIFY(app.InitInstance({}));
+        QTRY_VERIFY(driver.AllAnswered());
+        QVERIFY2(driver.log.value(0).contains(U(u"100 件を超える")),
+                 qPrintable(driver.log.value(0)));
+        QVERIFY2(driver.log.value(1).contains(U(u"「cut」")), qPrintable(driver.log.value(1)));
+        QVERIFY(app.ExitInstance());
+        QCOMPARE(ReadFile(dir / "bin/Corvelin.ini.bak"), profile);
+        QCOMPARE(ReadFile(dir / "bin/Corvelin.ini").find("Name=x"), std::string::npos);
+    }
+
     void terminationQuitsNormallyAndWritesTheProfile() {
         const struct {
             int signalNumber;

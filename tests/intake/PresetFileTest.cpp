@@ -24,6 +24,7 @@ using testing_support::ReadFile;
 using testing_support::TempDir;
 using testing_support::U;
 using testing_support::WriteFile;
+constexpr auto Written = CImportSettingsStore::SaveResult::Written;
 
 const char kBuiltInText[] =
     "<ImportSettings>\r\nName=\"all files\"\r\nAutoGroup=0\r\n<InputFilter>\r\n<Filter>\r\n"
@@ -95,8 +96,7 @@ TEST(PresetFileTest, ReaderFollowsTheBlocksAndReadsNumbersLikeTheCRuntime) {
         "<IgnoreFilter>\n<Filter>\ntype=filename\nstring=\"*.tmp\"\n</Filter>\n"
         "<Filter>\ntype=shortcut\nstring=lost\nnocase=1\n</Filter>\n"
         "<Filter>\ntype=attributes\nattr=0,1,\n</Filter>\n"
-        "</InputFilter>\n"    // either closing line ends either list
-        "<ImportSettings>\n"  // ignored inside a preset
+        "</InputFilter>\n"  // either closing line ends either list
         "<InputFilter>\n<Filter>\ntype=attributes\nattr=\"1\",\"0,\\\"\",0,1,1\nfunc=-1\n"
         "</Filter>\n</InputFilter>\n</ImportSettings>\n"
         "<ImportSettings>\nName=unfinished\n<InputFilter>\n");
@@ -171,12 +171,12 @@ TEST(PresetFileTest, SavesKeepAFileThatDidNotLoadAndFailedSavesLeaveTheOldOne) {
     EXPECT_FALSE(store.Load());
     EXPECT_TRUE(IsBuiltIn(store.presets));
     std::string message;
-    ASSERT_TRUE(store.Save(message)) << message;
-    EXPECT_EQ(FolderNames(dir.Path()), "ImportSettings.xml|ImportSettings.xml.bak");
+    ASSERT_EQ(store.Save(store.presets, message), Written) << message;
+    EXPECT_EQ(FolderNames(dir.Path()),
+              "ImportSettings.xml|ImportSettings.xml.bak|ImportSettings.xml.lock");
     EXPECT_EQ(ReadFile(path), kBuiltInText);
     WriteFile(path + ".bak", "kept");
-    store.presets.clear();
-    ASSERT_TRUE(store.Save(message)) << message;
+    ASSERT_EQ(store.Save({}, message), Written) << message;
     EXPECT_EQ(ReadFile(path), "");
     EXPECT_EQ(ReadFile(path + ".bak"), "kept");
     ASSERT_EQ(::unlink((path + ".bak").c_str()), 0);
@@ -199,12 +199,51 @@ TEST(PresetFileTest, SavesKeepAFileThatDidNotLoadAndFailedSavesLeaveTheOldOne) {
         EXPECT_FALSE(SaveImportSettings(fs, dir.Path(), list, message, true));
         EXPECT_NE(message.find(c.says), std::string::npos) << message;
         EXPECT_EQ(ReadFile(path), kOnePreset);
-        EXPECT_EQ(FolderNames(dir.Path()), "ImportSettings.xml");
+        EXPECT_EQ(FolderNames(dir.Path()), "ImportSettings.xml|ImportSettings.xml.lock");
     }
     fs.writeError = fs.renameError = 0;
     CImportSettingsStore fresh(fs, dir.Path());  // its file loaded: no backup
     EXPECT_TRUE(fresh.Load());
-    EXPECT_FALSE(fresh.BackupPending());
+    EXPECT_FALSE(fresh.LastLoad().KeepOriginal());
+}
+
+std::string Names(const ImportSettingsList& list) {
+    std::string names;
+    for (const auto& preset : list)
+        names += (names.empty() ? "" : ",") + zel::Utf16ToUtf8(preset->name);
+    return names;
+}
+
+// A cut preset is left out, but the intact ones after it are kept, the user is
+// told which, and the original survives the first rewrite.
+TEST(PresetFileTest, ADamagedPresetCostsOnlyItselfAndTheOriginalIsKept) {
+    zel::IFileSystem& fs = zel::IFileSystem::Default();
+    TempDir dir;
+    const std::string path = dir / "ImportSettings.xml";
+    auto preset = [](const char* name) {
+        std::string text = kOnePreset;
+        return text.replace(text.find("mine"), 4, name);
+    };
+    const std::string damaged = preset("P1") + preset("P2") + preset("P3").substr(0, 62) + "\r\n" +
+                                preset("P4") + "<ImportSettings>\r\nAutoGroup=1\r\n" +
+                                preset("P5") + preset("P6").substr(0, 40);
+    WriteFile(path, damaged);
+    CImportSettingsStore store(fs, dir.Path());
+    ASSERT_TRUE(store.Load());
+    EXPECT_EQ(Names(store.presets), "P1,P2,P4,P5");
+    EXPECT_EQ(store.LastLoad().damaged,
+              (std::vector<DamagedPreset>{{3, u"P3"}, {5, u""}, {7, u"P6"}}));
+    const std::u16string told = DamagedPresetsMessage(path, store.LastLoad().damaged);
+    EXPECT_NE(told.find(u"「P3」、5 番目のプリセット、「P6」"), std::u16string::npos);
+
+    ImportSettingsList edited = store.presets;
+    edited.push_back(MakeDefaultImportSettings());
+    std::string message;
+    ASSERT_EQ(store.Save(edited, message), Written) << message;
+    EXPECT_EQ(ReadFile(path + ".bak"), damaged);
+    ImportSettingsList reread;
+    EXPECT_TRUE(ReadImportSettings(fs, dir.Path(), reread).damaged.empty());
+    EXPECT_EQ(Names(reread), "P1,P2,P4,P5,all files");
 }
 
 }  // namespace

@@ -23,8 +23,12 @@ TEST(PackInfoEditorTest, RegisterChecksInOrderAndAppendsDigitsWithUnitLetter) {
         {u"", u"12x", 0, R::EmptyName, u""},                              // name checked first
         {u"CD(700MB)", u"-5", 0, R::InvalidSize, u""},                    // size before duplicate
         {u"Sp", u"1 2", 0, R::InvalidSize, u""},
-        {u"Bare", u"", CPackInfoEditor::UnitGByte, R::Added, u""},  // the run refuses it later
-        {u"CD(700MB)", u"1", 0, R::InvalidCapacity, u"7x"},         // capacity before duplicate
+        // What the run refuses (ParsePackSize): no digits, beyond 64 bits.
+        {u"Bare", u"", CPackInfoEditor::UnitGByte, R::InvalidSize, u""},
+        {u"Huge", u"12345678901234567890123", 0, R::InvalidSize, u""},
+        {u"Small", u"5", CPackInfoEditor::UnitGByte, R::InvalidCapacity, u"4,999,999,999"},
+        {u"Exact", u"5", CPackInfoEditor::UnitGByte, R::Added, u"5,000,000,000"},
+        {u"CD(700MB)", u"1", 0, R::InvalidCapacity, u"7x"},  // capacity before duplicate
         {u"Big", u"1", 0, R::InvalidCapacity, u"18446744073709551616"},
         {u"Lead", u"1", 0, R::InvalidCapacity, u",5"},
         {u"Trail", u"1", 0, R::InvalidCapacity, u"5,"},
@@ -35,8 +39,9 @@ TEST(PackInfoEditorTest, RegisterChecksInOrderAndAppendsDigitsWithUnitLetter) {
         EXPECT_EQ(editor.Register(c.name, c.digits, c.unit, c.capacity), c.result) << "case " << i;
     }
     PackInfoList expected = DefaultPackInfoList();
-    expected.insert(expected.end(),
-                    {{u"cd(700mb)", u"1G"}, {u"Bare", u"G"}, {u"DVD-R", u"4G", 4707319808u}});
+    expected.insert(
+        expected.end(),
+        {{u"cd(700mb)", u"1G"}, {u"Exact", u"5G", 5000000000u}, {u"DVD-R", u"4G", 4707319808u}});
     EXPECT_EQ(editor.List(), expected);
 }
 

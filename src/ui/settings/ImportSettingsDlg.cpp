@@ -116,10 +116,7 @@ CImportSettingsDlg::CImportSettingsDlg(ImportSettingsList& presets, CImportSetti
     setTabOrder(deleteIgnore, ignoreList_);
     setTabOrder(ignoreList_, autoGroupBox_);
 
-    for (const CImportSettingsPtr& preset : editor_.Presets()) {
-        presetBox_->addItem(preset ? ToQString(preset->name) : QString());
-    }
-    presetBox_->setCurrentIndex(-1);
+    FillPresets(QString());
     Refresh();
     presetBox_->setFocus();
 
@@ -205,22 +202,39 @@ void CImportSettingsDlg::OnDeleteFilter(FilterList list) {
     box->clearSelection();
 }
 
+void CImportSettingsDlg::FillPresets(const QString& keepSelected) {
+    presetBox_->clear();
+    for (const CImportSettingsPtr& preset : editor_.Presets()) {
+        presetBox_->addItem(preset ? ToQString(preset->name) : QString());
+    }
+    presetBox_->setCurrentIndex(keepSelected.isNull() ? -1 : presetBox_->findText(keepSelected));
+}
+
 void CImportSettingsDlg::OnSavePreset() {
-    QString name;
     for (;;) {
         CInputStringDlg ask(QString::fromUtf16(text::kPresetNamePrompt), QString(), this);
         if (ask.exec() != QDialog::Accepted) return;
-        name = ask.Text();
+        const QString name = ask.Text();
         // An empty name would give a preset nobody can pick from the list.
         if (name.isEmpty()) return;
-        if (!editor_.PresetNameExists(name.toStdU16String())) break;
-        ShowDialogMessage(this, QMessageBox::Information, Caption(),
-                          QString::fromUtf16(text::kDuplicatePreset));
+        if (editor_.PresetNameExists(name.toStdU16String())) {
+            ShowDialogMessage(this, QMessageBox::Information, Caption(),
+                              QString::fromUtf16(text::kDuplicatePreset));
+            continue;
+        }
+        const int selected = presetBox_->currentIndex();
+        const QString keep = selected < 0 ? QString() : presetBox_->itemText(selected);
+        const auto outcome = editor_.SavePreset(name.toStdU16String(), autoGroupBox_->isChecked());
+        // The file may hold another window's changes too.
+        FillPresets(keep);
+        if (outcome.nameTaken) {
+            ShowDialogMessage(this, QMessageBox::Information, Caption(), ToQString(outcome.text));
+            continue;
+        }
+        ShowDialogMessage(this, outcome.failed ? QMessageBox::Warning : QMessageBox::Information,
+                          Caption(), ToQString(outcome.text));
+        return;
     }
-    const auto outcome = editor_.SavePreset(name.toStdU16String(), autoGroupBox_->isChecked());
-    presetBox_->addItem(name);
-    ShowDialogMessage(this, outcome.failed ? QMessageBox::Warning : QMessageBox::Information,
-                      Caption(), ToQString(outcome.text));
 }
 
 void CImportSettingsDlg::OnDeletePreset() {
@@ -234,8 +248,7 @@ void CImportSettingsDlg::OnDeletePreset() {
         return;
     }
     const auto outcome = editor_.DeletePreset(static_cast<size_t>(index));
-    presetBox_->removeItem(index);
-    presetBox_->setCurrentIndex(-1);
+    FillPresets(QString());
     ShowDialogMessage(this, outcome.failed ? QMessageBox::Warning : QMessageBox::Information,
                       Caption(), ToQString(outcome.text));
 }

@@ -33,6 +33,8 @@ private:
     using FilterList = CImportSettingsEditor::FilterList;
 
     void Refresh();
+    // The preset box from the stored list, selecting that name (none if null).
+    void FillPresets(const QString& keepSelected);
     void OnPresetPicked(int index);
     void OnAddFilter(FilterList list, QPushButton* button);
     void OnDeleteFilter(FilterList list);
