@@ -9,8 +9,9 @@
 # Usage: scripts/screenshots.sh [PATH-TO-corvelin]     (default: build/corvelin)
 # Needs Xvfb, xdotool, ImageMagick and gdb; builds nothing.
 set -euo pipefail
+exe=${1:-$(dirname "$0")/../build/corvelin}
+exe=$(realpath -m "$exe")
 cd "$(dirname "$0")/.."
-exe=$(realpath "${1:-build/corvelin}")
 shots=$PWD/docs/screenshots
 work=/tmp/corvelin-shots
 
