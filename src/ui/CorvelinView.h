@@ -66,7 +66,7 @@ public:
     void DropPaths(const std::vector<std::string>& paths, bool showImportSettings);
 
     // What dragging a row out of the window offers: a pack header's files as
-    // text/uri-list; null for any other row.
+    // text/uri-list, the same URLs as text/plain; null for any other row.
     std::unique_ptr<QMimeData> DragData(int row) const;
 
     // Enabling of the commands the frame shows.

@@ -148,8 +148,12 @@ std::unique_ptr<QMimeData> CCorvelinView::DragData(int row) const {
     if (!pack) return nullptr;
     const std::optional<std::string> list = MakePackDropData(doc_, *pack);
     if (!list) return nullptr;
+    const QByteArray urls(list->data(), static_cast<qsizetype>(list->size()));
     auto mime = std::make_unique<QMimeData>();
-    mime->setData(kUriListType, QByteArray(list->data(), static_cast<qsizetype>(list->size())));
+    mime->setData(kUriListType, urls);
+    // Programs that take only text (editors, terminals) get the same URLs:
+    // plain ASCII, so names that are not valid UTF-8 survive there too.
+    mime->setData(QStringLiteral("text/plain"), urls);
     return mime;
 }
 
@@ -159,9 +163,12 @@ void CCorvelinView::StartPackDrag(int row) {
     // Our own pack must not land back on the list as a new drop.
     setAcceptDrops(false);
     viewport()->setAcceptDrops(false);
-    QDrag drag(this);
-    drag.setMimeData(mime.release());
-    drag.exec(Qt::CopyAction, Qt::CopyAction);
+    // A drop target in another program asks for the data after exec() has
+    // returned, and the platform answers from the drag object, which it
+    // deletes itself once the drop is over: so the drag lives on the heap.
+    auto* drag = new QDrag(this);
+    drag->setMimeData(mime.release());
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
 }
