@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libboost-dev libfmt-dev libgtest-dev libbenchmark-dev
-    qt6-base-dev qt6-translations-l10n fonts-noto-cjk xorriso genisoimage desktop-file-utils appstream)
+    libssl-dev qt6-base-dev qt6-translations-l10n fonts-noto-cjk xorriso genisoimage desktop-file-utils appstream)
 if [[ "${CORVELIN_SANITIZERS:-0}" == 1 ]]; then
     packages+=(clang libclang-rt-14-dev)
 fi
