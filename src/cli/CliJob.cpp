@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cli/CliDiscPlan.h"
+#include "cli/CliDiscWrite.h"
 #include "cli/CliProgress.h"
 #include "cli/PackSummary.h"
 #include "cli/TerminalText.h"
@@ -108,6 +109,8 @@ CliJob::~CliJob() = default;
 int CliJob::Run() {
     const bool showProgress = !options_.quiet;
     const bool summaryToStderr = options_.exportPath && *options_.exportPath == "-";
+    if (options_.verifyPath) return RunVerify(options_, g_interrupted);
+    if (options_.setFile) return ResumeSet(options_, g_interrupted);
 
     // Settings and presets, read only.
     const std::string configFolder = FindConfigFolder(options_, fs_);
@@ -329,5 +332,8 @@ int CliJob::Run() {
             return kCliFailed;
         }
     }
+    if (options_.writeImages || options_.writeDisc)
+        return WriteNewSet(options_, doc, sizes.workingSize, options_.sizeText, medium,
+                           g_interrupted);
     return kCliOk;
 }
