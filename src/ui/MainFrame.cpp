@@ -29,6 +29,7 @@
 #include "ui/CommandKeyFilter.h"
 #include "ui/CorvelinView.h"
 #include "ui/FrameIcons.h"
+#include "ui/WriteDiscDlg.h"
 #include "ui/settings/DisplayFont.h"
 #include "ui/settings/ManagePackDlg.h"
 #include "ui/settings/OptionDlg.h"
@@ -109,6 +110,9 @@ void CMainFrame::CreateActions() {
     c.graftLists = AddCommand(
         "graftLists", QStringLiteral("ディスク用リストを書き出す(&D)..."),
         QStringLiteral("パックごとに xorrisofs のパスリストを書き出します\nディスク用リスト"));
+    c.writeDiscs = AddCommand(
+        "writeDiscs", QStringLiteral("ディスクに書き込む(&W)..."),
+        QStringLiteral("パックをディスクやイメージに書き込み、検証します\nディスクに書き込む"));
     c.save = AddCommand("save", QString(), QString());
     c.exit = AddCommand("exit", QStringLiteral("アプリケーションの終了(&X)"),
                         QStringLiteral("アプリケーションを終了し、ファイルの保存を指示\\終了"));
@@ -183,6 +187,9 @@ void CMainFrame::CreateActions() {
     connect(c.graftLists, &QAction::triggered, this, [this] {
         if (view_->CanExport()) OnGraftLists();
     });
+    connect(c.writeDiscs, &QAction::triggered, this, [this] {
+        if (view_->CanExport()) OnWriteDiscs();
+    });
     connect(c.save, &QAction::triggered, this, &CMainFrame::OnSave);
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.managePack, &QAction::triggered, this, &CMainFrame::OnManagePack);
@@ -220,6 +227,7 @@ void CMainFrame::CreateMenus() {
     file->addAction(c.clearList);
     file->addAction(c.exportAs);
     file->addAction(c.graftLists);
+    file->addAction(c.writeDiscs);
     file->addSeparator();
     file->addAction(c.exit);
 
@@ -368,6 +376,7 @@ void CMainFrame::UpdateCommands() {
     c.back->setEnabled(view_->CanBack());
     c.exportAs->setEnabled(view_->CanExport());
     c.graftLists->setEnabled(view_->CanExport());
+    c.writeDiscs->setEnabled(view_->CanExport());
     c.newGroup->setEnabled(view_->CanNewGroup());
     c.addToGroup->setEnabled(view_->CanAddToGroup());
     c.removeFromGroup->setEnabled(view_->CanRemoveFromGroup());
@@ -431,6 +440,11 @@ void CMainFrame::OnGraftLists() {
     }
     statusBar()->showMessage(
         QStringLiteral("%1 個のリストを書き出しました").arg(doc_.packs.size()));
+}
+
+void CMainFrame::OnWriteDiscs() {
+    CWriteDiscDlg dialog(doc_, {}, GetPackSizeText(), this);
+    dialog.exec();
 }
 
 bool CMainFrame::WriteExport(const std::string& path) {

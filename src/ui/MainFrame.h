@@ -43,6 +43,7 @@ public slots:
     void OnExport();  // save as
     void OnSave();    // Ctrl+S
     void OnGraftLists();
+    void OnWriteDiscs();
     void OnHelp();
     void OnHomePage();
     void OnAbout();
@@ -78,6 +79,7 @@ private:
         QAction* clearList;
         QAction* exportAs;
         QAction* graftLists;
+        QAction* writeDiscs;
         QAction* save;
         QAction* exit;
         QAction* run;
