@@ -12,6 +12,7 @@
 #include "disc/DiscSetBuilder.h"
 #include "disc/DiscSetWriter.h"
 #include "disc/DiscVerifier.h"
+#include "disc/ReservedRoom.h"
 #include "disc/SetFileStore.h"
 #include "packing/CorvelinDoc.h"
 #include "support/FileSystem.h"
@@ -141,6 +142,13 @@ int Write(const CliOptions& options, DiscSet& set, const std::string& path,
 }
 
 }  // namespace
+
+void AddReservedRoom(const CliOptions& options, const CCorvelinDoc& doc,
+                     std::vector<uint64_t>& images) {
+    const std::vector<uint64_t> room = PlannedReservedRoom(doc.root, doc.packs, options.md5);
+    for (size_t i = 0; i < images.size() && i < room.size(); ++i)
+        images[i] += room[i];
+}
 
 bool WantsDiscWork(const CliOptions& options) {
     return options.verifyPath || options.setFile || options.writeImages || options.writeDisc;

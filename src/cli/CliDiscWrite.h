@@ -1,7 +1,9 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "cli/CliOptions.h"
 
@@ -13,6 +15,11 @@ constexpr int kCliVerifyDiffers = 8;
 
 // True when the command line writes or verifies media.
 bool WantsDiscWork(const CliOptions& options);
+
+// Adds to each pack's image estimate what writing will add (the reserved
+// folder, MD5 records), so that packs fitted against images fit when written.
+void AddReservedRoom(const CliOptions& options, const CCorvelinDoc& doc,
+                     std::vector<uint64_t>& images);
 
 // --verify PATH: reads back a mounted disc's folder, a drive or an image file.
 int RunVerify(const CliOptions& options, const std::atomic<bool>& cancel);

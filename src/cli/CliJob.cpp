@@ -263,6 +263,7 @@ int CliJob::Run() {
             costs.Restore(doc.packs, doc.packResults);
             if (status != kCliOk) return status;
             images = EstimatePackImages(doc.root, doc.packs, udf);
+            if (options_.writeImages || options_.writeDisc) AddReservedRoom(options_, doc, images);
             const uint64_t next = NextImageFitLimit(limit, doc.packs, images, target);
             if (next == limit || next == 0 || round == kMaxFitRounds) break;
             limit = next;

@@ -12,6 +12,7 @@
 #include "disc/ChecksumList.h"
 #include "disc/DiscSetBuilder.h"
 #include "disc/DiscVerifier.h"
+#include "disc/ReservedRoom.h"
 #include "disc/SetFileStore.h"
 #include "disc/SetIndexFormat.h"
 #include "disc/Sha256.h"
@@ -315,12 +316,16 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
         estimate.AddFile(file->discPath, file->size);
     }
     DiscSet medium = set_;
+    // Why a pack failed is this machine's history, and its length cannot be
+    // planned for: the medium's copy keeps only the states.
+    for (DiscSetPack& other : medium.packs)
+        other.reason.clear();
     medium.packs[pack.number - 1].state = DiscPackState::Written;
     medium.packs[pack.number - 1].writtenAt = Now();
     const std::string index = WriteSetIndex(medium, false);
     estimate.AddFile(u"/_CORVELIN/SHA256SUMS", sums.size());
     estimate.AddFile(u"/_CORVELIN/INDEX.TSV", index.size());
-    const uint64_t imageBytes = estimate.Bytes();
+    const uint64_t imageBytes = estimate.Bytes() + (options.md5 ? Md5RecordBytes(files.size()) : 0);
 
     if (options.toDrive) {
         MediumAnswer answer;
@@ -347,7 +352,10 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     args.insert(args.end(),
                 {"-outdev", options.toDrive ? options.device : "stdio:" + part, "-volid",
                  zel::EncodeFileName(pack.label), "-joliet", "on", "-compliance",
-                 "joliet_long_names:iso_9660_level=3", "-follow", "param"});
+                 "joliet_long_names:iso_9660_level=3:no_emul_toc", "-follow", "param"});
+    // Without the copy of the volume descriptors that xorriso puts ahead of a
+    // session on rewritable media, the image is laid out as the estimate and
+    // the graft lists' printed command lay it out, block for block.
     // Most names go through a path list, since a large pack's names do not
     // fit on a command line; a name with a line break, which no list line can
     // carry, goes as its own arguments.
