@@ -19,6 +19,7 @@
 #include <future>
 
 #include "disc/DiscSetBuilder.h"
+#include "disc/DiscVerifier.h"
 #include "disc/SetFileStore.h"
 #include "packing/CorvelinDoc.h"
 #include "support/FileSystem.h"
@@ -130,6 +131,7 @@ CWriteDiscDlg::CWriteDiscDlg(const CCorvelinDoc& doc, std::vector<uint32_t> chos
     auto* buttons = new QDialogButtonBox(this);
     openSet_ =
         buttons->addButton(QStringLiteral("セットを開く(&O)..."), QDialogButtonBox::ActionRole);
+    verifyNow_ = buttons->addButton(QStringLiteral("検証(&E)..."), QDialogButtonBox::ActionRole);
     start_ = buttons->addButton(QStringLiteral("開始(&S)"), QDialogButtonBox::AcceptRole);
     close_ = buttons->addButton(QStringLiteral("閉じる"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
@@ -138,6 +140,7 @@ CWriteDiscDlg::CWriteDiscDlg(const CCorvelinDoc& doc, std::vector<uint32_t> chos
     connect(start_, &QPushButton::clicked, this, &CWriteDiscDlg::Start);
     connect(close_, &QPushButton::clicked, this, &CWriteDiscDlg::reject);
     connect(openSet_, &QPushButton::clicked, this, &CWriteDiscDlg::OnOpenSet);
+    connect(verifyNow_, &QPushButton::clicked, this, &CWriteDiscDlg::OnVerify);
     connect(browse_, &QPushButton::clicked, this, &CWriteDiscDlg::OnBrowse);
     connect(target_, &QComboBox::currentIndexChanged, this, [this](int index) {
         folder_->setEnabled(index == 0);
@@ -216,12 +219,7 @@ void CWriteDiscDlg::Start() {
     }
     const DiscWriteOptions options = form_.Options();
     if (!options.toDrive) zel::IFileSystem::Default().MakeFolder(options.folder, 0755);
-    for (QWidget* w : std::initializer_list<QWidget*>{name_, target_, folder_, browse_, packs_,
-                                                      verify_, md5_, start_, openSet_})
-        w->setEnabled(false);
-    close_->setText(QStringLiteral("中止"));
-    result_->clear();
-    cancel_ = false;
+    SetBusy(true);
     const bool fresh = !setLoaded_;
     DiscSetHeader header;
     header.name = form_.name;
@@ -276,11 +274,57 @@ void CWriteDiscDlg::OnFinished(CDiscSetWriter::Outcome outcome, const QString& m
     result_->setPlainText(text);
     status_->clear();
     bar_->setValue(outcome == CDiscSetWriter::Outcome::Done ? 1000 : bar_->value());
-    for (QWidget* w : std::initializer_list<QWidget*>{target_, folder_, browse_, packs_, verify_,
-                                                      md5_, start_, openSet_})
-        w->setEnabled(true);
-    close_->setText(QStringLiteral("閉じる"));
+    SetBusy(false);
     emit finished(static_cast<int>(outcome));
+}
+
+void CWriteDiscDlg::SetBusy(bool busy) {
+    for (QWidget* w : std::initializer_list<QWidget*>{target_, packs_, verify_, md5_, start_,
+                                                      openSet_, verifyNow_})
+        w->setEnabled(!busy);
+    // A set once begun keeps its name.
+    name_->setEnabled(!busy && !setLoaded_);
+    folder_->setEnabled(!busy && target_->currentIndex() == 0);
+    browse_->setEnabled(!busy && target_->currentIndex() == 0);
+    close_->setText(busy ? QStringLiteral("中止") : QStringLiteral("閉じる"));
+    if (busy) {
+        result_->clear();
+        cancel_ = false;
+    }
+}
+
+void CWriteDiscDlg::OnVerify() {
+    ReadForm();
+    if (!form_.ToImages()) {
+        Verify(form_.drives[form_.target - 1]);
+        return;
+    }
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("検証するイメージ"), folder_->text(),
+                                     QStringLiteral("イメージ (*.iso);;すべてのファイル (*)"));
+    if (!path.isEmpty()) Verify(zel::EncodeFileName(path.toStdU16String()));
+}
+
+void CWriteDiscDlg::Verify(const std::string& path) {
+    if (Running()) return;
+    SetBusy(true);
+    worker_ = std::thread([this, path] {
+        const VerifyResult result =
+            VerifyMedium(path, &cancel_, [this](const DiscProgress& p) { host_->Progress(p); });
+        const QString text =
+            Q(zel::DecodeFileName(path)) + QStringLiteral("\n") + Q(DescribeVerifyResult(result));
+        const int outcome = static_cast<int>(result.outcome);
+        QMetaObject::invokeMethod(
+            this,
+            [this, text, outcome] {
+                worker_.join();
+                result_->setPlainText(text);
+                status_->clear();
+                SetBusy(false);
+                emit verified(outcome);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 MediumAnswer CWriteDiscDlg::AskForMedium(uint32_t pack, uint32_t count, const QString& problem) {

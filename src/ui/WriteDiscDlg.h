@@ -39,11 +39,14 @@ public:
     bool OpenSet(const std::string& path, QString& message);
 
     void Start();
+    // Reads back an image file or a drive and shows what differs.
+    void Verify(const std::string& path);
     bool Running() const { return worker_.joinable(); }
     const DiscSet& Set() const { return set_; }
 
 signals:
     void finished(int outcome);
+    void verified(int outcome);
 
 protected:
     // The answer for the next medium; tests answer without a window.
@@ -59,6 +62,8 @@ private:
     void OnBrowse();
     void ShowProgress(const DiscProgress& progress);
     void OnFinished(CDiscSetWriter::Outcome outcome, const QString& message);
+    void OnVerify();
+    void SetBusy(bool busy);
 
     const CCorvelinDoc& doc_;
     std::u16string medium_;
@@ -82,5 +87,6 @@ private:
     QPlainTextEdit* result_;
     QPushButton* start_;
     QPushButton* openSet_;
+    QPushButton* verifyNow_;
     QPushButton* close_;
 };

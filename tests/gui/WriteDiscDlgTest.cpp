@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "TestSupport.h"
+#include "disc/DiscVerifier.h"
 #include "disc/SetFileStore.h"
 #include "packing/CorvelinDoc.h"
 #include "ui/WriteDiscDlg.h"
@@ -59,6 +60,10 @@ private slots:
         QVERIFY(packs->item(1)->text().contains(QStringLiteral("検証済み")));
         QVERIFY(dialog.findChild<QPlainTextEdit*>()->toPlainText().contains(
             QString::fromStdString(SetFilePath(dialog.Set()))));
+        QSignalSpy verified(&dialog, &CWriteDiscDlg::verified);
+        dialog.Verify(dir_ / "img/pack02.iso");
+        QVERIFY(verified.wait(30000));
+        QCOMPARE(verified.at(0).at(0).toInt(), static_cast<int>(VerifyResult::Outcome::Ok));
         if (const char* shots = std::getenv("CORVELIN_SCREENSHOTS"))
             dialog.grab().save(QString::fromUtf8(shots) + QStringLiteral("/WriteDiscDlg.png"));
     }
