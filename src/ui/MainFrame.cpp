@@ -73,6 +73,16 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
     view_->SetToolbarTexts([this] { return GetPackSizeText(); },
                            [this] { return GetFillRateText(); });
     connect(view_, &CCorvelinView::commandStateChanged, this, &CMainFrame::UpdateCommands);
+    // A pack header's menu: write that pack.
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const std::optional<size_t> pack = view_->PackAtRow(view_->rowAt(at.y()));
+        if (!pack || !view_->CanExport()) return;
+        QMenu menu(this);
+        menu.addAction(commands_.writeDiscs->text(), this,
+                       [this, pack] { OnWriteDiscs({static_cast<uint32_t>(*pack + 1)}); });
+        menu.exec(view_->viewport()->mapToGlobal(at));
+    });
     connect(view_, &CCorvelinView::statusTextChanged, this, [this](const QString& text) {
         if (text.isEmpty()) {
             statusBar()->clearMessage();
@@ -442,8 +452,8 @@ void CMainFrame::OnGraftLists() {
         QStringLiteral("%1 個のリストを書き出しました").arg(doc_.packs.size()));
 }
 
-void CMainFrame::OnWriteDiscs() {
-    CWriteDiscDlg dialog(doc_, {}, GetPackSizeText(), this);
+void CMainFrame::OnWriteDiscs(std::vector<uint32_t> packs) {
+    CWriteDiscDlg dialog(doc_, std::move(packs), GetPackSizeText(), this);
     dialog.exec();
 }
 

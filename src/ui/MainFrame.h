@@ -2,7 +2,9 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "support/FileSystem.h"
 
@@ -43,7 +45,8 @@ public slots:
     void OnExport();  // save as
     void OnSave();    // Ctrl+S
     void OnGraftLists();
-    void OnWriteDiscs();
+    // The writing dialog, with the given 1-based packs ticked (all when none).
+    void OnWriteDiscs(std::vector<uint32_t> packs = {});
     void OnHelp();
     void OnHomePage();
     void OnAbout();
