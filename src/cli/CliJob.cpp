@@ -249,7 +249,9 @@ int CliJob::Run() {
         }
     };
     const uint64_t medium = sizes.capacity;
-    const bool fitImage = options_.fitImage || settings.general.fitImage != 0;
+    // Media written by this run must hold their images: pack against them.
+    const bool fitImage = options_.fitImage || settings.general.fitImage != 0 ||
+                          options_.writeImages || options_.writeDisc;
     const bool udf = options_.udf;
     std::vector<uint64_t> images;
     if (!fitImage) {
