@@ -61,4 +61,23 @@ TEST(CliDiscWrite, WritesVerifiedImagesThatAreCheckedLaterAndGoesOnWithTheSet) {
     EXPECT_EQ(Cli(dir, {"--set", setFile}).status, 2);
 }
 
+// A file that acts as a drive: the first disc is written on Enter, the
+// prompt for the second meets the end of the input and stops the run.
+TEST(CliDiscWrite, ADriveAsksForEachDiscOnStandardError) {
+    TempDir dir;
+    MakeDir(dir / "src");
+    WriteFile(dir / "src/one.bin", std::string(1500000, '1'));
+    WriteFile(dir / "src/two.bin", std::string(1200000, '2'));
+    WriteFile(dir / "drive", "");
+    const CliResult r = RunProgram(
+        {"/bin/sh", "-c", "printf '\\n' | exec \"$0\" -q -s 2M --write-disc stdio:\"$1\" \"$2\"",
+         CORVELIN_CLI_PATH, dir / "drive", dir / "src"},
+        {"XDG_DATA_HOME=" + dir / "data"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("パック 1 / 2: 空のディスクを入れて"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("パック 2 / 2: 空のディスクを入れて"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--set "), std::string::npos) << r.err;
+    EXPECT_EQ(Cli(dir, {"-q", "--verify", "stdio:" + dir / "drive"}).status, 0);
+}
+
 }  // namespace
