@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "ModalDriver.h"
 #include "TestSupport.h"
 #include "disc/DiscVerifier.h"
 #include "disc/SetFileStore.h"
@@ -15,6 +16,13 @@
 #include "ui/WriteDiscDlg.h"
 
 using testing_support::TempDir;
+
+// The prompt for the next medium, reached without a drive.
+class PromptingDlg : public CWriteDiscDlg {
+public:
+    using CWriteDiscDlg::AskForMedium;
+    using CWriteDiscDlg::CWriteDiscDlg;
+};
 
 // The dialog over the core writer: a plan to verified images, and a cancel
 // that ends the pack in progress and leaves the rest.
@@ -66,6 +74,32 @@ private slots:
         QCOMPARE(verified.at(0).at(0).toInt(), static_cast<int>(VerifyResult::Outcome::Ok));
         if (const char* shots = std::getenv("CORVELIN_SCREENSHOTS"))
             dialog.grab().save(QString::fromUtf8(shots) + QStringLiteral("/WriteDiscDlg.png"));
+    }
+
+    // Each button of the prompt gives its answer; the pack and the problem show.
+    void thePromptForTheNextMediumAnswersEachButton() {
+        PromptingDlg dialog(doc_, {}, QString());
+        const struct {
+            const char* button;
+            MediumAnswer answer;
+        } cases[] = {{"書き込む", MediumAnswer::Go},
+                     {"飛ばす", MediumAnswer::Skip},
+                     {"前のパックをやり直す", MediumAnswer::Redo},
+                     {"やめる", MediumAnswer::Stop}};
+        for (const auto& c : cases) {
+            ModalDriver driver;
+            driver.ThenDialog<QMessageBox>([&c](QMessageBox* box) {
+                QVERIFY(box->text().contains(QStringLiteral("パック 8 / 30")));
+                QVERIFY(box->text().startsWith(QStringLiteral("ディスクは空ではありません")));
+                if (const char* shots = std::getenv("CORVELIN_SCREENSHOTS"))
+                    box->grab().save(QString::fromUtf8(shots) +
+                                     QStringLiteral("/MediumPrompt.png"));
+                for (QAbstractButton* button : box->buttons())
+                    if (button->text() == QString::fromUtf8(c.button)) button->click();
+            });
+            QCOMPARE(dialog.AskForMedium(8, 30, QStringLiteral("ディスクは空ではありません。")),
+                     c.answer);
+        }
     }
 };
 
