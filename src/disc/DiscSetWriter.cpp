@@ -216,12 +216,21 @@ CDiscSetWriter::Outcome CDiscSetWriter::Run(const DiscWriteOptions& options, IDi
                 return Outcome::Stopped;
         }
     }
-    if (!anyFailed) return Outcome::Done;
-    message_ = u"書き込めなかったパックがあります:";
-    for (const DiscSetPack& pack : set_.packs)
-        if (pack.state == DiscPackState::Failed)
-            message_ += U8(fmt::format("\nパック {}: ", pack.number)) + pack.reason;
-    return Outcome::SomeFailed;
+    if (anyFailed) {
+        message_ = u"書き込めなかったパックがあります:";
+        for (const DiscSetPack& pack : set_.packs)
+            if (pack.state == DiscPackState::Failed)
+                message_ += U8(fmt::format("\nパック {}: ", pack.number)) + pack.reason;
+        return Outcome::SomeFailed;
+    }
+    // A pack skipped at the prompt is not written: the set is not done.
+    std::string skipped;
+    for (size_t index : order)
+        if (set_.packs[index].state == DiscPackState::Planned)
+            skipped += fmt::format(" {}", set_.packs[index].number);
+    if (skipped.empty()) return Outcome::Done;
+    message_ = U8("飛ばしたパックがあります:" + skipped);
+    return Outcome::Stopped;
 }
 
 bool CDiscSetWriter::CheckSources(DiscSetPack& pack, const std::vector<DiscSetFile*>& files) {
@@ -299,7 +308,6 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     checking.pack = pack.number;
     checking.packCount = count;
     host.Progress(checking);
-    pack.reason.clear();
     if (!CheckSources(pack, files)) return PackOutcome::Failed;
     if (!HashSources(pack, files, host, cancel)) {
         if (!cancel.load()) return PackOutcome::Failed;
@@ -427,6 +435,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
         return PackOutcome::Stopped;
     }
     pack.state = DiscPackState::Written;
+    pack.reason.clear();
     pack.writtenAt = medium.packs[pack.number - 1].writtenAt;
     pack.verifiedAt = 0;
     if (!Save()) return PackOutcome::Stopped;
