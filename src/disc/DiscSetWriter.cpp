@@ -12,6 +12,7 @@
 #include "disc/ChecksumList.h"
 #include "disc/DiscSetBuilder.h"
 #include "disc/DiscVerifier.h"
+#include "disc/FileHasher.h"
 #include "disc/ReservedRoom.h"
 #include "disc/SetFileStore.h"
 #include "disc/SetIndexFormat.h"
@@ -258,17 +259,20 @@ bool CDiscSetWriter::HashSources(DiscSetPack& pack, const std::vector<DiscSetFil
         base.total += file->size;
     const DiscProgressSink sink = [&host](const DiscProgress& p) { host.Progress(p); };
     ProgressMeter meter(base, sink);
-    for (DiscSetFile* file : files) {
-        const std::string path = zel::EncodeFileName(file->diskPath);
-        const int error =
-            HashFile(path, file->sha256, &cancel, [&](uint64_t bytes) { meter.Advance(bytes); });
-        if (error == ECANCELED) return false;
-        if (error != 0) {
-            Fail(pack, zel::DecodeFileName(fmt::format("ファイルを読めませんでした: {}\n{}",
-                                                       zel::ErrorText(error), path)));
-            return false;
-        }
+    std::vector<std::string> paths, hexes;
+    for (const DiscSetFile* file : files)
+        paths.push_back(zel::EncodeFileName(file->diskPath));
+    HashFailure failure;
+    if (!HashFiles(
+            paths, hexes, cancel, [&](uint64_t done) { meter.Set(done); }, failure)) {
+        if (failure.error == ECANCELED) return false;
+        Fail(pack,
+             zel::DecodeFileName(fmt::format("ファイルを読めませんでした: {}\n{}",
+                                             zel::ErrorText(failure.error), paths[failure.index])));
+        return false;
     }
+    for (size_t i = 0; i < files.size(); ++i)
+        files[i]->sha256 = std::move(hexes[i]);
     meter.Finish();
     return true;
 }

@@ -185,25 +185,32 @@ TEST_F(DiscSetWriterTest, VerifyNamesTheFileWhoseByteChanged) {
 }
 
 TEST_F(DiscSetWriterTest, ACancelFailsOnlyThatPackAndAResumeWritesTheRest) {
-    host.cancelAt = {2, DiscPhase::Writing};
-    EXPECT_EQ(Run(), CDiscSetWriter::Outcome::Cancelled);
-    EXPECT_EQ(States(), (std::vector<S>{S::Verified, S::Failed, S::Planned}));
-    EXPECT_FALSE(std::ifstream(Image(2)).good());
-    EXPECT_FALSE(std::ifstream(Image(2) + ".part").good());
-    struct stat first;
-    ASSERT_EQ(::stat(Image(1).c_str(), &first), 0);
+    for (DiscPhase phase : {DiscPhase::Hashing, DiscPhase::Writing}) {
+        for (DiscSetPack& pack : set.packs)
+            pack.state = S::Planned;
+        for (uint32_t pack = 1; pack <= 3; ++pack)
+            ::unlink(Image(pack).c_str());
+        cancel = false;
+        host.cancelAt = {2, phase};
+        EXPECT_EQ(Run(), CDiscSetWriter::Outcome::Cancelled);
+        EXPECT_EQ(States(), (std::vector<S>{S::Verified, S::Failed, S::Planned}));
+        EXPECT_FALSE(std::ifstream(Image(2)).good());
+        EXPECT_FALSE(std::ifstream(Image(2) + ".part").good());
+        struct stat first;
+        ASSERT_EQ(::stat(Image(1).c_str(), &first), 0);
 
-    // Another run, from the set file as a later start of the program reads it.
-    set = SavedSet();
-    EXPECT_EQ(States(), (std::vector<S>{S::Verified, S::Failed, S::Planned}));
-    cancel = false;
-    host.cancelAt.reset();
-    ASSERT_EQ(Run(), CDiscSetWriter::Outcome::Done) << message;
-    EXPECT_EQ(States(), (std::vector<S>{S::Verified, S::Verified, S::Verified}));
-    struct stat again;
-    ASSERT_EQ(::stat(Image(1).c_str(), &again), 0);
-    EXPECT_EQ(again.st_ino, first.st_ino);
-    EXPECT_EQ(again.st_mtim.tv_nsec, first.st_mtim.tv_nsec);
+        // Another run, from the set file as a later start of the program reads it.
+        set = SavedSet();
+        EXPECT_EQ(States(), (std::vector<S>{S::Verified, S::Failed, S::Planned}));
+        cancel = false;
+        host.cancelAt.reset();
+        ASSERT_EQ(Run(), CDiscSetWriter::Outcome::Done) << message;
+        EXPECT_EQ(States(), (std::vector<S>{S::Verified, S::Verified, S::Verified}));
+        struct stat again;
+        ASSERT_EQ(::stat(Image(1).c_str(), &again), 0);
+        EXPECT_EQ(again.st_ino, first.st_ino);
+        EXPECT_EQ(again.st_mtim.tv_nsec, first.st_mtim.tv_nsec);
+    }
 }
 
 TEST_F(DiscSetWriterTest, AChangedOrMissingSourceStopsItsPackBeforeWriting) {
