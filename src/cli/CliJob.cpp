@@ -18,9 +18,11 @@
 #include "catalog/Catalog.h"
 #include "cli/CliCatalog.h"
 #include "cli/CliDiscPlan.h"
+#include "cli/CliDiscWrite.h"
 #include "cli/CliProgress.h"
 #include "cli/PackSummary.h"
 #include "cli/TerminalText.h"
+#include "disc/ReservedRoom.h"
 #include "intake/AddFileWorker.h"
 #include "intake/AutoGroupProposal.h"
 #include "intake/DropPath.h"
@@ -109,6 +111,8 @@ int CliJob::Run() {
     if (options_.CatalogOnly()) return RunCatalogCommands(options_, fs_);
     const bool showProgress = !options_.quiet;
     const bool summaryToStderr = options_.exportPath && *options_.exportPath == "-";
+    if (options_.verifyPath) return RunVerify(options_, g_interrupted);
+    if (options_.setFile) return ResumeSet(options_, g_interrupted);
 
     // Settings and presets, read only.
     const std::string configFolder = FindConfigFolder(options_, fs_);
@@ -235,7 +239,9 @@ int CliJob::Run() {
 
     // Pack: against the bytes, or against the estimated images.
     const uint64_t medium = sizes.capacity;
-    const bool fitImage = options_.fitImage || settings.general.fitImage != 0;
+    // Media written by this run must hold their images: pack against them.
+    const bool writes = options_.writeImages || options_.writeDisc;
+    const bool fitImage = options_.fitImage || settings.general.fitImage != 0 || writes;
     const bool udf = options_.udf;
     std::vector<uint64_t> images;
     {
@@ -245,7 +251,16 @@ int CliJob::Run() {
         // A signal between the two lines above found no flag to set: look again.
         if (g_interrupted.load()) doc.cancelFlag.store(1);
         CPackRunner runner(doc, sizes.workingSize, &progress);
-        if (fitImage) runner.FitImages({std::min(sizes.workingSize, medium), udf, 0});
+        if (fitImage) {
+            ImageFitGoal goal{std::min(sizes.workingSize, medium), udf, 0, {}};
+            // What writing adds to each medium: the reserved folder, MD5 records.
+            if (writes) {
+                goal.extraPerPack = [&doc, md5 = options_.md5](const std::vector<PackBin>& packs) {
+                    return PlannedReservedRoom(doc.root, packs, md5);
+                };
+            }
+            runner.FitImages(goal);
+        }
         const bool started = runner.Start();
         runner.Join();
         g_packCancel.store(nullptr);
@@ -331,5 +346,8 @@ int CliJob::Run() {
             return kCliFailed;
         }
     }
+    if (options_.writeImages || options_.writeDisc)
+        return WriteNewSet(options_, doc, sizes.workingSize, options_.sizeText, medium,
+                           g_interrupted);
     return kCliOk;
 }

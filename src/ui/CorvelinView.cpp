@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "disc/ReservedRoom.h"
 #include "intake/ImportSettingsFile.h"
 #include "packing/CorvelinDoc.h"
 #include "packing/PackImageSizes.h"
@@ -282,7 +283,12 @@ bool CCorvelinView::RunPacks(const WorkingPackSize& plan, bool fitImages,
     std::optional<ImageFitGoal> fit;
     if (fitImages) {
         const uint64_t medium = plan.capacity != 0 ? plan.capacity : plan.fullSize;
-        fit = ImageFitGoal{std::min(plan.workingSize, medium), false, 0};
+        fit = ImageFitGoal{std::min(plan.workingSize, medium), false, 0, {}};
+        // Room for what writing the packs adds, so that a pack fitted here
+        // still fits when it is written (without xorriso's MD5 records).
+        fit->extraPerPack = [this](const std::vector<PackBin>& packs) {
+            return PlannedReservedRoom(doc_.root, packs, false);
+        };
     }
     bool completed = false;
     {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,8 @@ public:
     // What dragging a row out of the window offers: a pack header's files as
     // text/uri-list, the same URLs as text/plain; null for any other row.
     std::unique_ptr<QMimeData> DragData(int row) const;
+    // The 0-based pack a pack header row stands for (packed mode only).
+    std::optional<size_t> PackAtRow(int row) const;
 
     // Enabling of the commands the frame shows.
     bool CanRun() const;

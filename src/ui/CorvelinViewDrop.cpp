@@ -142,6 +142,11 @@ void CCorvelinView::dropEvent(QDropEvent* event) {
         Qt::QueuedConnection);
 }
 
+std::optional<size_t> CCorvelinView::PackAtRow(int row) const {
+    if (row < 0) return std::nullopt;
+    return DragPackIndex(*list_, static_cast<size_t>(row));
+}
+
 std::unique_ptr<QMimeData> CCorvelinView::DragData(int row) const {
     if (row < 0) return nullptr;
     const std::optional<size_t> pack = DragPackIndex(*list_, static_cast<size_t>(row));

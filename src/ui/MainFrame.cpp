@@ -29,6 +29,7 @@
 #include "ui/CommandKeyFilter.h"
 #include "ui/CorvelinView.h"
 #include "ui/FrameIcons.h"
+#include "ui/WriteDiscDlg.h"
 #include "ui/settings/DisplayFont.h"
 #include "ui/settings/ManagePackDlg.h"
 #include "ui/settings/OptionDlg.h"
@@ -72,6 +73,16 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
     view_->SetToolbarTexts([this] { return GetPackSizeText(); },
                            [this] { return GetFillRateText(); });
     connect(view_, &CCorvelinView::commandStateChanged, this, &CMainFrame::UpdateCommands);
+    // A pack header's menu: write that pack.
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const std::optional<size_t> pack = view_->PackAtRow(view_->rowAt(at.y()));
+        if (!pack || !view_->CanExport()) return;
+        QMenu menu(this);
+        menu.addAction(commands_.writeDiscs->text(), this,
+                       [this, pack] { OnWriteDiscs({static_cast<uint32_t>(*pack + 1)}); });
+        menu.exec(view_->viewport()->mapToGlobal(at));
+    });
     connect(view_, &CCorvelinView::statusTextChanged, this, [this](const QString& text) {
         if (text.isEmpty()) {
             statusBar()->clearMessage();
@@ -109,6 +120,9 @@ void CMainFrame::CreateActions() {
     c.graftLists = AddCommand(
         "graftLists", QStringLiteral("ディスク用リストを書き出す(&D)..."),
         QStringLiteral("パックごとに xorrisofs のパスリストを書き出します\nディスク用リスト"));
+    c.writeDiscs = AddCommand(
+        "writeDiscs", QStringLiteral("ディスクに書き込む(&W)..."),
+        QStringLiteral("パックをディスクやイメージに書き込み、検証します\nディスクに書き込む"));
     c.save = AddCommand("save", QString(), QString());
     c.exit = AddCommand("exit", QStringLiteral("アプリケーションの終了(&X)"),
                         QStringLiteral("アプリケーションを終了し、ファイルの保存を指示\\終了"));
@@ -183,6 +197,9 @@ void CMainFrame::CreateActions() {
     connect(c.graftLists, &QAction::triggered, this, [this] {
         if (view_->CanExport()) OnGraftLists();
     });
+    connect(c.writeDiscs, &QAction::triggered, this, [this] {
+        if (view_->CanExport()) OnWriteDiscs();
+    });
     connect(c.save, &QAction::triggered, this, &CMainFrame::OnSave);
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.managePack, &QAction::triggered, this, &CMainFrame::OnManagePack);
@@ -220,6 +237,7 @@ void CMainFrame::CreateMenus() {
     file->addAction(c.clearList);
     file->addAction(c.exportAs);
     file->addAction(c.graftLists);
+    file->addAction(c.writeDiscs);
     file->addSeparator();
     file->addAction(c.exit);
 
@@ -369,6 +387,7 @@ void CMainFrame::UpdateCommands() {
     c.back->setEnabled(view_->CanBack());
     c.exportAs->setEnabled(view_->CanExport());
     c.graftLists->setEnabled(view_->CanExport());
+    c.writeDiscs->setEnabled(view_->CanExport());
     c.newGroup->setEnabled(view_->CanNewGroup());
     c.addToGroup->setEnabled(view_->CanAddToGroup());
     c.removeFromGroup->setEnabled(view_->CanRemoveFromGroup());
@@ -432,6 +451,11 @@ void CMainFrame::OnGraftLists() {
     }
     statusBar()->showMessage(
         QStringLiteral("%1 個のリストを書き出しました").arg(doc_.packs.size()));
+}
+
+void CMainFrame::OnWriteDiscs(std::vector<uint32_t> packs) {
+    CWriteDiscDlg dialog(doc_, std::move(packs), GetPackSizeText(), this);
+    dialog.exec();
 }
 
 bool CMainFrame::WriteExport(const std::string& path) {

@@ -2,7 +2,9 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "support/FileSystem.h"
 
@@ -44,6 +46,8 @@ public slots:
     void OnExport();  // save as
     void OnSave();    // Ctrl+S
     void OnGraftLists();
+    // The writing dialog, with the given 1-based packs ticked (all when none).
+    void OnWriteDiscs(std::vector<uint32_t> packs = {});
     void OnHelp();
     void OnHomePage();
     void OnAbout();
@@ -82,6 +86,7 @@ private:
         QAction* clearList;
         QAction* exportAs;
         QAction* graftLists;
+        QAction* writeDiscs;
         QAction* save;
         QAction* exit;
         QAction* run;
