@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
 
 #include <algorithm>
 
@@ -34,15 +36,36 @@ QString ApplicationName() {
 }  // namespace
 
 CCorvelinView::PaintSuspension::PaintSuspension(CCorvelinView& view) : view_(view) {
+    // The list as it is now stands in for it until the rows are rebuilt: an
+    // unpainted area would show whatever the screen held there.
+    view_.frozen_ = view_.viewport()->grab();
     view_.paintSuspended_ = true;
     view_.model_->SetSuspended(true);
-    view_.viewport()->setUpdatesEnabled(false);
 }
 
 CCorvelinView::PaintSuspension::~PaintSuspension() {
     view_.paintSuspended_ = false;
     view_.model_->SetSuspended(false);
-    view_.viewport()->setUpdatesEnabled(true);
+    view_.frozen_ = QPixmap();
+    view_.viewport()->update();
+}
+
+void CCorvelinView::paintEvent(QPaintEvent* event) {
+    if (!paintSuspended_) {
+        QTableView::paintEvent(event);
+        return;
+    }
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), palette().base());
+    painter.drawPixmap(0, 0, frozen_);
+}
+
+QModelIndex CCorvelinView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // Home and End go to the first and last row, as in a list; the table's
+    // own move to the first or last column would scroll the paths away.
+    if ((action == MoveHome || action == MoveEnd) && model_->rowCount() > 0)
+        return model_->index(action == MoveHome ? 0 : model_->rowCount() - 1, ColumnPath);
+    return QTableView::moveCursor(action, modifiers);
 }
 
 CCorvelinView::CCorvelinView(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& sys,
@@ -225,6 +248,9 @@ bool CCorvelinView::CanBack() const {
 bool CCorvelinView::CanExport() const {
     return run_->CanExport();
 }
+bool CCorvelinView::CanSave() const {
+    return run_->CanSave();
+}
 bool CCorvelinView::CanNewGroup() const {
     return grouping_->CanNewGroup(Selection());
 }
@@ -253,21 +279,34 @@ void CCorvelinView::OnRun() {
         emit packSizeRejected();
         return;
     }
+    ListPlace shown;
+    if (const QModelIndex top = indexAt(QPoint(0, 0)); top.isValid()) shown.top = top.row();
+    if (currentIndex().isValid()) shown.current = currentIndex().row();
     bool completed = false;
     {
         PaintSuspension suspension(*this);
-        run_->BeforeRun();
+        run_->BeforeRun(shown);
         CPackRunDlg dialog(doc_, plan->workingSize, this);
         completed = dialog.exec() == QDialog::Accepted;
         run_->AfterRun(completed, *plan);
     }
     AfterListChange();
+    // The packs open at the first one, not where the tree was scrolled to.
+    if (completed) scrollToTop();
 }
 
 void CCorvelinView::OnBack() {
     if (!CanBack()) return;
-    run_->Back();
+    const ListPlace place = run_->Back();
     AfterListChange();
+    // The scroll range must know the rebuilt rows before a row can go to the top.
+    executeDelayedItemsLayout();
+    if (place.current)
+        selectionModel()->setCurrentIndex(
+            model_->index(static_cast<int>(*place.current), 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (place.top)
+        scrollTo(model_->index(static_cast<int>(*place.top), 0), QAbstractItemView::PositionAtTop);
 }
 
 void CCorvelinView::OnNewGroup() {

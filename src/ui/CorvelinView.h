@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QTableView>
 
 #include <functional>
@@ -62,6 +63,7 @@ public:
     bool CanRun() const;
     bool CanBack() const;
     bool CanExport() const;
+    bool CanSave() const;
     bool CanNewGroup() const;
     bool CanAddToGroup() const;
     bool CanRemoveFromGroup() const;
@@ -93,6 +95,8 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -158,6 +162,7 @@ private:
     CImportSettingsPtr defaultImport_;
 
     bool paintSuspended_ = false;
+    QPixmap frozen_;  // the list as it was when painting was suspended
     bool columnsSized_ = false;
     // The path and group widths of the tree while the packs widen the group.
     int treePathWidth_ = -1;

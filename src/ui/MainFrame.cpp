@@ -72,6 +72,11 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
     view_->SetToolbarTexts([this] { return GetPackSizeText(); },
                            [this] { return GetFillRateText(); });
     connect(view_, &CCorvelinView::commandStateChanged, this, &CMainFrame::UpdateCommands);
+    connect(view_, &CCorvelinView::packSizeRejected, this, [this] {
+        // The user types the size next: replace the refused text.
+        packSizeBox_->setFocus(Qt::OtherFocusReason);
+        packSizeBox_->lineEdit()->selectAll();
+    });
     connect(view_, &CCorvelinView::statusTextChanged, this, [this](const QString& text) {
         if (text.isEmpty()) {
             statusBar()->clearMessage();
@@ -97,6 +102,9 @@ QAction* CMainFrame::AddCommand(const char* name, const QString& text, const QSt
     action->setStatusTip(newline < 0 ? prompt : prompt.left(newline));
     if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
     addAction(action);
+    // What the last command reported gives way to the idle prompt; connected
+    // first, so a command's own report comes after it.
+    connect(action, &QAction::triggered, this, [this] { statusBar()->clearMessage(); });
     return action;
 }
 
@@ -368,6 +376,7 @@ void CMainFrame::UpdateCommands() {
     c.back->setEnabled(view_->CanBack());
     c.exportAs->setEnabled(view_->CanExport());
     c.graftLists->setEnabled(view_->CanExport());
+    c.save->setEnabled(view_->CanSave());
     c.newGroup->setEnabled(view_->CanNewGroup());
     c.addToGroup->setEnabled(view_->CanAddToGroup());
     c.removeFromGroup->setEnabled(view_->CanRemoveFromGroup());
@@ -404,6 +413,8 @@ void CMainFrame::OnExport() {
 }
 
 void CMainFrame::OnSave() {
+    // The key may come before the enabled state has caught up.
+    if (!view_->CanSave()) return;
     struct stat st {};
     if (!exportPath_.empty() && ::stat(exportPath_.c_str(), &st) == 0 &&
         ::access(exportPath_.c_str(), W_OK) == 0) {

@@ -18,7 +18,8 @@ FindData Entry(std::u16string name, uint32_t attributes = kAttrArchive) {
 
 // "*.*" matches every name, other patterns need their dot; lists skip leading
 // spaces only and fold ASCII case only; "?" is exactly one unit; stars
-// backtrack; an empty pattern matches only the empty name.
+// backtrack, and a trailing star matches nothing once the name is used up; an
+// empty pattern matches only the empty name.
 TEST(MatchesAnyPatternTest, Cases) {
     // Each case is "name|patterns".
     const std::vector<std::u16string> matching{u"README|*.*",
@@ -32,6 +33,7 @@ TEST(MatchesAnyPatternTest, Cases) {
                                                u"abcabcabd|*abd",
                                                u"mississippi|m*iss*ppi",
                                                u"x|***",
+                                               u"photo|photo*",
                                                u"abc|a*?",
                                                u"|",
                                                u"a|;a"};
