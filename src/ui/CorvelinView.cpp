@@ -323,7 +323,12 @@ void CCorvelinView::OnNewGroup() {
 void CCorvelinView::OnAddToGroup() {
     if (!CanAddToGroup()) return;
     CAssignGroup dialog(doc_.groupCount, this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // The selection shows only while the list has the keyboard focus: give it
+    // back, also where no window manager hands it over when the dialog closes.
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
+    if (!accepted) return;
     grouping_->AddToGroup(Selection(), static_cast<uint32_t>(dialog.GetGroup() + 1));
     AfterListChange();
 }

@@ -391,7 +391,9 @@ private slots:
         view.OnAddToGroup();
         QCOMPARE(f_->modals.log.last(), U(u"Corvelin: 1 から 3 までの整数を入力してください。"));
         QCOMPARE(groups(), QStringLiteral(",,1,3,2,"));
-        QCOMPARE(view.selectionModel()->selectedRows().value(0).row(), 3);  // still selected
+        // Still selected, and shown so: the list has the keyboard focus again.
+        QCOMPARE(view.selectionModel()->selectedRows().value(0).row(), 3);
+        QTRY_VERIFY(view.hasFocus());
 
         SelectRows(view, {0});
         view.OnGroupSubfolders();

@@ -147,6 +147,7 @@ void COptionDlg::ShowFace() {
                            ? stored
                            : QString::fromUtf16(u"%1（%2 の代わり）").arg(used, stored));
     faceEdit_->setCursorPosition(0);
+    faceEdit_->setMinimumWidth(faceEdit_->fontMetrics().horizontalAdvance(faceEdit_->text()) + 12);
 }
 
 void COptionDlg::ShowSample() {
