@@ -20,6 +20,8 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <functional>
+
 #include "packing/CorvelinDoc.h"
 #include "packing/GraftListWriter.h"
 #include "settings/CorvelinSys.h"
@@ -215,8 +217,10 @@ void CMainFrame::CreateActions() {
         {c.groupSubfolders, &CCorvelinView::CanGroupSubfolders, &CCorvelinView::OnGroupSubfolders},
     };
     for (const auto& command : listCommands) {
-        connect(command.action, &QAction::triggered, this, [this, command] {
-            if ((view_->*command.allowed)()) (view_->*command.command)();
+        const std::function<bool()> allowed = std::bind(command.allowed, view_);
+        const std::function<void()> carryOut = std::bind(command.command, view_);
+        connect(command.action, &QAction::triggered, this, [this, allowed, carryOut] {
+            if (allowed()) carryOut();
             UpdateCommands();
         });
     }
