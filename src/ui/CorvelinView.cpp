@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -280,7 +281,9 @@ void CCorvelinView::OnRun() {
         return;
     }
     ListPlace shown;
-    if (const QModelIndex top = indexAt(QPoint(0, 0)); top.isValid()) shown.top = top.row();
+    // Rows scroll one at a time, so the scroll value is the top row, also on the
+    // last page, where the top row may be partly hidden.
+    if (model_->rowCount() > 0) shown.top = static_cast<size_t>(verticalScrollBar()->value());
     if (currentIndex().isValid()) shown.current = currentIndex().row();
     bool completed = false;
     {
@@ -299,14 +302,22 @@ void CCorvelinView::OnBack() {
     if (!CanBack()) return;
     const ListPlace place = run_->Back();
     AfterListChange();
-    // The scroll range must know the rebuilt rows before a row can go to the top.
+    // The scroll range must know the rebuilt rows, and the scroll bars show or
+    // hide on a posted event that changes how many rows fit: go back to the
+    // place once that has happened, or the top row would be clamped short.
     executeDelayedItemsLayout();
-    if (place.current)
+    QMetaObject::invokeMethod(
+        this, [this, place] { GoTo(place); }, Qt::QueuedConnection);
+}
+
+void CCorvelinView::GoTo(const ListPlace& place) {
+    const int rows = model_->rowCount();
+    if (place.current && *place.current < static_cast<size_t>(rows))
         selectionModel()->setCurrentIndex(
             model_->index(static_cast<int>(*place.current), 0),
             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    if (place.top)
-        scrollTo(model_->index(static_cast<int>(*place.top), 0), QAbstractItemView::PositionAtTop);
+    if (place.top && *place.top < static_cast<size_t>(rows))
+        verticalScrollBar()->setValue(static_cast<int>(*place.top));
 }
 
 void CCorvelinView::OnNewGroup() {

@@ -24,6 +24,7 @@ class CPackFolder;
 class CPackListView;
 class CRowSelection;
 class CRunCommand;
+struct ListPlace;
 class CorvelinSys;
 class SettingsStore;
 struct RowDrawInfo;
@@ -140,6 +141,8 @@ private:
     void SizeColumnsOnce();
     void Look(int row, RowDrawInfo& info, int32_t& iconIndex) const;
     void StartPackDrag(int row);
+    // Makes a row current and scrolls another to the top, as far as they exist.
+    void GoTo(const ListPlace& place);
 
     CCorvelinDoc& doc_;
     SettingsStore& settings_;

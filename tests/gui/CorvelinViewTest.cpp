@@ -333,7 +333,7 @@ private slots:
         view.OnRun();
         QCOMPARE(view.rowAt(0), 0);
         view.OnBack();
-        QCOMPARE(view.rowAt(0), 80);
+        QTRY_COMPARE(view.rowAt(0), 80);
         QCOMPARE(view.currentIndex().row(), 90);
     }
 
