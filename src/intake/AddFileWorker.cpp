@@ -51,6 +51,7 @@ uint32_t CAddFileWorker::Run() {
             ~ClearLister() { pointer = nullptr; }
         } clearLister{lister_};
         nextId_ = firstId_;
+        refused_ = 0;
         entered_.clear();
         const std::vector<bool> nested = NestedDroppedPaths(paths_);
         for (size_t p = 0; p < paths_.size(); ++p) {
@@ -271,14 +272,19 @@ bool CAddFileWorker::Usable(std::string_view bytesToCheck) {
 }
 
 bool CAddFileWorker::Accepts(std::u16string_view name, const zel::FileStat& st) {
-    if (!settings_) return false;
+    if (!settings_) {
+        ++refused_;
+        return false;
+    }
     uint32_t attributes = kAttrArchive;
     if ((st.mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
     if (!name.empty() && name.front() == u'.') attributes |= kAttrHidden;
     findData_.fileName.assign(name);
     findData_.attributes = attributes;
     findData_.size = st.size;
-    return settings_->Accepts(findData_);
+    if (settings_->Accepts(findData_)) return true;
+    ++refused_;
+    return false;
 }
 
 bool CAddFileWorker::IsAncestor(const zel::FileStat& st) const {

@@ -88,6 +88,8 @@ public:
     // The folder or dropped file now being read. Any thread.
     std::u16string GetCurrentPath() const;
     const SkippedEntryList& GetSkipped() const { return skipped_; }
+    // How many files the preset's filters refused.
+    uint64_t GetRefusedCount() const { return refused_; }
     // Empty unless the scan failed (ScanNotice::Failed was posted).
     const std::u16string& GetErrorText() const { return errorText_; }
     uint32_t GetNextId() const { return nextId_; }
@@ -129,6 +131,7 @@ private:
     std::atomic<bool> completed_{false};
     bool committed_ = false;
     SkippedEntryList skipped_;
+    uint64_t refused_ = 0;
     std::u16string errorText_;
 
     // The walk's position: the same path as the file system takes it and as the

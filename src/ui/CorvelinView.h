@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QTableView>
 
 #include <functional>
@@ -25,6 +26,7 @@ class CPackFolder;
 class CPackListView;
 class CRowSelection;
 class CRunCommand;
+struct ListPlace;
 class CorvelinSys;
 class SettingsStore;
 struct RowDrawInfo;
@@ -76,6 +78,7 @@ public:
     bool CanRun() const;
     bool CanBack() const;
     bool CanExport() const;
+    bool CanSave() const;
     bool CanNewGroup() const;
     bool CanAddToGroup() const;
     bool CanRemoveFromGroup() const;
@@ -107,6 +110,8 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -154,6 +159,8 @@ private:
     void SizeColumnsOnce();
     void Look(int row, RowDrawInfo& info, int32_t& iconIndex) const;
     void StartPackDrag(int row);
+    // Makes a row current and scrolls another to the top, as far as they exist.
+    void GoTo(const ListPlace& place);
 
     CCorvelinDoc& doc_;
     SettingsStore& settings_;
@@ -178,6 +185,7 @@ private:
     CImportSettingsPtr defaultImport_;
 
     bool paintSuspended_ = false;
+    QPixmap frozen_;  // the list as it was when painting was suspended
     bool columnsSized_ = false;
     // The path width of the tree while the packs' image column takes room.
     int treePathWidth_ = -1;

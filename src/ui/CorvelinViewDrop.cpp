@@ -4,12 +4,14 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QMimeData>
 
 #include <boost/make_shared.hpp>
 
 #include "intake/AutoGroupProposal.h"
 #include "intake/ImportSettingsFile.h"
+#include "intake/NothingImported.h"
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
 #include "support/FileSystem.h"
@@ -86,6 +88,7 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
     SkippedEntryList skipped;
     const std::shared_ptr<IArchiveCheck> archive =
         makeArchiveCheck_ ? makeArchiveCheck_(paths) : nullptr;
+    uint64_t refused = 0;
     {
         PaintSuspension suspension(*this);
         CAddFilesDlg dialog(*fs_, doc_, currentImport_, paths, this);
@@ -95,12 +98,20 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
         accepted = dialog.exec() == QDialog::Accepted;
         result = dialog.Worker().GetResult();
         skipped = dialog.Worker().GetSkipped();
+        refused = dialog.Worker().GetRefusedCount();
     }
     // A cancelled or failed scan changed nothing.
     if (!accepted) return;
     if (currentImport_->AutoGroup && result) ConfirmAutoGroups(result);
     list_->OnUpdate(kHintEditable);
     AfterListChange();
+    if (!result || result->children.empty()) {
+        QMessageBox box(
+            QMessageBox::Information, QStringLiteral("Corvelin"),
+            QString::fromStdU16String(DescribeNothingImported(refused, *currentImport_)),
+            QMessageBox::Ok, this);
+        box.exec();
+    }
     ShowSkipped(skipped);
     if (archive && reportArchiveCheck_) reportArchiveCheck_(*archive);
 }

@@ -20,6 +20,8 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <functional>
+
 #include "packing/CorvelinDoc.h"
 #include "packing/GraftListWriter.h"
 #include "settings/CorvelinSys.h"
@@ -83,6 +85,11 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
                        [this, pack] { OnWriteDiscs({static_cast<uint32_t>(*pack + 1)}); });
         menu.exec(view_->viewport()->mapToGlobal(at));
     });
+    connect(view_, &CCorvelinView::packSizeRejected, this, [this] {
+        // The user types the size next: replace the refused text.
+        packSizeBox_->setFocus(Qt::OtherFocusReason);
+        packSizeBox_->lineEdit()->selectAll();
+    });
     connect(view_, &CCorvelinView::statusTextChanged, this, [this](const QString& text) {
         if (text.isEmpty()) {
             statusBar()->clearMessage();
@@ -108,6 +115,9 @@ QAction* CMainFrame::AddCommand(const char* name, const QString& text, const QSt
     action->setStatusTip(newline < 0 ? prompt : prompt.left(newline));
     if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
     addAction(action);
+    // What the last command reported gives way to the idle prompt; connected
+    // first, so a command's own report comes after it.
+    connect(action, &QAction::triggered, this, [this] { statusBar()->clearMessage(); });
     return action;
 }
 
@@ -224,8 +234,10 @@ void CMainFrame::CreateActions() {
         {c.groupSubfolders, &CCorvelinView::CanGroupSubfolders, &CCorvelinView::OnGroupSubfolders},
     };
     for (const auto& command : listCommands) {
-        connect(command.action, &QAction::triggered, this, [this, command] {
-            if ((view_->*command.allowed)()) (view_->*command.command)();
+        const std::function<bool()> allowed = std::bind(command.allowed, view_);
+        const std::function<void()> carryOut = std::bind(command.command, view_);
+        connect(command.action, &QAction::triggered, this, [this, allowed, carryOut] {
+            if (allowed()) carryOut();
             UpdateCommands();
         });
     }
@@ -388,6 +400,7 @@ void CMainFrame::UpdateCommands() {
     c.exportAs->setEnabled(view_->CanExport());
     c.graftLists->setEnabled(view_->CanExport());
     c.writeDiscs->setEnabled(view_->CanExport());
+    c.save->setEnabled(view_->CanSave());
     c.newGroup->setEnabled(view_->CanNewGroup());
     c.addToGroup->setEnabled(view_->CanAddToGroup());
     c.removeFromGroup->setEnabled(view_->CanRemoveFromGroup());
@@ -424,6 +437,8 @@ void CMainFrame::OnExport() {
 }
 
 void CMainFrame::OnSave() {
+    // The key may come before the enabled state has caught up.
+    if (!view_->CanSave()) return;
     struct stat st {};
     if (!exportPath_.empty() && ::stat(exportPath_.c_str(), &st) == 0 &&
         ::access(exportPath_.c_str(), W_OK) == 0) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ScanTestSupport.h"
+#include "intake/NothingImported.h"
 
 using namespace scan_test;
 using AddFileWorker = ScanFixture;
@@ -64,6 +65,12 @@ TEST_F(AddFileWorker, InputAndIgnoreFiltersAndAttributeBits) {
     EXPECT_EQ(Tree(doc),
               (std::vector<std::string>{"mix/", "mix/.hidden/", "mix/.hidden/keep.txt=0",
                                         "mix/keep.txt=0", "mix/locked.txt=0", "mix/secret.txt=0"}));
+    // The window tells of a drop that took nothing how many files the filters refused.
+    EXPECT_EQ(worker->GetRefusedCount(), 2u);
+    preset->name = u"写真";
+    EXPECT_EQ(zel::Utf16ToUtf8(DescribeNothingImported(2, *preset)),
+              "ファイルは追加されませんでした。\n"
+              "2 個のファイルがインポート設定「写真」のフィルターで除外されました。");
 
     // Read-only comes from the owner's write bit, archive is set on every file.
     CCorvelinDoc readOnly;
