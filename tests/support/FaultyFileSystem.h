@@ -53,7 +53,8 @@ public:
         } else {
             error = PosixFileSystem::ListFolder(path, out);
         }
-        if (afterListingAction && path == afterListing) {
+        // Only the thread listing that folder touches the action.
+        if (path == afterListing && afterListingAction) {
             auto action = std::move(afterListingAction);
             afterListingAction = nullptr;
             action();
