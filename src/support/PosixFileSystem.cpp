@@ -125,7 +125,25 @@ int PosixFileSystem::Lstat(const std::string& path, FileStat& out) {
     return 0;
 }
 
+int IFileSystem::ListFolderUntil(const std::string& path, std::vector<DirEntry>& out,
+                                 const std::atomic<bool>&) {
+    return ListFolder(path, out);
+}
+
 int PosixFileSystem::ListFolder(const std::string& path, std::vector<DirEntry>& out) {
+    static const std::atomic<bool> never{false};
+    return List(path, out, never);
+}
+
+int PosixFileSystem::ListFolderUntil(const std::string& path, std::vector<DirEntry>& out,
+                                     const std::atomic<bool>& stop) {
+    return List(path, out, stop);
+}
+
+// Both listing calls end here, never in each other, so that a subclass may
+// override either one without the other calling back into it.
+int PosixFileSystem::List(const std::string& path, std::vector<DirEntry>& out,
+                          const std::atomic<bool>& stop) {
     out.clear();
     const int dfd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
     if (dfd < 0) return errno;
@@ -142,6 +160,11 @@ int PosixFileSystem::ListFolder(const std::string& path, std::vector<DirEntry>& 
             break;
         }
         for (long at = 0; at < n;) {
+            // On a cold disk every entry can wait on the device.
+            if (stop.load(std::memory_order_relaxed)) {
+                result = ECANCELED;
+                break;
+            }
             const auto* ent = reinterpret_cast<const LinuxDirent64*>(buffer.data() + at);
             at += ent->d_reclen;
             const char* name = ent->d_name;
@@ -169,8 +192,10 @@ int PosixFileSystem::ListFolder(const std::string& path, std::vector<DirEntry>& 
                 Convert(sx, entry.stat);
             }
         }
+        if (result != 0) break;
     }
     ::close(dfd);
+    if (result != 0) out.clear();
     return result;
 }
 

@@ -18,6 +18,7 @@ ReadAheadLister::~ReadAheadLister() {
         std::lock_guard<std::mutex> lock(mutex_);
         stop_ = true;
     }
+    stopping_.store(true);  // listings under way end early
     wake_.notify_all();
     for (std::thread& reader : readers_)
         reader.join();
@@ -118,7 +119,7 @@ void ReadAheadLister::Work() {
         int error = 0;
         std::exception_ptr failure;
         try {
-            error = fs_.ListFolder(folder, entries);
+            error = fs_.ListFolderUntil(folder, entries, stopping_);
             if (follow_ && error == 0) subfolders = Subfolders(folder, entries);
         } catch (...) {
             failure = std::current_exception();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -88,6 +89,7 @@ private:
     std::unordered_map<std::string, Slot> slots_;
     size_t ready_ = 0;
     bool stop_ = false;
+    std::atomic<bool> stopping_{false};  // stop_, read by listings without the lock
     std::vector<std::thread> readers_;
 };
 

@@ -61,6 +61,10 @@ public:
         }
         return error;
     }
+    int ListFolderUntil(const std::string& path, std::vector<zel::DirEntry>& out,
+                        const std::atomic<bool>&) override {
+        return ListFolder(path, out);  // scripted or whole
+    }
     int ReadFile(const std::string& path, size_t maxSize, std::string& out) override {
         return readError ? readError : PosixFileSystem::ReadFile(path, maxSize, out);
     }

@@ -49,6 +49,11 @@ TEST(PosixFileSystem, ListsEveryEntryWithTheStatOfItsTarget) {
     EXPECT_EQ(names, made);
     EXPECT_EQ(fs.ListFolder(dir / "missing", entries), ENOENT);
     EXPECT_TRUE(entries.empty());
+    // A listing asked to stop gives up with nothing, as a scan's end asks of its listing threads.
+    const std::atomic<bool> stop{true};
+    entries.resize(1);
+    EXPECT_EQ(fs.ListFolderUntil(dir.Path(), entries, stop), ECANCELED);
+    EXPECT_TRUE(entries.empty());
 }
 
 // Listing's faults are the scan's and the read-ahead lister's tests, on real folders.
