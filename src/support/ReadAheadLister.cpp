@@ -1,6 +1,13 @@
 #include "support/ReadAheadLister.h"
 
 namespace zel {
+namespace {
+
+// Entries held in listings ready ahead of the walk, about 90 bytes each: a
+// tree of huge folders must not be listed into memory far ahead of the walk.
+constexpr size_t kMaxReadyEntries = size_t{1} << 18;
+
+}  // namespace
 
 ReadAheadLister::ReadAheadLister(IFileSystem& fs, size_t maxReady, size_t readers,
                                  FollowRule follow)
@@ -52,6 +59,7 @@ int ReadAheadLister::List(const std::string& folder, std::vector<DirEntry>& out)
                 out = std::move(slot.entries);
                 slots_.erase(folder);
                 --ready_;
+                readyEntries_ -= out.size();
                 lock.unlock();
                 wake_.notify_one();  // room for another listing
                 if (failure) std::rethrow_exception(failure);
@@ -104,7 +112,10 @@ void ReadAheadLister::QueueSubfolders(std::vector<Candidate>& found) {
 void ReadAheadLister::Work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [&] { return stop_ || (!queue_.empty() && ready_ < maxReady_); });
+        wake_.wait(lock, [&] {
+            return stop_ ||
+                   (!queue_.empty() && ready_ < maxReady_ && readyEntries_ < kMaxReadyEntries);
+        });
         if (stop_) return;
         std::string folder = std::move(queue_.front());
         queue_.pop_front();
@@ -131,6 +142,7 @@ void ReadAheadLister::Work() {
         slot.failure = failure;
         slot.state = State::Ready;
         ++ready_;
+        readyEntries_ += slot.entries.size();
         done_.notify_all();
     }
 }

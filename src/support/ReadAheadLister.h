@@ -88,6 +88,7 @@ private:
     std::deque<std::string> queue_;
     std::unordered_map<std::string, Slot> slots_;
     size_t ready_ = 0;
+    size_t readyEntries_ = 0;  // in the ready listings
     bool stop_ = false;
     std::atomic<bool> stopping_{false};  // stop_, read by listings without the lock
     std::vector<std::thread> readers_;
