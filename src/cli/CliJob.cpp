@@ -90,9 +90,9 @@ void ReportSkipped(const SkippedEntryList& skipped) {
 unsigned ScanReaders() {
     if (const char* env = std::getenv("CORVELIN_SCAN_READERS")) {
         const long value = std::strtol(env, nullptr, 10);
-        if (value >= 0 && value <= 16) return static_cast<unsigned>(value);
+        if (value >= 0 && value <= 64) return static_cast<unsigned>(value);
     }
-    return 1;
+    return CAddFileWorker::DefaultReaders();
 }
 
 }  // namespace

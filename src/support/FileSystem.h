@@ -4,6 +4,7 @@
 // bytes the kernel takes (see TextCodec.h for the mapping to UTF-16). Operations
 // return 0 on success and an errno value on failure.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -37,7 +38,8 @@ public:
 
     virtual int Stat(const std::string& path, FileStat& out) = 0;   // follows links
     virtual int Lstat(const std::string& path, FileStat& out) = 0;  // the link itself
-    // The folder's entries in listing order, each with the stat of its target.
+    // The folder's entries in listing order, each with the stat of its target
+    // (owner and group are not filled in).
     virtual int ListFolder(const std::string& path, std::vector<DirEntry>& out) = 0;
     // Whole regular file (EINVAL for anything else, EFBIG above maxSize bytes).
     virtual int ReadFile(const std::string& path, size_t maxSize, std::string& out) = 0;
@@ -58,6 +60,10 @@ public:
     virtual int SetMode(int fd, uint32_t mode);
     // Owner and group of an open file (fchown).
     virtual int SetOwner(int fd, uint32_t owner, uint32_t group);
+    // ListFolder that gives up with ECANCELED once stop is set, between
+    // entries; the default lists the whole folder.
+    virtual int ListFolderUntil(const std::string& path, std::vector<DirEntry>& out,
+                                const std::atomic<bool>& stop);
     // The text of a symbolic link (readlink).
     virtual int ReadLink(const std::string& path, std::string& out);
     // 0 when this process could open the existing file for writing; the file is

@@ -93,7 +93,7 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
         PaintSuspension suspension(*this);
         CAddFilesDlg dialog(*fs_, doc_, currentImport_, paths, this);
         // One thread lists folders ahead of the walk, as corvelin-cli does.
-        dialog.Worker().SetReadAhead(1);
+        dialog.Worker().SetReadAhead(CAddFileWorker::DefaultReaders());
         if (archive) dialog.Worker().SetArchiveCheck(archive.get());
         accepted = dialog.exec() == QDialog::Accepted;
         result = dialog.Worker().GetResult();
