@@ -443,6 +443,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     pack.writtenAt = medium.packs[pack.number - 1].writtenAt;
     pack.verifiedAt = 0;
     if (!Save()) return PackOutcome::Stopped;
+    host.SetSaved(set_);
 
     if (options.verify) {
         DiscProgress verifying = checking;
@@ -453,6 +454,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
                 pack.state = DiscPackState::Verified;
                 pack.verifiedAt = Now();
                 if (!Save()) return PackOutcome::Stopped;
+                host.SetSaved(set_);
                 break;
             case VerifyResult::Outcome::Cancelled:
                 return PackOutcome::Cancelled;
