@@ -11,6 +11,7 @@
 #include "catalog/CatalogLocation.h"
 #include "catalog/SetRecord.h"
 #include "disc/DiscSetBuilder.h"
+#include "packing/CorvelinDoc.h"
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
 #include "support/TextCodec.h"
