@@ -249,6 +249,11 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         error = "--record-set には -o FILE か --graft-lists DIR が必要です";
         return false;
     }
+    // A set that is written is recorded as it is written: not twice.
+    if (options.recordSet && (options.writeImages || options.writeDisc)) {
+        error = "--record-set は --write-images や --write-disc と同時に指定できません";
+        return false;
+    }
     if (options.printCommands && !options.graftListDir) {
         error = "--print-commands には --graft-lists DIR が必要です";
         return false;
