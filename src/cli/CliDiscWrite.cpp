@@ -8,6 +8,8 @@
 
 #include <fmt/format.h>
 
+#include "catalog/SetRecord.h"
+#include "cli/CliCatalog.h"
 #include "cli/TerminalText.h"
 #include "disc/DiscSetBuilder.h"
 #include "disc/DiscSetWriter.h"
@@ -32,7 +34,8 @@ std::string Text(const std::u16string& text) {
 // the prompts for the next medium read standard input.
 class TerminalHost : public IDiscWriterHost {
 public:
-    explicit TerminalHost(bool quiet) : show_(!quiet && ::isatty(STDERR_FILENO)) {}
+    explicit TerminalHost(bool quiet, std::string catalogPath = {})
+        : show_(!quiet && ::isatty(STDERR_FILENO)), catalogPath_(std::move(catalogPath)) {}
     ~TerminalHost() override { ClearLine(); }
 
     void Progress(const DiscProgress& progress) override {
@@ -83,6 +86,17 @@ public:
         std::fprintf(stderr, "パック %u: %s\n", pack.number, state.c_str());
     }
 
+    void SetSaved(const DiscSet& set) override {
+        if (catalogPath_.empty()) return;
+        std::string message;
+        catalog::RecordSet(catalogPath_, set, message);
+        // The same failure for every pack is said once.
+        if (message.empty() || message == lastMessage_) return;
+        ClearLine();
+        Error(message);
+        lastMessage_ = message;
+    }
+
 private:
     void ClearLine() {
         if (lineShown_) std::fputs("\r\033[K", stderr);
@@ -91,6 +105,8 @@ private:
 
     bool show_;
     bool lineShown_ = false;
+    std::string catalogPath_;
+    std::string lastMessage_;
 };
 
 DiscWriteOptions WriteOptions(const CliOptions& options) {
@@ -120,7 +136,9 @@ int Write(const CliOptions& options, DiscSet& set, const std::string& path,
     if (!options.quiet)
         std::fprintf(stderr, "セットファイル: %s\n", EscapeForTerminal(path).c_str());
     CDiscSetWriter writer(set, path, zel::IFileSystem::Default());
-    TerminalHost host(options.quiet);
+    std::string catalogPath = CliCatalogPath(options, zel::IFileSystem::Default());
+    if (catalogPath.empty()) Error("カタログの場所がわからないため、セットを記録しません");
+    TerminalHost host(options.quiet, std::move(catalogPath));
     const CDiscSetWriter::Outcome outcome = writer.Run(write, host, cancel);
     switch (outcome) {
         case CDiscSetWriter::Outcome::Done:
@@ -184,16 +202,40 @@ int ResumeSet(const CliOptions& options, const std::atomic<bool>& cancel) {
     return Write(options, set, *options.setFile, cancel);
 }
 
-int WriteNewSet(const CliOptions& options, const CCorvelinDoc& doc, uint64_t packSize,
-                const std::string& medium, uint64_t capacity, const std::atomic<bool>& cancel) {
+namespace {
+
+DiscSet NewSet(const CCorvelinDoc& doc, const std::string& name, uint64_t packSize,
+               const std::string& medium, uint64_t capacity, std::u16string target) {
     DiscSetHeader header;
     header.now = static_cast<int64_t>(std::time(nullptr));
-    header.name = options.setName ? zel::DecodeFileName(*options.setName)
-                                  : DefaultSetName(doc.root, header.now);
+    header.name = !name.empty() ? zel::DecodeFileName(name) : DefaultSetName(doc.root, header.now);
     header.medium = zel::Utf8ToUtf16(medium);
     header.packSize = packSize;
     header.capacity = capacity;
-    header.target = options.writeDisc ? u"disc" : u"image";
-    DiscSet set = BuildDiscSet(doc.root, doc.packs, header);
+    header.target = std::move(target);
+    return BuildDiscSet(doc.root, doc.packs, header);
+}
+
+}  // namespace
+
+int RecordPlannedSet(const CliOptions& options, const CCorvelinDoc& doc, uint64_t packSize,
+                     const std::string& medium, uint64_t capacity) {
+    const DiscSet set = NewSet(doc, *options.recordSet, packSize, medium, capacity, u"plan");
+    std::string message;
+    const bool recorded =
+        catalog::RecordSet(CliCatalogPath(options, zel::IFileSystem::Default()), set, message);
+    if (!message.empty()) Error(message);
+    if (!recorded) return 1;
+    if (!options.quiet) {
+        std::fprintf(stderr, "カタログに記録しました: %s (%zu ファイル)\n",
+                     EscapeForTerminal(zel::EncodeFileName(set.name)).c_str(), set.files.size());
+    }
+    return 0;
+}
+
+int WriteNewSet(const CliOptions& options, const CCorvelinDoc& doc, uint64_t packSize,
+                const std::string& medium, uint64_t capacity, const std::atomic<bool>& cancel) {
+    DiscSet set = NewSet(doc, options.setName ? *options.setName : std::string(), packSize, medium,
+                         capacity, options.writeDisc ? u"disc" : u"image");
     return Write(options, set, SetFilePath(set), cancel);
 }

@@ -26,3 +26,8 @@ int ResumeSet(const CliOptions& options, const std::atomic<bool>& cancel);
 // saved under the sets folder and written.
 int WriteNewSet(const CliOptions& options, const CCorvelinDoc& doc, uint64_t packSize,
                 const std::string& medium, uint64_t capacity, const std::atomic<bool>& cancel);
+
+// --record-set NAME with -o or --graft-lists: the doc's packs recorded in the
+// catalog as a set whose packs are all planned.
+int RecordPlannedSet(const CliOptions& options, const CCorvelinDoc& doc, uint64_t packSize,
+                     const std::string& medium, uint64_t capacity);

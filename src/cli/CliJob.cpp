@@ -335,6 +335,15 @@ int CliJob::Run() {
         }
     }
 
+    if (options_.recordSet) {
+        if (g_interrupted.load()) {
+            Error("中断しました");
+            return kCliInterrupted;
+        }
+        if (RecordPlannedSet(options_, doc, sizes.workingSize, options_.sizeText, medium) != 0)
+            return kCliFailed;
+    }
+
     if (!options_.quiet) {
         if (pendingImages.valid()) images = pendingImages.get();
         const std::string summary =

@@ -31,6 +31,7 @@ enum LongOnly {
     kWriteDisc,
     kSet,
     kSetName,
+    kRecordSet,
     kVerify,
     kNoVerify,
     kMd5,
@@ -70,6 +71,7 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         {"write-disc", required_argument, nullptr, kWriteDisc},
         {"set", required_argument, nullptr, kSet},
         {"set-name", required_argument, nullptr, kSetName},
+        {"record-set", required_argument, nullptr, kRecordSet},
         {"verify", required_argument, nullptr, kVerify},
         {"no-verify", no_argument, nullptr, kNoVerify},
         {"md5", no_argument, nullptr, kMd5},
@@ -171,6 +173,9 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
             case kSetName:
                 options.setName = optarg;
                 break;
+            case kRecordSet:
+                options.recordSet = optarg;
+                break;
             case kVerify:
                 options.verifyPath = optarg;
                 break;
@@ -240,6 +245,15 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         error = "ファイルまたはフォルダを指定してください";
         return false;
     }
+    if (options.recordSet && !options.exportPath && !options.graftListDir) {
+        error = "--record-set には -o FILE か --graft-lists DIR が必要です";
+        return false;
+    }
+    // A set that is written is recorded as it is written: not twice.
+    if (options.recordSet && (options.writeImages || options.writeDisc)) {
+        error = "--record-set は --write-images や --write-disc と同時に指定できません";
+        return false;
+    }
     if (options.printCommands && !options.graftListDir) {
         error = "--print-commands には --graft-lists DIR が必要です";
         return false;
@@ -277,10 +291,13 @@ std::string CliUsage() {
            "      --catalog FILE     使うカタログ (既定: "
            "~/.local/share/Tessoly/Corvelin/catalog.sqlite)\n"
            "      --write-images DIR パックごとにイメージ packNN.iso を書き込み、検証する\n"
+           "                         (書き込んだセットはカタログに記録する)\n"
            "      --write-disc DEVICE パックごとにドライブのディスクへ書き込み、検証する\n"
            "                         (次のディスクは標準エラーで尋ね、Enter で続ける)\n"
            "      --set FILE         セットファイルの続きを書き込む (パスは指定しない)\n"
            "      --set-name NAME    新しいセットの名前 (既定値 最初の項目の名前と日付)\n"
+           "      --record-set NAME  -o や --graft-lists の計画を NAME "
+           "のセット (未書き込み) としてカタログに記録する\n"
            "      --no-verify        書き込んだ後に読み返して検証しない\n"
            "      --md5              xorriso の MD5 チェックサムもイメージに記録する\n"
            "      --verify PATH      ディスクのフォルダ、ドライブ、イメージを検証する\n"
@@ -296,8 +313,8 @@ std::string CliUsage() {
            "ディスク上のパス、ディスクのラベル、セット、日付、ディスク内のパス、サイズ)\n"
            "      --catalog-add FILE セットファイル、メディアの INDEX.TSV、または _CORVELIN "
            "を含む\n"
-           "                         フォルダ (マウントしたディスク) からセットを記録する "
-           "(複数指定可)\n"
+           "                         フォルダ (マウントしたディスク)、イメージファイル (.iso)\n"
+           "                         からセットを記録する (複数指定可)\n"
            "      --catalog-export FILE  カタログをタブ区切りテキストで書き出す (- は標準出力)\n"
            "      --catalog-list     セットごとのディスク数とバイト数を表示する\n"
            "      --catalog-remove SET   セットを削除する (ID または名前)\n"

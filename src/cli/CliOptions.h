@@ -25,6 +25,7 @@ struct CliOptions {
     std::optional<std::string> writeDisc;    // --write-disc DEVICE
     std::optional<std::string> setFile;      // --set FILE: go on with a set
     std::optional<std::string> setName;      // --set-name NAME
+    std::optional<std::string> recordSet;    // --record-set NAME: the plan into the catalog
     std::optional<std::string> verifyPath;   // --verify PATH
     bool noVerify = false;                   // --no-verify: write without reading back
     bool md5 = false;                        // --md5: xorriso's own checksums too

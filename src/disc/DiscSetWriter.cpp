@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <charconv>
 #include <ctime>
+#include <system_error>
+#include <thread>
 
 #include <fmt/format.h>
 
@@ -13,6 +15,7 @@
 #include "disc/DiscSetBuilder.h"
 #include "disc/DiscVerifier.h"
 #include "disc/FileHasher.h"
+#include "disc/ReservedFileFill.h"
 #include "disc/ReservedRoom.h"
 #include "disc/SetFileStore.h"
 #include "disc/SetIndexFormat.h"
@@ -80,6 +83,20 @@ std::string ListedPaths(const std::vector<const DiscSetFile*>& files) {
     if (files.size() > kMaxNamedSources)
         text += fmt::format("\nほか {} 件", files.size() - kMaxNamedSources);
     return text;
+}
+
+// Why a pack's sources could not be hashed.
+std::u16string UnreadableReason(const HashFailure& failure, const std::vector<std::string>& paths) {
+    return zel::DecodeFileName(fmt::format("ファイルを読めませんでした: {}\n{}",
+                                           zel::ErrorText(failure.error), paths[failure.index]));
+}
+
+std::vector<std::string> SourcePaths(const std::vector<DiscSetFile*>& files) {
+    std::vector<std::string> paths;
+    paths.reserve(files.size());
+    for (const DiscSetFile* file : files)
+        paths.push_back(zel::EncodeFileName(file->diskPath));
+    return paths;
 }
 
 // Files gone or changed since the set was made.
@@ -259,16 +276,13 @@ bool CDiscSetWriter::HashSources(DiscSetPack& pack, const std::vector<DiscSetFil
         base.total += file->size;
     const DiscProgressSink sink = [&host](const DiscProgress& p) { host.Progress(p); };
     ProgressMeter meter(base, sink);
-    std::vector<std::string> paths, hexes;
-    for (const DiscSetFile* file : files)
-        paths.push_back(zel::EncodeFileName(file->diskPath));
+    const std::vector<std::string> paths = SourcePaths(files);
+    std::vector<std::string> hexes;
     HashFailure failure;
     if (!HashFiles(
             paths, hexes, cancel, [&](uint64_t done) { meter.Set(done); }, failure)) {
         if (failure.error == ECANCELED) return false;
-        Fail(pack,
-             zel::DecodeFileName(fmt::format("ファイルを読めませんでした: {}\n{}",
-                                             zel::ErrorText(failure.error), paths[failure.index])));
+        Fail(pack, UnreadableReason(failure, paths));
         return false;
     }
     for (size_t i = 0; i < files.size(); ++i)
@@ -313,7 +327,12 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     checking.packCount = count;
     host.Progress(checking);
     if (!CheckSources(pack, files)) return PackOutcome::Failed;
-    if (!HashSources(pack, files, host, cancel)) {
+    // An image file is hashed while xorriso writes it, its checksum list and
+    // index first written with stand-ins of the same length and filled in
+    // after. A disc cannot be filled in afterwards, nor can an image whose
+    // MD5 records cover those files: they are hashed first.
+    const bool hashWhileWriting = !options.toDrive && !options.md5;
+    if (!hashWhileWriting && !HashSources(pack, files, host, cancel)) {
         if (!cancel.load()) return PackOutcome::Failed;
         Fail(pack, u"中止しました。");
         return PackOutcome::Cancelled;
@@ -321,20 +340,29 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
 
     // What goes into the reserved folder: the medium's index shows this pack
     // as written, since it is when the medium is read.
-    std::string sums;
+    const std::string standIn(64, '0');
+    const auto checksums = [&files, &standIn, hashWhileWriting](bool final) {
+        std::string sums;
+        for (const DiscSetFile* file : files)
+            sums += ChecksumLine(final || !hashWhileWriting ? file->sha256 : standIn,
+                                 zel::EncodeFileName(file->discPath).substr(1));
+        return sums;
+    };
+    std::string sums = checksums(false);
     CImageSizeEstimate estimate;
-    for (const DiscSetFile* file : files) {
-        sums += ChecksumLine(file->sha256, zel::EncodeFileName(file->discPath).substr(1));
+    for (const DiscSetFile* file : files)
         estimate.AddFile(file->discPath, file->size);
-    }
     DiscSet medium = set_;
+    if (hashWhileWriting)
+        for (DiscSetFile& file : medium.files)
+            if (file.pack == pack.number) file.sha256 = standIn;
     // Why a pack failed is this machine's history, and its length cannot be
     // planned for: the medium's copy keeps only the states.
     for (DiscSetPack& other : medium.packs)
         other.reason.clear();
     medium.packs[pack.number - 1].state = DiscPackState::Written;
     medium.packs[pack.number - 1].writtenAt = Now();
-    const std::string index = WriteSetIndex(medium, false);
+    std::string index = WriteSetIndex(medium, false);
     estimate.AddFile(u"/_CORVELIN/SHA256SUMS", sums.size());
     estimate.AddFile(u"/_CORVELIN/INDEX.TSV", index.size());
     const uint64_t imageBytes = estimate.Bytes() + (options.md5 ? Md5RecordBytes(files.size()) : 0);
@@ -402,6 +430,23 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     writing.total = imageBytes;
     const DiscProgressSink sink = [&host](const DiscProgress& p) { host.Progress(p); };
     ProgressMeter meter(writing, sink);
+    const std::vector<std::string> paths =
+        hashWhileWriting ? SourcePaths(files) : std::vector<std::string>();
+    std::vector<std::string> hexes;
+    HashFailure hashFailure;
+    bool hashed = true;
+    std::thread hashing;
+    const auto hash = [&] {
+        hashed = HashFiles(
+            paths, hexes, cancel, [](uint64_t) {}, hashFailure);
+    };
+    if (hashWhileWriting) {
+        try {
+            hashing = std::thread(hash);
+        } catch (const std::system_error&) {
+            hash();
+        }
+    }
     XorrisoProcess xorriso;
     const int status = xorriso.Run(
         args,
@@ -410,6 +455,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
             if (WrittenSectors(line, sectors)) meter.Set(sectors * 2048);
         },
         &cancel);
+    if (hashing.joinable()) hashing.join();
     if (cancel.load()) {
         if (!options.toDrive) ::unlink(part.c_str());
         Fail(pack, u"中止しました。");
@@ -423,6 +469,29 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
         return options.toDrive ? PackOutcome::Failed : PackOutcome::Stopped;
     }
     meter.Finish();
+    if (hashWhileWriting) {
+        if (!hashed) {
+            ::unlink(part.c_str());
+            Fail(pack, UnreadableReason(hashFailure, paths));
+            return PackOutcome::Failed;
+        }
+        // The medium's copy lists the pack's files in the set's order, as files does.
+        size_t next = 0;
+        for (DiscSetFile& file : medium.files) {
+            if (file.pack != pack.number) continue;
+            files[next]->sha256 = std::move(hexes[next]);
+            file.sha256 = files[next++]->sha256;
+        }
+        sums = checksums(true);
+        index = WriteSetIndex(medium, false);
+        std::string why;
+        if (!FillReservedFiles(part, {{kChecksumFile, sums}, {kIndexFile, index}}, why)) {
+            ::unlink(part.c_str());
+            Fail(pack,
+                 zel::DecodeFileName("チェックサムをイメージに書き込めませんでした:\n" + why));
+            return PackOutcome::Stopped;
+        }
+    }
     // A source that changed while it was read may be on the medium half old,
     // half new: its checksum would not say so.
     std::vector<const DiscSetFile*> gone, changed;
@@ -443,6 +512,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     pack.writtenAt = medium.packs[pack.number - 1].writtenAt;
     pack.verifiedAt = 0;
     if (!Save()) return PackOutcome::Stopped;
+    host.SetSaved(set_);
 
     if (options.verify) {
         DiscProgress verifying = checking;
@@ -453,6 +523,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
                 pack.state = DiscPackState::Verified;
                 pack.verifiedAt = Now();
                 if (!Save()) return PackOutcome::Stopped;
+                host.SetSaved(set_);
                 break;
             case VerifyResult::Outcome::Cancelled:
                 return PackOutcome::Cancelled;

@@ -31,6 +31,10 @@ public:
                                       const std::u16string& problem) = 0;
     // After every pack the run touched, with its new state.
     virtual void PackFinished(const DiscSetPack& pack) { (void)pack; }
+    // Once a pack is written, and again once it is verified, with its new
+    // state already in the set file: the caller records the set elsewhere
+    // (the catalog). Nothing here can fail the writing.
+    virtual void SetSaved(const DiscSet& set) { (void)set; }
 };
 
 struct DiscWriteOptions {

@@ -83,6 +83,7 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
         QMenu menu(this);
         menu.addAction(commands_.writeDiscs->text(), this,
                        [this, pack] { OnWriteDiscs({static_cast<uint32_t>(*pack + 1)}); });
+        menu.addAction(commands_.recordPlan->text(), this, &CMainFrame::OnRecordPlan);
         menu.exec(view_->viewport()->mapToGlobal(at));
     });
     connect(view_, &CCorvelinView::packSizeRejected, this, [this] {
@@ -133,6 +134,10 @@ void CMainFrame::CreateActions() {
     c.writeDiscs = AddCommand(
         "writeDiscs", QStringLiteral("ディスクに書き込む(&W)..."),
         QStringLiteral("パックをディスクやイメージに書き込み、検証します\nディスクに書き込む"));
+    c.recordPlan =
+        AddCommand("recordPlan", QStringLiteral("計画をカタログに記録する(&R)..."),
+                   QStringLiteral("パックをまだ書き込んでいないセットとしてカタログに記録します\n"
+                                  "カタログに記録"));
     c.save = AddCommand("save", QString(), QString());
     c.exit = AddCommand("exit", QStringLiteral("アプリケーションの終了(&X)"),
                         QStringLiteral("アプリケーションを終了し、ファイルの保存を指示\\終了"));
@@ -210,6 +215,9 @@ void CMainFrame::CreateActions() {
     connect(c.writeDiscs, &QAction::triggered, this, [this] {
         if (view_->CanExport()) OnWriteDiscs();
     });
+    connect(c.recordPlan, &QAction::triggered, this, [this] {
+        if (view_->CanExport()) OnRecordPlan();
+    });
     connect(c.save, &QAction::triggered, this, &CMainFrame::OnSave);
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.managePack, &QAction::triggered, this, &CMainFrame::OnManagePack);
@@ -250,6 +258,7 @@ void CMainFrame::CreateMenus() {
     file->addAction(c.exportAs);
     file->addAction(c.graftLists);
     file->addAction(c.writeDiscs);
+    file->addAction(c.recordPlan);
     file->addSeparator();
     file->addAction(c.exit);
 
@@ -400,6 +409,7 @@ void CMainFrame::UpdateCommands() {
     c.exportAs->setEnabled(view_->CanExport());
     c.graftLists->setEnabled(view_->CanExport());
     c.writeDiscs->setEnabled(view_->CanExport());
+    c.recordPlan->setEnabled(view_->CanExport());
     c.save->setEnabled(view_->CanSave());
     c.newGroup->setEnabled(view_->CanNewGroup());
     c.addToGroup->setEnabled(view_->CanAddToGroup());
@@ -470,6 +480,7 @@ void CMainFrame::OnGraftLists() {
 
 void CMainFrame::OnWriteDiscs(std::vector<uint32_t> packs) {
     CWriteDiscDlg dialog(doc_, std::move(packs), GetPackSizeText(), this);
+    dialog.SetCatalogPath(CatalogFile());
     dialog.exec();
 }
 

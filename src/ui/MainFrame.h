@@ -72,6 +72,9 @@ private:
     bool WriteExport(const std::string& path);
     // The catalog's commands in the Tools menu (MainFrameCatalog.cpp).
     void SetUpCatalog(QMenu* tools);
+    // The packs as a set in the catalog, every pack planned, for a plan the
+    // user exports or burns elsewhere.
+    void OnRecordPlan();
     std::string CatalogFile() const;
 
     CCorvelinDoc& doc_;
@@ -87,6 +90,7 @@ private:
         QAction* exportAs;
         QAction* graftLists;
         QAction* writeDiscs;
+        QAction* recordPlan;
         QAction* save;
         QAction* exit;
         QAction* run;

@@ -18,6 +18,7 @@
 #include <ctime>
 #include <future>
 
+#include "catalog/SetRecord.h"
 #include "disc/DiscSetBuilder.h"
 #include "disc/DiscVerifier.h"
 #include "disc/SetFileStore.h"
@@ -77,6 +78,17 @@ public:
             },
             Qt::QueuedConnection);
     }
+
+    // On the writer's thread, like the rest: the set once more in the catalog.
+    void SetSaved(const DiscSet& set) override {
+        if (catalogPath.empty()) return;
+        std::string message;
+        catalog::RecordSet(catalogPath, set, message);
+        if (!message.empty()) catalogProblem = message;
+    }
+
+    std::string catalogPath;     // set on the window's thread before a run
+    std::string catalogProblem;  // the writer's thread's until the run ends
 
 private:
     CWriteDiscDlg* dialog_;
@@ -147,6 +159,10 @@ CWriteDiscDlg::CWriteDiscDlg(const CCorvelinDoc& doc, std::vector<uint32_t> chos
         browse_->setEnabled(index == 0);
     });
     resize(560, 520);
+}
+
+void CWriteDiscDlg::SetCatalogPath(const std::string& path) {
+    host_->catalogPath = path;
 }
 
 CWriteDiscDlg::~CWriteDiscDlg() {
@@ -235,8 +251,14 @@ void CWriteDiscDlg::Start() {
             setPath_ = SetFilePath(set_);
         }
         CDiscSetWriter writer(set_, setPath_, zel::IFileSystem::Default());
+        host_->catalogProblem.clear();
         const CDiscSetWriter::Outcome outcome = writer.Run(options, *host_, cancel_);
-        const QString message = Q(writer.Message());
+        QString message = Q(writer.Message());
+        // Writing is done whatever the catalog said: the problem is only told.
+        if (!host_->catalogProblem.empty()) {
+            if (!message.isEmpty()) message += QStringLiteral("\n");
+            message += Q(zel::Utf8ToUtf16(host_->catalogProblem));
+        }
         QMetaObject::invokeMethod(
             this, [this, outcome, message] { OnFinished(outcome, message); }, Qt::QueuedConnection);
     });

@@ -38,6 +38,10 @@ public:
     // Takes a saved set instead of the document's packs; false with a message.
     bool OpenSet(const std::string& path, QString& message);
 
+    // The catalog every written or verified pack's set is recorded in; none
+    // when empty.
+    void SetCatalogPath(const std::string& path);
+
     void Start();
     // Reads back an image file or a drive and shows what differs.
     void Verify(const std::string& path);

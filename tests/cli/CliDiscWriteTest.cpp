@@ -37,6 +37,24 @@ TEST(CliDiscWrite, WritesVerifiedImagesThatAreCheckedLaterAndGoesOnWithTheSet) {
     std::ifstream in(setFile);
     const std::string setText((std::istreambuf_iterator<char>(in)), {});
     EXPECT_NE(setText.find("PACK\t2\tPACK_02\tverified"), std::string::npos) << setText;
+    // The written set is in the catalog; another catalog reads it from an image.
+    for (const std::string& cat : {std::string(), dir / "other.sqlite"}) {
+        std::vector<std::string> find = {"--find", "small a="};
+        if (!cat.empty()) {
+            ASSERT_EQ(Cli(dir, {"--catalog", cat, "--catalog-add", dir / "img/pack01.iso"}).status,
+                      0);
+            find.insert(find.begin(), {"--catalog", cat});
+        }
+        r = Cli(dir, find);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("\tPACK_02\t"), std::string::npos) << r.out;
+    }
+    // A plan the user chooses to record, without writing it.
+    r = Cli(dir, {"-q", "-s", "2M", dir / "src", "-o", dir / "plan.tsv", "--record-set", "計画",
+                  "--catalog", dir / "plan.sqlite"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Cli(dir, {"--catalog", dir / "plan.sqlite", "--catalog-list"});
+    EXPECT_NE(r.out.find("\t計画\t"), std::string::npos) << r.out;
 
     r = Cli(dir, {"--verify", dir / "img/pack02.iso"});
     EXPECT_EQ(r.status, 0) << r.err;

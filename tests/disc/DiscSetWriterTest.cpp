@@ -130,7 +130,8 @@ TEST_F(DiscSetWriterTest, WritesEveryPackWithItsChecksumsAndIndex) {
     ASSERT_EQ(Run(), CDiscSetWriter::Outcome::Done) << message;
     EXPECT_EQ(States(), (std::vector<S>{S::Verified, S::Verified, S::Verified}));
     EXPECT_EQ(WriteSetIndex(SavedSet(), true), WriteSetIndex(set, true));
-    EXPECT_EQ(host.phases.size(), 4u);
+    // Checking, writing (the image hashed meanwhile), verifying.
+    EXPECT_EQ(host.phases.size(), 3u);
 
     // xorriso lists exactly the pack's rows and the reserved files, byte for byte.
     for (uint32_t pack = 1; pack <= 3; ++pack) {
@@ -191,6 +192,8 @@ TEST_F(DiscSetWriterTest, ACancelFailsOnlyThatPackAndAResumeWritesTheRest) {
         for (uint32_t pack = 1; pack <= 3; ++pack)
             ::unlink(Image(pack).c_str());
         cancel = false;
+        // An image with xorriso's MD5 records is hashed before it is written.
+        options.md5 = phase == DiscPhase::Hashing;
         host.cancelAt = {2, phase};
         EXPECT_EQ(Run(), CDiscSetWriter::Outcome::Cancelled);
         EXPECT_EQ(States(), (std::vector<S>{S::Verified, S::Failed, S::Planned}));

@@ -91,6 +91,15 @@ private slots:
         }
     }
 
+    // The drop's archive option is kept in the settings, which go to the profile.
+    void skipArchivedIsKeptInTheSettings() {
+        settings_.general.skipArchived = 1;
+        frame_ = std::make_unique<CMainFrame>(doc_, settings_, sys_, fs_);
+        QVERIFY(Command("skipArchived")->isChecked());
+        Command("skipArchived")->trigger();
+        QCOMPARE(settings_.general.skipArchived, 0);
+    }
+
     // A typed size is what a run uses; Enter does not add it to the list.
     void typedPackSizeIsUsedButNotListed() {
         QComboBox* size = Box("packSize");

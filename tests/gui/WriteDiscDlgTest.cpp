@@ -57,6 +57,8 @@ private slots:
         QCOMPARE(packs->item(0)->checkState(), Qt::Unchecked);
         QCOMPARE(packs->item(1)->checkState(), Qt::Checked);
         dialog.findChildren<QLineEdit*>().at(1)->setText(QString::fromStdString(dir_ / "img"));
+        // A catalog that cannot be opened is told of, and the writing is done all the same.
+        dialog.SetCatalogPath(dir_ / "two.bin/catalog.sqlite");
         QSignalSpy finished(&dialog, &CWriteDiscDlg::finished);
         dialog.Start();
         QVERIFY(finished.wait(30000));
@@ -66,8 +68,9 @@ private slots:
         QVERIFY(QFile::exists(QString::fromStdString(dir_ / "img/pack02.iso")));
         QVERIFY(!QFile::exists(QString::fromStdString(dir_ / "img/pack01.iso")));
         QVERIFY(packs->item(1)->text().contains(QStringLiteral("検証済み")));
-        QVERIFY(dialog.findChild<QPlainTextEdit*>()->toPlainText().contains(
-            QString::fromStdString(SetFilePath(dialog.Set()))));
+        const QString result = dialog.findChild<QPlainTextEdit*>()->toPlainText();
+        QVERIFY(result.contains(QString::fromStdString(SetFilePath(dialog.Set()))));
+        QVERIFY2(result.contains(QStringLiteral("two.bin/catalog.sqlite")), qPrintable(result));
         QSignalSpy verified(&dialog, &CWriteDiscDlg::verified);
         dialog.Verify(dir_ / "img/pack02.iso");
         QVERIFY(verified.wait(30000));
