@@ -32,7 +32,8 @@ std::string Text(const std::u16string& text) {
 // the prompts for the next medium read standard input.
 class TerminalHost : public IDiscWriterHost {
 public:
-    explicit TerminalHost(bool quiet) : show_(!quiet && ::isatty(STDERR_FILENO)) {}
+    explicit TerminalHost(bool quiet, std::vector<std::string> folders = {})
+        : show_(!quiet && ::isatty(STDERR_FILENO)), folders_(std::move(folders)) {}
     ~TerminalHost() override { ClearLine(); }
 
     void Progress(const DiscProgress& progress) override {
@@ -64,6 +65,30 @@ public:
         }
     }
 
+    // The folders of the command line in order, then the terminal's answers.
+    MediumAnswer AskForFolder(uint32_t pack, uint32_t count, const std::u16string& problem,
+                              std::string& folder) override {
+        ClearLine();
+        if (!problem.empty()) std::fprintf(stderr, "%s\n", Text(problem).c_str());
+        if (next_ < folders_.size()) {
+            folder = folders_[next_++];
+            return MediumAnswer::Go;
+        }
+        std::fprintf(stderr,
+                     "パック %u / %u: コピー先のフォルダを入力して Enter を押してください "
+                     "(空で飛ばす、q やめる): ",
+                     pack, count);
+        std::fflush(stderr);
+        std::string line;
+        for (int c; (c = std::fgetc(stdin)) != EOF && c != '\n';)
+            line += static_cast<char>(c);
+        if (line.empty() && std::feof(stdin)) return MediumAnswer::Stop;
+        if (line == "q") return MediumAnswer::Stop;
+        if (line.empty()) return MediumAnswer::Skip;
+        folder = line;
+        return MediumAnswer::Go;
+    }
+
     void PackFinished(const DiscSetPack& pack) override {
         ClearLine();
         std::string state;
@@ -91,11 +116,14 @@ private:
 
     bool show_;
     bool lineShown_ = false;
+    std::vector<std::string> folders_;
+    size_t next_ = 0;
 };
 
 DiscWriteOptions WriteOptions(const CliOptions& options) {
     DiscWriteOptions write;
     write.toDrive = options.writeDisc.has_value();
+    write.toFolders = !options.writeFolders.empty();
     if (options.writeImages) write.folder = *options.writeImages;
     if (options.writeDisc) {
         // A plain path names a drive; "stdio:FILE" a file that acts as one.
@@ -109,7 +137,7 @@ DiscWriteOptions WriteOptions(const CliOptions& options) {
 int Write(const CliOptions& options, DiscSet& set, const std::string& path,
           const std::atomic<bool>& cancel) {
     const DiscWriteOptions write = WriteOptions(options);
-    if (!write.toDrive) {
+    if (!write.toDrive && !write.toFolders) {
         const int error = zel::IFileSystem::Default().MakeFolder(write.folder, 0755);
         if (error != 0 && error != EEXIST) {
             Error("イメージのフォルダーを作れませんでした: " + EscapeForTerminal(write.folder) +
@@ -120,7 +148,7 @@ int Write(const CliOptions& options, DiscSet& set, const std::string& path,
     if (!options.quiet)
         std::fprintf(stderr, "セットファイル: %s\n", EscapeForTerminal(path).c_str());
     CDiscSetWriter writer(set, path, zel::IFileSystem::Default());
-    TerminalHost host(options.quiet);
+    TerminalHost host(options.quiet, options.writeFolders);
     const CDiscSetWriter::Outcome outcome = writer.Run(write, host, cancel);
     switch (outcome) {
         case CDiscSetWriter::Outcome::Done:
@@ -144,7 +172,7 @@ int Write(const CliOptions& options, DiscSet& set, const std::string& path,
 }  // namespace
 
 bool WantsDiscWork(const CliOptions& options) {
-    return options.verifyPath || options.setFile || options.writeImages || options.writeDisc;
+    return options.verifyPath || options.setFile || options.WriteTargets() > 0;
 }
 
 int RunVerify(const CliOptions& options, const std::atomic<bool>& cancel) {
@@ -193,7 +221,9 @@ int WriteNewSet(const CliOptions& options, const CCorvelinDoc& doc, uint64_t pac
     header.medium = zel::Utf8ToUtf16(medium);
     header.packSize = packSize;
     header.capacity = capacity;
-    header.target = options.writeDisc ? u"disc" : u"image";
+    header.target = options.writeDisc               ? u"disc"
+                    : !options.writeFolders.empty() ? u"folder"
+                                                    : u"image";
     DiscSet set = BuildDiscSet(doc.root, doc.packs, header);
     return Write(options, set, SetFilePath(set), cancel);
 }
