@@ -218,7 +218,8 @@ TEST(FileSystemLimitsTest, KnowsAVfatImageAsFat) {
     testing_support::MakeDir(mountPoint);
     if (std::system(("mount -o loop '" + image + "' '" + mountPoint + "' 2>/dev/null").c_str()) !=
         0)
-        GTEST_SKIP() << "mounting through a loop device was refused";
+        GTEST_SKIP() << "mounting the vfat image through a loop device was refused (no loop "
+                        "devices or no vfat in this kernel)";
     const TargetFileSystem found = TargetFileSystemOf(mountPoint);
     std::system(("umount '" + mountPoint + "'").c_str());
     EXPECT_EQ(found, TargetFileSystem::Fat);
