@@ -1,6 +1,7 @@
 // The folder target of CDiscSetWriter: a pack's files copied into a folder
 // the user names, usually the root of an external disk, with the same
 // reserved folder a disc gets.
+#include <strings.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -62,6 +63,22 @@ bool ReservedIsOurs(const std::string& folder, const std::string& setId, bool& p
     return ReadSetIndex(text, other, error) && other.id == setId;
 }
 
+// "/a/b": absolute, no empty, "." or ".." component, outside _CORVELIN.
+bool IsPlainDiscPath(const std::u16string& path) {
+    if (path.size() < 2 || path[0] != u'/' || path.back() == u'/') return false;
+    for (size_t start = 1; start <= path.size();) {
+        size_t end = path.find(u'/', start);
+        if (end == std::u16string::npos) end = path.size();
+        const std::u16string_view name(path.data() + start, end - start);
+        if (name.empty() || name == u"." || name == u"..") return false;
+        if (start == 1 && end < path.size() &&
+            ::strcasecmp(zel::Utf16ToUtf8(std::u16string(name)).c_str(), kReservedFolder) == 0)
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 int MakeFolders(const std::string& root, const std::string& relative, std::set<std::string>& made) {
     for (size_t at = relative.find('/', 1); at != std::string::npos;
          at = relative.find('/', at + 1)) {
@@ -83,6 +100,13 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
     // copied complete from anything else by them.
     if (!Save()) return PackOutcome::Stopped;
     const std::vector<const DiscSetFile*> constFiles(files.begin(), files.end());
+    // A set file is text anyone can edit: a path that leaves the folder or
+    // lands in the reserved one is refused before anything is asked.
+    for (const DiscSetFile* file : files)
+        if (!IsPlainDiscPath(file->discPath)) {
+            Fail(pack, u"セットのパスが正しくありません: " + zel::ForDisplay(file->discPath));
+            return PackOutcome::Failed;
+        }
 
     std::string folder;
     std::vector<size_t> toCopy;
@@ -117,7 +141,12 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
             const std::string target = folder + zel::EncodeFileName(files[i]->discPath);
             struct stat there;
             if (::lstat(target.c_str(), &there) != 0) {
-                toCopy.push_back(i);
+                // ENOTDIR: a file of the user's where the pack wants a folder.
+                if (errno == ENOENT) {
+                    toCopy.push_back(i);
+                } else {
+                    clashes.push_back(zel::ForDisplay(files[i]->discPath));
+                }
                 continue;
             }
             std::string hex;

@@ -171,6 +171,14 @@ TEST_F(FolderTargetTest, RefusesAClashAndAFullTargetWithoutTouchingThem) {
     EXPECT_EQ(ReadFile(Target("日本語.txt")), "the user's own");
     EXPECT_NE(::stat(Target("a=b.txt").c_str(), &st), 0);
     EXPECT_EQ(set.packs[0].state, DiscPackState::Failed);
+
+    // A set file edited to leave the folder: refused before anything is asked.
+    for (const char16_t* path : {u"/../escape.txt", u"/_corvelin/x"}) {
+        set.files[0].discPath = path;
+        EXPECT_EQ(Run(dir / "t"), CDiscSetWriter::Outcome::SomeFailed);
+        EXPECT_TRUE(host.problems.empty());
+    }
+    EXPECT_NE(::stat((dir / "escape.txt").c_str(), &st), 0);
 }
 
 TEST(FileSystemLimitsTest, ListsWhatEachFileSystemRefuses) {
