@@ -26,6 +26,10 @@
 namespace {
 
 constexpr size_t kMaxListed = 20;
+// Files copied between two syncs: one sync per file would cost a journal
+// commit each, several times the copying of a pack of small files.
+constexpr uint64_t kBatchBytes = 512ULL << 20;
+constexpr size_t kBatchFiles = 4096;
 
 std::u16string U8(const std::string& text) {
     return zel::Utf8ToUtf16(text);
@@ -195,41 +199,70 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
     // The set's own name in each temporary name: a leftover is known as this
     // set's, and the next run of the set takes it away.
     const std::string tempPrefix = "/.cv-" + set_.id.substr(0, 12) + "-";
+    struct Pending {
+        size_t index;
+        std::string temp, target;
+    };
+    std::vector<Pending> pending;
+    uint64_t pendingBytes = 0;
+    std::vector<std::u16string> changed;
+    std::string failedPath;
+    // Syncs a batch, then names its files. A source that changed after it was
+    // hashed would not match its checksum: its copy never gets a name.
+    const auto nameBatch = [&]() -> int {
+        int error = pending.empty() ? 0 : SyncFileSystem(folder);
+        if (error != 0) failedPath = folder;
+        for (const Pending& p : pending) {
+            uint64_t size = 0;
+            int64_t mtimeNs = 0;
+            const DiscSetFile& file = *files[p.index];
+            if (error == 0 && (StatSource(zel::EncodeFileName(file.diskPath), size, mtimeNs) != 0 ||
+                               size != file.size || mtimeNs != file.mtimeNs)) {
+                changed.push_back(zel::ForDisplay(file.diskPath));
+            } else if (error == 0) {
+                error = RenameWithoutReplacing(p.temp, p.target);
+                if (error != 0) failedPath = p.target;
+            }
+            ::unlink(p.temp.c_str());
+        }
+        pending.clear();
+        pendingBytes = 0;
+        return error;
+    };
     for (size_t i : toCopy) {
         const DiscSetFile& file = *files[i];
         const std::string relative = zel::EncodeFileName(file.discPath);
         const std::string target = folder + relative;
         const std::string parent = target.substr(0, target.rfind('/'));
+        const std::string temp = parent + tempPrefix + std::to_string(i) + ".tmp";
         int error = MakeFolders(folder, relative, folders);
+        failedPath = target;
         if (error == 0)
-            error = CopyFileSafely(zel::EncodeFileName(file.diskPath), target,
-                                   parent + tempPrefix + std::to_string(i) + ".tmp", cancel,
-                                   [&meter](uint64_t bytes) { meter.Advance(bytes); });
-        if (error == ECANCELED) {
-            Fail(pack, u"中止しました。");
-            return PackOutcome::Cancelled;
+            error = CopyToTemporary(zel::EncodeFileName(file.diskPath), temp, cancel,
+                                    [&meter](uint64_t bytes) { meter.Advance(bytes); });
+        if (error == 0) {
+            pending.push_back({i, temp, target});
+            pendingBytes += file.size;
+            if (pendingBytes >= kBatchBytes || pending.size() >= kBatchFiles) error = nameBatch();
         }
         if (error != 0) {
+            for (const Pending& p : pending)
+                ::unlink(p.temp.c_str());
+            if (error == ECANCELED) {
+                Fail(pack, u"中止しました。");
+                return PackOutcome::Cancelled;
+            }
             Fail(pack,
-                 U8("コピーできませんでした: " + zel::ErrorText(error) + "\n") + Shown(target));
+                 U8("コピーできませんでした: " + zel::ErrorText(error) + "\n") + Shown(failedPath));
             return PackOutcome::Failed;
         }
-        folders.insert(parent);
+    }
+    if (const int error = nameBatch(); error != 0) {
+        Fail(pack,
+             U8("コピーできませんでした: " + zel::ErrorText(error) + "\n") + Shown(failedPath));
+        return PackOutcome::Failed;
     }
     meter.Finish();
-    // A source that changed after it was hashed does not match its checksum:
-    // its copy goes, and the pack can be written again once it is settled.
-    std::vector<std::u16string> changed;
-    for (size_t i : toCopy) {
-        uint64_t size = 0;
-        int64_t mtimeNs = 0;
-        const DiscSetFile& file = *files[i];
-        if (StatSource(zel::EncodeFileName(file.diskPath), size, mtimeNs) != 0 ||
-            size != file.size || mtimeNs != file.mtimeNs) {
-            changed.push_back(zel::ForDisplay(file.diskPath));
-            ::unlink((folder + zel::EncodeFileName(file.discPath)).c_str());
-        }
-    }
     if (!changed.empty()) {
         Fail(pack, Listed(u"書き込み中に変わったファイルがあります:", changed));
         return PackOutcome::Failed;
@@ -250,10 +283,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
         !zel::WriteFileAtomically(zel::IFileSystem::Default(), folder + "/" + kIndexFile,
                                   WriteSetIndex(medium, false), error))
         error = error == 0 ? EIO : error;
-    folders.insert(reserved);
-    folders.insert(folder);
-    for (const std::string& made : folders)
-        if (error == 0) error = SyncFolder(made);
+    if (error == 0) error = SyncFileSystem(folder);
     if (error != 0) {
         Fail(pack, U8("チェックサムと目録を書けませんでした: " + zel::ErrorText(error)));
         return PackOutcome::Failed;

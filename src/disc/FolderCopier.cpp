@@ -76,8 +76,9 @@ int Rename(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-int CopyFileSafely(const std::string& source, const std::string& target, const std::string& temp,
-                   const std::atomic<bool>& cancel, const std::function<void(uint64_t)>& progress) {
+int CopyToTemporary(const std::string& source, const std::string& temp,
+                    const std::atomic<bool>& cancel,
+                    const std::function<void(uint64_t)>& progress) {
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return errno;
     struct stat st;
@@ -104,18 +105,20 @@ int CopyFileSafely(const std::string& source, const std::string& target, const s
         (void)::fchmod(out, st.st_mode & 07777);
         const struct timespec times[2] = {st.st_atim, st.st_mtim};
         (void)::futimens(out, times);
-        if (::fsync(out) != 0) error = errno;
     }
     if (::close(out) != 0 && error == 0) error = errno;
-    if (error == 0) error = Rename(temp, target);
     if (error != 0) ::unlink(temp.c_str());
     return error;
 }
 
-int SyncFolder(const std::string& folder) {
+int RenameWithoutReplacing(const std::string& temp, const std::string& target) {
+    return Rename(temp, target);
+}
+
+int SyncFileSystem(const std::string& folder) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return errno;
-    const int error = ::fsync(fd) == 0 ? 0 : errno;
+    const int error = ::syncfs(fd) == 0 ? 0 : errno;
     ::close(fd);
     return error;
 }

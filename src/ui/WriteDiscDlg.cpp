@@ -160,6 +160,7 @@ CWriteDiscDlg::CWriteDiscDlg(const CCorvelinDoc& doc, std::vector<uint32_t> chos
     connect(target_, &QComboBox::currentIndexChanged, this, [this] {
         folder_->setEnabled(FolderFieldUsed());
         browse_->setEnabled(FolderFieldUsed());
+        md5_->setEnabled(!ToFolders());
     });
     resize(560, 520);
 }
@@ -302,6 +303,8 @@ void CWriteDiscDlg::SetBusy(bool busy) {
     name_->setEnabled(!busy && !setLoaded_);
     folder_->setEnabled(!busy && FolderFieldUsed());
     browse_->setEnabled(!busy && FolderFieldUsed());
+    // xorriso's MD5 records live inside an image; a folder has none.
+    md5_->setEnabled(!busy && !ToFolders());
     close_->setText(busy ? QStringLiteral("中止") : QStringLiteral("閉じる"));
     if (busy) {
         result_->clear();
@@ -390,6 +393,10 @@ MediumAnswer CWriteDiscDlg::AskForFolder(uint32_t pack, uint32_t count, const QS
 
 bool CWriteDiscDlg::FolderFieldUsed() const {
     return target_->currentIndex() == 0;
+}
+
+bool CWriteDiscDlg::ToFolders() const {
+    return target_->currentIndex() == target_->count() - 1;
 }
 
 void CWriteDiscDlg::reject() {

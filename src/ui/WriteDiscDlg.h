@@ -68,6 +68,7 @@ private:
     void OnVerify();
     void SetBusy(bool busy);
     bool FolderFieldUsed() const;
+    bool ToFolders() const;
 
     const CCorvelinDoc& doc_;
     std::u16string medium_;
