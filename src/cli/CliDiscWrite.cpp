@@ -65,12 +65,14 @@ public:
         }
     }
 
-    // The folders of the command line in order, then the terminal's answers.
+    // The folders of the command line in pack order, then the terminal's
+    // answers; the terminal also answers for a folder that was refused.
     MediumAnswer AskForFolder(uint32_t pack, uint32_t count, const std::u16string& problem,
                               std::string& folder) override {
         ClearLine();
         if (!problem.empty()) std::fprintf(stderr, "%s\n", Text(problem).c_str());
-        if (next_ < folders_.size()) {
+        // A refused folder is not silently replaced by the next pack's.
+        if (problem.empty() && next_ < folders_.size()) {
             folder = folders_[next_++];
             return MediumAnswer::Go;
         }
