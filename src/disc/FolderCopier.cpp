@@ -9,25 +9,14 @@
 #include <cerrno>
 #include <memory>
 
+#include "support/FileSystem.h"
+
 namespace {
 
 // Large enough that the calls cost nothing, small enough that Cancel and the
 // progress answer within a fraction of a second on a slow stick.
 constexpr size_t kChunk = 8u << 20;
 constexpr size_t kBuffer = 1u << 20;
-
-int WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t put = ::write(fd, data, size);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        data += put;
-        size -= static_cast<size_t>(put);
-    }
-    return 0;
-}
 
 int CopyData(int in, int out, uint64_t size, const std::atomic<bool>& cancel,
              const std::function<void(uint64_t)>& progress) {
@@ -48,7 +37,8 @@ int CopyData(int in, int out, uint64_t size, const std::atomic<bool>& cancel,
             if (!buffer) buffer.reset(new char[kBuffer]);
             got = ::read(in, buffer.get(), std::min(want, kBuffer));
             if (got > 0) {
-                const int error = WriteAll(out, buffer.get(), static_cast<size_t>(got));
+                const int error = zel::IFileSystem::Default().WriteAll(out, buffer.get(),
+                                                                       static_cast<size_t>(got));
                 if (error != 0) return error;
             }
         }
