@@ -34,8 +34,11 @@ std::string Text(const std::u16string& text) {
 // the prompts for the next medium read standard input.
 class TerminalHost : public IDiscWriterHost {
 public:
-    explicit TerminalHost(bool quiet, std::string catalogPath = {})
-        : show_(!quiet && ::isatty(STDERR_FILENO)), catalogPath_(std::move(catalogPath)) {}
+    explicit TerminalHost(bool quiet, std::string catalogPath = {},
+                          std::vector<std::string> folders = {})
+        : show_(!quiet && ::isatty(STDERR_FILENO)),
+          catalogPath_(std::move(catalogPath)),
+          folders_(std::move(folders)) {}
     ~TerminalHost() override { ClearLine(); }
 
     void Progress(const DiscProgress& progress) override {
@@ -65,6 +68,32 @@ public:
             default:
                 return MediumAnswer::Go;
         }
+    }
+
+    // The folders of the command line in pack order, then the terminal's
+    // answers; the terminal also answers for a folder that was refused.
+    MediumAnswer AskForFolder(uint32_t pack, uint32_t count, const std::u16string& problem,
+                              std::string& folder) override {
+        ClearLine();
+        if (!problem.empty()) std::fprintf(stderr, "%s\n", Text(problem).c_str());
+        // A refused folder is not silently replaced by the next pack's.
+        if (problem.empty() && next_ < folders_.size()) {
+            folder = folders_[next_++];
+            return MediumAnswer::Go;
+        }
+        std::fprintf(stderr,
+                     "パック %u / %u: コピー先のフォルダを入力して Enter を押してください "
+                     "(空で飛ばす、q やめる): ",
+                     pack, count);
+        std::fflush(stderr);
+        std::string line;
+        for (int c; (c = std::fgetc(stdin)) != EOF && c != '\n';)
+            line += static_cast<char>(c);
+        if (line.empty() && std::feof(stdin)) return MediumAnswer::Stop;
+        if (line == "q") return MediumAnswer::Stop;
+        if (line.empty()) return MediumAnswer::Skip;
+        folder = line;
+        return MediumAnswer::Go;
     }
 
     void PackFinished(const DiscSetPack& pack) override {
@@ -107,11 +136,14 @@ private:
     bool lineShown_ = false;
     std::string catalogPath_;
     std::string lastMessage_;
+    std::vector<std::string> folders_;
+    size_t next_ = 0;
 };
 
 DiscWriteOptions WriteOptions(const CliOptions& options) {
     DiscWriteOptions write;
     write.toDrive = options.writeDisc.has_value();
+    write.toFolders = !options.writeFolders.empty();
     if (options.writeImages) write.folder = *options.writeImages;
     if (options.writeDisc) {
         // A plain path names a drive; "stdio:FILE" a file that acts as one.
@@ -125,7 +157,7 @@ DiscWriteOptions WriteOptions(const CliOptions& options) {
 int Write(const CliOptions& options, DiscSet& set, const std::string& path,
           const std::atomic<bool>& cancel) {
     const DiscWriteOptions write = WriteOptions(options);
-    if (!write.toDrive) {
+    if (!write.toDrive && !write.toFolders) {
         const int error = zel::IFileSystem::Default().MakeFolder(write.folder, 0755);
         if (error != 0 && error != EEXIST) {
             Error("イメージのフォルダーを作れませんでした: " + EscapeForTerminal(write.folder) +
@@ -138,7 +170,7 @@ int Write(const CliOptions& options, DiscSet& set, const std::string& path,
     CDiscSetWriter writer(set, path, zel::IFileSystem::Default());
     std::string catalogPath = CliCatalogPath(options, zel::IFileSystem::Default());
     if (catalogPath.empty()) Error("カタログの場所がわからないため、セットを記録しません");
-    TerminalHost host(options.quiet, std::move(catalogPath));
+    TerminalHost host(options.quiet, std::move(catalogPath), options.writeFolders);
     const CDiscSetWriter::Outcome outcome = writer.Run(write, host, cancel);
     switch (outcome) {
         case CDiscSetWriter::Outcome::Done:
@@ -162,7 +194,7 @@ int Write(const CliOptions& options, DiscSet& set, const std::string& path,
 }  // namespace
 
 bool WantsDiscWork(const CliOptions& options) {
-    return options.verifyPath || options.setFile || options.writeImages || options.writeDisc;
+    return options.verifyPath || options.setFile || options.WriteTargets() > 0;
 }
 
 int RunVerify(const CliOptions& options, const std::atomic<bool>& cancel) {
@@ -235,7 +267,10 @@ int RecordPlannedSet(const CliOptions& options, const CCorvelinDoc& doc, uint64_
 
 int WriteNewSet(const CliOptions& options, const CCorvelinDoc& doc, uint64_t packSize,
                 const std::string& medium, uint64_t capacity, const std::atomic<bool>& cancel) {
-    DiscSet set = NewSet(doc, options.setName ? *options.setName : std::string(), packSize, medium,
-                         capacity, options.writeDisc ? u"disc" : u"image");
+    DiscSet set =
+        NewSet(doc, options.setName ? *options.setName : std::string(), packSize, medium, capacity,
+               options.writeDisc               ? u"disc"
+               : !options.writeFolders.empty() ? u"folder"
+                                               : u"image");
     return Write(options, set, SetFilePath(set), cancel);
 }

@@ -240,7 +240,7 @@ int CliJob::Run() {
     // Pack: against the bytes, or against the estimated images.
     const uint64_t medium = sizes.capacity;
     // Media written by this run must hold their images: pack against them.
-    const bool writes = options_.writeImages || options_.writeDisc;
+    const bool writes = options_.WriteTargets() > 0;
     const bool fitImage = options_.fitImage || settings.general.fitImage != 0 || writes;
     const bool udf = options_.udf;
     std::vector<uint64_t> images;
@@ -355,7 +355,7 @@ int CliJob::Run() {
             return kCliFailed;
         }
     }
-    if (options_.writeImages || options_.writeDisc)
+    if (options_.WriteTargets() > 0)
         return WriteNewSet(options_, doc, sizes.workingSize, options_.sizeText, medium,
                            g_interrupted);
     return kCliOk;

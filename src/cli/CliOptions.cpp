@@ -29,6 +29,7 @@ enum LongOnly {
     kCatalogList,
     kWriteImages,
     kWriteDisc,
+    kWriteFolders,
     kSet,
     kSetName,
     kRecordSet,
@@ -69,6 +70,7 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         {"catalog-list", no_argument, nullptr, kCatalogList},
         {"write-images", required_argument, nullptr, kWriteImages},
         {"write-disc", required_argument, nullptr, kWriteDisc},
+        {"write-folders", required_argument, nullptr, kWriteFolders},
         {"set", required_argument, nullptr, kSet},
         {"set-name", required_argument, nullptr, kSetName},
         {"record-set", required_argument, nullptr, kRecordSet},
@@ -167,6 +169,9 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
             case kWriteDisc:
                 options.writeDisc = optarg;
                 break;
+            case kWriteFolders:
+                options.writeFolders.emplace_back(optarg);
+                break;
             case kSet:
                 options.setFile = optarg;
                 break;
@@ -213,8 +218,8 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         }
         return true;
     }
-    if (options.writeImages && options.writeDisc) {
-        error = "--write-images と --write-disc は同時に指定できません";
+    if (options.WriteTargets() > 1) {
+        error = "--write-images と --write-disc と --write-folders は同時に指定できません";
         return false;
     }
     // Verifying and going on with a set work on what is already planned.
@@ -223,12 +228,14 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
             error = "--verify と --set にはパスや --from-list を指定できません";
             return false;
         }
-        if (options.verifyPath && (options.setFile || options.writeImages || options.writeDisc)) {
+        if (options.verifyPath && (options.setFile || options.WriteTargets() > 0)) {
             error = "--verify はほかの書き込みのオプションと同時に指定できません";
             return false;
         }
-        if (options.setFile && !options.writeImages && !options.writeDisc) {
-            error = "--set には --write-images DIR か --write-disc DEVICE が必要です";
+        if (options.setFile && options.WriteTargets() == 0) {
+            error =
+                "--set には --write-images DIR か --write-disc DEVICE か --write-folders DIR "
+                "が必要です";
             return false;
         }
         return true;
@@ -250,8 +257,9 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         return false;
     }
     // A set that is written is recorded as it is written: not twice.
-    if (options.recordSet && (options.writeImages || options.writeDisc)) {
-        error = "--record-set は --write-images や --write-disc と同時に指定できません";
+    if (options.recordSet && options.WriteTargets() > 0) {
+        error =
+            "--record-set は --write-images、--write-disc、--write-folders と同時に指定できません";
         return false;
     }
     if (options.printCommands && !options.graftListDir) {
@@ -265,7 +273,8 @@ std::string CliUsage() {
     return "使い方: corvelin-cli [オプション] パス...\n"
            "        corvelin-cli [オプション] --from-list FILE\n"
            "        corvelin-cli [--catalog FILE] カタログの操作...\n"
-           "        corvelin-cli --set FILE (--write-images DIR | --write-disc DEVICE)\n"
+           "        corvelin-cli --set FILE (--write-images DIR | --write-disc DEVICE |\n"
+           "                                    --write-folders DIR...)\n"
            "        corvelin-cli --verify PATH\n"
            "ファイルとフォルダを読み込み、指定したサイズのメディアに分けてエクスポートします。\n"
            "\n"
@@ -294,6 +303,8 @@ std::string CliUsage() {
            "                         (書き込んだセットはカタログに記録する)\n"
            "      --write-disc DEVICE パックごとにドライブのディスクへ書き込み、検証する\n"
            "                         (次のディスクは標準エラーで尋ね、Enter で続ける)\n"
+           "      --write-folders DIR パックごとのファイルをフォルダへコピーし、検証する\n"
+           "                         (パックの順に繰り返し指定、足りなければ標準エラーで尋ねる)\n"
            "      --set FILE         セットファイルの続きを書き込む (パスは指定しない)\n"
            "      --set-name NAME    新しいセットの名前 (既定値 最初の項目の名前と日付)\n"
            "      --record-set NAME  -o や --graft-lists の計画を NAME "

@@ -366,6 +366,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     estimate.AddFile(u"/_CORVELIN/SHA256SUMS", sums.size());
     estimate.AddFile(u"/_CORVELIN/INDEX.TSV", index.size());
     const uint64_t imageBytes = estimate.Bytes() + (options.md5 ? Md5RecordBytes(files.size()) : 0);
+    if (options.toFolders) return WriteToFolder(pack, files, sums, index, options, host, cancel);
 
     if (options.toDrive) {
         MediumAnswer answer;

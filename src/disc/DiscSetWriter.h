@@ -29,6 +29,13 @@ public:
     // with the one in the drive (not blank, too small, none), empty at first.
     virtual MediumAnswer AskForMedium(uint32_t pack, uint32_t count,
                                       const std::u16string& problem) = 0;
+    // Folders only: the folder for pack of count (its root is the pack's
+    // root); problem says why the last one could not take it.
+    virtual MediumAnswer AskForFolder(uint32_t pack, uint32_t count, const std::u16string& problem,
+                                      std::string& folder) {
+        (void)pack, (void)count, (void)problem, (void)folder;
+        return MediumAnswer::Stop;
+    }
     // After every pack the run touched, with its new state.
     virtual void PackFinished(const DiscSetPack& pack) { (void)pack; }
     // Once a pack is written, and again once it is verified, with its new
@@ -38,9 +45,10 @@ public:
 };
 
 struct DiscWriteOptions {
-    bool toDrive = false;  // else image files into folder
-    std::string folder;    // for image files
-    std::string device;    // a drive, or "stdio:FILE" for a file that acts as one
+    bool toDrive = false;    // else image files into folder
+    bool toFolders = false;  // each pack's files into a folder the host names
+    std::string folder;      // for image files
+    std::string device;      // a drive, or "stdio:FILE" for a file that acts as one
     bool verify = true;
     bool md5 = false;             // xorriso also records its MD5 checksums
     std::vector<uint32_t> packs;  // the packs to write; empty for all
@@ -77,6 +85,10 @@ private:
                      IDiscWriterHost& host, const std::atomic<bool>& cancel);
     bool WaitForMedium(DiscSetPack& pack, const DiscWriteOptions& options, IDiscWriterHost& host,
                        uint64_t imageBytes, MediumAnswer& answer);
+    PackOutcome WriteToFolder(DiscSetPack& pack, const std::vector<DiscSetFile*>& files,
+                              const std::string& sums, const std::string& index,
+                              const DiscWriteOptions& options, IDiscWriterHost& host,
+                              const std::atomic<bool>& cancel);
     void Fail(DiscSetPack& pack, std::u16string reason);
     bool Save();
 

@@ -19,10 +19,11 @@ std::u16string DiscWriteForm::Problem() const {
 
 DiscWriteOptions DiscWriteForm::Options() const {
     DiscWriteOptions options;
-    options.toDrive = !ToImages();
+    options.toFolders = ToFolders();
+    options.toDrive = !ToImages() && !options.toFolders;
     if (options.toDrive) {
         options.device = drives[target - 1];
-    } else {
+    } else if (!options.toFolders) {
         options.folder = zel::EncodeFileName(folder);
     }
     options.verify = verify;
@@ -30,6 +31,14 @@ DiscWriteOptions DiscWriteForm::Options() const {
     for (size_t i = 0; i < chosen.size(); ++i)
         if (chosen[i]) options.packs.push_back(static_cast<uint32_t>(i + 1));
     return options;
+}
+
+std::u16string FolderPrompt(uint32_t pack, uint32_t count, const std::u16string& problem) {
+    std::u16string text = problem.empty() ? std::u16string() : problem + u"\n\n";
+    return text +
+           zel::Utf8ToUtf16(fmt::format(
+               "パック {} / {}\nコピー先のフォルダー（外付けディスクなど）を選んでください。", pack,
+               count));
 }
 
 std::vector<std::string> FindOpticalDrives(const std::string& devFolder) {

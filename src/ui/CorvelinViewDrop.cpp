@@ -92,7 +92,7 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
     {
         PaintSuspension suspension(*this);
         CAddFilesDlg dialog(*fs_, doc_, currentImport_, paths, this);
-        // One thread lists folders ahead of the walk, as corvelin-cli does.
+        // Folders are listed on as many threads as corvelin-cli uses.
         dialog.Worker().SetReadAhead(CAddFileWorker::DefaultReaders());
         if (archive) dialog.Worker().SetArchiveCheck(archive.get());
         accepted = dialog.exec() == QDialog::Accepted;

@@ -69,6 +69,20 @@ public:
             Qt::QueuedConnection);
         return answer.get_future().get();
     }
+    MediumAnswer AskForFolder(uint32_t pack, uint32_t count, const std::u16string& problem,
+                              std::string& folder) override {
+        std::promise<MediumAnswer> answer;
+        QString chosen;
+        QMetaObject::invokeMethod(
+            dialog_,
+            [d = dialog_, &answer, &chosen, pack, count, text = Q(problem)] {
+                answer.set_value(d->AskForFolder(pack, count, text, chosen));
+            },
+            Qt::QueuedConnection);
+        const MediumAnswer result = answer.get_future().get();
+        folder = zel::EncodeFileName(chosen.toStdU16String());
+        return result;
+    }
     void PackFinished(const DiscSetPack& pack) override {
         QMetaObject::invokeMethod(
             dialog_,
@@ -115,6 +129,7 @@ CWriteDiscDlg::CWriteDiscDlg(const CCorvelinDoc& doc, std::vector<uint32_t> chos
     target_->addItem(QStringLiteral("イメージファイル"));
     for (const std::string& drive : form_.drives)
         target_->addItem(QStringLiteral("ドライブ %1").arg(QString::fromStdString(drive)));
+    target_->addItem(QStringLiteral("フォルダ（パックごとに選ぶ）"));
     fields->addRow(QStringLiteral("書き込み先(&T):"), target_);
     auto* folderRow = new QHBoxLayout;
     folder_ = new QLineEdit(this);
@@ -154,9 +169,10 @@ CWriteDiscDlg::CWriteDiscDlg(const CCorvelinDoc& doc, std::vector<uint32_t> chos
     connect(openSet_, &QPushButton::clicked, this, &CWriteDiscDlg::OnOpenSet);
     connect(verifyNow_, &QPushButton::clicked, this, &CWriteDiscDlg::OnVerify);
     connect(browse_, &QPushButton::clicked, this, &CWriteDiscDlg::OnBrowse);
-    connect(target_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        folder_->setEnabled(index == 0);
-        browse_->setEnabled(index == 0);
+    connect(target_, &QComboBox::currentIndexChanged, this, [this] {
+        folder_->setEnabled(FolderFieldUsed());
+        browse_->setEnabled(FolderFieldUsed());
+        md5_->setEnabled(!ToFolders());
     });
     resize(560, 520);
 }
@@ -234,7 +250,8 @@ void CWriteDiscDlg::Start() {
         return;
     }
     const DiscWriteOptions options = form_.Options();
-    if (!options.toDrive) zel::IFileSystem::Default().MakeFolder(options.folder, 0755);
+    if (!options.toDrive && !options.toFolders)
+        zel::IFileSystem::Default().MakeFolder(options.folder, 0755);
     SetBusy(true);
     const bool fresh = !setLoaded_;
     DiscSetHeader header;
@@ -243,7 +260,7 @@ void CWriteDiscDlg::Start() {
     header.packSize = doc_.packSize;
     header.capacity = doc_.mediumCapacity != 0 ? doc_.mediumCapacity : doc_.packSize;
     header.medium = medium_;
-    header.target = options.toDrive ? u"disc" : u"image";
+    header.target = options.toDrive ? u"disc" : options.toFolders ? u"folder" : u"image";
     worker_ = std::thread([this, options, fresh, header] {
         // Checking every file of a large plan takes a while: off the window's thread.
         if (fresh) {
@@ -306,8 +323,10 @@ void CWriteDiscDlg::SetBusy(bool busy) {
         w->setEnabled(!busy);
     // A set once begun keeps its name.
     name_->setEnabled(!busy && !setLoaded_);
-    folder_->setEnabled(!busy && target_->currentIndex() == 0);
-    browse_->setEnabled(!busy && target_->currentIndex() == 0);
+    folder_->setEnabled(!busy && FolderFieldUsed());
+    browse_->setEnabled(!busy && FolderFieldUsed());
+    // xorriso's MD5 records live inside an image; a folder has none.
+    md5_->setEnabled(!busy && !ToFolders());
     close_->setText(busy ? QStringLiteral("中止") : QStringLiteral("閉じる"));
     if (busy) {
         result_->clear();
@@ -317,6 +336,12 @@ void CWriteDiscDlg::SetBusy(bool busy) {
 
 void CWriteDiscDlg::OnVerify() {
     ReadForm();
+    if (form_.ToFolders()) {
+        const QString folder = QFileDialog::getExistingDirectory(
+            this, QStringLiteral("検証するフォルダー"), folder_->text());
+        if (!folder.isEmpty()) Verify(zel::EncodeFileName(folder.toStdU16String()));
+        return;
+    }
     if (!form_.ToImages()) {
         Verify(form_.drives[form_.target - 1]);
         return;
@@ -364,6 +389,36 @@ MediumAnswer CWriteDiscDlg::AskForMedium(uint32_t pack, uint32_t count, const QS
     if (box.clickedButton() == redo) return MediumAnswer::Redo;
     (void)stop;
     return MediumAnswer::Stop;
+}
+
+MediumAnswer CWriteDiscDlg::AskForFolder(uint32_t pack, uint32_t count, const QString& problem,
+                                         QString& folder) {
+    for (;;) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("フォルダにコピーする"),
+                        Q(FolderPrompt(pack, count, problem.toStdU16String())),
+                        QMessageBox::NoButton, this);
+        QPushButton* go =
+            box.addButton(QStringLiteral("フォルダーを選ぶ..."), QMessageBox::AcceptRole);
+        QPushButton* skip = box.addButton(QStringLiteral("飛ばす"), QMessageBox::ActionRole);
+        QPushButton* redo =
+            box.addButton(QStringLiteral("前のパックをやり直す"), QMessageBox::ActionRole);
+        box.addButton(QStringLiteral("やめる"), QMessageBox::RejectRole);
+        box.exec();
+        if (box.clickedButton() == skip) return MediumAnswer::Skip;
+        if (box.clickedButton() == redo) return MediumAnswer::Redo;
+        if (box.clickedButton() != go) return MediumAnswer::Stop;
+        folder = QFileDialog::getExistingDirectory(
+            this, QStringLiteral("パック %1 / %2 のコピー先").arg(pack).arg(count));
+        if (!folder.isEmpty()) return MediumAnswer::Go;
+    }
+}
+
+bool CWriteDiscDlg::FolderFieldUsed() const {
+    return target_->currentIndex() == 0;
+}
+
+bool CWriteDiscDlg::ToFolders() const {
+    return target_->currentIndex() == target_->count() - 1;
 }
 
 void CWriteDiscDlg::reject() {

@@ -55,6 +55,9 @@ signals:
 protected:
     // The answer for the next medium; tests answer without a window.
     virtual MediumAnswer AskForMedium(uint32_t pack, uint32_t count, const QString& problem);
+    // The folder for the next pack, in folder when the answer is Go.
+    virtual MediumAnswer AskForFolder(uint32_t pack, uint32_t count, const QString& problem,
+                                      QString& folder);
     void reject() override;
 
 private:
@@ -68,6 +71,8 @@ private:
     void OnFinished(CDiscSetWriter::Outcome outcome, const QString& message);
     void OnVerify();
     void SetBusy(bool busy);
+    bool FolderFieldUsed() const;
+    bool ToFolders() const;
 
     const CCorvelinDoc& doc_;
     std::u16string medium_;

@@ -98,4 +98,26 @@ TEST(CliDiscWrite, ADriveAsksForEachDiscOnStandardError) {
     EXPECT_EQ(Cli(dir, {"-q", "--verify", "stdio:" + dir / "drive"}).status, 0);
 }
 
+// The folders of the command line first, then the one typed on the terminal;
+// each can be checked on its own afterwards.
+TEST(CliDiscWrite, FoldersFromTheCommandLineThenFromTheTerminal) {
+    TempDir dir;
+    MakeDir(dir / "src");
+    WriteFile(dir / "src/one.bin", std::string(1500000, '1'));
+    WriteFile(dir / "src/two.bin", std::string(1200000, '2'));
+    MakeDir(dir / "d1");
+    MakeDir(dir / "d2");
+    const CliResult r = RunProgram({"/bin/sh", "-c",
+                                    "printf '%s\\n' \"$2\" | exec \"$0\" -q -s 2M "
+                                    "--write-folders \"$1\" \"$3\"",
+                                    CORVELIN_CLI_PATH, dir / "d1", dir / "d2", dir / "src"},
+                                   {"XDG_DATA_HOME=" + dir / "data"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("パック 2 / 2: コピー先のフォルダ"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadFile(dir / "d2/src/two.bin"), std::string(1200000, '2'));
+    EXPECT_EQ(Cli(dir, {"-q", "--verify", dir / "d1"}).status, 0);
+    WriteFile(dir / "d2/src/two.bin", "changed");
+    EXPECT_EQ(Cli(dir, {"-q", "--verify", dir / "d2"}).status, 8 + 2);
+}
+
 }  // namespace

@@ -45,6 +45,13 @@ TEST(DiscWriteForm, StartNeedsANameAFolderForImagesAndAPack) {
     options = ok.Options();
     EXPECT_TRUE(options.toDrive);
     EXPECT_EQ(options.device, "/dev/sr0");
+    // Folders come after the drives and are asked for pack by pack.
+    ok.target = 2;
+    ok.folder.clear();
+    EXPECT_EQ(ok.Problem(), u"");
+    options = ok.Options();
+    EXPECT_TRUE(options.toFolders);
+    EXPECT_FALSE(options.toDrive);
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -22,6 +23,20 @@ class PromptingDlg : public CWriteDiscDlg {
 public:
     using CWriteDiscDlg::AskForMedium;
     using CWriteDiscDlg::CWriteDiscDlg;
+};
+
+// Answers the folder question with the folders of a list, then stops.
+class FolderDlg : public CWriteDiscDlg {
+public:
+    using CWriteDiscDlg::CWriteDiscDlg;
+    QStringList folders;
+
+protected:
+    MediumAnswer AskForFolder(uint32_t, uint32_t, const QString&, QString& folder) override {
+        if (folders.isEmpty()) return MediumAnswer::Stop;
+        folder = folders.takeFirst();
+        return MediumAnswer::Go;
+    }
 };
 
 // The dialog over the core writer: a plan to verified images, and a cancel
@@ -77,6 +92,27 @@ private slots:
         QCOMPARE(verified.at(0).at(0).toInt(), static_cast<int>(VerifyResult::Outcome::Ok));
         if (const char* shots = std::getenv("CORVELIN_SCREENSHOTS"))
             dialog.grab().save(QString::fromUtf8(shots) + QStringLiteral("/WriteDiscDlg.png"));
+    }
+
+    // The folder target: a folder asked for each pack, the files copied there.
+    void copiesEachPackIntoTheFolderAskedFor() {
+        FolderDlg dialog(doc_, {}, QStringLiteral("1M"));
+        dialog.show();
+        auto* target = dialog.findChild<QComboBox*>();
+        target->setCurrentIndex(target->count() - 1);
+        QVERIFY(!dialog.findChildren<QLineEdit*>().at(1)->isEnabled());
+        for (const char* name : {"f1", "f2"}) {
+            testing_support::MakeDir(dir_ / name);
+            dialog.folders << QString::fromStdString(dir_ / name);
+        }
+        QSignalSpy finished(&dialog, &CWriteDiscDlg::finished);
+        dialog.Start();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.at(0).at(0).toInt(), static_cast<int>(CDiscSetWriter::Outcome::Done));
+        QCOMPARE(dialog.Set().target, std::u16string(u"folder"));
+        QCOMPARE(VerifyMedium(dir_ / "f2", nullptr, {}).outcome, VerifyResult::Outcome::Ok);
+        if (const char* shots = std::getenv("CORVELIN_SCREENSHOTS"))
+            dialog.grab().save(QString::fromUtf8(shots) + QStringLiteral("/WriteFoldersDlg.png"));
     }
 
     // Each button of the prompt gives its answer; the pack and the problem show.
