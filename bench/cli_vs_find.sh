@@ -18,7 +18,7 @@ tree="$root/t$files-$seed"
 scripts/install-deps.sh
 command -v /usr/bin/time >/dev/null || { apt-get install -y -qq time >/dev/null; }
 CORVELIN_BUILD_DIR=build-release CORVELIN_BUILD_TYPE=Release scripts/build.sh \
-    -DCORVELIN_BUILD_TESTS=OFF >/dev/null
+    -DCORVELIN_BUILD_BENCH=ON -DCORVELIN_BUILD_TESTS=OFF >/dev/null
 
 if [[ ! -d "$tree" ]]; then
     mkdir -p "$root"

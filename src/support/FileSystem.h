@@ -18,9 +18,9 @@ struct FileStat {
     uint64_t size = 0;  // apparent size (st_size)
     uint64_t device = 0;
     uint64_t inode = 0;
-    uint32_t mode = 0;   // st_mode
-    uint32_t owner = 0;  // st_uid
-    uint32_t group = 0;  // st_gid
+    uint32_t mode = 0;    // st_mode
+    uint32_t owner = 0;   // st_uid
+    uint32_t group = 0;   // st_gid
     int64_t mtimeNs = 0;  // modification time, nanoseconds since 1970 UTC
 };
 
