@@ -63,6 +63,9 @@ public:
     // 0 when this process could open the existing file for writing; the file is
     // opened without truncating and closed again, so nothing changes.
     virtual int CheckWritable(const std::string& path);
+    // The working folder (getcwd); empty when there is none (it was deleted),
+    // where relative paths mean nothing.
+    virtual std::string WorkingFolder();
     // Waits for an exclusive advisory lock (flock) on the file, made when
     // missing; fd holds it until UnlockFile.
     virtual int LockFile(const std::string& path, int& fd);

@@ -40,7 +40,7 @@ bool CCorvelinView::ChooseImportSettings() {
         // configuration folder; without one the save fails and says so.
         save = [this](std::string& message) {
             const std::string folder = sys_.GetConfigurationFolder();
-            return SaveImportSettings(*fs_, folder, sys_.presets, message);
+            return SaveImportSettings(fs_, folder, sys_.presets, message);
         };
     }
     CImportSettingsDlg dialog(sys_.presets, currentImport_, std::move(save), this);
@@ -88,7 +88,7 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
         makeArchiveCheck_ ? makeArchiveCheck_(paths) : nullptr;
     {
         PaintSuspension suspension(*this);
-        CAddFilesDlg dialog(*fs_, doc_, currentImport_, paths, this);
+        CAddFilesDlg dialog(fs_, doc_, currentImport_, paths, this);
         // One thread lists folders ahead of the walk, as corvelin-cli does.
         dialog.Worker().SetReadAhead(1);
         if (archive) dialog.Worker().SetArchiveCheck(archive.get());

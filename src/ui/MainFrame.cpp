@@ -1,8 +1,5 @@
 #include "ui/MainFrame.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QAction>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -57,7 +54,7 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
       settings_(settings),
       sys_(sys),
       fs_(fs),
-      view_(new CCorvelinView(doc, settings, sys, this)),
+      view_(new CCorvelinView(doc, settings, sys, fs, this)),
       exportFolder_(QDir::homePath()) {
     setWindowTitle(QStringLiteral("Corvelin"));
     setWindowIcon(frame_icons::Get(Picture::Application));
@@ -405,9 +402,7 @@ void CMainFrame::OnExport() {
 }
 
 void CMainFrame::OnSave() {
-    struct stat st {};
-    if (!exportPath_.empty() && ::stat(exportPath_.c_str(), &st) == 0 &&
-        ::access(exportPath_.c_str(), W_OK) == 0) {
+    if (!exportPath_.empty() && fs_.CheckWritable(exportPath_) == 0) {
         WriteExport(exportPath_);
     } else {
         OnExport();
@@ -454,8 +449,8 @@ void CMainFrame::OnHelp() {
     if (!program.empty()) {
         for (const char* place : {"/", "/../share/corvelin/"}) {
             const std::string path = program + place + kHelpFile;
-            struct stat st {};
-            if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            zel::FileStat st;
+            if (fs_.Stat(path, st) == 0 && st.kind == zel::FileKind::Regular) {
                 QDesktopServices::openUrl(
                     QUrl::fromLocalFile(QString::fromStdU16String(zel::DecodeFileName(path))));
                 return;
