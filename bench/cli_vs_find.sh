@@ -28,7 +28,7 @@ scripts/install-deps.sh
 command -v /usr/bin/time >/dev/null || { apt-get install -y -qq time >/dev/null; }
 CORVELIN_BUILD_DIR=build-release CORVELIN_BUILD_TYPE=Release \
     CORVELIN_BUILD_TARGETS="corvelin-cli corvelin_make_tree corvelin_min_walk corvelin_scan_only" \
-    scripts/build.sh -DCORVELIN_BUILD_TESTS=OFF >/dev/null
+    scripts/build.sh -DCORVELIN_BUILD_BENCH=ON -DCORVELIN_BUILD_TESTS=OFF >/dev/null
 
 if [[ ! -d "$tree" ]]; then
     mkdir -p "$root"

@@ -11,6 +11,10 @@ packages+=(libclang-rt-14-dev)
 if [[ "${CORVELIN_SANITIZERS:-0}" == 1 ]]; then
     packages+=(clang)
 fi
+# The format and clang-tidy checks of scripts/lint.sh.
+if [[ "${CORVELIN_LINT:-0}" == 1 ]]; then
+    packages+=(clang-format clang-tidy)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

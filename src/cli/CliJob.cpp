@@ -48,16 +48,6 @@ void Error(const std::string& message) {
     std::fprintf(stderr, "corvelin-cli: %s\n", message.c_str());
 }
 
-// Empty when there is none (it was deleted): relative paths then mean nothing.
-std::string WorkingDirectory() {
-    std::vector<char> buffer(4096);
-    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE) return std::string();
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.data();
-}
-
 // The configuration folder: the one given, else the one the desktop program
 // would find, else none (built-in defaults; nothing is read or written).
 std::string FindConfigFolder(const CliOptions& options, zel::IFileSystem& fs) {
@@ -165,7 +155,7 @@ int CliJob::Run() {
     if (options_.autoGroup) importSettings->AutoGroup = 1;
 
     std::vector<std::string> paths;
-    const std::string cwd = WorkingDirectory();
+    const std::string cwd = fs_.WorkingFolder();
     for (const std::string& path : options_.paths) {
         if (path[0] != '/' && cwd.empty()) {
             Error("作業フォルダがないため、相対パスを読み込めません: " + EscapeForTerminal(path));

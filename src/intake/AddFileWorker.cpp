@@ -276,11 +276,8 @@ bool CAddFileWorker::Accepts(std::u16string_view name, const zel::FileStat& st) 
         ++refused_;
         return false;
     }
-    uint32_t attributes = kAttrArchive;
-    if ((st.mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
-    if (!name.empty() && name.front() == u'.') attributes |= kAttrHidden;
     findData_.fileName.assign(name);
-    findData_.attributes = attributes;
+    findData_.attributes = FileAttributes(name, st.mode);
     findData_.size = st.size;
     if (settings_->Accepts(findData_)) return true;
     ++refused_;

@@ -19,9 +19,9 @@ struct FileStat {
     uint64_t size = 0;  // apparent size (st_size)
     uint64_t device = 0;
     uint64_t inode = 0;
-    uint32_t mode = 0;   // st_mode
-    uint32_t owner = 0;  // st_uid
-    uint32_t group = 0;  // st_gid
+    uint32_t mode = 0;    // st_mode
+    uint32_t owner = 0;   // st_uid
+    uint32_t group = 0;   // st_gid
     int64_t mtimeNs = 0;  // modification time, nanoseconds since 1970 UTC
 };
 
@@ -69,6 +69,9 @@ public:
     // 0 when this process could open the existing file for writing; the file is
     // opened without truncating and closed again, so nothing changes.
     virtual int CheckWritable(const std::string& path);
+    // The working folder (getcwd); empty when there is none (it was deleted),
+    // where relative paths mean nothing.
+    virtual std::string WorkingFolder();
     // Waits for an exclusive advisory lock (flock) on the file, made when
     // missing; fd holds it until UnlockFile.
     virtual int LockFile(const std::string& path, int& fd);

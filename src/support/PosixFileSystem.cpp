@@ -101,6 +101,15 @@ int IFileSystem::CheckWritable(const std::string& path) {
     return 0;
 }
 
+std::string IFileSystem::WorkingFolder() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE || buffer.size() > (1u << 20)) return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
+}
+
 int IFileSystem::LockFile(const std::string& path, int& fd) {
     fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0) return errno;

@@ -15,7 +15,6 @@
 #include "packing/PackImageSizes.h"
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
-#include "support/PosixFileSystem.h"
 #include "ui/AssignGroup.h"
 #include "ui/IconList.h"
 #include "ui/ListDelegate.h"
@@ -73,12 +72,12 @@ QModelIndex CCorvelinView::moveCursor(CursorAction action, Qt::KeyboardModifiers
 }
 
 CCorvelinView::CCorvelinView(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& sys,
-                             QWidget* parent)
+                             zel::IFileSystem& fs, QWidget* parent)
     : QTableView(parent),
       doc_(doc),
       settings_(settings),
       sys_(sys),
-      fs_(std::make_unique<zel::PosixFileSystem>()),
+      fs_(fs),
       rows_(std::make_unique<CListRows>()),
       list_(std::make_unique<CPackListView>(doc, *rows_)),
       run_(std::make_unique<CRunCommand>(*list_)),

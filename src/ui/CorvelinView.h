@@ -13,6 +13,7 @@
 #include "intake/SkippedEntry.h"
 #include "model/PackItem.h"
 #include "settings/WorkingPackSize.h"
+#include "support/FileSystem.h"
 
 class QMimeData;
 class CCorvelinDoc;
@@ -31,9 +32,6 @@ class CorvelinSys;
 class SettingsStore;
 struct RowDrawInfo;
 class IArchiveCheck;
-namespace zel {
-class IFileSystem;
-}
 
 // The main list. It shows the document as the editable tree or as packs, and
 // carries the commands that act on the list (drop, run, back, grouping,
@@ -43,7 +41,7 @@ class CCorvelinView : public QTableView {
     Q_OBJECT
 public:
     CCorvelinView(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& sys,
-                  QWidget* parent = nullptr);
+                  zel::IFileSystem& fs = zel::IFileSystem::Default(), QWidget* parent = nullptr);
     ~CCorvelinView() override;
 
     // Where the run command reads the toolbar's pack-size and fill-rate texts.
@@ -171,7 +169,7 @@ private:
     ArchiveCheckMaker makeArchiveCheck_;
     std::function<void(IArchiveCheck&)> reportArchiveCheck_;
 
-    std::unique_ptr<zel::IFileSystem> fs_;
+    zel::IFileSystem& fs_;
     std::unique_ptr<CListRows> rows_;
     std::unique_ptr<CPackListView> list_;
     std::unique_ptr<CRunCommand> run_;

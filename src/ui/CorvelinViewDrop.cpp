@@ -42,7 +42,7 @@ bool CCorvelinView::ChooseImportSettings() {
         // configuration folder; without one the save fails and says so.
         save = [this](std::string& message) {
             const std::string folder = sys_.GetConfigurationFolder();
-            return SaveImportSettings(*fs_, folder, sys_.presets, message);
+            return SaveImportSettings(fs_, folder, sys_.presets, message);
         };
     }
     CImportSettingsDlg dialog(sys_.presets, currentImport_, std::move(save), this);
@@ -91,7 +91,7 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
     uint64_t refused = 0;
     {
         PaintSuspension suspension(*this);
-        CAddFilesDlg dialog(*fs_, doc_, currentImport_, paths, this);
+        CAddFilesDlg dialog(fs_, doc_, currentImport_, paths, this);
         // Folders are listed on as many threads as corvelin-cli uses.
         dialog.Worker().SetReadAhead(CAddFileWorker::DefaultReaders());
         if (archive) dialog.Worker().SetArchiveCheck(archive.get());

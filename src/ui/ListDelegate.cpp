@@ -42,11 +42,6 @@ CListDelegate::CListDelegate(const DisplaySettings& settings, CIconList& icons, 
                              QObject* parent)
     : QStyledItemDelegate(parent), settings_(settings), icons_(icons), look_(std::move(look)) {}
 
-QString CListDelegate::RateText(uint32_t perMille) {
-    if (perMille == 0) return QStringLiteral("over");
-    return QString::asprintf("%2u.%u%%", perMille / 10, perMille % 10);
-}
-
 QRect CListDelegate::TextRect(const QRect& cell, int column, const RowDrawInfo& info) {
     if (column != ColumnPath) return cell.adjusted(6, 0, -6, 0);
     const int textLeft = cell.left() + TextIndent(info);
@@ -188,5 +183,6 @@ void CListDelegate::PaintFillBar(QPainter* painter, const QRect& cell, uint32_t 
     painter->fillRect(QRect(bar.left(), bar.top(), green, bar.height()), QColor(0, 0xFF, 0));
     painter->setPen(Qt::black);
     painter->drawText(cell.adjusted(6, 0, -6, 0),
-                      Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, RateText(share));
+                      Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine,
+                      QString::fromStdU16String(FormatFillRate(perMille)));
 }

@@ -29,9 +29,6 @@ public:
     void SetRowHeight(int height) { rowHeight_ = height; }
     int RowHeight() const { return rowHeight_; }
 
-    // The text of a Rate cell: " 0.5%", "95.3%", "100.0%", or "over" for 0.
-    static QString RateText(uint32_t perMille);
-
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;

@@ -1,8 +1,5 @@
 #include "ui/MainFrame.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QAction>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -60,7 +57,7 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
       settings_(settings),
       sys_(sys),
       fs_(fs),
-      view_(new CCorvelinView(doc, settings, sys, this)),
+      view_(new CCorvelinView(doc, settings, sys, fs, this)),
       exportFolder_(QDir::homePath()) {
     setWindowTitle(QStringLiteral("Corvelin"));
     setWindowIcon(frame_icons::Get(Picture::Application));
@@ -449,9 +446,7 @@ void CMainFrame::OnExport() {
 void CMainFrame::OnSave() {
     // The key may come before the enabled state has caught up.
     if (!view_->CanSave()) return;
-    struct stat st {};
-    if (!exportPath_.empty() && ::stat(exportPath_.c_str(), &st) == 0 &&
-        ::access(exportPath_.c_str(), W_OK) == 0) {
+    if (!exportPath_.empty() && fs_.CheckWritable(exportPath_) == 0) {
         WriteExport(exportPath_);
     } else {
         OnExport();
@@ -504,8 +499,8 @@ void CMainFrame::OnHelp() {
     if (!program.empty()) {
         for (const char* place : {"/", "/../share/corvelin/"}) {
             const std::string path = program + place + kHelpFile;
-            struct stat st {};
-            if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            zel::FileStat st;
+            if (fs_.Stat(path, st) == 0 && st.kind == zel::FileKind::Regular) {
                 QDesktopServices::openUrl(
                     QUrl::fromLocalFile(QString::fromStdU16String(zel::DecodeFileName(path))));
                 return;
