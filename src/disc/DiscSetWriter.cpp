@@ -330,8 +330,9 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     // An image file is hashed while xorriso writes it, its checksum list and
     // index first written with stand-ins of the same length and filled in
     // after. A disc cannot be filled in afterwards, nor can an image whose
-    // MD5 records cover those files: they are hashed first.
-    const bool hashWhileWriting = !options.toDrive && !options.md5;
+    // MD5 records cover those files: they are hashed first. So are the files
+    // copied to a folder, whose checksums decide what a resume may keep.
+    const bool hashWhileWriting = !options.toDrive && !options.md5 && !options.toFolders;
     if (!hashWhileWriting && !HashSources(pack, files, host, cancel)) {
         if (!cancel.load()) return PackOutcome::Failed;
         Fail(pack, u"中止しました。");

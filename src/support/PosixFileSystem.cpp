@@ -37,7 +37,8 @@ void Convert(const struct stat& st, FileStat& out) {
 
 // A listing's entries need the type, size, mode and identity of each, never
 // times or owners: a smaller mask spares the file system work on some kinds.
-constexpr unsigned kEntryMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_INO;
+// The modification time is for the archive catalog's check of scanned files.
+constexpr unsigned kEntryMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_INO | STATX_MTIME;
 constexpr size_t kListBufferSize = 64 * 1024;
 
 // The layout getdents64 fills in.
@@ -61,6 +62,7 @@ void Convert(const struct statx& st, FileStat& out) {
     out.device = static_cast<uint64_t>(makedev(st.stx_dev_major, st.stx_dev_minor));
     out.inode = st.stx_ino;
     out.mode = st.stx_mode;
+    out.mtimeNs = static_cast<int64_t>(st.stx_mtime.tv_sec) * 1000000000 + st.stx_mtime.tv_nsec;
 }
 
 // strerror_r comes in two flavours; these overloads accept either.
