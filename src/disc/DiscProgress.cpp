@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <cmath>
+
 #include "support/TextCodec.h"
 
 namespace {
@@ -69,7 +71,7 @@ std::u16string DescribeDiscProgress(const DiscProgress& progress) {
         text += fmt::format("  {} / {}", Bytes(progress.done), Bytes(progress.total));
     if (progress.bytesPerSecond > 0) text += fmt::format("  {}/s", Bytes(progress.bytesPerSecond));
     if (progress.secondsLeft >= 0) {
-        const long left = static_cast<long>(progress.secondsLeft + 0.5);
+        const long left = std::lround(progress.secondsLeft);
         text += left >= 60 ? fmt::format("  残り {} 分 {} 秒", left / 60, left % 60)
                            : fmt::format("  残り {} 秒", left);
     }

@@ -50,7 +50,9 @@ std::vector<std::string> FindOpticalDrives(const std::string& devFolder) {
         if (name.size() < 3 || name.compare(0, 2, "sr") != 0 ||
             name.find_first_not_of("0123456789", 2) != std::string::npos)
             continue;
-        const std::string path = devFolder + "/" + name;
+        std::string path = devFolder;
+        path += '/';
+        path += name;
         struct stat st;
         if (::stat(path.c_str(), &st) == 0 && S_ISBLK(st.st_mode)) drives.push_back(path);
     }

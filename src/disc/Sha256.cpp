@@ -35,7 +35,7 @@ std::string Sha256::FinishHex() {
     EVP_DigestInit_ex(ctx_, EVP_sha256(), nullptr);
     static const char kHex[] = "0123456789abcdef";
     std::string hex;
-    hex.reserve(length * 2);
+    hex.reserve(static_cast<size_t>(length) * 2);
     for (unsigned int i = 0; i < length; ++i) {
         hex += kHex[digest[i] >> 4];
         hex += kHex[digest[i] & 15];

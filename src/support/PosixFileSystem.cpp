@@ -39,7 +39,7 @@ void Convert(const struct stat& st, FileStat& out) {
 // times or owners: a smaller mask spares the file system work on some kinds.
 // The modification time is for the archive catalog's check of scanned files.
 constexpr unsigned kEntryMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_INO | STATX_MTIME;
-constexpr size_t kListBufferSize = 64 * 1024;
+constexpr size_t kListBufferSize = size_t{64} * 1024;
 
 // The layout getdents64 fills in.
 struct LinuxDirent64 {

@@ -361,7 +361,7 @@ private slots:
         // returns to where the run started.
         view.setCurrentIndex(model.index(90, 0));
         view.scrollTo(model.index(80, 0), QAbstractItemView::PositionAtTop);
-        f_->Toolbar("150");  // a pack for each file
+        f_->Toolbar("150");        // a pack for each file
         f_->modals.ThenMessage();  // no image fits so small a medium
         view.OnRun();
         QCOMPARE(view.rowAt(0), 0);
