@@ -313,6 +313,30 @@ bool CDiscSetWriter::WaitForMedium(DiscSetPack& pack, const DiscWriteOptions& op
     }
 }
 
+CDiscSetWriter::PackOutcome CDiscSetWriter::VerifyWritten(DiscSetPack& pack,
+                                                          const std::string& medium,
+                                                          DiscProgress verifying,
+                                                          IDiscWriterHost& host,
+                                                          const std::atomic<bool>& cancel) {
+    const DiscProgressSink sink = [&host](const DiscProgress& p) { host.Progress(p); };
+    VerifyResult result = VerifyMedium(medium, &cancel, sink, verifying);
+    switch (result.outcome) {
+        case VerifyResult::Outcome::Ok:
+            pack.state = DiscPackState::Verified;
+            pack.verifiedAt = Now();
+            if (!Save()) return PackOutcome::Stopped;
+            host.SetSaved(set_);
+            return PackOutcome::Written;
+        case VerifyResult::Outcome::Cancelled:
+            return PackOutcome::Cancelled;
+        case VerifyResult::Outcome::Differs:
+        case VerifyResult::Outcome::NotChecked:
+            break;
+    }
+    Fail(pack, u"検証で問題が見つかりました:\n" + DescribeVerifyResult(result));
+    return PackOutcome::Failed;
+}
+
 CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
                                                       const DiscWriteOptions& options,
                                                       IDiscWriterHost& host,
@@ -517,23 +541,9 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     host.SetSaved(set_);
 
     if (options.verify) {
-        DiscProgress verifying = checking;
-        VerifyResult result = VerifyMedium(options.toDrive ? DeviceFile(options.device) : image,
-                                           &cancel, sink, verifying);
-        switch (result.outcome) {
-            case VerifyResult::Outcome::Ok:
-                pack.state = DiscPackState::Verified;
-                pack.verifiedAt = Now();
-                if (!Save()) return PackOutcome::Stopped;
-                host.SetSaved(set_);
-                break;
-            case VerifyResult::Outcome::Cancelled:
-                return PackOutcome::Cancelled;
-            case VerifyResult::Outcome::Differs:
-            case VerifyResult::Outcome::NotChecked:
-                Fail(pack, u"検証で問題が見つかりました:\n" + DescribeVerifyResult(result));
-                return PackOutcome::Failed;
-        }
+        const PackOutcome verified = VerifyWritten(
+            pack, options.toDrive ? DeviceFile(options.device) : image, checking, host, cancel);
+        if (verified != PackOutcome::Written) return verified;
     }
     if (options.toDrive && options.device.rfind("stdio:", 0) != 0) {
         XorrisoProcess eject;

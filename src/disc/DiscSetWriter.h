@@ -89,6 +89,10 @@ private:
                               const std::string& sums, const std::string& index,
                               const DiscWriteOptions& options, IDiscWriterHost& host,
                               const std::atomic<bool>& cancel);
+    // Reads a written pack back (an image, a drive or a folder) and records
+    // the result; Written when it matched.
+    PackOutcome VerifyWritten(DiscSetPack& pack, const std::string& medium, DiscProgress verifying,
+                              IDiscWriterHost& host, const std::atomic<bool>& cancel);
     void Fail(DiscSetPack& pack, std::u16string reason);
     bool Save();
 

@@ -299,21 +299,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
         DiscProgress verifying;
         verifying.pack = pack.number;
         verifying.packCount = count;
-        VerifyResult result = VerifyMedium(folder, &cancel, sink, verifying);
-        switch (result.outcome) {
-            case VerifyResult::Outcome::Ok:
-                pack.state = DiscPackState::Verified;
-                pack.verifiedAt = static_cast<int64_t>(std::time(nullptr));
-                if (!Save()) return PackOutcome::Stopped;
-                host.SetSaved(set_);
-                break;
-            case VerifyResult::Outcome::Cancelled:
-                return PackOutcome::Cancelled;
-            case VerifyResult::Outcome::Differs:
-            case VerifyResult::Outcome::NotChecked:
-                Fail(pack, u"検証で問題が見つかりました:\n" + DescribeVerifyResult(result));
-                return PackOutcome::Failed;
-        }
+        return VerifyWritten(pack, folder, verifying, host, cancel);
     }
     return PackOutcome::Written;
 }
