@@ -176,4 +176,21 @@ std::u16string ForDisplay(std::u16string_view text) {
     return out;
 }
 
+std::u16string ForDisplayOnOneLine(std::u16string_view text) {
+    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    const std::u16string shown = ForDisplay(text);
+    std::u16string out;
+    out.reserve(shown.size());
+    for (const char16_t c : shown) {
+        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c <= 0x9F)) {
+            out += u"\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace zel

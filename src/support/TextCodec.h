@@ -24,6 +24,9 @@ std::string Utf16ToUtf8(std::u16string_view text);
 
 // For display: the escape surrogates shown as U+FFFD.
 std::u16string ForDisplay(std::u16string_view text);
+// A name on one line of a list: as ForDisplay, and control characters (C0, DEL,
+// C1) shown as \xNN, so a tab or a line break in a name cannot split the line.
+std::u16string ForDisplayOnOneLine(std::u16string_view text);
 
 // Short literals for code and tests: ASCII/UTF-8 source text to UTF-16.
 inline std::u16string U16(std::string_view utf8) {

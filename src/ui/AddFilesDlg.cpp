@@ -31,7 +31,7 @@ CAddFilesDlg::~CAddFilesDlg() {
 
 bool CAddFilesDlg::OnProgress(const ZelNotice& notice) {
     if (!notice.Is(ScanNotice::PathChanged)) return false;
-    path_->setText(QString::fromStdU16String(zel::ForDisplay(worker_.GetCurrentPath())));
+    path_->setText(QString::fromStdU16String(zel::ForDisplayOnOneLine(worker_.GetCurrentPath())));
     return true;
 }
 

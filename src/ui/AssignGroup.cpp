@@ -27,7 +27,9 @@ CAssignGroup::CAssignGroup(uint32_t groupCount, QWidget* parent)
     number_->selectAll();
     row->addWidget(number_);
     layout->addLayout(row);
-    auto* buttons = new QDialogButtonBox;
+    // Parented first: a default button set outside its dialog is forgotten once the
+    // focus has visited another button, and Return would then do nothing.
+    auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &CAssignGroup::accept);

@@ -30,7 +30,8 @@ QString CSkippedEntriesDlg::Describe(const SkippedEntryList& skipped) {
     QStringList lines;
     lines.reserve(static_cast<qsizetype>(skipped.size()));
     for (const SkippedEntry& entry : skipped) {
-        QString line = QString::fromStdU16String(zel::ForDisplay(zel::DecodeFileName(entry.path)));
+        QString line =
+            QString::fromStdU16String(zel::ForDisplayOnOneLine(zel::DecodeFileName(entry.path)));
         line += QStringLiteral(": ") + QString::fromStdU16String(DescribeSkipReason(entry.reason));
         if (entry.error != 0)
             line += QStringLiteral(" (") + QString::fromStdString(zel::ErrorText(entry.error)) +

@@ -15,6 +15,7 @@ void CWorkerDlg::ConnectNotices() {
 }
 
 int CWorkerDlg::exec() {
+    started_ = true;
     ended_ = false;
     if (!StartWork()) {
         ended_ = true;
@@ -37,6 +38,11 @@ void CWorkerDlg::reject() {
     // (still queued, or from a key) must not turn a kept result into a
     // rejected one.
     if (ended_) return;
+    // Closed before it ran: there is no work to cancel or end.
+    if (!started_) {
+        QDialog::reject();
+        return;
+    }
     CancelWork();
     Finish();
 }

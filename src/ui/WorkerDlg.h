@@ -50,5 +50,6 @@ private:
 
     CWorkerNotices notices_;
     QString startFailure_;
+    bool started_ = false;
     bool ended_ = false;
 };

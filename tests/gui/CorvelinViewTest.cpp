@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolTip>
@@ -419,8 +420,17 @@ private slots:
             QMetaObject::invokeMethod(dialog, &QDialog::accept, Qt::QueuedConnection);
         });
         f_->modals.ThenMessage();
-        f_->modals.ThenClose<CAssignGroup>(true,
-                                           [&edit](auto* dialog) { edit(dialog)->setText("3"); });
+        // Return in the number field is OK even after the focus visited a button.
+        f_->modals.ThenDialog<CAssignGroup>([&edit](CAssignGroup* dialog) {
+            edit(dialog)->setText("3");
+            dialog->activateWindow();
+            if (!QTest::qWaitForWindowActive(dialog)) dialog->reject();
+            QTest::keyClick(edit(dialog), Qt::Key_Tab);
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);  // back in the field
+            QTest::keyClick(edit(dialog), Qt::Key_Return);
+            if (dialog->isVisible()) dialog->reject();  // Return was lost: no group set
+        });
         view.OnAddToGroup();
         QCOMPARE(f_->modals.log.last(), U(u"Corvelin: 1 から 3 までの整数を入力してください。"));
         QCOMPARE(groups(), QStringLiteral(",,1,3,2,"));

@@ -126,6 +126,10 @@ private slots:
             }
             doc.cancelFlag = 1;  // a flag left from an earlier run must not stop this one
             CPackRunDlg dialog(doc, 1000);
+            if (ending == Never) {
+                dialog.reject();  // closed before it ran: nothing to end, nothing run
+                QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            }
             int bar = -1;
             ModalDriver driver;
             if (ending == Never) {

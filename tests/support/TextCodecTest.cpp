@@ -43,4 +43,6 @@ TEST(TextCodec, TextAndDisplayUseReplacementCharactersWhereFileNamesKeepBytes) {
 
     const std::u16string text = zel::DecodeFileName("a\xFF\xF0\x9F\x98\x80");
     EXPECT_EQ(zel::ForDisplay(text), u"a\uFFFD\U0001F600");
+    EXPECT_EQ(zel::ForDisplayOnOneLine(text + u"\t\n\x7F\x9F\\"),
+              u"a\uFFFD\U0001F600\\x09\\x0A\\x7F\\x9F\\");
 }
