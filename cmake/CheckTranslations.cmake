@@ -13,7 +13,7 @@ file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
 list(FILTER sources EXCLUDE REGEX "support/UiText\\.h$")
 execute_process(
   COMMAND ${XGETTEXT} --from-code=UTF-8 --language=C++ -k -kTr -kTr16 -kTrFormat
-          -kTr16Format --omit-header -o ${POT} ${sources}
+          -kTr16Format -o ${POT} ${sources}
   WORKING_DIRECTORY ${SOURCE_DIR} RESULT_VARIABLE extracted)
 if(NOT extracted EQUAL 0)
   message(FATAL_ERROR "xgettext failed")

@@ -2,6 +2,7 @@
 
 #include "disc/SetIndexFormat.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace catalog {
 
@@ -22,7 +23,8 @@ bool ReadSetSource(zel::IFileSystem& fs, const std::string& path, DiscSet& set,
     const std::string shown = zel::Utf16ToUtf8(zel::ForDisplay(zel::DecodeFileName(file)));
     std::string text;
     if (const int error = fs.ReadFile(file, kMaxIndexBytes, text); error != 0) {
-        message = "セットを読めませんでした: " + shown + ": " + zel::ErrorText(error);
+        message = TrFormat("セットを読めませんでした: {path}: {reason}", fmt::arg("path", shown),
+                           fmt::arg("reason", zel::ErrorText(error)));
         return false;
     }
     std::u16string error;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "settings/ParsePackSize.h"
+#include "support/UiText.h"
 
 PackSizeError ResolveWorkingPackSize(const PackInfoList& list, std::u16string_view sizeText,
                                      std::u16string_view fillRateText, WorkingPackSize& out) {
@@ -25,5 +26,5 @@ PackSizeError ResolveWorkingPackSize(const PackInfoList& list, std::u16string_vi
 
 std::u16string_view DescribePackSizeError(PackSizeError error) {
     return error == PackSizeError::None ? std::u16string_view()
-                                        : u"パックサイズに正しい値を入力してください";
+                                        : Tr16("パックサイズに正しい値を入力してください");
 }
