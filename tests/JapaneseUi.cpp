@@ -1,5 +1,5 @@
-// The core's tests check the program's own (Japanese) texts; the English ones
-// are checked on their own.
+// The tests check the program's own (Japanese) texts; the English ones are
+// checked on their own.
 #include "support/UiLanguage.h"
 
 namespace {
