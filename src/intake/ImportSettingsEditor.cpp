@@ -24,7 +24,8 @@ std::u16string PresetNamePrompt() {
 }
 
 std::u16string AboutPreset(const std::u16string& name, PresetEvent event) {
-    const auto shown = fmt::arg("name", zel::Utf16ToUtf8(name));
+    const std::string utf8 = zel::Utf16ToUtf8(name);
+    const auto shown = fmt::arg("name", utf8);
     switch (event) {
         case PresetEvent::Saved:
             return Tr16Format("プリセット「{name}」を保存しました。", shown);
