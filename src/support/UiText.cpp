@@ -53,7 +53,7 @@ const Catalog& English() {
 
 }  // namespace
 
-const char* Tr(const char* japanese) {
+const char* TranslatedText(const char* japanese) {
     if (CurrentUiLanguage() == UiLanguage::Japanese) return japanese;
     const auto& catalog = English();
     const auto found = catalog.find(japanese);

@@ -11,6 +11,7 @@
 
 #include <fmt/format.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -20,20 +21,28 @@
 
 // The text in CurrentUiLanguage(): the Japanese as given, or its English.
 // A text without an English entry comes back as given.
-const char* Tr(const char* japanese);
+const char* TranslatedText(const char* japanese);
 
-inline std::u16string Tr16(const char* japanese) {
-    return zel::Utf8ToUtf16(Tr(japanese));
+// The Tr functions take a string literal only (a char array): a text built at
+// run time cannot become a format string nor miss the catalog unnoticed.
+template <std::size_t N>
+const char* Tr(const char (&japanese)[N]) {
+    return TranslatedText(japanese);
+}
+
+template <std::size_t N>
+std::u16string Tr16(const char (&japanese)[N]) {
+    return zel::Utf8ToUtf16(TranslatedText(japanese));
 }
 
 // Tr(japanese) with its {name} fields filled from fmt::arg(...) arguments.
-template <typename... Args>
-std::string TrFormat(const char* japanese, Args&&... args) {
-    return fmt::format(fmt::runtime(Tr(japanese)), std::forward<Args>(args)...);
+template <std::size_t N, typename... Args>
+std::string TrFormat(const char (&japanese)[N], Args&&... args) {
+    return fmt::format(fmt::runtime(TranslatedText(japanese)), std::forward<Args>(args)...);
 }
 
-template <typename... Args>
-std::u16string Tr16Format(const char* japanese, Args&&... args) {
+template <std::size_t N, typename... Args>
+std::u16string Tr16Format(const char (&japanese)[N], Args&&... args) {
     return zel::Utf8ToUtf16(TrFormat(japanese, std::forward<Args>(args)...));
 }
 
