@@ -90,7 +90,7 @@ CCatalogDlg::CCatalogDlg(const std::string& path, int sizeUnit, QWidget* parent)
     setLayout->addWidget(sets_);
     sets_->setColumnWidth(0, 260);
     auto* setButtons = new QHBoxLayout();
-    auto* addFile = new QPushButton(QStringLiteral("セット ファイルから追加(&F)..."), setPage);
+    auto* addFile = new QPushButton(QStringLiteral("ファイル・イメージから追加(&F)..."), setPage);
     auto* addFolder = new QPushButton(QStringLiteral("ディスクから追加(&D)..."), setPage);
     rename_ = new QPushButton(QStringLiteral("名前の変更(&R)..."), setPage);
     remove_ = new QPushButton(QStringLiteral("削除(&X)"), setPage);
@@ -224,8 +224,10 @@ void CCatalogDlg::AddSet(bool folder) {
         folder ? QFileDialog::getExistingDirectory(
                      this, QStringLiteral("ディスク、イメージまたは書き込んだフォルダを選択"))
                : QFileDialog::getOpenFileName(
-                     this, QStringLiteral("セット ファイルまたはインデックスを選択"), QString(),
-                     QStringLiteral("セット・インデックス (*.cvset INDEX.TSV);;すべて (*)"));
+                     this, QStringLiteral("セット ファイル、インデックスまたはイメージを選択"),
+                     QString(),
+                     QStringLiteral("セット・インデックス・イメージ (*.cvset INDEX.TSV *.iso "
+                                    "*.img);;すべて (*)"));
     if (chosen.isEmpty()) return;
     DiscSet set;
     std::string message;

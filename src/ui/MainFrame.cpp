@@ -1,8 +1,5 @@
 #include "ui/MainFrame.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QAction>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -20,6 +17,8 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <functional>
+
 #include "packing/CorvelinDoc.h"
 #include "packing/GraftListWriter.h"
 #include "settings/CorvelinSys.h"
@@ -29,6 +28,7 @@
 #include "ui/CommandKeyFilter.h"
 #include "ui/CorvelinView.h"
 #include "ui/FrameIcons.h"
+#include "ui/WriteDiscDlg.h"
 #include "ui/settings/DisplayFont.h"
 #include "ui/settings/ManagePackDlg.h"
 #include "ui/settings/OptionDlg.h"
@@ -57,7 +57,7 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
       settings_(settings),
       sys_(sys),
       fs_(fs),
-      view_(new CCorvelinView(doc, settings, sys, this)),
+      view_(new CCorvelinView(doc, settings, sys, fs, this)),
       exportFolder_(QDir::homePath()) {
     setWindowTitle(QStringLiteral("Corvelin"));
     setWindowIcon(frame_icons::Get(Picture::Application));
@@ -72,6 +72,22 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
     view_->SetToolbarTexts([this] { return GetPackSizeText(); },
                            [this] { return GetFillRateText(); });
     connect(view_, &CCorvelinView::commandStateChanged, this, &CMainFrame::UpdateCommands);
+    // A pack header's menu: write that pack.
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const std::optional<size_t> pack = view_->PackAtRow(view_->rowAt(at.y()));
+        if (!pack || !view_->CanExport()) return;
+        QMenu menu(this);
+        menu.addAction(commands_.writeDiscs->text(), this,
+                       [this, pack] { OnWriteDiscs({static_cast<uint32_t>(*pack + 1)}); });
+        menu.addAction(commands_.recordPlan->text(), this, &CMainFrame::OnRecordPlan);
+        menu.exec(view_->viewport()->mapToGlobal(at));
+    });
+    connect(view_, &CCorvelinView::packSizeRejected, this, [this] {
+        // The user types the size next: replace the refused text.
+        packSizeBox_->setFocus(Qt::OtherFocusReason);
+        packSizeBox_->lineEdit()->selectAll();
+    });
     connect(view_, &CCorvelinView::statusTextChanged, this, [this](const QString& text) {
         if (text.isEmpty()) {
             statusBar()->clearMessage();
@@ -97,6 +113,9 @@ QAction* CMainFrame::AddCommand(const char* name, const QString& text, const QSt
     action->setStatusTip(newline < 0 ? prompt : prompt.left(newline));
     if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
     addAction(action);
+    // What the last command reported gives way to the idle prompt; connected
+    // first, so a command's own report comes after it.
+    connect(action, &QAction::triggered, this, [this] { statusBar()->clearMessage(); });
     return action;
 }
 
@@ -109,6 +128,13 @@ void CMainFrame::CreateActions() {
     c.graftLists = AddCommand(
         "graftLists", QStringLiteral("ディスク用リストを書き出す(&D)..."),
         QStringLiteral("パックごとに xorrisofs のパスリストを書き出します\nディスク用リスト"));
+    c.writeDiscs = AddCommand(
+        "writeDiscs", QStringLiteral("ディスクに書き込む(&W)..."),
+        QStringLiteral("パックをディスクやイメージに書き込み、検証します\nディスクに書き込む"));
+    c.recordPlan =
+        AddCommand("recordPlan", QStringLiteral("計画をカタログに記録する(&R)..."),
+                   QStringLiteral("パックをまだ書き込んでいないセットとしてカタログに記録します\n"
+                                  "カタログに記録"));
     c.save = AddCommand("save", QString(), QString());
     c.exit = AddCommand("exit", QStringLiteral("アプリケーションの終了(&X)"),
                         QStringLiteral("アプリケーションを終了し、ファイルの保存を指示\\終了"));
@@ -183,6 +209,12 @@ void CMainFrame::CreateActions() {
     connect(c.graftLists, &QAction::triggered, this, [this] {
         if (view_->CanExport()) OnGraftLists();
     });
+    connect(c.writeDiscs, &QAction::triggered, this, [this] {
+        if (view_->CanExport()) OnWriteDiscs();
+    });
+    connect(c.recordPlan, &QAction::triggered, this, [this] {
+        if (view_->CanExport()) OnRecordPlan();
+    });
     connect(c.save, &QAction::triggered, this, &CMainFrame::OnSave);
     connect(c.exit, &QAction::triggered, this, &QWidget::close);
     connect(c.managePack, &QAction::triggered, this, &CMainFrame::OnManagePack);
@@ -207,8 +239,10 @@ void CMainFrame::CreateActions() {
         {c.groupSubfolders, &CCorvelinView::CanGroupSubfolders, &CCorvelinView::OnGroupSubfolders},
     };
     for (const auto& command : listCommands) {
-        connect(command.action, &QAction::triggered, this, [this, command] {
-            if ((view_->*command.allowed)()) (view_->*command.command)();
+        const std::function<bool()> allowed = std::bind(command.allowed, view_);
+        const std::function<void()> carryOut = std::bind(command.command, view_);
+        connect(command.action, &QAction::triggered, this, [this, allowed, carryOut] {
+            if (allowed()) carryOut();
             UpdateCommands();
         });
     }
@@ -220,6 +254,8 @@ void CMainFrame::CreateMenus() {
     file->addAction(c.clearList);
     file->addAction(c.exportAs);
     file->addAction(c.graftLists);
+    file->addAction(c.writeDiscs);
+    file->addAction(c.recordPlan);
     file->addSeparator();
     file->addAction(c.exit);
 
@@ -369,6 +405,9 @@ void CMainFrame::UpdateCommands() {
     c.back->setEnabled(view_->CanBack());
     c.exportAs->setEnabled(view_->CanExport());
     c.graftLists->setEnabled(view_->CanExport());
+    c.writeDiscs->setEnabled(view_->CanExport());
+    c.recordPlan->setEnabled(view_->CanExport());
+    c.save->setEnabled(view_->CanSave());
     c.newGroup->setEnabled(view_->CanNewGroup());
     c.addToGroup->setEnabled(view_->CanAddToGroup());
     c.removeFromGroup->setEnabled(view_->CanRemoveFromGroup());
@@ -405,9 +444,9 @@ void CMainFrame::OnExport() {
 }
 
 void CMainFrame::OnSave() {
-    struct stat st {};
-    if (!exportPath_.empty() && ::stat(exportPath_.c_str(), &st) == 0 &&
-        ::access(exportPath_.c_str(), W_OK) == 0) {
+    // The key may come before the enabled state has caught up.
+    if (!view_->CanSave()) return;
+    if (!exportPath_.empty() && fs_.CheckWritable(exportPath_) == 0) {
         WriteExport(exportPath_);
     } else {
         OnExport();
@@ -434,6 +473,12 @@ void CMainFrame::OnGraftLists() {
         QStringLiteral("%1 個のリストを書き出しました").arg(doc_.packs.size()));
 }
 
+void CMainFrame::OnWriteDiscs(std::vector<uint32_t> packs) {
+    CWriteDiscDlg dialog(doc_, std::move(packs), GetPackSizeText(), this);
+    dialog.SetCatalogPath(CatalogFile());
+    dialog.exec();
+}
+
 bool CMainFrame::WriteExport(const std::string& path) {
     std::string message;
     if (!doc_.ExportPacks(path, message, fs_)) {
@@ -454,8 +499,8 @@ void CMainFrame::OnHelp() {
     if (!program.empty()) {
         for (const char* place : {"/", "/../share/corvelin/"}) {
             const std::string path = program + place + kHelpFile;
-            struct stat st {};
-            if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            zel::FileStat st;
+            if (fs_.Stat(path, st) == 0 && st.kind == zel::FileKind::Regular) {
                 QDesktopServices::openUrl(
                     QUrl::fromLocalFile(QString::fromStdU16String(zel::DecodeFileName(path))));
                 return;

@@ -2,7 +2,9 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "support/FileSystem.h"
 
@@ -44,6 +46,8 @@ public slots:
     void OnExport();  // save as
     void OnSave();    // Ctrl+S
     void OnGraftLists();
+    // The writing dialog, with the given 1-based packs ticked (all when none).
+    void OnWriteDiscs(std::vector<uint32_t> packs = {});
     void OnHelp();
     void OnHomePage();
     void OnAbout();
@@ -68,6 +72,9 @@ private:
     bool WriteExport(const std::string& path);
     // The catalog's commands in the Tools menu (MainFrameCatalog.cpp).
     void SetUpCatalog(QMenu* tools);
+    // The packs as a set in the catalog, every pack planned, for a plan the
+    // user exports or burns elsewhere.
+    void OnRecordPlan();
     std::string CatalogFile() const;
 
     CCorvelinDoc& doc_;
@@ -82,6 +89,8 @@ private:
         QAction* clearList;
         QAction* exportAs;
         QAction* graftLists;
+        QAction* writeDiscs;
+        QAction* recordPlan;
         QAction* save;
         QAction* exit;
         QAction* run;

@@ -1,18 +1,27 @@
 // The main frame's catalog commands: the catalog window and the drop option
 // that leaves archived files out.
 #include <QAction>
+#include <QApplication>
+#include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
 
 #include "catalog/ArchivedFiles.h"
 #include "catalog/Catalog.h"
 #include "catalog/CatalogLocation.h"
+#include "catalog/SetRecord.h"
+#include "disc/DiscSetBuilder.h"
+#include "packing/CorvelinDoc.h"
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
 #include "support/TextCodec.h"
 #include "ui/CatalogDlg.h"
 #include "ui/CorvelinView.h"
 #include "ui/MainFrame.h"
+
+#include <QStatusBar>
+
+#include <ctime>
 
 namespace {
 
@@ -44,9 +53,13 @@ void CMainFrame::SetUpCatalog(QMenu* tools) {
     skipArchived_ = tools->addAction(QStringLiteral("アーカイブ済みのファイルを除外(&S)"));
     skipArchived_->setObjectName(QStringLiteral("skipArchived"));
     skipArchived_->setCheckable(true);
+    skipArchived_->setChecked(settings_.general.skipArchived != 0);
     skipArchived_->setStatusTip(QStringLiteral(
         "カタログにある同じパス・サイズ・更新日時のファイルをドロップで取り込みません"));
 
+    // Kept in the profile like the other options, and merged at exit.
+    connect(skipArchived_, &QAction::toggled, this,
+            [this](bool on) { settings_.general.skipArchived = on ? 1 : 0; });
     connect(catalogWindow_, &QAction::triggered, this, [this] {
         if (!catalogDlg_) {
             catalogDlg_ = new CCatalogDlg(CatalogFile(), settings_.general.dispSizeUnit, this);
@@ -85,4 +98,34 @@ void CMainFrame::SetUpCatalog(QMenu* tools) {
                 QMessageBox::information(this, QStringLiteral("Corvelin"), FromUtf8(report));
             }
         });
+}
+
+void CMainFrame::OnRecordPlan() {
+    DiscSetHeader header;
+    header.now = static_cast<int64_t>(std::time(nullptr));
+    bool ok = false;
+    const QString name = QInputDialog::getText(
+        this, QStringLiteral("計画をカタログに記録する"), QStringLiteral("セットの名前:"),
+        QLineEdit::Normal, QString::fromStdU16String(DefaultSetName(doc_.root, header.now)), &ok);
+    if (!ok) return;
+    header.name = name.trimmed().isEmpty() ? DefaultSetName(doc_.root, header.now)
+                                           : name.trimmed().toStdU16String();
+    header.medium = GetPackSizeText().toStdU16String();
+    header.packSize = doc_.packSize;
+    header.capacity = doc_.mediumCapacity != 0 ? doc_.mediumCapacity : doc_.packSize;
+    header.target = u"plan";
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const DiscSet set = BuildDiscSet(doc_.root, doc_.packs, header);
+    std::string message;
+    const bool recorded = catalog::RecordSet(CatalogFile(), set, message);
+    QApplication::restoreOverrideCursor();
+    if (!recorded) {
+        QMessageBox::critical(this, QStringLiteral("ERROR"), FromUtf8(message));
+        return;
+    }
+    if (!message.empty())
+        QMessageBox::information(this, QStringLiteral("Corvelin"), FromUtf8(message));
+    statusBar()->showMessage(QStringLiteral("カタログに記録しました: %1 (%2 ファイル)")
+                                 .arg(QString::fromStdU16String(header.name))
+                                 .arg(set.files.size()));
 }

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -54,7 +55,7 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     setWindowTitle(QString::fromUtf16(u"オプション"));
 
     faceEdit_->setReadOnly(true);
-    faceEdit_->setText(QString::fromStdU16String(settings.fontFace));
+    ShowFace();
     auto* fontButton = ChooseButton(this);
     lineHeightEdit_->setInputMethodHints(Qt::ImhDigitsOnly);
     lineHeightEdit_->setMaxLength(2);
@@ -143,6 +144,19 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     ShowSample();
 }
 
+// The face the list is drawn in. The stored one stays stored when it is not
+// installed here (the profile may come from another machine), so the field
+// says which face stands in for it.
+void COptionDlg::ShowFace() {
+    const QString stored = QString::fromStdU16String(settings_.fontFace);
+    const QString used = QFontInfo(font_).family();
+    faceEdit_->setText(used.compare(stored, Qt::CaseInsensitive) == 0
+                           ? stored
+                           : QString::fromUtf16(u"%1（%2 の代わり）").arg(used, stored));
+    faceEdit_->setCursorPosition(0);
+    faceEdit_->setMinimumWidth(faceEdit_->fontMetrics().horizontalAdvance(faceEdit_->text()) + 12);
+}
+
 void COptionDlg::ShowSample() {
     const QList<QListWidgetItem*> selected = pairList_->selectedItems();
     const size_t pair =
@@ -162,7 +176,7 @@ void COptionDlg::OnChooseFont() {
     settings_.fontFace = stored.fontFace;
     settings_.fontSize = stored.fontSize;
     font_ = MakeListFont(settings_);
-    faceEdit_->setText(QString::fromStdU16String(settings_.fontFace));
+    ShowFace();
     ShowSample();
 }
 
