@@ -68,13 +68,12 @@ int Export(catalog::Catalog& catalog, const std::string& path, zel::IFileSystem&
 }
 
 void List(catalog::Catalog& catalog) {
-    // Data lines, kept the same in every language for the scripts that read them.
+    // Data lines for scripts: plain numbers, the same in every language.
     for (const catalog::CatalogSetInfo& set : catalog.Sets()) {
         std::string line = set.id + '\t';
         catalog::AppendEscapedField(zel::EncodeFileName(set.name), line);
-        line += '\t' + Date(set.createdAt) + '\t' + std::to_string(set.discCount) + " 枚\t" +
-                std::to_string(set.fileCount) + " ファイル\t" + std::to_string(set.bytes) +
-                " バイト\n";
+        line += '\t' + Date(set.createdAt) + '\t' + std::to_string(set.discCount) + '\t' +
+                std::to_string(set.fileCount) + '\t' + std::to_string(set.bytes) + '\n';
         std::fputs(line.c_str(), stdout);
     }
 }

@@ -335,7 +335,7 @@ int CliJob::Run() {
 
     if (options_.recordSet) {
         if (g_interrupted.load()) {
-            Error("中断しました");
+            Error(Tr("中断しました"));
             return kCliInterrupted;
         }
         if (RecordPlannedSet(options_, doc, sizes.workingSize, options_.sizeText, medium) != 0)

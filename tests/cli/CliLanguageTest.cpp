@@ -36,7 +36,12 @@ TEST(CliLanguage, EnglishUnlessTheLocaleIsJapanese) {
     MakeSparseFile(tree + "/b.bin", 500);
     const std::string missing = dir / "missing";
     const std::vector<std::vector<std::string>> runs = {
-        {"--help"}, {"--no-such-option"}, {"-s", "1000", tree, missing}, {"-s", "nonsense", tree}};
+        {"--help"},
+        {"--no-such-option"},
+        {"-s", "1000", tree, missing},
+        {"-s", "nonsense", tree},
+        {"--write-images", dir / "img", "--write-disc", "/dev/null", tree},
+        {"--verify", missing}};
     for (const auto& args : runs) {
         const CliResult r = RunIn("C.UTF-8", args);
         EXPECT_FALSE(HasJapanese(r.out + r.err)) << args[0] << "\n" << r.out << r.err;
@@ -53,6 +58,26 @@ TEST(CliLanguage, EnglishUnlessTheLocaleIsJapanese) {
     EXPECT_NE(japanese.err.find(missing + ": 見つかりません"), std::string::npos) << japanese.err;
     EXPECT_EQ(japanese.out, english.out);
     EXPECT_EQ(japanese.out, Line(tree + "/a.bin", 600, 1) + Line(tree + "/b.bin", 500, 2));
+}
+
+// The verdict of a check is the user's to read, in the user's language.
+TEST(CliLanguage, VerifyReportFollowsTheLocale) {
+    TempDir dir;
+    const std::string disc = dir / "disc";
+    MakeDir(disc);
+    MakeDir(disc + "/_CORVELIN");
+    WriteFile(disc + "/a.txt", "changed");
+    WriteFile(disc + "/_CORVELIN/SHA256SUMS",
+              std::string(64, '0') + "  a.txt\n" + std::string(64, '1') + "  gone.txt\n");
+    const CliResult english = RunIn("C.UTF-8", {"--verify", disc});
+    EXPECT_EQ(english.status, 8 | 1 | 2) << english.err;
+    EXPECT_FALSE(HasJapanese(english.out + english.err)) << english.out << english.err;
+    EXPECT_NE(english.out.find("Files whose contents differ (1):\n  /a.txt"), std::string::npos)
+        << english.out;
+    const CliResult japanese = RunIn("ja_JP.UTF-8", {"--verify", disc});
+    EXPECT_EQ(japanese.status, english.status);
+    EXPECT_NE(japanese.out.find("内容が異なるファイル (1 件):\n  /a.txt"), std::string::npos)
+        << japanese.out;
 }
 
 }  // namespace
