@@ -24,7 +24,7 @@ PackSizeError ResolveWorkingPackSize(const PackInfoList& list, std::u16string_vi
     return PackSizeError::None;
 }
 
-std::u16string_view DescribePackSizeError(PackSizeError error) {
-    return error == PackSizeError::None ? std::u16string_view()
+std::u16string DescribePackSizeError(PackSizeError error) {
+    return error == PackSizeError::None ? std::u16string()
                                         : Tr16("パックサイズに正しい値を入力してください");
 }
