@@ -15,7 +15,8 @@ set(expected
     share/corvelin/Corvelin.html
     share/corvelin/Corvelin.en.html
     share/doc/Corvelin/manual/Corvelin.html
-    share/man/man1/corvelin-cli.1)
+    share/man/man1/corvelin-cli.1
+    share/man/ja/man1/corvelin-cli.1)
 if(DESKTOP)
   list(APPEND expected bin/corvelin)
 endif()

@@ -33,6 +33,8 @@ foreach(page IN LISTS CORVELIN_MANUAL)
   configure_file(${page} ${CMAKE_BINARY_DIR}/${name} COPYONLY)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/docs/corvelin-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/corvelin-cli.ja.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/ja/man1
+        RENAME corvelin-cli.1)
 
 if(CORVELIN_BUILD_TESTS)
   find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)

@@ -8,6 +8,9 @@ packages=(cmake g++ make pkg-config libboost-dev libfmt-dev libgtest-dev libbenc
 # libclang-rt-14-dev also carries FuzzedDataProvider.h, which the seed-corpus
 # replay of every build compiles.
 packages+=(libclang-rt-14-dev)
+# msgfmt compiles po/en.po into the program; xgettext and msgcmp check
+# that every text of the core and the command line has its English.
+packages+=(gettext)
 if [[ "${CORVELIN_SANITIZERS:-0}" == 1 ]]; then
     packages+=(clang)
 fi

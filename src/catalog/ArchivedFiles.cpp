@@ -4,6 +4,7 @@
 
 #include "catalog/Catalog.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace catalog {
 
@@ -21,7 +22,7 @@ bool ArchivedFiles::Load(Catalog& catalog, const std::vector<std::string>& roots
                          "SELECT fo.path, f.name, f.size, f.mtime, f.disc_id FROM folders fo "
                          "JOIN files f ON f.folder_id = fo.id WHERE fo.path = ?1 AND f.name = ?2");
     if (!below.IsValid() || !file.IsValid() || !db.Exec("BEGIN")) {
-        error = "カタログを読めませんでした: " + db.Error();
+        error = TrFormat("カタログを読めませんでした: {reason}", fmt::arg("reason", db.Error()));
         return false;
     }
     const auto take = [this](SqliteStatement& rows) {
@@ -50,7 +51,7 @@ bool ArchivedFiles::Load(Catalog& catalog, const std::vector<std::string>& roots
     }
     (void)db.Exec("COMMIT");
     if (!ok) {
-        error = "カタログを読めませんでした: " + db.Error();
+        error = TrFormat("カタログを読めませんでした: {reason}", fmt::arg("reason", db.Error()));
         return false;
     }
     for (auto& [path, entries] : folders_) {
@@ -93,11 +94,11 @@ std::string DescribeArchived(const ArchivedFiles& archived,
                              const std::vector<CatalogDiscInfo>& discs) {
     std::string text;
     if (archived.ArchivedCount() == 0 && archived.ChangedCount() == 0) return text;
-    text = "アーカイブ済みの " + std::to_string(archived.ArchivedCount()) +
-           " 個のファイルを除外しました。";
+    text = TrFormat("アーカイブ済みの {count} 個のファイルを除外しました。",
+                    fmt::arg("count", archived.ArchivedCount()));
     if (archived.ChangedCount() > 0) {
-        text += "変更された " + std::to_string(archived.ChangedCount()) +
-                " 個のファイルは取り込み、印を付けました。";
+        text += TrFormat("変更された {count} 個のファイルは取り込み、印を付けました。",
+                         fmt::arg("count", archived.ChangedCount()));
     }
     text += '\n';
     for (const auto& [discRow, count] : archived.ArchivedByDisc()) {
@@ -105,8 +106,9 @@ std::string DescribeArchived(const ArchivedFiles& archived,
             discs.begin(), discs.end(),
             [discRow = discRow](const CatalogDiscInfo& d) { return d.rowId == discRow; });
         if (disc == discs.end()) continue;
-        text += "  " + zel::Utf16ToUtf8(disc->setName) + " / " + zel::Utf16ToUtf8(disc->label) +
-                ": " + std::to_string(count) + " 個\n";
+        text += TrFormat("  {set} / {disc}: {count} 個\n",
+                         fmt::arg("set", zel::Utf16ToUtf8(disc->setName)),
+                         fmt::arg("disc", zel::Utf16ToUtf8(disc->label)), fmt::arg("count", count));
     }
     return text;
 }

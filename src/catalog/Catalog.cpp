@@ -6,6 +6,7 @@
 #include "disc/SetIndexFormat.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace catalog {
 
@@ -167,7 +168,8 @@ bool Catalog::Open(const std::string& path) {
 }
 
 bool Catalog::OpenFile(const std::string& path, bool& unusable) {
-    if (!db_.Open(path, true)) return Fail("カタログを開けませんでした: " + path);
+    if (!db_.Open(path, true))
+        return Fail(TrFormat("カタログを開けませんでした: {path}", fmt::arg("path", path)));
     // The window and the command line may write at the same time: the second
     // waits for the first instead of failing.
     (void)db_.Exec("PRAGMA busy_timeout = 10000");
@@ -181,9 +183,9 @@ bool Catalog::OpenFile(const std::string& path, bool& unusable) {
     if (!probe.Step()) {
         const int code = db_.ErrorCode();
         if (code == 26 /* SQLITE_NOTADB */ || code == 11 /* SQLITE_CORRUPT */) {
-            return damaged("カタログ ファイルが壊れているか、カタログではありません");
+            return damaged(Tr("カタログ ファイルが壊れているか、カタログではありません"));
         }
-        return Fail("カタログを読めませんでした: " + path);
+        return Fail(TrFormat("カタログを読めませんでした: {path}", fmt::arg("path", path)));
     }
     const int64_t applicationId = probe.Int(0);
     probe.Reset();
@@ -194,22 +196,22 @@ bool Catalog::OpenFile(const std::string& path, bool& unusable) {
         // merely locked or unreadable for now.
         const int code = db_.ErrorCode();
         if (code == 26 /* SQLITE_NOTADB */ || code == 11 /* SQLITE_CORRUPT */) {
-            return damaged("カタログ ファイルが壊れています");
+            return damaged(Tr("カタログ ファイルが壊れています"));
         }
-        return Fail("カタログを読めませんでした: " + path);
+        return Fail(TrFormat("カタログを読めませんでした: {path}", fmt::arg("path", path)));
     }
     if (applicationId == 0 && version == 0 && objects == 0) {
         if (!db_.Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL")) {
-            return Fail("カタログを準備できませんでした");
+            return Fail(Tr("カタログを準備できませんでした"));
         }
         return CreateSchema();
     }
     if (applicationId != kApplicationId) {
-        return damaged("このファイルは Corvelin のカタログではありません");
+        return damaged(Tr("このファイルは Corvelin のカタログではありません"));
     }
     if (version > kSchemaVersion) {
-        return damaged("カタログが新しい版の Corvelin で作られています (版 " +
-                       std::to_string(version) + ")");
+        return damaged(TrFormat("カタログが新しい版の Corvelin で作られています (版 {version})",
+                                fmt::arg("version", version)));
     }
     std::string names;
     for (const char* table : kTables)
@@ -217,18 +219,18 @@ bool Catalog::OpenFile(const std::string& path, bool& unusable) {
     const int64_t tables =
         db_.QueryInt("SELECT count(*) FROM sqlite_master WHERE name IN (" + names + ")", -1);
     if (tables != static_cast<int64_t>(std::size(kTables))) {
-        return damaged("カタログの表が欠けています");
+        return damaged(Tr("カタログの表が欠けています"));
     }
     if (!db_.Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; "
                   "PRAGMA cache_size = -65536; PRAGMA temp_store = MEMORY")) {
-        return Fail("カタログを準備できませんでした");
+        return Fail(Tr("カタログを準備できませんでした"));
     }
     return version < kSchemaVersion ? Migrate(static_cast<int>(version)) : true;
 }
 
 bool Catalog::CreateSchema() {
     SqliteTransaction transaction(db_);
-    if (!transaction.Began()) return Fail("カタログを作成できませんでした");
+    if (!transaction.Began()) return Fail(Tr("カタログを作成できませんでした"));
     // Another process may have made it while this one waited for the lock.
     if (db_.QueryInt("SELECT count(*) FROM sqlite_master") > 0) {
         return db_.Exec("PRAGMA cache_size = -65536; PRAGMA temp_store = MEMORY");
@@ -237,21 +239,21 @@ bool Catalog::CreateSchema() {
         !db_.Exec("PRAGMA application_id = " + std::to_string(kApplicationId) +
                   "; PRAGMA user_version = " + std::to_string(kSchemaVersion)) ||
         !transaction.Commit()) {
-        return Fail("カタログを作成できませんでした");
+        return Fail(Tr("カタログを作成できませんでした"));
     }
     return db_.Exec("PRAGMA cache_size = -65536; PRAGMA temp_store = MEMORY");
 }
 
 bool Catalog::Migrate(int from) {
     SqliteTransaction transaction(db_);
-    if (!transaction.Began()) return Fail("カタログを更新できませんでした");
+    if (!transaction.Began()) return Fail(Tr("カタログを更新できませんでした"));
     for (int version = from; version < kSchemaVersion; ++version) {
         const char* step = kMigrations[version - 1];
-        if (step && !db_.Exec(step)) return Fail("カタログを更新できませんでした");
+        if (step && !db_.Exec(step)) return Fail(Tr("カタログを更新できませんでした"));
     }
     if (!db_.Exec("PRAGMA user_version = " + std::to_string(kSchemaVersion)) ||
         !transaction.Commit()) {
-        return Fail("カタログを更新できませんでした");
+        return Fail(Tr("カタログを更新できませんでした"));
     }
     return true;
 }
@@ -261,21 +263,23 @@ bool Catalog::SetAside(const std::string& why) {
     zel::IFileSystem& fs = zel::IFileSystem::Default();
     const std::string aside = path_ + ".old-" + TimeSuffix();
     if (const int error = fs.Rename(path_, aside); error != 0) {
-        error_ = why + "。別の名前で残せませんでした: " + zel::ErrorText(error);
+        error_ = TrFormat("{why}。別の名前で残せませんでした: {reason}", fmt::arg("why", why),
+                          fmt::arg("reason", zel::ErrorText(error)));
         return false;
     }
     // The journal belongs to the old file; a fresh catalog must not replay it.
     (void)fs.Rename(path_ + "-wal", aside + "-wal");
     (void)fs.Remove(path_ + "-shm");
-    notice_ =
-        why + "。新しいカタログを作成しました。元のファイルは " + aside + " として残してあります。";
+    notice_ = TrFormat(
+        "{why}。新しいカタログを作成しました。元のファイルは {path} として残してあります。",
+        fmt::arg("why", why), fmt::arg("path", aside));
     return true;
 }
 
 bool Catalog::Record(const DiscSet& set) {
     error_.clear();
     SqliteTransaction transaction(db_);
-    if (!transaction.Began()) return Fail("カタログに記録できませんでした");
+    if (!transaction.Began()) return Fail(Tr("カタログに記録できませんでした"));
 
     SqliteStatement earlier(db_, "SELECT id FROM sets WHERE uid = ?");
     earlier.Bind(1, set.id);
@@ -297,7 +301,7 @@ bool Catalog::Record(const DiscSet& set) {
     insertSet.Bind(6, Bytes(set.medium));
     insertSet.Bind(7, static_cast<int64_t>(set.capacity));
     insertSet.Bind(8, Bytes(set.target));
-    if (!insertSet.Run()) return Fail("カタログに記録できませんでした");
+    if (!insertSet.Run()) return Fail(Tr("カタログに記録できませんでした"));
     const int64_t setRow = db_.LastInsertId();
 
     // Per pack: its row, file count and bytes.
@@ -320,10 +324,10 @@ bool Catalog::Record(const DiscSet& set) {
         insertDisc.Bind(6, pack.verifiedAt);
         insertDisc.Bind(7, Bytes(pack.reason));
         if (!packs.emplace(pack.number, PackRow{}).second) {
-            error_ = "パック番号が重複しています: " + std::to_string(pack.number);
+            error_ = TrFormat("パック番号が重複しています: {pack}", fmt::arg("pack", pack.number));
             return false;
         }
-        if (!insertDisc.Run()) return Fail("カタログに記録できませんでした");
+        if (!insertDisc.Run()) return Fail(Tr("カタログに記録できませんでした"));
         packs[pack.number].row = db_.LastInsertId();
     }
 
@@ -334,7 +338,7 @@ bool Catalog::Record(const DiscSet& set) {
     SqliteStatement insertFile(db_,
                                "INSERT INTO files(disc_id, folder_id, name, disc_folder_id, "
                                "disc_name, size, mtime, sha256) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
-    if (!insertFile.IsValid()) return Fail("カタログに記録できませんでした");
+    if (!insertFile.IsValid()) return Fail(Tr("カタログに記録できませんでした"));
     int64_t firstFile = 0;
     int64_t lastFile = -1;
     std::string diskPath;
@@ -343,11 +347,13 @@ bool Catalog::Record(const DiscSet& set) {
     for (const DiscSetFile& file : set.files) {
         auto pack = packs.find(file.pack);
         if (pack == packs.end()) {
-            error_ = "ファイルのパック番号がセットにありません: " + std::to_string(file.pack);
+            error_ = TrFormat("ファイルのパック番号がセットにありません: {pack}",
+                              fmt::arg("pack", file.pack));
             return false;
         }
         if (!file.sha256.empty() && !HexToBytes(file.sha256, digest)) {
-            error_ = "チェックサムが正しくありません: " + Bytes(file.diskPath);
+            error_ = TrFormat("チェックサムが正しくありません: {path}",
+                              fmt::arg("path", Bytes(file.diskPath)));
             return false;
         }
         diskPath = Bytes(file.diskPath);
@@ -356,7 +362,7 @@ bool Catalog::Record(const DiscSet& set) {
         const auto [discFolder, discName] = SplitPath(discPath);
         const int64_t folderRow = folders.RowOf(db_, folder);
         const int64_t discFolderRow = discFolders.RowOf(db_, discFolder, setRow);
-        if (folderRow == 0 || discFolderRow == 0) return Fail("カタログに記録できませんでした");
+        if (folderRow == 0 || discFolderRow == 0) return Fail(Tr("カタログに記録できませんでした"));
         insertFile.Bind(1, pack->second.row);
         insertFile.Bind(2, folderRow);
         insertFile.Bind(3, name);
@@ -373,7 +379,7 @@ bool Catalog::Record(const DiscSet& set) {
         } else {
             insertFile.BindBlob(8, digest);
         }
-        if (!insertFile.Run()) return Fail("カタログに記録できませんでした");
+        if (!insertFile.Run()) return Fail(Tr("カタログに記録できませんでした"));
         lastFile = db_.LastInsertId();
         if (firstFile == 0) firstFile = lastFile;
         ++pack->second.files;
@@ -386,7 +392,7 @@ bool Catalog::Record(const DiscSet& set) {
         updateDisc.Bind(1, pack.files);
         updateDisc.Bind(2, static_cast<int64_t>(pack.bytes));
         updateDisc.Bind(3, pack.row);
-        if (!updateDisc.Run()) return Fail("カタログに記録できませんでした");
+        if (!updateDisc.Run()) return Fail(Tr("カタログに記録できませんでした"));
     }
     SqliteStatement updateSet(db_, "UPDATE sets SET first_file = ?, last_file = ? WHERE id = ?");
     updateSet.Bind(1, firstFile);
@@ -404,7 +410,7 @@ bool Catalog::Record(const DiscSet& set) {
                                  "SELECT id, path FROM folders WHERE id > ?");
     indexFolders.Bind(1, foldersBefore);
     if (!updateSet.Run() || !indexNames.Run() || !indexFolders.Run() || !transaction.Commit()) {
-        return Fail("カタログに記録できませんでした");
+        return Fail(Tr("カタログに記録できませんでした"));
     }
     return true;
 }
@@ -412,13 +418,13 @@ bool Catalog::Record(const DiscSet& set) {
 bool Catalog::DeleteSetRows(int64_t setRowId) {
     SqliteStatement range(db_, "SELECT first_file, last_file FROM sets WHERE id = ?");
     range.Bind(1, setRowId);
-    if (!range.Step()) return Fail("セットを削除できませんでした");
+    if (!range.Step()) return Fail(Tr("セットを削除できませんでした"));
     const int64_t first = range.Int(0);
     const int64_t last = range.Int(1);
     range.Reset();
     if (!db_.Exec("CREATE TEMP TABLE IF NOT EXISTS gone_folders(id INTEGER PRIMARY KEY); "
                   "DELETE FROM temp.gone_folders")) {
-        return Fail("セットを削除できませんでした");
+        return Fail(Tr("セットを削除できませんでした"));
     }
     const char* const steps[] = {
         "INSERT OR IGNORE INTO temp.gone_folders SELECT folder_id FROM files "
@@ -441,7 +447,7 @@ bool Catalog::DeleteSetRows(int64_t setRowId) {
         step.Bind(1, first);
         step.Bind(2, last);
         step.Bind(3, setRowId);
-        if (!step.Run()) return Fail("セットを削除できませんでした");
+        if (!step.Run()) return Fail(Tr("セットを削除できませんでした"));
     }
     return true;
 }
@@ -449,17 +455,17 @@ bool Catalog::DeleteSetRows(int64_t setRowId) {
 bool Catalog::RemoveSet(const std::string& id) {
     error_.clear();
     SqliteTransaction transaction(db_);
-    if (!transaction.Began()) return Fail("セットを削除できませんでした");
+    if (!transaction.Began()) return Fail(Tr("セットを削除できませんでした"));
     SqliteStatement find(db_, "SELECT id FROM sets WHERE uid = ?");
     find.Bind(1, id);
     if (!find.Step()) {
-        error_ = "セットが見つかりません: " + id;
+        error_ = TrFormat("セットが見つかりません: {set}", fmt::arg("set", id));
         return false;
     }
     const int64_t row = find.Int(0);
     find.Reset();
     if (!DeleteSetRows(row)) return false;
-    return transaction.Commit() || Fail("セットを削除できませんでした");
+    return transaction.Commit() || Fail(Tr("セットを削除できませんでした"));
 }
 
 bool Catalog::RenameSet(const std::string& id, std::u16string_view name) {
@@ -467,9 +473,9 @@ bool Catalog::RenameSet(const std::string& id, std::u16string_view name) {
     SqliteStatement rename(db_, "UPDATE sets SET name = ? WHERE uid = ?");
     rename.Bind(1, Bytes(name));
     rename.Bind(2, id);
-    if (!rename.Run()) return Fail("セットの名前を変更できませんでした");
+    if (!rename.Run()) return Fail(Tr("セットの名前を変更できませんでした"));
     if (db_.Changes() == 0) {
-        error_ = "セットが見つかりません: " + id;
+        error_ = TrFormat("セットが見つかりません: {set}", fmt::arg("set", id));
         return false;
     }
     return true;
@@ -533,7 +539,7 @@ std::vector<CatalogDiscInfo> Catalog::Discs() {
 
 bool Catalog::ExportRows(bool (*sink)(void*, std::string_view), void* context) {
     // One read transaction: a set recorded meanwhile is in the export whole or not at all.
-    if (!db_.Exec("BEGIN")) return Fail("カタログを読めませんでした");
+    if (!db_.Exec("BEGIN")) return Fail(Tr("カタログを読めませんでした"));
     SqliteStatement query(db_,
                           "SELECT s.name, s.uid, d.label, d.number, fo.path, f.name, df.path, "
                           "coalesce(f.disc_name, f.name), f.size, f.mtime, f.sha256 "
@@ -570,7 +576,7 @@ bool Catalog::ExportRows(bool (*sink)(void*, std::string_view), void* context) {
     }
     const bool failed = query.Failed();
     (void)db_.Exec("COMMIT");
-    if (failed) return Fail("カタログを読めませんでした");
+    if (failed) return Fail(Tr("カタログを読めませんでした"));
     return ok;
 }
 

@@ -5,6 +5,7 @@
 #include "catalog/CatalogSearch.h"
 #include "support/SizeFormat.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace catalog {
 
@@ -53,7 +54,7 @@ std::vector<CatalogSetRow> CatalogRows::Sets(int sizeUnit) {
         CatalogSetRow row;
         row.id = set.id;
         row.name = set.name;
-        row.discs = Int64ToString(set.discCount) + u" 枚";
+        row.discs = Tr16Format("{count} 枚", fmt::arg("count", set.discCount));
         row.files = InsertThousandsSeparators(UInt64ToString(set.fileCount));
         row.size = FormatDisplaySize(set.bytes, sizeUnit);
         row.date = FormatDay(set.createdAt);

@@ -1,13 +1,14 @@
 #include "catalog/SetRecord.h"
 
 #include "catalog/Catalog.h"
+#include "support/UiText.h"
 
 namespace catalog {
 
 bool RecordSet(const std::string& catalogPath, const DiscSet& set, std::string& message) {
     message.clear();
     if (catalogPath.empty()) {
-        message = "カタログの場所がわからないため、セットを記録できませんでした";
+        message = Tr("カタログの場所がわからないため、セットを記録できませんでした");
         return false;
     }
     Catalog catalog;

@@ -3,6 +3,7 @@
 #include "disc/ImageIndexReader.h"
 #include "disc/SetIndexFormat.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace catalog {
 
@@ -33,7 +34,8 @@ bool ReadSetSource(zel::IFileSystem& fs, const std::string& path, DiscSet& set,
             return false;
         }
     } else if (const int error = fs.ReadFile(file, kMaxIndexBytes, text); error != 0) {
-        message = "セットを読めませんでした: " + shown + ": " + zel::ErrorText(error);
+        message = TrFormat("セットを読めませんでした: {path}: {reason}", fmt::arg("path", shown),
+                           fmt::arg("reason", zel::ErrorText(error)));
         return false;
     }
     std::u16string error;

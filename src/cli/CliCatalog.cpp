@@ -15,6 +15,7 @@
 #include "settings/CorvelinSys.h"
 #include "support/AtomicFileWriter.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -38,9 +39,10 @@ bool OneSet(catalog::Catalog& catalog, const std::string& text, std::string& id)
         id = ids[0];
         return true;
     }
-    Error(ids.empty() ? "セットが見つかりません: " + EscapeForTerminal(text)
-                      : "同じ名前のセットが複数あります。ID で指定してください: " +
-                            EscapeForTerminal(text));
+    const std::string shown = EscapeForTerminal(text);
+    Error(ids.empty() ? TrFormat("セットが見つかりません: {set}", fmt::arg("set", shown))
+                      : TrFormat("同じ名前のセットが複数あります。ID で指定してください: {set}",
+                                 fmt::arg("set", shown)));
     return false;
 }
 
@@ -53,7 +55,9 @@ int Export(catalog::Catalog& catalog, const std::string& path, zel::IFileSystem&
     }
     if (!catalog.ExportTsv([&](std::string_view text) { return writer.Write(text); })) {
         writer.Abort();
-        Error(catalog.Error().empty() ? "書き出せませんでした: " + path : catalog.Error());
+        Error(catalog.Error().empty()
+                  ? TrFormat("書き出せませんでした: {path}", fmt::arg("path", path))
+                  : catalog.Error());
         return kCliFailed;
     }
     if (!writer.Commit()) {
@@ -64,12 +68,12 @@ int Export(catalog::Catalog& catalog, const std::string& path, zel::IFileSystem&
 }
 
 void List(catalog::Catalog& catalog) {
+    // Data lines for scripts: plain numbers, the same in every language.
     for (const catalog::CatalogSetInfo& set : catalog.Sets()) {
         std::string line = set.id + '\t';
         catalog::AppendEscapedField(zel::EncodeFileName(set.name), line);
-        line += '\t' + Date(set.createdAt) + '\t' + std::to_string(set.discCount) + " 枚\t" +
-                std::to_string(set.fileCount) + " ファイル\t" + std::to_string(set.bytes) +
-                " バイト\n";
+        line += '\t' + Date(set.createdAt) + '\t' + std::to_string(set.discCount) + '\t' +
+                std::to_string(set.fileCount) + '\t' + std::to_string(set.bytes) + '\n';
         std::fputs(line.c_str(), stdout);
     }
 }
@@ -117,8 +121,8 @@ bool OpenCliCatalog(const CliOptions& options, zel::IFileSystem& fs, catalog::Ca
     const std::string path = CliCatalogPath(options, fs);
     if (path.empty()) {
         Error(
-            "カタログの場所がわかりません (HOME が設定されていません)。--catalog "
-            "で指定してください");
+            Tr("カタログの場所がわかりません (HOME が設定されていません)。--catalog "
+               "で指定してください"));
         return false;
     }
     if (!catalog.Open(path)) {
@@ -144,9 +148,11 @@ int RunCatalogCommands(const CliOptions& options, zel::IFileSystem& fs) {
             return kCliFailed;
         }
         if (!options.quiet) {
-            std::fprintf(stderr, "記録しました: %s (%zu ファイル)\n",
-                         EscapeForTerminal(zel::EncodeFileName(set.name)).c_str(),
-                         set.files.size());
+            std::fputs(TrFormat("記録しました: {set} ({files} ファイル)\n",
+                                fmt::arg("set", EscapeForTerminal(zel::EncodeFileName(set.name))),
+                                fmt::arg("files", set.files.size()))
+                           .c_str(),
+                       stderr);
         }
     }
     std::string id;
@@ -171,12 +177,13 @@ int RunCatalogCommands(const CliOptions& options, zel::IFileSystem& fs) {
     }
     if (options.catalogList) List(catalog);
     if (options.find && !Find(catalog, *options.find)) {
-        Error(catalog.Db().Error().empty() ? "検索できませんでした"
-                                           : "検索できませんでした: " + catalog.Db().Error());
+        Error(catalog.Db().Error().empty() ? std::string(Tr("検索できませんでした"))
+                                           : TrFormat("検索できませんでした: {reason}",
+                                                      fmt::arg("reason", catalog.Db().Error())));
         return kCliFailed;
     }
     if (std::fflush(stdout) != 0) {
-        Error("書き出せませんでした");
+        Error(Tr("書き出せませんでした"));
         return kCliFailed;
     }
     return kCliOk;

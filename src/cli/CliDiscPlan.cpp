@@ -13,6 +13,7 @@
 #include "support/FileSystem.h"
 #include "support/SizeFormat.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -29,7 +30,8 @@ bool ReadInventoryInto(const CliOptions& options, const CImportSettingsPtr& sett
     const bool standardInput = name == "-";
     const int fd = standardInput ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        message = "ファイルリストを開けませんでした: " + name + " (" + zel::ErrorText(errno) + ")";
+        message = TrFormat("ファイルリストを開けませんでした: {path} ({reason})",
+                           fmt::arg("path", name), fmt::arg("reason", zel::ErrorText(errno)));
         return false;
     }
     CInventoryReader reader(settings, options.listLines ? '\n' : '\0', doc.nextItemId, workingDir);
@@ -37,22 +39,26 @@ bool ReadInventoryInto(const CliOptions& options, const CImportSettingsPtr& sett
     const bool ok = reader.Read(fd, error, &stop);
     if (!standardInput) ::close(fd);
     if (!ok) {
-        message = "ファイルリストを読めませんでした: " + name + " (" + zel::ErrorText(error) + ")";
+        message = TrFormat("ファイルリストを読めませんでした: {path} ({reason})",
+                           fmt::arg("path", name), fmt::arg("reason", zel::ErrorText(error)));
         return false;
     }
     result = reader.TakeResult();  // finds the repeats
     if (reader.ProblemCount() > 0) {
-        std::string text = fmt::format(
-            "corvelin-cli: ファイルリストの {} 件のレコードを読み込めなかったため、除外しました:\n",
-            reader.ProblemCount());
+        std::string text = TrFormat(
+            "corvelin-cli: ファイルリストの {count} "
+            "件のレコードを読み込めなかったため、除外しました:\n",
+            fmt::arg("count", reader.ProblemCount()));
         for (const InventoryProblem& problem : reader.Problems()) {
-            text += fmt::format("  レコード {}: {}", problem.record, problem.text);
+            text += TrFormat("  レコード {record}: {problem}", fmt::arg("record", problem.record),
+                             fmt::arg("problem", problem.text));
             if (!problem.path.empty() || problem.cut)
                 text += ": " + EscapeForTerminal(problem.path) + (problem.cut ? "..." : "");
             text += "\n";
         }
         if (reader.ProblemCount() > reader.Problems().size())
-            text += fmt::format("  ほか {} 件\n", reader.ProblemCount() - reader.Problems().size());
+            text += TrFormat("  ほか {count} 件\n",
+                             fmt::arg("count", reader.ProblemCount() - reader.Problems().size()));
         std::fputs(text.c_str(), stderr);
     }
     if (result) doc.AddScannedItems(*result, reader.GetNextId());
@@ -69,7 +75,7 @@ bool WriteDiscPlan(const CliOptions& options, const CCorvelinDoc& doc, zel::IFil
     for (size_t pack = 1; pack <= doc.packs.size(); ++pack)
         commands += CGraftListWriter::ImageCommand(folder, pack, doc.packs.size()) + "\n";
     if (std::fputs(commands.c_str(), out) < 0 || std::fflush(out) != 0) {
-        message = "コマンドを書き出せませんでした";
+        message = Tr("コマンドを書き出せませんでした");
         return false;
     }
     return true;
@@ -79,9 +85,11 @@ std::string ImageFitWarnings(const std::vector<uint64_t>& images, uint64_t capac
     std::string out;
     for (size_t i = 0; i < images.size(); ++i) {
         if (images[i] <= capacity) continue;
-        out += fmt::format(
-            "警告: パック {} のイメージ ({} バイト) はメディア ({} バイト) に収まりません\n", i + 1,
-            Grouped(images[i]), Grouped(capacity));
+        out += TrFormat(
+            "警告: パック {pack} のイメージ ({image} バイト) はメディア ({medium} バイト) "
+            "に収まりません\n",
+            fmt::arg("pack", i + 1), fmt::arg("image", Grouped(images[i])),
+            fmt::arg("medium", Grouped(capacity)));
     }
     return out;
 }

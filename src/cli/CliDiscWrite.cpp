@@ -19,6 +19,7 @@
 #include "packing/CorvelinDoc.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -51,10 +52,11 @@ public:
                               const std::u16string& problem) override {
         ClearLine();
         if (!problem.empty()) std::fprintf(stderr, "%s\n", Text(problem).c_str());
-        std::fprintf(stderr,
-                     "パック %u / %u: 空のディスクを入れて Enter を押してください "
-                     "(s 飛ばす、r 前のパックをやり直す、q やめる): ",
-                     pack, count);
+        std::fputs(TrFormat("パック {pack} / {count}: 空のディスクを入れて Enter を押してください "
+                            "(s 飛ばす、r 前のパックをやり直す、q やめる): ",
+                            fmt::arg("pack", pack), fmt::arg("count", count))
+                       .c_str(),
+                   stderr);
         std::fflush(stderr);
         char line[64];
         if (!std::fgets(line, sizeof line, stdin)) return MediumAnswer::Stop;
@@ -81,10 +83,11 @@ public:
             folder = folders_[next_++];
             return MediumAnswer::Go;
         }
-        std::fprintf(stderr,
-                     "パック %u / %u: コピー先のフォルダを入力して Enter を押してください "
-                     "(空で飛ばす、q やめる): ",
-                     pack, count);
+        std::fputs(TrFormat("パック {pack} / {count}: コピー先のフォルダを入力して Enter を押して"
+                            "ください (空で飛ばす、q やめる): ",
+                            fmt::arg("pack", pack), fmt::arg("count", count))
+                       .c_str(),
+                   stderr);
         std::fflush(stderr);
         std::string line;
         for (int c; (c = std::fgetc(stdin)) != EOF && c != '\n';)
@@ -103,16 +106,19 @@ public:
             case DiscPackState::Planned:
                 return;
             case DiscPackState::Written:
-                state = "書き込み済み";
+                state = Tr("書き込み済み");
                 break;
             case DiscPackState::Verified:
-                state = "書き込み・検証済み";
+                state = Tr("書き込み・検証済み");
                 break;
             case DiscPackState::Failed:
-                state = "失敗: " + Text(pack.reason);
+                state = Tr("失敗: ") + Text(pack.reason);
                 break;
         }
-        std::fprintf(stderr, "パック %u: %s\n", pack.number, state.c_str());
+        std::fputs(TrFormat("パック {pack}: {state}\n", fmt::arg("pack", pack.number),
+                            fmt::arg("state", state))
+                       .c_str(),
+                   stderr);
     }
 
     void SetSaved(const DiscSet& set) override {
@@ -160,28 +166,31 @@ int Write(const CliOptions& options, DiscSet& set, const std::string& path,
     if (!write.toDrive && !write.toFolders) {
         const int error = zel::IFileSystem::Default().MakeFolder(write.folder, 0755);
         if (error != 0 && error != EEXIST) {
-            Error("イメージのフォルダーを作れませんでした: " + EscapeForTerminal(write.folder) +
-                  ": " + zel::ErrorText(error));
+            Error(TrFormat("イメージのフォルダーを作れませんでした: {path}: {reason}",
+                           fmt::arg("path", EscapeForTerminal(write.folder)),
+                           fmt::arg("reason", zel::ErrorText(error))));
             return 1;
         }
     }
     if (!options.quiet)
-        std::fprintf(stderr, "セットファイル: %s\n", EscapeForTerminal(path).c_str());
+        std::fputs(
+            TrFormat("セットファイル: {path}\n", fmt::arg("path", EscapeForTerminal(path))).c_str(),
+            stderr);
     CDiscSetWriter writer(set, path, zel::IFileSystem::Default());
     std::string catalogPath = CliCatalogPath(options, zel::IFileSystem::Default());
-    if (catalogPath.empty()) Error("カタログの場所がわからないため、セットを記録しません");
+    if (catalogPath.empty()) Error(Tr("カタログの場所がわからないため、セットを記録しません"));
     TerminalHost host(options.quiet, std::move(catalogPath), options.writeFolders);
     const CDiscSetWriter::Outcome outcome = writer.Run(write, host, cancel);
     switch (outcome) {
         case CDiscSetWriter::Outcome::Done:
             return 0;
         case CDiscSetWriter::Outcome::Cancelled:
-            Error("中断しました");
+            Error(Tr("中断しました"));
             return 130;
         case CDiscSetWriter::Outcome::Stopped:
             if (!writer.Message().empty()) Error(Text(writer.Message()));
-            Error("書き込みを途中でやめました。続きは --set " + EscapeForTerminal(path) +
-                  " で書き込めます");
+            Error(TrFormat("書き込みを途中でやめました。続きは --set {path} で書き込めます",
+                           fmt::arg("path", EscapeForTerminal(path))));
             return 1;
         case CDiscSetWriter::Outcome::SomeFailed:
         case CDiscSetWriter::Outcome::SetFileFailed:
@@ -211,7 +220,7 @@ int RunVerify(const CliOptions& options, const std::atomic<bool>& cancel) {
             if (!options.quiet) std::fputs(text.c_str(), stdout);
             return 0;
         case VerifyResult::Outcome::Cancelled:
-            Error("中断しました");
+            Error(Tr("中断しました"));
             return 130;
         case VerifyResult::Outcome::NotChecked:
             Error(text);
@@ -259,8 +268,11 @@ int RecordPlannedSet(const CliOptions& options, const CCorvelinDoc& doc, uint64_
     if (!message.empty()) Error(message);
     if (!recorded) return 1;
     if (!options.quiet) {
-        std::fprintf(stderr, "カタログに記録しました: %s (%zu ファイル)\n",
-                     EscapeForTerminal(zel::EncodeFileName(set.name)).c_str(), set.files.size());
+        std::fputs(TrFormat("カタログに記録しました: {name} ({count} ファイル)\n",
+                            fmt::arg("name", EscapeForTerminal(zel::EncodeFileName(set.name))),
+                            fmt::arg("count", set.files.size()))
+                       .c_str(),
+                   stderr);
     }
     return 0;
 }

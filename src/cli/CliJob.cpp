@@ -36,6 +36,7 @@
 #include "settings/SettingsStore.h"
 #include "settings/WorkingPackSize.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 #include "support/ZelDebugLog.h"
 
 namespace {
@@ -64,8 +65,10 @@ void AddNameFilters(std::vector<CImportFilterPtr>& list, const std::vector<std::
 
 void ReportSkipped(const SkippedEntryList& skipped) {
     if (skipped.empty()) return;
-    std::fprintf(stderr, "corvelin-cli: %zu 件の項目を読み込めなかったため、除外しました:\n",
-                 skipped.size());
+    std::fputs(TrFormat("corvelin-cli: {count} 件の項目を読み込めなかったため、除外しました:\n",
+                        fmt::arg("count", skipped.size()))
+                   .c_str(),
+               stderr);
     for (const SkippedEntry& entry : skipped) {
         std::string line = "  " + EscapeForTerminal(entry.path) + ": " +
                            zel::Utf16ToUtf8(DescribeSkipReason(entry.reason));
@@ -127,7 +130,8 @@ int CliJob::Run() {
         sizeError = ResolveWorkingPackSize(DefaultPackInfoList(), sizeText, fillRateText, sizes);
     }
     if (sizeError != PackSizeError::None) {
-        Error("パックサイズに正しい値を入力してください: " + options_.sizeText);
+        Error(TrFormat("パックサイズに正しい値を入力してください: {size}",
+                       fmt::arg("size", options_.sizeText)));
         return kCliUsage;
     }
     ZEL_DEBUG_LOG("PackSize: {}", sizes.workingSize);
@@ -143,7 +147,8 @@ int CliJob::Run() {
         if (preset) {
             importSettings = boost::make_shared<CImportSettings>(*preset);
         } else {
-            Error("インポート設定が見つかりません: " + *options_.preset);
+            Error(TrFormat("インポート設定が見つかりません: {name}",
+                           fmt::arg("name", *options_.preset)));
             return kCliUsage;
         }
     } else {
@@ -158,7 +163,8 @@ int CliJob::Run() {
     const std::string cwd = fs_.WorkingFolder();
     for (const std::string& path : options_.paths) {
         if (path[0] != '/' && cwd.empty()) {
-            Error("作業フォルダがないため、相対パスを読み込めません: " + EscapeForTerminal(path));
+            Error(TrFormat("作業フォルダがないため、相対パスを読み込めません: {path}",
+                           fmt::arg("path", EscapeForTerminal(path))));
             return kCliUsage;
         }
         paths.push_back(AbsoluteDropPath(path, cwd));
@@ -174,7 +180,7 @@ int CliJob::Run() {
         if (!ReadInventoryInto(options_, importSettings, cwd, doc, result, message,
                                g_interrupted)) {
             if (g_interrupted.load()) {
-                Error("中断しました");
+                Error(Tr("中断しました"));
                 return kCliInterrupted;
             }
             Error(message);
@@ -193,7 +199,7 @@ int CliJob::Run() {
             }
         }
         CAddFileWorker* workerPtr = nullptr;
-        CliProgress progress("読み込み中", showProgress, [&workerPtr] {
+        CliProgress progress(Tr("読み込み中"), showProgress, [&workerPtr] {
             return workerPtr ? zel::EncodeFileName(workerPtr->GetCurrentPath()) : std::string();
         });
         CAddFileWorker worker(fs_, doc, importSettings, paths, &progress);
@@ -208,15 +214,16 @@ int CliJob::Run() {
         progress.Finish();
         ReportSkipped(worker.GetSkipped());
         if (!started) {
-            Error("スレッドを開始できませんでした");
+            Error(Tr("スレッドを開始できませんでした"));
             return kCliFailed;
         }
         if (!worker.GetErrorText().empty()) {
-            Error("読み込みに失敗しました: " + zel::Utf16ToUtf8(worker.GetErrorText()));
+            Error(TrFormat("読み込みに失敗しました: {reason}",
+                           fmt::arg("reason", zel::Utf16ToUtf8(worker.GetErrorText()))));
             return kCliFailed;
         }
         if (!worker.CommitTo(doc)) {
-            Error("中断しました");
+            Error(Tr("中断しました"));
             return kCliInterrupted;
         }
         result = worker.GetResult();
@@ -235,7 +242,7 @@ int CliJob::Run() {
     const bool udf = options_.udf;
     std::vector<uint64_t> images;
     {
-        CliProgress progress("パック中", showProgress);
+        CliProgress progress(Tr("パック中"), showProgress);
         doc.cancelFlag.store(g_interrupted.load() ? 1 : 0);
         g_packCancel.store(&doc.cancelFlag);
         // A signal between the two lines above found no flag to set: look again.
@@ -256,7 +263,7 @@ int CliJob::Run() {
         g_packCancel.store(nullptr);
         progress.Finish();
         if (!started) {
-            Error("スレッドを開始できませんでした");
+            Error(Tr("スレッドを開始できませんでした"));
             return kCliFailed;
         }
         switch (runner.GetOutcome()) {
@@ -265,10 +272,11 @@ int CliJob::Run() {
                 images = runner.Images();
                 break;
             case CPackRunner::Outcome::Failed:
-                Error("パックに失敗しました: " + runner.Error());
+                Error(
+                    TrFormat("パックに失敗しました: {reason}", fmt::arg("reason", runner.Error())));
                 return kCliFailed;
             default:
-                Error("中断しました");
+                Error(Tr("中断しました"));
                 return kCliInterrupted;
         }
     }
@@ -306,7 +314,7 @@ int CliJob::Run() {
     // Export.
     if (options_.exportPath) {
         if (g_interrupted.load()) {
-            Error("中断しました");
+            Error(Tr("中断しました"));
             return kCliInterrupted;
         }
         std::string message;
@@ -317,7 +325,7 @@ int CliJob::Run() {
             // A signal ends the export's waits with a write failure: the run
             // was interrupted, and nothing was exported.
             if (g_interrupted.load()) {
-                Error("中断しました");
+                Error(Tr("中断しました"));
                 return kCliInterrupted;
             }
             Error(message);
@@ -327,7 +335,7 @@ int CliJob::Run() {
 
     if (options_.recordSet) {
         if (g_interrupted.load()) {
-            Error("中断しました");
+            Error(Tr("中断しました"));
             return kCliInterrupted;
         }
         if (RecordPlannedSet(options_, doc, sizes.workingSize, options_.sizeText, medium) != 0)
@@ -341,7 +349,7 @@ int CliJob::Run() {
         std::FILE* out = summaryToStderr ? stderr : stdout;
         std::fputs(summary.c_str(), out);
         if (std::fflush(out) != 0 && !summaryToStderr) {
-            Error("集計表を書き出せませんでした");
+            Error(Tr("集計表を書き出せませんでした"));
             return kCliFailed;
         }
     }

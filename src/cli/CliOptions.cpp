@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "support/UiText.h"
+
 namespace {
 
 enum LongOnly {
@@ -191,147 +193,150 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
                 options.md5 = true;
                 break;
             case ':':
-                error = std::string("オプションに値がありません: ") + argv[optind - 1];
+                error = TrFormat("オプションに値がありません: {option}",
+                                 fmt::arg("option", argv[optind - 1]));
                 return false;
             default:
-                error = std::string("不明なオプションです: ") + argv[optind - 1];
+                error = TrFormat("不明なオプションです: {option}",
+                                 fmt::arg("option", argv[optind - 1]));
                 return false;
         }
     }
     for (int i = optind; i < argc; ++i) {
         // An empty word (an unset "$DIR") must not stand for the working folder.
         if (argv[i][0] == '\0') {
-            error = "空のパスは指定できません";
+            error = Tr("空のパスは指定できません");
             return false;
         }
         options.paths.emplace_back(argv[i]);
     }
     if (options.help || options.version) return true;
     if (options.catalogRename.has_value() != options.newName.has_value()) {
-        error = "--catalog-rename と --new-name は一緒に指定してください";
+        error = Tr("--catalog-rename と --new-name は一緒に指定してください");
         return false;
     }
     if (options.CatalogOnly()) {
         if (!options.paths.empty() || options.fromList) {
-            error = "カタログの操作とパスは同時に指定できません";
+            error = Tr("カタログの操作とパスは同時に指定できません");
             return false;
         }
         return true;
     }
     if (options.WriteTargets() > 1) {
-        error = "--write-images と --write-disc と --write-folders は同時に指定できません";
+        error = Tr("--write-images と --write-disc と --write-folders は同時に指定できません");
         return false;
     }
     // Verifying and going on with a set work on what is already planned.
     if (options.verifyPath || options.setFile) {
         if (!options.paths.empty() || options.fromList) {
-            error = "--verify と --set にはパスや --from-list を指定できません";
+            error = Tr("--verify と --set にはパスや --from-list を指定できません");
             return false;
         }
         if (options.verifyPath && (options.setFile || options.WriteTargets() > 0)) {
-            error = "--verify はほかの書き込みのオプションと同時に指定できません";
+            error = Tr("--verify はほかの書き込みのオプションと同時に指定できません");
             return false;
         }
         if (options.setFile && options.WriteTargets() == 0) {
             error =
-                "--set には --write-images DIR か --write-disc DEVICE か --write-folders DIR "
-                "が必要です";
+                Tr("--set には --write-images DIR か --write-disc DEVICE か --write-folders DIR "
+                   "が必要です");
             return false;
         }
         return true;
     }
     if (options.skipArchived && options.fromList) {
-        error = "--skip-archived は --from-list と同時に指定できません (更新日時がありません)";
+        error = Tr("--skip-archived は --from-list と同時に指定できません (更新日時がありません)");
         return false;
     }
     if (options.fromList && !options.paths.empty()) {
-        error = "--from-list とパスは同時に指定できません";
+        error = Tr("--from-list とパスは同時に指定できません");
         return false;
     }
     if (!options.fromList && options.paths.empty()) {
-        error = "ファイルまたはフォルダを指定してください";
+        error = Tr("ファイルまたはフォルダを指定してください");
         return false;
     }
     if (options.recordSet && !options.exportPath && !options.graftListDir) {
-        error = "--record-set には -o FILE か --graft-lists DIR が必要です";
+        error = Tr("--record-set には -o FILE か --graft-lists DIR が必要です");
         return false;
     }
     // A set that is written is recorded as it is written: not twice.
     if (options.recordSet && options.WriteTargets() > 0) {
-        error =
-            "--record-set は --write-images、--write-disc、--write-folders と同時に指定できません";
+        error = Tr(
+            "--record-set は --write-images、--write-disc、--write-folders と同時に指定できません");
         return false;
     }
     if (options.printCommands && !options.graftListDir) {
-        error = "--print-commands には --graft-lists DIR が必要です";
+        error = Tr("--print-commands には --graft-lists DIR が必要です");
         return false;
     }
     return true;
 }
 
 std::string CliUsage() {
-    return "使い方: corvelin-cli [オプション] パス...\n"
-           "        corvelin-cli [オプション] --from-list FILE\n"
-           "        corvelin-cli [--catalog FILE] カタログの操作...\n"
-           "        corvelin-cli --set FILE (--write-images DIR | --write-disc DEVICE |\n"
-           "                                    --write-folders DIR...)\n"
-           "        corvelin-cli --verify PATH\n"
-           "ファイルとフォルダを読み込み、指定したサイズのメディアに分けてエクスポートします。\n"
-           "\n"
-           "  -s, --size TEXT        パックサイズ: 登録名 (例 \"DVD(4.7GB)\") またはサイズ (例 "
-           "4700M)\n"
-           "                         既定値 \"DVD(4.7GB)\"\n"
-           "  -r, --fill-rate TEXT   使用率 (例 95%、95)。既定値 100%\n"
-           "  -p, --preset NAME      インポート設定の名前\n"
-           "      --input PATTERN    取り込むファイル名のパターン (複数指定可)\n"
-           "      --ignore PATTERN   除外するファイル名のパターン (複数指定可)\n"
-           "      --auto-group       似た名前のファイルを自動でグループにする\n"
-           "  -o, --export FILE      結果をタブ区切りテキストで書き出す (- は標準出力)\n"
-           "      --config-dir DIR   Corvelin.ini と ImportSettings.xml のフォルダ\n"
-           "      --from-list FILE   読み込む代わりにファイルリストから計画する (- は標準入力)\n"
-           "                         レコードは「サイズ<TAB>パス」、NUL 区切り\n"
-           "                         (find DIR -type f -printf '%s\\t%p\\0')\n"
-           "      --lines            ファイルリストのレコードを改行で区切る\n"
-           "      --graft-lists DIR  パックごとに xorrisofs のパスリスト packNN.lst を書き出す\n"
-           "      --print-commands   各パックのイメージを作る xorrisofs のコマンドを表示する\n"
-           "      --fit-image        推定イメージサイズがメディアに収まるようにパックする\n"
-           "      --udf              イメージサイズの推定に UDF を含める\n"
-           "      --skip-archived    カタログにある同じパス・サイズ・更新日時のファイルを除外する\n"
-           "      --catalog FILE     使うカタログ (既定: "
-           "~/.local/share/Tessoly/Corvelin/catalog.sqlite)\n"
-           "      --write-images DIR パックごとにイメージ packNN.iso を書き込み、検証する\n"
-           "                         (書き込んだセットはカタログに記録する)\n"
-           "      --write-disc DEVICE パックごとにドライブのディスクへ書き込み、検証する\n"
-           "                         (次のディスクは標準エラーで尋ね、Enter で続ける)\n"
-           "      --write-folders DIR パックごとのファイルをフォルダへコピーし、検証する\n"
-           "                         (パックの順に繰り返し指定、足りなければ標準エラーで尋ねる)\n"
-           "      --set FILE         セットファイルの続きを書き込む (パスは指定しない)\n"
-           "      --set-name NAME    新しいセットの名前 (既定値 最初の項目の名前と日付)\n"
-           "      --record-set NAME  -o や --graft-lists の計画を NAME "
-           "のセット (未書き込み) としてカタログに記録する\n"
-           "      --no-verify        書き込んだ後に読み返して検証しない\n"
-           "      --md5              xorriso の MD5 チェックサムもイメージに記録する\n"
-           "      --verify PATH      ディスクのフォルダ、ドライブ、イメージを検証する\n"
-           "  -q, --quiet            集計表を表示しない\n"
-           "  -h, --help             この説明を表示する\n"
-           "      --version          バージョンを表示する\n"
-           "  --                     以降をすべてパスとして扱う\n"
-           "\n"
-           "カタログの操作:\n"
-           "      --find TEXT        パスに TEXT を含むファイルを表示する (1 行に 1 "
-           "ファイル、タブ区切り:\n"
-           "                         "
-           "ディスク上のパス、ディスクのラベル、セット、日付、ディスク内のパス、サイズ)\n"
-           "      --catalog-add FILE セットファイル、メディアの INDEX.TSV、または _CORVELIN "
-           "を含む\n"
-           "                         フォルダ (マウントしたディスク)、イメージファイル (.iso)\n"
-           "                         からセットを記録する (複数指定可)\n"
-           "      --catalog-export FILE  カタログをタブ区切りテキストで書き出す (- は標準出力)\n"
-           "      --catalog-list     セットごとのディスク数とバイト数を表示する\n"
-           "      --catalog-remove SET   セットを削除する (ID または名前)\n"
-           "      --catalog-rename SET --new-name NAME  セットの名前を変更する\n"
-           "\n"
-           "終了コード: 0 成功、1 読み込み・書き出し・書き込みの失敗、2 指定の誤り、130 中断\n"
-           "  --verify: 8 に、見つからないファイルがあれば 1、内容が異なれば 2、\n"
-           "  読めなければ 4 を足した値 (9〜15)\n";
+    return Tr(
+        "使い方: corvelin-cli [オプション] パス...\n"
+        "        corvelin-cli [オプション] --from-list FILE\n"
+        "        corvelin-cli [--catalog FILE] カタログの操作...\n"
+        "        corvelin-cli --set FILE (--write-images DIR | --write-disc DEVICE |\n"
+        "                                    --write-folders DIR...)\n"
+        "        corvelin-cli --verify PATH\n"
+        "ファイルとフォルダを読み込み、指定したサイズのメディアに分けてエクスポートします。\n"
+        "\n"
+        "  -s, --size TEXT        パックサイズ: 登録名 (例 \"DVD(4.7GB)\") またはサイズ (例 "
+        "4700M)\n"
+        "                         既定値 \"DVD(4.7GB)\"\n"
+        "  -r, --fill-rate TEXT   使用率 (例 95%、95)。既定値 100%\n"
+        "  -p, --preset NAME      インポート設定の名前\n"
+        "      --input PATTERN    取り込むファイル名のパターン (複数指定可)\n"
+        "      --ignore PATTERN   除外するファイル名のパターン (複数指定可)\n"
+        "      --auto-group       似た名前のファイルを自動でグループにする\n"
+        "  -o, --export FILE      結果をタブ区切りテキストで書き出す (- は標準出力)\n"
+        "      --config-dir DIR   Corvelin.ini と ImportSettings.xml のフォルダ\n"
+        "      --from-list FILE   読み込む代わりにファイルリストから計画する (- は標準入力)\n"
+        "                         レコードは「サイズ<TAB>パス」、NUL 区切り\n"
+        "                         (find DIR -type f -printf '%s\\t%p\\0')\n"
+        "      --lines            ファイルリストのレコードを改行で区切る\n"
+        "      --graft-lists DIR  パックごとに xorrisofs のパスリスト packNN.lst を書き出す\n"
+        "      --print-commands   各パックのイメージを作る xorrisofs のコマンドを表示する\n"
+        "      --fit-image        推定イメージサイズがメディアに収まるようにパックする\n"
+        "      --udf              イメージサイズの推定に UDF を含める\n"
+        "      --skip-archived    カタログにある同じパス・サイズ・更新日時のファイルを除外する\n"
+        "      --catalog FILE     使うカタログ (既定: "
+        "~/.local/share/Tessoly/Corvelin/catalog.sqlite)\n"
+        "      --write-images DIR パックごとにイメージ packNN.iso を書き込み、検証する\n"
+        "                         (書き込んだセットはカタログに記録する)\n"
+        "      --write-disc DEVICE パックごとにドライブのディスクへ書き込み、検証する\n"
+        "                         (次のディスクは標準エラーで尋ね、Enter で続ける)\n"
+        "      --write-folders DIR パックごとのファイルをフォルダへコピーし、検証する\n"
+        "                         (パックの順に繰り返し指定、足りなければ標準エラーで尋ねる)\n"
+        "      --set FILE         セットファイルの続きを書き込む (パスは指定しない)\n"
+        "      --set-name NAME    新しいセットの名前 (既定値 最初の項目の名前と日付)\n"
+        "      --record-set NAME  -o や --graft-lists の計画を NAME "
+        "のセット (未書き込み) としてカタログに記録する\n"
+        "      --no-verify        書き込んだ後に読み返して検証しない\n"
+        "      --md5              xorriso の MD5 チェックサムもイメージに記録する\n"
+        "      --verify PATH      ディスクのフォルダ、ドライブ、イメージを検証する\n"
+        "  -q, --quiet            集計表を表示しない\n"
+        "  -h, --help             この説明を表示する\n"
+        "      --version          バージョンを表示する\n"
+        "  --                     以降をすべてパスとして扱う\n"
+        "\n"
+        "カタログの操作:\n"
+        "      --find TEXT        パスに TEXT を含むファイルを表示する (1 行に 1 "
+        "ファイル、タブ区切り:\n"
+        "                         "
+        "ディスク上のパス、ディスクのラベル、セット、日付、ディスク内のパス、サイズ)\n"
+        "      --catalog-add FILE セットファイル、メディアの INDEX.TSV、または _CORVELIN "
+        "を含む\n"
+        "                         フォルダ (マウントしたディスク)、イメージファイル (.iso)\n"
+        "                         からセットを記録する (複数指定可)\n"
+        "      --catalog-export FILE  カタログをタブ区切りテキストで書き出す (- は標準出力)\n"
+        "      --catalog-list     セットごとのディスク数とバイト数を表示する\n"
+        "      --catalog-remove SET   セットを削除する (ID または名前)\n"
+        "      --catalog-rename SET --new-name NAME  セットの名前を変更する\n"
+        "\n"
+        "終了コード: 0 成功、1 読み込み・書き出し・書き込みの失敗、2 指定の誤り、130 中断\n"
+        "  --verify: 8 に、見つからないファイルがあれば 1、内容が異なれば 2、\n"
+        "  読めなければ 4 を足した値 (9〜15)\n");
 }

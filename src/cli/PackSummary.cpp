@@ -6,6 +6,7 @@
 #include "packing/PackFillRate.h"
 #include "support/SizeFormat.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -19,10 +20,12 @@ std::string FormatPackSummary(const CCorvelinDoc& doc, uint64_t fullSize,
                               const std::vector<uint64_t>& images) {
     const bool withImages = images.size() == doc.packs.size();
     std::string out;
-    // Header cells are Japanese (two columns per character), so pad them by hand.
-    out += withImages
-               ? "パック  ファイル数          使用バイト           サイズ  使用率       イメージ\n"
-               : "パック  ファイル数          使用バイト           サイズ  使用率\n";
+    // Japanese header cells take two columns per character, so each language's
+    // header is padded by hand.
+    out +=
+        withImages
+            ? Tr("パック  ファイル数          使用バイト           サイズ  使用率       イメージ\n")
+            : Tr("パック  ファイル数          使用バイト           サイズ  使用率\n");
     uint64_t totalFiles = 0;
     uint64_t totalBytes = 0;
     for (size_t i = 0; i < doc.packs.size(); ++i) {
@@ -37,8 +40,9 @@ std::string FormatPackSummary(const CCorvelinDoc& doc, uint64_t fullSize,
             out += fmt::format("  {:>15}", zel::Utf16ToUtf8(FormatSize(images[i], SizeUnit::MB)));
         out += "\n";
     }
-    out +=
-        fmt::format("合計: {} パック、{} ファイル、{} バイト (パックサイズ {} バイト)\n",
-                    doc.packs.size(), Grouped(totalFiles), Grouped(totalBytes), Grouped(fullSize));
+    out += TrFormat(
+        "合計: {packs} パック、{files} ファイル、{bytes} バイト (パックサイズ {size} バイト)\n",
+        fmt::arg("packs", doc.packs.size()), fmt::arg("files", Grouped(totalFiles)),
+        fmt::arg("bytes", Grouped(totalBytes)), fmt::arg("size", Grouped(fullSize)));
     return out;
 }

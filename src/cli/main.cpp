@@ -13,6 +13,8 @@
 #include "cli/CliOptions.h"
 #include "cli/CliSignals.h"
 #include "support/PosixFileSystem.h"
+#include "support/UiLanguage.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -42,8 +44,10 @@ int Main(int argc, char** argv) {
     CliOptions options;
     std::string error;
     if (!ParseCliOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "corvelin-cli: %s\n'corvelin-cli --help' で使い方を表示します。\n",
-                     error.c_str());
+        std::fputs(TrFormat("corvelin-cli: {error}\n'corvelin-cli --help' で使い方を表示します。\n",
+                            fmt::arg("error", error))
+                       .c_str(),
+                   stderr);
         return kCliUsage;
     }
     if (options.help) {
@@ -73,12 +77,16 @@ int Main(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     UseHugePagesForTheHeap(argv);
+    SetUiLanguage(UiLanguageFromEnvironment());
+    // Looked up now: the catalog is not read for the first time when memory
+    // has run out.
+    const char* const outOfMemory = Tr("corvelin-cli: メモリが足りません\n");
     int status;
     // Unwinding gives up any export begun (its temporary file is removed).
     try {
         status = Main(argc, argv);
     } catch (const std::bad_alloc&) {
-        std::fputs("corvelin-cli: メモリが足りません\n", stderr);
+        std::fputs(outOfMemory, stderr);
         status = kCliFailed;
     }
     std::fflush(nullptr);

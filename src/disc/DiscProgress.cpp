@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -19,13 +20,13 @@ std::string Bytes(double bytes) {
 const char* PhaseText(DiscPhase phase) {
     switch (phase) {
         case DiscPhase::Checking:
-            return "ファイルを確認中";
+            return Tr("ファイルを確認中");
         case DiscPhase::Hashing:
-            return "チェックサムを計算中";
+            return Tr("チェックサムを計算中");
         case DiscPhase::Writing:
-            return "書き込み中";
+            return Tr("書き込み中");
         case DiscPhase::Verifying:
-            return "検証中";
+            return Tr("検証中");
     }
     return "";
 }
@@ -65,15 +66,18 @@ void ProgressMeter::Report() {
 std::u16string DescribeDiscProgress(const DiscProgress& progress) {
     std::string text;
     if (progress.pack != 0)
-        text = fmt::format("パック {} / {}  ", progress.pack, progress.packCount);
+        text = TrFormat("パック {pack} / {count}  ", fmt::arg("pack", progress.pack),
+                        fmt::arg("count", progress.packCount));
     text += PhaseText(progress.phase);
     if (progress.total > 0)
         text += fmt::format("  {} / {}", Bytes(progress.done), Bytes(progress.total));
     if (progress.bytesPerSecond > 0) text += fmt::format("  {}/s", Bytes(progress.bytesPerSecond));
     if (progress.secondsLeft >= 0) {
         const long left = std::lround(progress.secondsLeft);
-        text += left >= 60 ? fmt::format("  残り {} 分 {} 秒", left / 60, left % 60)
-                           : fmt::format("  残り {} 秒", left);
+        text += left >= 60
+                    ? TrFormat("  残り {minutes} 分 {seconds} 秒", fmt::arg("minutes", left / 60),
+                               fmt::arg("seconds", left % 60))
+                    : TrFormat("  残り {seconds} 秒", fmt::arg("seconds", left));
     }
     return zel::Utf8ToUtf16(text);
 }

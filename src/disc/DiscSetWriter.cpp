@@ -26,6 +26,7 @@
 #include "support/AtomicFileWriter.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -81,14 +82,16 @@ std::string ListedPaths(const std::vector<const DiscSetFile*>& files) {
     for (size_t i = 0; i < files.size() && i < kMaxNamedSources; ++i)
         text += "\n" + zel::EncodeFileName(zel::ForDisplay(files[i]->diskPath));
     if (files.size() > kMaxNamedSources)
-        text += fmt::format("\nほか {} 件", files.size() - kMaxNamedSources);
+        text +=
+            "\n" + TrFormat("ほか {count} 件", fmt::arg("count", files.size() - kMaxNamedSources));
     return text;
 }
 
 // Why a pack's sources could not be hashed.
 std::u16string UnreadableReason(const HashFailure& failure, const std::vector<std::string>& paths) {
-    return zel::DecodeFileName(fmt::format("ファイルを読めませんでした: {}\n{}",
-                                           zel::ErrorText(failure.error), paths[failure.index]));
+    return zel::DecodeFileName(TrFormat("ファイルを読めませんでした: {reason}\n{path}",
+                                        fmt::arg("reason", zel::ErrorText(failure.error)),
+                                        fmt::arg("path", paths[failure.index])));
 }
 
 std::vector<std::string> SourcePaths(const std::vector<DiscSetFile*>& files) {
@@ -235,10 +238,11 @@ CDiscSetWriter::Outcome CDiscSetWriter::Run(const DiscWriteOptions& options, IDi
         }
     }
     if (anyFailed) {
-        message_ = u"書き込めなかったパックがあります:";
+        message_ = Tr16("書き込めなかったパックがあります:");
         for (const DiscSetPack& pack : set_.packs)
             if (pack.state == DiscPackState::Failed)
-                message_ += U8(fmt::format("\nパック {}: ", pack.number)) + pack.reason;
+                message_ += U8("\n" + TrFormat("パック {pack}: ", fmt::arg("pack", pack.number))) +
+                            pack.reason;
         return Outcome::SomeFailed;
     }
     // A pack skipped at the prompt is not written: the set is not done.
@@ -247,7 +251,7 @@ CDiscSetWriter::Outcome CDiscSetWriter::Run(const DiscWriteOptions& options, IDi
         if (set_.packs[index].state == DiscPackState::Planned)
             skipped += fmt::format(" {}", set_.packs[index].number);
     if (skipped.empty()) return Outcome::Done;
-    message_ = U8("飛ばしたパックがあります:" + skipped);
+    message_ = U8(Tr("飛ばしたパックがあります:") + skipped);
     return Outcome::Stopped;
 }
 
@@ -257,10 +261,11 @@ bool CDiscSetWriter::CheckSources(DiscSetPack& pack, const std::vector<DiscSetFi
     if (gone.empty() && changed.empty()) return true;
     std::string reason;
     if (!gone.empty())
-        reason += "計画の後で見つからなくなったファイルがあります:" + ListedPaths(gone);
+        reason += Tr("計画の後で見つからなくなったファイルがあります:") + ListedPaths(gone);
     if (!changed.empty()) {
         if (!reason.empty()) reason += "\n";
-        reason += "計画の後でサイズか更新日時が変わったファイルがあります:" + ListedPaths(changed);
+        reason +=
+            Tr("計画の後でサイズか更新日時が変わったファイルがあります:") + ListedPaths(changed);
     }
     Fail(pack, zel::DecodeFileName(reason));
     return false;
@@ -300,13 +305,13 @@ bool CDiscSetWriter::WaitForMedium(DiscSetPack& pack, const DiscWriteOptions& op
         if (answer != MediumAnswer::Go) return false;
         const MediumState medium = ProbeMedium(options.device);
         if (!medium.found) {
-            problem = u"ドライブにディスクが入っていないか、読み取れません。";
+            problem = Tr16("ドライブにディスクが入っていないか、読み取れません。");
         } else if (!medium.blank) {
-            problem = u"ドライブのディスクは空ではありません。空のディスクを入れてください。";
+            problem = Tr16("ドライブのディスクは空ではありません。空のディスクを入れてください。");
         } else if (medium.freeBytes < imageBytes) {
-            problem =
-                U8(fmt::format("ディスクの容量が足りません（必要 {} バイト、空き {} バイト）。",
-                               imageBytes, medium.freeBytes));
+            problem = Tr16Format(
+                "ディスクの容量が足りません（必要 {needed} バイト、空き {free} バイト）。",
+                fmt::arg("needed", imageBytes), fmt::arg("free", medium.freeBytes));
         } else {
             return true;
         }
@@ -333,7 +338,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::VerifyWritten(DiscSetPack& pack,
         case VerifyResult::Outcome::NotChecked:
             break;
     }
-    Fail(pack, u"検証で問題が見つかりました:\n" + DescribeVerifyResult(result));
+    Fail(pack, Tr16("検証で問題が見つかりました:\n") + DescribeVerifyResult(result));
     return PackOutcome::Failed;
 }
 
@@ -359,7 +364,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     const bool hashWhileWriting = !options.toDrive && !options.md5 && !options.toFolders;
     if (!hashWhileWriting && !HashSources(pack, files, host, cancel)) {
         if (!cancel.load()) return PackOutcome::Failed;
-        Fail(pack, u"中止しました。");
+        Fail(pack, Tr16("中止しました。"));
         return PackOutcome::Cancelled;
     }
 
@@ -400,14 +405,15 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
             return answer == MediumAnswer::Redo ? PackOutcome::Redo : PackOutcome::Skipped;
         }
     } else if (set_.capacity > 0 && imageBytes > set_.capacity) {
-        Fail(pack, U8(fmt::format("イメージ（{} バイト）がメディア（{} バイト）に収まりません。",
-                                  imageBytes, set_.capacity)));
+        Fail(pack,
+             Tr16Format("イメージ（{image} バイト）がメディア（{medium} バイト）に収まりません。",
+                        fmt::arg("image", imageBytes), fmt::arg("medium", set_.capacity)));
         return PackOutcome::Failed;
     }
 
     ScratchFolder scratch(options.toDrive ? TempParent() : options.folder);
     if (!scratch.Ok()) {
-        Fail(pack, U8("作業用のフォルダーを作れませんでした: " + zel::ErrorText(errno)));
+        Fail(pack, U8(Tr("作業用のフォルダーを作れませんでした: ") + zel::ErrorText(errno)));
         return PackOutcome::Stopped;
     }
     std::vector<std::string> args = {"-no_rc", "-pkt_output", "on", "-abort_on", "FAILURE"};
@@ -441,7 +447,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     const std::string indexPath = sumsPath.empty() ? "" : scratch.Write("INDEX.TSV", index, error);
     const std::string listPath = indexPath.empty() ? "" : scratch.Write("pack.lst", list, error);
     if (listPath.empty()) {
-        Fail(pack, U8("作業用のファイルを書けませんでした: " + zel::ErrorText(error)));
+        Fail(pack, U8(Tr("作業用のファイルを書けませんでした: ") + zel::ErrorText(error)));
         return PackOutcome::Stopped;
     }
     args.insert(args.end(), {"-pathspecs", "as_mkisofs", "-path_list", listPath});
@@ -484,14 +490,15 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     if (hashing.joinable()) hashing.join();
     if (cancel.load()) {
         if (!options.toDrive) ::unlink(part.c_str());
-        Fail(pack, u"中止しました。");
+        Fail(pack, Tr16("中止しました。"));
         return PackOutcome::Cancelled;
     }
     if (status != 0) {
         if (!options.toDrive) ::unlink(part.c_str());
         std::string why = xorriso.ProblemText();
-        if (why.empty()) why = fmt::format("xorriso の終了コード {}", status);
-        Fail(pack, zel::DecodeFileName("書き込めませんでした:\n" + why));
+        if (why.empty())
+            why = TrFormat("xorriso の終了コード {status}", fmt::arg("status", status));
+        Fail(pack, zel::DecodeFileName(Tr("書き込めませんでした:\n") + why));
         return options.toDrive ? PackOutcome::Failed : PackOutcome::Stopped;
     }
     meter.Finish();
@@ -514,7 +521,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
         if (!FillReservedFiles(part, {{kChecksumFile, sums}, {kIndexFile, index}}, why)) {
             ::unlink(part.c_str());
             Fail(pack,
-                 zel::DecodeFileName("チェックサムをイメージに書き込めませんでした:\n" + why));
+                 zel::DecodeFileName(Tr("チェックサムをイメージに書き込めませんでした:\n") + why));
             return PackOutcome::Stopped;
         }
     }
@@ -525,12 +532,12 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     if (!gone.empty() || !changed.empty()) {
         if (!options.toDrive) ::unlink(part.c_str());
         gone.insert(gone.end(), changed.begin(), changed.end());
-        Fail(pack,
-             zel::DecodeFileName("書き込み中に変わったファイルがあります:" + ListedPaths(gone)));
+        Fail(pack, zel::DecodeFileName(Tr("書き込み中に変わったファイルがあります:") +
+                                       ListedPaths(gone)));
         return PackOutcome::Failed;
     }
     if (!options.toDrive && ::rename(part.c_str(), image.c_str()) != 0) {
-        Fail(pack, U8("イメージの名前を変えられませんでした: " + zel::ErrorText(errno)));
+        Fail(pack, U8(Tr("イメージの名前を変えられませんでした: ") + zel::ErrorText(errno)));
         return PackOutcome::Stopped;
     }
     pack.state = DiscPackState::Written;

@@ -22,6 +22,7 @@
 #include "support/AtomicFileWriter.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -40,7 +41,8 @@ std::u16string Listed(const std::u16string& heading, const std::vector<std::u16s
     for (size_t i = 0; i < lines.size() && i < kMaxListed; ++i)
         text += u"\n" + lines[i];
     if (lines.size() > kMaxListed)
-        text += U8(fmt::format("\nほか {} 件", lines.size() - kMaxListed));
+        text +=
+            U8("\n" + TrFormat("ほか {count} 件", fmt::arg("count", lines.size() - kMaxListed)));
     return text;
 }
 
@@ -108,7 +110,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
     // lands in the reserved one is refused before anything is asked.
     for (const DiscSetFile* file : files)
         if (!IsPlainDiscPath(file->discPath)) {
-            Fail(pack, u"セットのパスが正しくありません: " + zel::ForDisplay(file->discPath));
+            Fail(pack, Tr16("セットのパスが正しくありません: ") + zel::ForDisplay(file->discPath));
             return PackOutcome::Failed;
         }
 
@@ -127,14 +129,14 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
             folder.pop_back();
         struct stat st;
         if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-            problem = u"フォルダーが見つかりません: " + Shown(folder);
+            problem = Tr16("フォルダーが見つかりません: ") + Shown(folder);
             continue;
         }
         const std::vector<std::u16string> unfit =
             FindUnfitFiles(TargetFileSystemOf(folder), constFiles);
         if (!unfit.empty()) {
-            problem =
-                Listed(u"このフォルダーのファイルシステムに置けないファイルがあります:", unfit);
+            problem = Listed(Tr16("このフォルダーのファイルシステムに置けないファイルがあります:"),
+                             unfit);
             continue;
         }
         // Files already there: complete copies of this pack are kept, anything
@@ -158,7 +160,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
                 HashFile(target, hex, &cancel) != 0 || hex != files[i]->sha256)
                 clashes.push_back(zel::ForDisplay(files[i]->discPath));
             if (cancel.load()) {
-                Fail(pack, u"中止しました。");
+                Fail(pack, Tr16("中止しました。"));
                 return PackOutcome::Cancelled;
             }
         }
@@ -166,8 +168,8 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
         if (!ReservedIsOurs(folder, set_.id, reservedPresent))
             clashes.push_back(zel::DecodeFileName(std::string("/") + kReservedFolder));
         if (!clashes.empty()) {
-            problem =
-                Listed(u"フォルダーに同じ名前の別のファイルがあります（上書きしません）:", clashes);
+            problem = Listed(
+                Tr16("フォルダーに同じ名前の別のファイルがあります（上書きしません）:"), clashes);
             continue;
         }
         struct statvfs fsInfo;
@@ -178,9 +180,10 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
                 need += RoundUp(files[i]->size, block);
             const uint64_t free = static_cast<uint64_t>(fsInfo.f_bavail) * fsInfo.f_frsize;
             if (need > free) {
-                problem = U8(fmt::format(
-                    "フォルダーの空き容量が足りません（必要 {} バイト、空き {} バイト）。", need,
-                    free));
+                problem = Tr16Format(
+                    "フォルダーの空き容量が足りません（必要 {needed} バイト、空き {free} "
+                    "バイト）。",
+                    fmt::arg("needed", need), fmt::arg("free", free));
                 continue;
             }
         }
@@ -249,22 +252,22 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
             for (const Pending& p : pending)
                 ::unlink(p.temp.c_str());
             if (error == ECANCELED) {
-                Fail(pack, u"中止しました。");
+                Fail(pack, Tr16("中止しました。"));
                 return PackOutcome::Cancelled;
             }
-            Fail(pack,
-                 U8("コピーできませんでした: " + zel::ErrorText(error) + "\n") + Shown(failedPath));
+            Fail(pack, U8(Tr("コピーできませんでした: ") + zel::ErrorText(error) + "\n") +
+                           Shown(failedPath));
             return PackOutcome::Failed;
         }
     }
     if (const int error = nameBatch(); error != 0) {
         Fail(pack,
-             U8("コピーできませんでした: " + zel::ErrorText(error) + "\n") + Shown(failedPath));
+             U8(Tr("コピーできませんでした: ") + zel::ErrorText(error) + "\n") + Shown(failedPath));
         return PackOutcome::Failed;
     }
     meter.Finish();
     if (!changed.empty()) {
-        Fail(pack, Listed(u"書き込み中に変わったファイルがあります:", changed));
+        Fail(pack, Listed(Tr16("書き込み中に変わったファイルがあります:"), changed));
         return PackOutcome::Failed;
     }
 
@@ -285,7 +288,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
         error = error == 0 ? EIO : error;
     if (error == 0) error = SyncFileSystem(folder);
     if (error != 0) {
-        Fail(pack, U8("チェックサムと目録を書けませんでした: " + zel::ErrorText(error)));
+        Fail(pack, U8(Tr("チェックサムと目録を書けませんでした: ") + zel::ErrorText(error)));
         return PackOutcome::Failed;
     }
     pack.state = DiscPackState::Written;

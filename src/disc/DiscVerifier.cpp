@@ -15,6 +15,7 @@
 #include "disc/Sha256.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -58,8 +59,8 @@ private:
 bool ParseList(const std::string& text, std::vector<ChecksumEntry>& entries, VerifyResult& result) {
     size_t badLine = 0;
     if (ParseChecksumList(text, entries, badLine)) return true;
-    result.error = zel::Utf8ToUtf16(
-        fmt::format("チェックサムの一覧 {} の {} 行目を読めません。", kChecksumFile, badLine));
+    result.error = Tr16Format("チェックサムの一覧 {file} の {line} 行目を読めません。",
+                              fmt::arg("file", kChecksumFile), fmt::arg("line", badLine));
     return false;
 }
 
@@ -92,12 +93,13 @@ VerifyResult VerifyImage(const std::string& path, const std::atomic<bool>* cance
             result.outcome = VerifyResult::Outcome::Cancelled;
             return result;
         }
-        result.error = u"イメージを読めませんでした。\n" + zel::DecodeFileName(error);
+        result.error = Tr16("イメージを読めませんでした。\n") + zel::DecodeFileName(error);
         return result;
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        result.error = u"イメージを開けませんでした。\n" + zel::Utf8ToUtf16(zel::ErrorText(errno));
+        result.error =
+            Tr16("イメージを開けませんでした。\n") + zel::Utf8ToUtf16(zel::ErrorText(errno));
         return result;
     }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -106,9 +108,9 @@ VerifyResult VerifyImage(const std::string& path, const std::atomic<bool>* cance
     const ImageFileLayout* listFile = layout.Find(kChecksumFile);
     if (!listFile || listFile->Size() > kMaxChecksumList) {
         ::close(fd);
-        result.error = zel::Utf8ToUtf16(
-            fmt::format("チェックサムの一覧 {} がありません。Corvelin が書いたディスクですか？",
-                        kChecksumFile));
+        result.error =
+            Tr16Format("チェックサムの一覧 {file} がありません。Corvelin が書いたディスクですか？",
+                       fmt::arg("file", kChecksumFile));
         return result;
     }
     std::vector<ChecksumEntry> entries;
@@ -116,7 +118,7 @@ VerifyResult VerifyImage(const std::string& path, const std::atomic<bool>* cance
     if (readError != 0 || !ParseList(listText, entries, result)) {
         ::close(fd);
         if (readError != 0)
-            result.error = u"チェックサムの一覧を読めませんでした。\n" +
+            result.error = Tr16("チェックサムの一覧を読めませんでした。\n") +
                            zel::Utf8ToUtf16(zel::ErrorText(readError));
         return result;
     }
@@ -160,8 +162,9 @@ VerifyResult VerifyFolder(const std::string& root, const std::atomic<bool>* canc
     const int error = zel::IFileSystem::Default().ReadFile(root + "/" + kChecksumFile,
                                                            kMaxChecksumList, listText);
     if (error != 0) {
-        result.error = zel::Utf8ToUtf16(fmt::format("チェックサムの一覧 {} を読めませんでした: {}",
-                                                    kChecksumFile, zel::ErrorText(error)));
+        result.error =
+            Tr16Format("チェックサムの一覧 {file} を読めませんでした: {reason}",
+                       fmt::arg("file", kChecksumFile), fmt::arg("reason", zel::ErrorText(error)));
         return result;
     }
     std::vector<ChecksumEntry> entries;
@@ -200,11 +203,12 @@ VerifyResult VerifyFolder(const std::string& root, const std::atomic<bool>* canc
 
 void AppendPaths(const char* title, const std::vector<std::string>& paths, std::u16string& out) {
     if (paths.empty()) return;
-    out += zel::Utf8ToUtf16(fmt::format("{} ({} 件):\n", title, paths.size()));
+    out += Tr16Format("{title} ({count} 件):\n", fmt::arg("title", title),
+                      fmt::arg("count", paths.size()));
     for (size_t i = 0; i < paths.size() && i < kMaxListed; ++i)
         out += u"  /" + zel::ForDisplay(zel::DecodeFileName(paths[i])) + u"\n";
     if (paths.size() > kMaxListed)
-        out += zel::Utf8ToUtf16(fmt::format("  ほか {} 件\n", paths.size() - kMaxListed));
+        out += Tr16Format("  ほか {count} 件\n", fmt::arg("count", paths.size() - kMaxListed));
 }
 
 }  // namespace
@@ -214,7 +218,7 @@ VerifyResult VerifyMedium(const std::string& path, const std::atomic<bool>* canc
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) {
         VerifyResult result;
-        result.error = u"検証するディスクまたはイメージが見つかりません。\n" +
+        result.error = Tr16("検証するディスクまたはイメージが見つかりません。\n") +
                        zel::DecodeFileName(path) + u"\n" + zel::Utf8ToUtf16(zel::ErrorText(errno));
         return result;
     }
@@ -227,16 +231,16 @@ std::u16string DescribeVerifyResult(const VerifyResult& result) {
         case VerifyResult::Outcome::NotChecked:
             return result.error;
         case VerifyResult::Outcome::Cancelled:
-            return u"検証を中止しました。\n";
+            return Tr16("検証を中止しました。\n");
         case VerifyResult::Outcome::Ok:
-            return zel::Utf8ToUtf16(fmt::format(
-                "{} 個のファイルがすべてチェックサムと一致しました。\n", result.checked));
+            return Tr16Format("{count} 個のファイルがすべてチェックサムと一致しました。\n",
+                              fmt::arg("count", result.checked));
         case VerifyResult::Outcome::Differs:
             break;
     }
     std::u16string out;
-    AppendPaths("見つからないファイル", result.missing, out);
-    AppendPaths("内容が異なるファイル", result.changed, out);
-    AppendPaths("読めないファイル", result.unreadable, out);
+    AppendPaths(Tr("見つからないファイル"), result.missing, out);
+    AppendPaths(Tr("内容が異なるファイル"), result.changed, out);
+    AppendPaths(Tr("読めないファイル"), result.unreadable, out);
     return out;
 }

@@ -8,12 +8,13 @@
 #include <fmt/format.h>
 
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 std::u16string DiscWriteForm::Problem() const {
-    if (name.empty()) return u"セットの名前を入力してください。";
-    if (ToImages() && folder.empty()) return u"イメージを書き込むフォルダーを選んでください。";
+    if (name.empty()) return Tr16("セットの名前を入力してください。");
+    if (ToImages() && folder.empty()) return Tr16("イメージを書き込むフォルダーを選んでください。");
     if (std::find(chosen.begin(), chosen.end(), true) == chosen.end())
-        return u"書き込むパックを選んでください。";
+        return Tr16("書き込むパックを選んでください。");
     return {};
 }
 
@@ -35,10 +36,10 @@ DiscWriteOptions DiscWriteForm::Options() const {
 
 std::u16string FolderPrompt(uint32_t pack, uint32_t count, const std::u16string& problem) {
     std::u16string text = problem.empty() ? std::u16string() : problem + u"\n\n";
-    return text +
-           zel::Utf8ToUtf16(fmt::format(
-               "パック {} / {}\nコピー先のフォルダー（外付けディスクなど）を選んでください。", pack,
-               count));
+    return text + Tr16Format(
+                      "パック {pack} / "
+                      "{count}\nコピー先のフォルダー（外付けディスクなど）を選んでください。",
+                      fmt::arg("pack", pack), fmt::arg("count", count));
 }
 
 std::vector<std::string> FindOpticalDrives(const std::string& devFolder) {
@@ -64,6 +65,6 @@ std::vector<std::string> FindOpticalDrives(const std::string& devFolder) {
 std::u16string MediumPrompt(uint32_t pack, uint32_t count, const std::u16string& problem) {
     std::u16string text = problem.empty() ? std::u16string() : problem + u"\n\n";
     return text +
-           zel::Utf8ToUtf16(fmt::format(
-               "パック {} / {}\n空のディスクを入れて「書き込む」を押してください。", pack, count));
+           Tr16Format("パック {pack} / {count}\n空のディスクを入れて「書き込む」を押してください。",
+                      fmt::arg("pack", pack), fmt::arg("count", count));
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ std::vector<std::u16string> FindUnfitFiles(TargetFileSystem fs,
     for (const DiscSetFile* file : files) {
         const std::u16string& path = file->discPath;
         if (fs == TargetFileSystem::Fat && file->size >= kFatFileLimit) {
-            problems.push_back(Problem(*file, u"FAT32 には 4 GiB 以上のファイルを置けません"));
+            problems.push_back(Problem(*file, Tr16("FAT32 には 4 GiB 以上のファイルを置けません")));
             continue;
         }
         bool raw = false, refused = false, trailing = false;
@@ -88,23 +89,23 @@ std::vector<std::u16string> FindUnfitFiles(TargetFileSystem fs,
         }
         if (raw) {
             problems.push_back(
-                Problem(*file, u"UTF-8 でない名前はこのファイルシステムに置けません"));
+                Problem(*file, Tr16("UTF-8 でない名前はこのファイルシステムに置けません")));
         } else if (windowsNames && refused) {
             problems.push_back(
-                Problem(*file,
-                        u"名前にこのファイルシステムで使えない文字（\" * : < > ? \\ | "
-                        u"や制御文字）があります"));
+                Problem(*file, Tr16("名前にこのファイルシステムで使えない文字（\" * : < > ? \\ | "
+                                    "や制御文字）があります")));
         } else if (windowsNames && trailing) {
             problems.push_back(
-                Problem(*file, u"名前の末尾の点や空白はこのファイルシステムで消されます"));
+                Problem(*file, Tr16("名前の末尾の点や空白はこのファイルシステムで消されます")));
         }
         if (!windowsNames) continue;
         for (size_t end = path.find(u'/', 1);; end = path.find(u'/', end + 1)) {
             const std::u16string prefix = path.substr(0, end);
             const auto [at, added] = spellings.emplace(Folded(prefix), prefix);
             if (!added && at->second != prefix) {
-                problems.push_back(Problem(*file, (u"大文字と小文字だけが違う名前があります: " +
-                                                   zel::ForDisplay(at->second))));
+                problems.push_back(
+                    Problem(*file, (Tr16("大文字と小文字だけが違う名前があります: ") +
+                                    zel::ForDisplay(at->second))));
                 break;
             }
             if (end == std::u16string::npos) break;

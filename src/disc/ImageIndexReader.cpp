@@ -8,6 +8,7 @@
 #include "disc/DiscVerifier.h"
 #include "disc/XorrisoProcess.h"
 #include "support/FileSystem.h"
+#include "support/UiText.h"
 
 bool LooksLikeImageName(const std::string& path) {
     const size_t dot = path.rfind('.');
@@ -23,7 +24,7 @@ bool ReadImageIndex(zel::IFileSystem& fs, const std::string& image, size_t maxBy
     const char* base = std::getenv("TMPDIR");
     std::string folder = std::string(base && *base ? base : "/tmp") + "/.corvelin-XXXXXX";
     if (!::mkdtemp(folder.data())) {
-        error = "作業用のフォルダーを作れませんでした: " + zel::ErrorText(errno);
+        error = Tr("作業用のフォルダーを作れませんでした: ") + zel::ErrorText(errno);
         return false;
     }
     const std::string out = folder + "/INDEX.TSV";
@@ -38,12 +39,14 @@ bool ReadImageIndex(zel::IFileSystem& fs, const std::string& image, size_t maxBy
     ::rmdir(folder.c_str());
     if (status == 0 && readError == 0) return true;
     if (status == 0) {
-        error = "イメージのセット索引を読めませんでした: " + zel::ErrorText(readError);
+        error = Tr("イメージのセット索引を読めませんでした: ") + zel::ErrorText(readError);
     } else {
         std::string why = xorriso.ProblemText();
-        if (why.empty()) why = status < 0 ? "xorriso を実行できません" : "xorriso が失敗しました";
-        error = "イメージからセット索引 (" + std::string(kIndexFile) +
-                ") を取り出せませんでした:\n" + why;
+        if (why.empty())
+            why = status < 0 ? Tr("xorriso を実行できません") : Tr("xorriso が失敗しました");
+        error = TrFormat("イメージからセット索引 ({file}) を取り出せませんでした:\n",
+                         fmt::arg("file", kIndexFile)) +
+                why;
     }
     return false;
 }

@@ -7,6 +7,7 @@
 
 #include "disc/ImageLayout.h"
 #include "support/FileSystem.h"
+#include "support/UiText.h"
 
 bool FillReservedFiles(const std::string& image,
                        const std::vector<std::pair<std::string, std::string>>& files,
@@ -21,7 +22,7 @@ bool FillReservedFiles(const std::string& image,
     for (const auto& [path, contents] : files) {
         const ImageFileLayout* file = layout.Find(path);
         if (!file || file->Size() != contents.size()) {
-            error = "/" + path + ": イメージの中の大きさが合いません";
+            error = TrFormat("/{path}: イメージの中の大きさが合いません", fmt::arg("path", path));
             ::close(fd);
             return false;
         }

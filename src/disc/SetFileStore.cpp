@@ -8,6 +8,7 @@
 #include "support/AtomicFileWriter.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -61,14 +62,14 @@ bool SaveSetFile(zel::IFileSystem& fs, const std::string& path, const DiscSet& s
     if (slash != std::string::npos && slash > 0) {
         const int error = MakeFolders(fs, path.substr(0, slash));
         if (error != 0) {
-            message = PathMessage("セットファイルのフォルダーを作れませんでした。",
+            message = PathMessage(Tr("セットファイルのフォルダーを作れませんでした。"),
                                   path.substr(0, slash), error);
             return false;
         }
     }
     int error = 0;
     if (!zel::WriteFileAtomically(fs, path, WriteSetIndex(set, true), error)) {
-        message = PathMessage("セットファイルに書き込めませんでした。", path, error);
+        message = PathMessage(Tr("セットファイルに書き込めませんでした。"), path, error);
         return false;
     }
     return true;
@@ -79,12 +80,13 @@ bool LoadSetFile(zel::IFileSystem& fs, const std::string& path, DiscSet& set,
     std::string text;
     const int error = fs.ReadFile(path, kMaxSetFile, text);
     if (error != 0) {
-        message = PathMessage("セットファイルを読めませんでした。", path, error);
+        message = PathMessage(Tr("セットファイルを読めませんでした。"), path, error);
         return false;
     }
     std::u16string why;
     if (!ReadSetIndex(text, set, why)) {
-        message = u"セットファイルを読めませんでした。\n" + zel::DecodeFileName(path) + u"\n" + why;
+        message =
+            Tr16("セットファイルを読めませんでした。\n") + zel::DecodeFileName(path) + u"\n" + why;
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -124,30 +125,32 @@ bool ParseState(std::string_view name, DiscPackState& out) {
 bool ReadVersion(std::string_view line, std::u16string& error) {
     auto fields = SplitFields(line);
     if (fields.size() < 2 || (fields[0] != kIndexMagic && fields[0] != kSetMagic)) {
-        error = u"Corvelin のセットの索引ではありません。";
+        error = Tr16("Corvelin のセットの索引ではありません。");
         return false;
     }
     // "1" or "1.x": a minor version only adds what older readers skip.
     std::string_view version = fields[1];
     uint32_t major = 0;
     if (!ParseNumber(version.substr(0, version.find('.')), major)) {
-        error = u"セットの索引の版を読めません。";
+        error = Tr16("セットの索引の版を読めません。");
         return false;
     }
     if (major > kMajorVersion) {
-        error = u"このセットの索引は新しい版の Corvelin で書かれていて、読めません（版 " +
-                zel::Utf8ToUtf16(version) + u"）。";
+        error = Tr16Format(
+            "このセットの索引は新しい版の Corvelin で書かれていて、読めません（版 {version}）。",
+            fmt::arg("version", version));
         return false;
     }
     if (major < 1) {
-        error = u"セットの索引の版を読めません。";
+        error = Tr16("セットの索引の版を読めません。");
         return false;
     }
     return true;
 }
 
 std::u16string LineError(size_t lineNumber, std::u16string_view what) {
-    return zel::U16(std::to_string(lineNumber)) + u" 行目: " + std::u16string(what);
+    return Tr16Format("{line} 行目: {problem}", fmt::arg("line", lineNumber),
+                      fmt::arg("problem", zel::Utf16ToUtf8(what)));
 }
 
 }  // namespace
@@ -254,11 +257,11 @@ bool ReadSetIndex(std::string_view text, DiscSet& out, std::u16string& error) {
         FieldReader reader(fields);
         if (kind == "SET") {
             if (haveSet) {
-                error = LineError(lineNumber, u"SET 行が二つあります。");
+                error = LineError(lineNumber, Tr16("SET 行が二つあります。"));
                 return false;
             }
             if (!reader.Enough(9)) {
-                error = LineError(lineNumber, u"SET 行の項目が足りません。");
+                error = LineError(lineNumber, Tr16("SET 行の項目が足りません。"));
                 return false;
             }
             reader.Bytes(set.id);
@@ -270,17 +273,17 @@ bool ReadSetIndex(std::string_view text, DiscSet& out, std::u16string& error) {
             reader.Text(set.target);
             reader.Number(packCount);
             if (!reader.Ok()) {
-                error = LineError(lineNumber, u"SET 行を読めません。");
+                error = LineError(lineNumber, Tr16("SET 行を読めません。"));
                 return false;
             }
             haveSet = true;
         } else if (kind == "PACK") {
             if (!haveSet) {
-                error = LineError(lineNumber, u"PACK 行が SET 行より前にあります。");
+                error = LineError(lineNumber, Tr16("PACK 行が SET 行より前にあります。"));
                 return false;
             }
             if (!reader.Enough(7)) {
-                error = LineError(lineNumber, u"PACK 行の項目が足りません。");
+                error = LineError(lineNumber, Tr16("PACK 行の項目が足りません。"));
                 return false;
             }
             DiscSetPack pack;
@@ -292,17 +295,17 @@ bool ReadSetIndex(std::string_view text, DiscSet& out, std::u16string& error) {
             reader.Number(pack.verifiedAt);
             reader.Text(pack.reason);
             if (!reader.Ok() || !ParseState(state, pack.state)) {
-                error = LineError(lineNumber, u"PACK 行を読めません。");
+                error = LineError(lineNumber, Tr16("PACK 行を読めません。"));
                 return false;
             }
             if (pack.number != set.packs.size() + 1) {
-                error = LineError(lineNumber, u"パックの番号が順に並んでいません。");
+                error = LineError(lineNumber, Tr16("パックの番号が順に並んでいません。"));
                 return false;
             }
             set.packs.push_back(std::move(pack));
         } else if (kind == "FILE") {
             if (!reader.Enough(7)) {
-                error = LineError(lineNumber, u"FILE 行の項目が足りません。");
+                error = LineError(lineNumber, Tr16("FILE 行の項目が足りません。"));
                 return false;
             }
             DiscSetFile file;
@@ -313,26 +316,26 @@ bool ReadSetIndex(std::string_view text, DiscSet& out, std::u16string& error) {
             reader.Number(file.mtimeNs);
             reader.Bytes(file.sha256);
             if (!reader.Ok() || !IsSha256(file.sha256)) {
-                error = LineError(lineNumber, u"FILE 行を読めません。");
+                error = LineError(lineNumber, Tr16("FILE 行を読めません。"));
                 return false;
             }
             if (file.pack == 0 || file.pack > set.packs.size()) {
-                error = LineError(lineNumber, u"FILE 行のパック番号がありません。");
+                error = LineError(lineNumber, Tr16("FILE 行のパック番号がありません。"));
                 return false;
             }
             set.files.push_back(std::move(file));
         }
     }
     if (lineNumber == 0) {
-        error = u"セットの索引が空です。";
+        error = Tr16("セットの索引が空です。");
         return false;
     }
     if (!haveSet) {
-        error = u"セットの索引に SET 行がありません。";
+        error = Tr16("セットの索引に SET 行がありません。");
         return false;
     }
     if (set.packs.size() != packCount) {
-        error = u"セットの索引のパックの数が SET 行と合いません。";
+        error = Tr16("セットの索引のパックの数が SET 行と合いません。");
         return false;
     }
     out = std::move(set);

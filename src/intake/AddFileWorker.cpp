@@ -15,6 +15,7 @@
 #include "support/FileSystem.h"
 #include "support/ReadAheadLister.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -98,11 +99,12 @@ uint32_t CAddFileWorker::Run() {
         result_ = std::move(result);
         completed_.store(true);
     } catch (const std::bad_alloc&) {
-        errorText_ = u"メモリが足りないため、ファイルを追加できませんでした。";
+        errorText_ = Tr16("メモリが足りないため、ファイルを追加できませんでした。");
     } catch (const std::exception& e) {
-        errorText_ = u"ファイルを追加できませんでした。\n" + zel::Utf8ToUtf16(e.what());
+        errorText_ = Tr16Format("ファイルを追加できませんでした。\n{reason}",
+                                fmt::arg("reason", std::string(e.what())));
     } catch (...) {
-        errorText_ = u"ファイルを追加できませんでした。";
+        errorText_ = Tr16("ファイルを追加できませんでした。");
     }
     if (!completed_.load()) {
         results_.clear();

@@ -1,4 +1,5 @@
 #include "intake/AttrImportFilter.h"
+#include "support/UiText.h"
 
 CAttrImportFilter::CAttrImportFilter(uint32_t attr, uint32_t func) : attr_(attr), func_(func) {}
 
@@ -15,16 +16,13 @@ bool CAttrImportFilter::Match(const FindData& entry) const {
 }
 
 std::u16string CAttrImportFilter::Describe() const {
-    std::u16string text = u"ファイル属性が「";
-    if (attr_ & kAttrReadOnly) text += u'r';
-    if (attr_ & kAttrArchive) text += u'a';
-    if (attr_ & kAttrHidden) text += u'h';
-    if (attr_ & kAttrSystem) text += u's';
-    text += u"」";
-    if (func_ == FuncEqual) {
-        text += u"と一致する";
-    } else if (func_ == FuncContains) {
-        text += u"を含む";
-    }
-    return text;
+    std::string letters;
+    if (attr_ & kAttrReadOnly) letters += 'r';
+    if (attr_ & kAttrArchive) letters += 'a';
+    if (attr_ & kAttrHidden) letters += 'h';
+    if (attr_ & kAttrSystem) letters += 's';
+    const auto shown = fmt::arg("attributes", letters);
+    if (func_ == FuncEqual) return Tr16Format("ファイル属性が「{attributes}」と一致する", shown);
+    if (func_ == FuncContains) return Tr16Format("ファイル属性が「{attributes}」を含む", shown);
+    return Tr16Format("ファイル属性が「{attributes}」", shown);
 }

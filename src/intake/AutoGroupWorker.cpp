@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "intake/AutoGroupProposal.h"
+#include "support/UiText.h"
 
 CAutoGroupWorker::CAutoGroupWorker(CPackFolderPtr result, IZelPostTarget* target)
     : result_(std::move(result)), target_(target) {}
@@ -25,9 +26,9 @@ uint32_t CAutoGroupWorker::Run() {
         Post(table_ ? AutoGroupNotice::Finished : AutoGroupNotice::Cancelled);
         return 0;
     } catch (const std::bad_alloc&) {
-        errorText_ = u"メモリが足りないため、自動グルーピングを行えませんでした。";
+        errorText_ = Tr16("メモリが足りないため、自動グルーピングを行えませんでした。");
     } catch (const std::exception&) {
-        errorText_ = u"自動グルーピングを行えませんでした。";
+        errorText_ = Tr16("自動グルーピングを行えませんでした。");
     }
     table_.reset();
     Post(AutoGroupNotice::Failed);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "intake/WildcardMatch.h"
+#include "support/UiText.h"
 
 CFileNameImportFilter::CFileNameImportFilter(std::u16string pattern, int32_t nocase)
     : pattern_(std::move(pattern)), nocase_(nocase) {}
@@ -12,7 +13,8 @@ bool CFileNameImportFilter::Match(const FindData& entry) const {
 }
 
 std::u16string CFileNameImportFilter::Describe() const {
-    std::u16string text = u"ファイル名が「" + pattern_ + u"」と一致する";
+    std::u16string text = Tr16Format("ファイル名が「{pattern}」と一致する",
+                                     fmt::arg("pattern", zel::Utf16ToUtf8(pattern_)));
     if (nocase_ != 0) text += u"(nocase)";
     return text;
 }

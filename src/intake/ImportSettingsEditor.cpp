@@ -7,10 +7,39 @@
 
 #include "model/PackItem.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace import_settings_text {
-std::u16string AboutPreset(const std::u16string& name, const char16_t* tail) {
-    return u"プリセット「" + name + u"」" + tail;
+std::u16string DuplicateFilter() {
+    return Tr16("既に同じフィルターが存在します");
+}
+std::u16string SelectFilterFirst() {
+    return Tr16("削除したい項目を選んでから実行してください");
+}
+std::u16string DuplicatePreset() {
+    return Tr16("既にその名前のプリセットが存在します。");
+}
+std::u16string PresetNamePrompt() {
+    return Tr16("プリセット名を入力してください");
+}
+
+std::u16string AboutPreset(const std::u16string& name, PresetEvent event) {
+    const std::string utf8 = zel::Utf16ToUtf8(name);
+    const auto shown = fmt::arg("name", utf8);
+    switch (event) {
+        case PresetEvent::Saved:
+            return Tr16Format("プリセット「{name}」を保存しました。", shown);
+        case PresetEvent::Deleted:
+            return Tr16Format("プリセット「{name}」を削除しました。", shown);
+        case PresetEvent::ConfirmDelete:
+            return Tr16Format("プリセット「{name}」を削除してもよろしいですか？", shown);
+        case PresetEvent::SaveFailed:
+            return Tr16Format("プリセット「{name}」をファイルに保存できませんでした。", shown);
+        case PresetEvent::DeleteFailed:
+            return Tr16Format("プリセット「{name}」の削除をファイルに書き込めませんでした。",
+                              shown);
+    }
+    return {};
 }
 }  // namespace import_settings_text
 
@@ -71,11 +100,11 @@ CImportSettingsEditor::Outcome CImportSettingsEditor::SavePreset(const std::u16s
     preset->name = name;
     preset->AutoGroup = autoGroup ? 1 : 0;
     presets_.push_back(preset);
-    Outcome outcome =
-        Written(name, import_settings_text::kSaved, import_settings_text::kSaveFailed);
+    Outcome outcome = Written(name, import_settings_text::PresetEvent::Saved,
+                              import_settings_text::PresetEvent::SaveFailed);
     if (outcome.failed && PresetNameExists(name) &&
         std::find(presets_.begin(), presets_.end(), preset) == presets_.end()) {
-        return {import_settings_text::kDuplicatePreset, true, true};
+        return {import_settings_text::DuplicatePreset(), true, true};
     }
     return outcome;
 }
@@ -84,17 +113,18 @@ CImportSettingsEditor::Outcome CImportSettingsEditor::DeletePreset(size_t index)
     if (index >= presets_.size()) return {};
     const std::u16string name = presets_[index] ? presets_[index]->name : std::u16string();
     presets_.erase(presets_.begin() + static_cast<std::ptrdiff_t>(index));
-    return Written(name, import_settings_text::kDeleted, import_settings_text::kDeleteFailed);
+    return Written(name, import_settings_text::PresetEvent::Deleted,
+                   import_settings_text::PresetEvent::DeleteFailed);
 }
 
-CImportSettingsEditor::Outcome CImportSettingsEditor::Written(const std::u16string& name,
-                                                              const char16_t* doneText,
-                                                              const char16_t* failedText) {
+CImportSettingsEditor::Outcome CImportSettingsEditor::Written(
+    const std::u16string& name, import_settings_text::PresetEvent done,
+    import_settings_text::PresetEvent failed) {
     std::string detail;
     if (savePresets_ && savePresets_(detail)) {
-        return {import_settings_text::AboutPreset(name, doneText), false};
+        return {import_settings_text::AboutPreset(name, done), false};
     }
-    std::u16string text = import_settings_text::AboutPreset(name, failedText);
+    std::u16string text = import_settings_text::AboutPreset(name, failed);
     if (!detail.empty()) text += u"\n" + zel::Utf8ToUtf16(detail);
     return {text, true};
 }

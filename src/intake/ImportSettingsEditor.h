@@ -6,11 +6,19 @@
 #include <vector>
 
 #include "intake/ImportSettings.h"
+#include "support/UiText.h"
 
 // What the import settings dialog does to the settings it edits and to the
 // stored presets. The settings handed in are edited in place (also when the
 // dialog is then cancelled); picking a stored preset first replaces them by a
 // copy, so no edit ever reaches a stored preset.
+namespace import_settings_text {
+// SaveFailed and DeleteFailed: a failed write of the presets file; the list in
+// memory has changed anyway, so the preset is usable (or gone) until the
+// program ends.
+enum class PresetEvent { Saved, Deleted, ConfirmDelete, SaveFailed, DeleteFailed };
+}  // namespace import_settings_text
+
 class CImportSettingsEditor {
 public:
     enum class FilterList { Input, Ignore };
@@ -60,8 +68,8 @@ public:
 
 private:
     std::vector<CImportFilterPtr>& MutableFilters(FilterList list);
-    Outcome Written(const std::u16string& name, const char16_t* doneText,
-                    const char16_t* failedText);
+    Outcome Written(const std::u16string& name, import_settings_text::PresetEvent done,
+                    import_settings_text::PresetEvent failed);
 
     ImportSettingsList& presets_;
     CImportSettingsPtr working_;
@@ -71,17 +79,10 @@ private:
 // The dialog's texts, shared with the dialogs that show them.
 namespace import_settings_text {
 constexpr char16_t kCaption[] = u"INFO";
-constexpr char16_t kDuplicateFilter[] = u"既に同じフィルターが存在します";
-constexpr char16_t kSelectFilterFirst[] = u"削除したい項目を選んでから実行してください";
-constexpr char16_t kDuplicatePreset[] = u"既にその名前のプリセットが存在します。";
-constexpr char16_t kPresetNamePrompt[] = u"プリセット名を入力してください";
-// "プリセット「" + name + "」" + one of these:
-constexpr char16_t kSaved[] = u"を保存しました。";
-constexpr char16_t kDeleted[] = u"を削除しました。";
-constexpr char16_t kConfirmDelete[] = u"を削除してもよろしいですか？";
-// A failed write of the presets file; the list in memory has changed anyway,
-// so the preset is usable (or gone) until the program ends.
-constexpr char16_t kSaveFailed[] = u"をファイルに保存できませんでした。";
-constexpr char16_t kDeleteFailed[] = u"の削除をファイルに書き込めませんでした。";
-std::u16string AboutPreset(const std::u16string& name, const char16_t* tail);
+std::u16string DuplicateFilter();
+std::u16string SelectFilterFirst();
+std::u16string DuplicatePreset();
+std::u16string PresetNamePrompt();
+// The sentence about the preset called name.
+std::u16string AboutPreset(const std::u16string& name, PresetEvent event);
 }  // namespace import_settings_text

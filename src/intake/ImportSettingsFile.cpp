@@ -12,6 +12,7 @@
 #include "support/AtomicFileWriter.h"
 #include "support/FileLock.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 #include "support/ZelConfReader.h"
 
 namespace {
@@ -76,7 +77,8 @@ bool FindUnwritableText(const ImportSettingsList& presets, std::u16string& offen
 }
 
 std::string FailureMessage(const std::string& path, const std::string& detail) {
-    return "インポート設定ファイル「" + path + "」を保存できませんでした。\n" + detail;
+    return TrFormat("インポート設定ファイル「{path}」を保存できませんでした。\n{reason}",
+                    fmt::arg("path", path), fmt::arg("reason", detail));
 }
 
 }  // namespace
@@ -150,17 +152,20 @@ std::u16string DamagedPresetsMessage(const std::string& path,
     if (damaged.empty()) return {};
     std::u16string which;
     for (const DamagedPreset& preset : damaged) {
-        if (!which.empty()) which += u"、";
-        which += preset.name.empty()
-                     ? zel::U16(std::to_string(preset.position)) + u" 番目のプリセット"
-                     : u"「" + zel::ForDisplay(preset.name) + u"」";
+        // The separator of a list of names: "、" or ", ".
+        if (!which.empty()) which += Tr16("、");
+        which +=
+            preset.name.empty()
+                ? Tr16Format("{position} 番目のプリセット", fmt::arg("position", preset.position))
+                : Tr16Format("「{name}」",
+                             fmt::arg("name", zel::Utf16ToUtf8(zel::ForDisplay(preset.name))));
     }
-    return u"インポート設定ファイル「" + zel::ForDisplay(zel::DecodeFileName(path)) +
-           u"」は壊れています。" + which +
-           u"は途中で切れているため読み込みませんでした。\n元のファイルは、次にプリセットを保存"
-           u"するときに「" +
-           zel::U16(kImportSettingsFileName) + zel::U16(kImportSettingsBackupSuffix) +
-           u"」として残します。";
+    return Tr16Format(
+        "インポート設定ファイル「{path}」は壊れています。{presets}は途中で切れているため読み込みま"
+        "せんでした。\n元のファイルは、次にプリセットを保存するときに「{backup}」として残します。",
+        fmt::arg("path", zel::Utf16ToUtf8(zel::ForDisplay(zel::DecodeFileName(path)))),
+        fmt::arg("presets", zel::Utf16ToUtf8(which)),
+        fmt::arg("backup", std::string(kImportSettingsFileName) + kImportSettingsBackupSuffix));
 }
 
 bool SaveImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
@@ -169,13 +174,13 @@ bool SaveImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
     message.clear();
     const std::string path = ImportSettingsPath(folderPath);
     if (path.empty()) {
-        message = "インポート設定ファイルの保存先フォルダがありません。";
+        message = Tr("インポート設定ファイルの保存先フォルダがありません。");
         return false;
     }
     std::u16string offending;
     if (FindUnwritableText(presets, offending)) {
-        message = FailureMessage(
-            path, "改行を含む名前やパターンは保存できません: " + zel::Utf16ToUtf8(offending));
+        message = FailureMessage(path, TrFormat("改行を含む名前やパターンは保存できません: {text}",
+                                                fmt::arg("text", zel::Utf16ToUtf8(offending))));
         return false;
     }
 
@@ -186,9 +191,11 @@ bool SaveImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
         if (fs.Lstat(path, st) == 0) {
             const int error = fs.Rename(path, backupPath);
             if (error != 0) {
-                message =
-                    FailureMessage(path, "読み込めなかったファイルを「" + backupPath +
-                                             "」に退避できませんでした: " + zel::ErrorText(error));
+                message = FailureMessage(
+                    path,
+                    TrFormat("読み込めなかったファイルを「{path}」に退避できませんでした: {reason}",
+                             fmt::arg("path", backupPath),
+                             fmt::arg("reason", zel::ErrorText(error))));
                 return false;
             }
             movedAside = true;
@@ -204,7 +211,7 @@ bool SaveImportSettings(zel::IFileSystem& fs, const std::string& folderPath,
     writer.Abort();
     std::string detail = writer.ErrorStep() + ": " + zel::ErrorText(writer.Error());
     if (movedAside && fs.Rename(backupPath, path) != 0) {
-        detail += "\n元のファイルは「" + backupPath + "」にあります。";
+        detail += TrFormat("\n元のファイルは「{path}」にあります。", fmt::arg("path", backupPath));
     }
     message = FailureMessage(path, detail);
     return false;
@@ -237,12 +244,13 @@ CImportSettingsStore::SaveResult CImportSettingsStore::Save(const ImportSettings
     message.clear();
     const std::string path = ImportSettingsPath(folderPath_);
     if (path.empty()) {
-        message = "インポート設定ファイルの保存先フォルダがありません。";
+        message = Tr("インポート設定ファイルの保存先フォルダがありません。");
         return SaveResult::Failed;
     }
     const zel::FileLock lock(fs_, path);
     if (lock.Error() != 0) {
-        message = FailureMessage(path, "ロックできませんでした: " + zel::ErrorText(lock.Error()));
+        message = FailureMessage(path, TrFormat("ロックできませんでした: {reason}",
+                                                fmt::arg("reason", zel::ErrorText(lock.Error()))));
         return SaveResult::Failed;
     }
     ImportSettingsList onDisk;

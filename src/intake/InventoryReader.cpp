@@ -11,6 +11,7 @@
 
 #include "model/PackItemSorter.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -114,31 +115,31 @@ void CInventoryReader::Record(std::string_view bytes, bool whole) {
     if (bytes.empty()) return;  // a blank line or a doubled separator ends nothing
     const size_t tab = bytes.find('\t');
     if (!whole || bytes.size() > kMaxRecordBytes) {
-        Problem("レコードが長すぎます",
+        Problem(Tr("レコードが長すぎます"),
                 tab == std::string_view::npos ? std::string_view() : bytes.substr(tab + 1));
         return;
     }
     if (tab == std::string_view::npos || tab == 0) {
-        Problem("「サイズ<TAB>パス」の形ではありません");
+        Problem(Tr("「サイズ<TAB>パス」の形ではありません"));
         return;
     }
     uint64_t size = 0;
     for (char c : bytes.substr(0, tab)) {
         const uint64_t digit = static_cast<uint64_t>(c - '0');
         if (c < '0' || c > '9' || size > (kMaxSize - digit) / 10) {
-            Problem("サイズが正しくありません", bytes.substr(tab + 1));
+            Problem(Tr("サイズが正しくありません"), bytes.substr(tab + 1));
             return;
         }
         size = size * 10 + digit;
     }
     std::string_view raw = bytes.substr(tab + 1);
     if (raw.find_first_of("\t\r\n") != std::string_view::npos) {
-        Problem("名前にタブまたは改行が含まれています", raw);
+        Problem(Tr("名前にタブまたは改行が含まれています"), raw);
         return;
     }
     if (!raw.empty() && raw.front() != '/') {
         if (workingDir_.empty()) {
-            Problem("作業フォルダがないため、相対パスを読み込めません", raw);
+            Problem(Tr("作業フォルダがないため、相対パスを読み込めません"), raw);
             return;
         }
         absolute_.assign(workingDir_);
@@ -158,18 +159,18 @@ void CInventoryReader::Record(std::string_view bytes, bool whole) {
         pos = next + 1;
         if (part.empty() || part == ".") continue;
         if (part == "..") {
-            Problem("パスに「..」が含まれています", raw);
+            Problem(Tr("パスに「..」が含まれています"), raw);
             return;
         }
         if (!path_.empty() && path_.back() != u'/') path_ += u'/';
         zel::DecodeFileNameAppend(part, path_);
     }
     if (path_.empty() || path_ == u"/") {
-        Problem("パスがありません");
+        Problem(Tr("パスがありません"));
         return;
     }
     if (path_.size() > kMaxPathUnits) {
-        Problem("パスが長すぎます", raw);
+        Problem(Tr("パスが長すぎます"), raw);
         return;
     }
 
@@ -222,7 +223,7 @@ bool CInventoryReader::RecordInLastFolder(std::string_view raw, uint64_t size) {
     name_.clear();
     zel::DecodeFileNameAppend(rawName, name_);
     if (rawFolderUnits_ + 1 + name_.size() > kMaxPathUnits) {
-        Problem("パスが長すぎます", raw);
+        Problem(Tr("パスが長すぎます"), raw);
         return true;
     }
     if (Accepts(name_, size)) AddFile(*rawFolderItem_, name_, true, size);
@@ -293,7 +294,8 @@ void CInventoryReader::DropRepeats(CPackFolder& folder, bool sorted) {
     auto repeat = [&](const CPackItem& first, CPackItem& later) {
         later.eraseMark = 1;
         dropped = true;
-        Problem(fmt::format("レコード {} と同じパスです", RecordOf(first.GetId())),
+        Problem(TrFormat("レコード {record} と同じパスです",
+                         fmt::arg("record", RecordOf(first.GetId()))),
                 zel::EncodeFileName(later.GetPath()), RecordOf(later.GetId()));
     };
     if (sorted) {

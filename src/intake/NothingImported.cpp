@@ -1,15 +1,20 @@
 #include "intake/NothingImported.h"
 
 #include "intake/ImportSettings.h"
-#include "support/SizeFormat.h"
+#include "support/TextCodec.h"
+#include "support/UiText.h"
 
 std::u16string DescribeNothingImported(uint64_t refused, const CImportSettings& preset) {
-    const std::u16string name = preset.name.empty() ? std::u16string(u"インポート設定（名前なし）")
-                                                    : u"インポート設定「" + preset.name + u"」";
-    std::u16string text = u"ファイルは追加されませんでした。";
+    const std::string name =
+        preset.name.empty()
+            ? std::string(Tr("インポート設定（名前なし）"))
+            : TrFormat("インポート設定「{name}」", fmt::arg("name", zel::Utf16ToUtf8(preset.name)));
+    std::string text = Tr("ファイルは追加されませんでした。");
     if (refused > 0)
-        text += u"\n" + UInt64ToString(refused) + u" 個のファイルが" + name +
-                u"のフィルターで除外されました。";
-    if (preset.inputFilters.empty()) text += u"\n" + name + u"には入力フィルターがありません。";
-    return text;
+        text += "\n" + TrFormat("{count} 個のファイルが{preset}のフィルターで除外されました。",
+                                fmt::arg("count", refused), fmt::arg("preset", name));
+    if (preset.inputFilters.empty())
+        text +=
+            "\n" + TrFormat("{preset}には入力フィルターがありません。", fmt::arg("preset", name));
+    return zel::Utf8ToUtf16(text);
 }

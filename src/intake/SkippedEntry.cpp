@@ -1,27 +1,28 @@
 #include "intake/SkippedEntry.h"
+#include "support/UiText.h"
 
 std::u16string DescribeSkipReason(SkipReason reason) {
     switch (reason) {
         case SkipReason::UnreadableFolder:
-            return u"フォルダを読み込めませんでした";
+            return Tr16("フォルダを読み込めませんでした");
         case SkipReason::StatFailed:
-            return u"ファイルの情報を読み取れませんでした";
+            return Tr16("ファイルの情報を読み取れませんでした");
         case SkipReason::DanglingLink:
-            return u"リンク先がありません";
+            return Tr16("リンク先がありません");
         case SkipReason::LinkLoop:
-            return u"リンクが循環しています";
+            return Tr16("リンクが循環しています");
         case SkipReason::SpecialFile:
-            return u"特殊ファイルです";
+            return Tr16("特殊ファイルです");
         case SkipReason::ControlCharacter:
-            return u"名前にタブまたは改行が含まれています";
+            return Tr16("名前にタブまたは改行が含まれています");
         case SkipReason::PathTooLong:
-            return u"パスが長すぎます（259 文字まで）";
+            return Tr16("パスが長すぎます（259 文字まで）");
         case SkipReason::MissingPath:
-            return u"見つかりません";
+            return Tr16("見つかりません");
         case SkipReason::AlreadyEntered:
-            return u"このフォルダは既に読み込みました";
+            return Tr16("このフォルダは既に読み込みました");
         case SkipReason::InsideDroppedPath:
-            return u"ほかにドロップした項目に含まれています";
+            return Tr16("ほかにドロップした項目に含まれています");
     }
-    return u"読み込めませんでした";
+    return Tr16("読み込めませんでした");
 }

@@ -8,6 +8,7 @@
 #include "support/AtomicFileWriter.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -125,9 +126,9 @@ bool CGraftListWriter::Write(const std::string& folder, std::string& message,
     for (size_t pack = 1; pack <= count; ++pack)
         BuildList(pack, lists[pack - 1], refused, fs);
     if (!refused.empty()) {
-        message =
-            fmt::format("改行を含む名前はリストに書けないため、リストを作成しませんでした ({} 件):",
-                        refused.size());
+        message = TrFormat(
+            "改行を含む名前はリストに書けないため、リストを作成しませんでした ({count} 件):",
+            fmt::arg("count", refused.size()));
         for (size_t i = 0; i < refused.size() && i < kMaxRefusedShown; ++i)
             message += "\n  " + zel::Utf16ToUtf8(zel::ForDisplay(zel::DecodeFileName(refused[i])));
         return false;
@@ -137,12 +138,12 @@ bool CGraftListWriter::Write(const std::string& folder, std::string& message,
     if (fs.Stat(folder, st) != 0) {
         const int error = fs.MakeFolder(folder, 0777);
         if (error != 0 && error != EEXIST) {
-            message =
-                "フォルダを作成できませんでした: " + folder + " (" + zel::ErrorText(error) + ")";
+            message = TrFormat("フォルダを作成できませんでした: {path} ({reason})",
+                               fmt::arg("path", folder), fmt::arg("reason", zel::ErrorText(error)));
             return false;
         }
     } else if (st.kind != zel::FileKind::Directory) {
-        message = "フォルダではありません: " + folder;
+        message = TrFormat("フォルダではありません: {path}", fmt::arg("path", folder));
         return false;
     }
     const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + "/";

@@ -8,6 +8,7 @@
 #include "packing/ImageSizeEstimate.h"
 #include "packing/SplitPackWork.h"
 #include "support/SizeFormat.h"
+#include "support/UiText.h"
 
 std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vector<PackBin>& packs,
                                          bool udf, const std::atomic<bool>* stop) {
@@ -104,6 +105,6 @@ void CImageCostScope::Restore(std::vector<PackBin>& packs, std::vector<PackResul
 
 std::u16string DescribePackImage(uint64_t image, uint64_t medium, int storedUnit) {
     std::u16string text = FormatDisplaySize(image, storedUnit);
-    if (image > medium) text += u"（収まりません）";
+    if (image > medium) text += Tr16("（収まりません）");
     return text;
 }

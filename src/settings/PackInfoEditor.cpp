@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "settings/ParsePackSize.h"
+#include "support/UiText.h"
 
 namespace {
 
@@ -81,17 +82,23 @@ PackInfoMessage RegisterMessage(CPackInfoEditor::RegisterResult result) {
     using R = CPackInfoEditor::RegisterResult;
     switch (result) {
         case R::ListFull:
-            return {pack_info_text::kInformation, u"これ以上登録することが出来ません。"};
+            return {pack_info_text::kInformation, Tr16("これ以上登録することが出来ません。")};
         case R::EmptyName:
-            return {pack_info_text::kInformation, u"名前を入力してください。"};
+            return {pack_info_text::kInformation, Tr16("名前を入力してください。")};
         case R::InvalidSize:
-            return {pack_info_text::kError, u"無効なサイズです"};
+            return {pack_info_text::kError, Tr16("無効なサイズです")};
         case R::InvalidCapacity:
-            return {pack_info_text::kError, u"無効な容量です"};
+            return {pack_info_text::kError, Tr16("無効な容量です")};
         case R::DuplicateName:
-            return {pack_info_text::kInformation, u"すでにその名前で登録されています。"};
+            return {pack_info_text::kInformation, Tr16("すでにその名前で登録されています。")};
         case R::Added:
             break;
     }
-    return {nullptr, nullptr};
+    return {nullptr, {}};
 }
+
+namespace pack_info_text {
+std::u16string SelectToDelete() {
+    return Tr16("リストから削除したいアイテムを選択してください");
+}
+}  // namespace pack_info_text

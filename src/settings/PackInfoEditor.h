@@ -48,13 +48,13 @@ const char16_t* PackUnitLetter(int unit);
 
 struct PackInfoMessage {
     const char16_t* caption;
-    const char16_t* text;
+    std::u16string text;
 };
-// The warning shown for a refused entry; null texts for Added.
+// The warning shown for a refused entry; a null caption for Added.
 PackInfoMessage RegisterMessage(CPackInfoEditor::RegisterResult result);
 
 namespace pack_info_text {
 constexpr char16_t kInformation[] = u"INFORMATION";
 constexpr char16_t kError[] = u"ERROR";
-constexpr char16_t kSelectToDelete[] = u"リストから削除したいアイテムを選択してください";
+std::u16string SelectToDelete();
 }  // namespace pack_info_text

@@ -10,15 +10,12 @@
 #include "support/AtomicFileWriter.h"
 #include "support/FileLock.h"
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace {
 
-std::u16string Shown(const std::string& path) {
-    return zel::ForDisplay(zel::DecodeFileName(path));
-}
-
-std::u16string Reason(int error) {
-    return zel::Utf8ToUtf16(zel::ErrorText(error));
+std::string Shown(const std::string& path) {
+    return zel::Utf16ToUtf8(zel::ForDisplay(zel::DecodeFileName(path)));
 }
 
 // A folder can hold the profile when a new file can be made in it: an installed
@@ -54,14 +51,20 @@ bool CProfileSession::ChooseLocation(int location, std::u16string& message) {
     const std::string previous = sys_.GetConfigurationFolder();
     int error = 0;
     if (folder.empty() || !sys_.CreateLocation(location, &error)) {
-        message = u"設定ファイルのフォルダ「" + Shown(folder) + u"」を作成できませんでした（" +
-                  Reason(error ? error : ENOENT) + u"）。別の場所を選んでください。";
+        message = Tr16Format(
+            "設定ファイルのフォルダ「{path}」を作成できませんでした（{reason}）。"
+            "別の場所を選んでください。",
+            fmt::arg("path", Shown(folder)),
+            fmt::arg("reason", zel::ErrorText(error ? error : ENOENT)));
         sys_.SetConfigurationFolder(previous);
         return false;
     }
     if (const int probe = ProbeWritable(fs_, sys_.GetConfigurationFolder()); probe != 0) {
-        message = u"設定ファイルのフォルダ「" + Shown(sys_.GetConfigurationFolder()) +
-                  u"」に書き込めません（" + Reason(probe) + u"）。別の場所を選んでください。";
+        message = Tr16Format(
+            "設定ファイルのフォルダ「{path}」に書き込めません（{reason}"
+            "）。別の場所を選んでください。",
+            fmt::arg("path", Shown(sys_.GetConfigurationFolder())),
+            fmt::arg("reason", zel::ErrorText(probe)));
         sys_.SetConfigurationFolder(previous);
         return false;
     }
@@ -85,11 +88,12 @@ void CProfileSession::Load() {
     read_ = settings_;
     notices_.clear();
     if (const size_t beyond = SettingsStore::PackSectionsBeyondLimit(profile); beyond != 0) {
-        notices_.push_back(u"設定ファイル「" + Shown(profilePath_) + u"」には、登録できる " +
-                           zel::U16(std::to_string(kMaxPackInfoCount)) +
-                           u" 件を超えるパックサイズが " + zel::U16(std::to_string(beyond)) +
-                           u" 件あります。これらは読み込まず、終了するときに元のファイルを「" +
-                           Shown(profilePath_ + ".bak") + u"」として残します。");
+        notices_.push_back(Tr16Format(
+            "設定ファイル「{path}」には、登録できる {limit} 件を超えるパックサイズが {count} "
+            "件あります。これらは読み込まず、終了するときに元のファイルを「{backup}"
+            "」として残します。",
+            fmt::arg("path", Shown(profilePath_)), fmt::arg("limit", kMaxPackInfoCount),
+            fmt::arg("count", beyond), fmt::arg("backup", Shown(profilePath_ + ".bak"))));
     }
 
     presetStore_.emplace(fs_, sys_.GetConfigurationFolder());
@@ -104,8 +108,10 @@ bool CProfileSession::Save(std::u16string& message) {
     if (profilePath_.empty()) return true;
     const zel::FileLock lock(fs_, profilePath_);
     if (lock.Error() != 0) {
-        message = u"設定ファイル「" + Shown(profilePath_) + u"」をロックできないため、設定を保存" +
-                  u"しませんでした（" + Reason(lock.Error()) + u"）。";
+        message = Tr16Format(
+            "設定ファイル「{path}」をロックできないため、設定を保存しませんでした（{reason}）。",
+            fmt::arg("path", Shown(profilePath_)),
+            fmt::arg("reason", zel::ErrorText(lock.Error())));
         return false;
     }
     IniProfile onDisk;
@@ -118,8 +124,10 @@ bool CProfileSession::Save(std::u16string& message) {
     const std::string backup = profilePath_ + ".bak";
     if (backUpUnreadableProfile_) {
         if (const int error = fs_.Rename(profilePath_, backup); error != 0 && error != ENOENT) {
-            message = u"読み込めなかった設定ファイル「" + Shown(profilePath_) +
-                      u"」を退避できないため、設定を保存しませんでした（" + Reason(error) + u"）。";
+            message = Tr16Format(
+                "読み込めなかった設定ファイル「{path}」を退避できないため、設定を保存しませんでした"
+                "（{reason}）。",
+                fmt::arg("path", Shown(profilePath_)), fmt::arg("reason", zel::ErrorText(error)));
             return false;
         }
         backUpUnreadableProfile_ = false;
@@ -128,16 +136,20 @@ bool CProfileSession::Save(std::u16string& message) {
         // starting meanwhile.
         int error = 0;
         if (!zel::WriteFileAtomically(fs_, backup, text, error)) {
-            message = u"設定ファイル「" + Shown(profilePath_) + u"」の控え「" + Shown(backup) +
-                      u"」を作れないため、設定を保存しませんでした（" + Reason(error) + u"）。";
+            message = Tr16Format(
+                "設定ファイル「{path}」の控え「{backup}」を作れないため、設定を保存しませんでした"
+                "（{reason}）。",
+                fmt::arg("path", Shown(profilePath_)), fmt::arg("backup", Shown(backup)),
+                fmt::arg("reason", zel::ErrorText(error)));
             return false;
         }
     }
     settings_.MergeInto(onDisk, read_);
     int error = 0;
     if (!onDisk.Save(profilePath_, fs_, error)) {
-        message = u"設定ファイル「" + Shown(profilePath_) + u"」を保存できませんでした（" +
-                  Reason(error) + u"）。";
+        message = Tr16Format("設定ファイル「{path}」を保存できませんでした（{reason}）。",
+                             fmt::arg("path", Shown(profilePath_)),
+                             fmt::arg("reason", zel::ErrorText(error)));
         return false;
     }
     read_ = settings_;
@@ -153,7 +165,7 @@ bool CProfileSession::SavePresets(std::u16string& message) {
             return true;
         case CImportSettingsStore::SaveResult::NameTaken:
             sys_.presets = presetStore_->presets;
-            message = import_settings_text::kDuplicatePreset;
+            message = import_settings_text::DuplicatePreset();
             return false;
         case CImportSettingsStore::SaveResult::Failed:
             break;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "settings/ParsePackSize.h"
+#include "support/UiText.h"
 
 PackSizeError ResolveWorkingPackSize(const PackInfoList& list, std::u16string_view sizeText,
                                      std::u16string_view fillRateText, WorkingPackSize& out) {
@@ -23,7 +24,7 @@ PackSizeError ResolveWorkingPackSize(const PackInfoList& list, std::u16string_vi
     return PackSizeError::None;
 }
 
-std::u16string_view DescribePackSizeError(PackSizeError error) {
-    return error == PackSizeError::None ? std::u16string_view()
-                                        : u"パックサイズに正しい値を入力してください";
+std::u16string DescribePackSizeError(PackSizeError error) {
+    return error == PackSizeError::None ? std::u16string()
+                                        : Tr16("パックサイズに正しい値を入力してください");
 }

@@ -31,4 +31,4 @@ enum class PackSizeError {
                                                    WorkingPackSize& out);
 
 // What the user is told of an error (caption "ERROR"); empty for None.
-std::u16string_view DescribePackSizeError(PackSizeError error);
+std::u16string DescribePackSizeError(PackSizeError error);

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "support/TextCodec.h"
+#include "support/UiText.h"
 
 namespace zel {
 namespace {
@@ -272,8 +273,8 @@ bool WriteFileAtomically(IFileSystem& fs, const std::string& path, std::string_v
 std::string AtomicFileWriter::AbortWithMessage(const std::string& path) {
     const int error = error_;
     Abort();
-    std::string message =
-        "ファイルに書き込めませんでした。\n" + Utf16ToUtf8(ForDisplay(DecodeFileName(path)));
+    std::string message = TrFormat("ファイルに書き込めませんでした。\n{path}",
+                                   fmt::arg("path", Utf16ToUtf8(ForDisplay(DecodeFileName(path)))));
     if (error != 0) message += "\n" + ErrorText(error);
     return message;
 }

@@ -280,7 +280,7 @@ void CCorvelinView::OnRun() {
         run_->Plan(sizeText.toStdU16String(), rateText.toStdU16String(), settings_.packInfoList);
     if (!plan) {
         QMessageBox::critical(this, QStringLiteral("ERROR"),
-                              QString::fromStdU16String(kInvalidPackSizeText));
+                              QString::fromStdU16String(InvalidPackSizeText()));
         emit packSizeRejected();
         return;
     }
@@ -362,7 +362,8 @@ void CCorvelinView::OnNewGroup() {
     if (list_->Mode() != ListMode::Editable) return;
     if (!grouping_->NewGroup(Selection())) {
         QMessageBox box(QMessageBox::NoIcon, ApplicationName(),
-                        QString::fromStdU16String(kSelectItemsForGroupText), QMessageBox::Ok, this);
+                        QString::fromStdU16String(SelectItemsForGroupText()), QMessageBox::Ok,
+                        this);
         box.exec();
         return;
     }

@@ -38,7 +38,8 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
 QVariant CListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal) return QVariant();
     if (role == Qt::DisplayRole) {
-        if (section >= 0 && section < ColumnCount) return QString::fromUtf16(ColumnTitle(section));
+        if (section >= 0 && section < ColumnCount)
+            return QString::fromStdU16String(ColumnTitle(section));
     } else if (role == Qt::TextAlignmentRole) {
         const Qt::Alignment align = section == ColumnPath   ? Qt::AlignLeft
                                     : section == ColumnSize ? Qt::AlignRight

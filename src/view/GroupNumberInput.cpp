@@ -1,6 +1,7 @@
 #include "view/GroupNumberInput.h"
 
 #include "support/SizeFormat.h"
+#include "support/UiText.h"
 
 std::optional<uint32_t> ParseGroupNumber(std::u16string_view text, uint32_t maximum) {
     const auto blank = [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\u3000'; };
@@ -21,5 +22,6 @@ std::optional<uint32_t> ParseGroupNumber(std::u16string_view text, uint32_t maxi
 }
 
 std::u16string GroupNumberPrompt(uint32_t maximum) {
-    return u"1 から " + UInt64ToString(maximum) + u" までの整数を入力してください。";
+    return Tr16Format("1 から {maximum} までの整数を入力してください。",
+                      fmt::arg("maximum", maximum));
 }

@@ -2,13 +2,16 @@
 
 #include "model/PackItem.h"
 #include "packing/CorvelinDoc.h"
+#include "support/UiText.h"
 #include "support/ZelDebugLog.h"
 #include "view/GroupingSubfolder.h"
 #include "view/ListRows.h"
 #include "view/PackListView.h"
 #include "view/RowSelection.h"
 
-const char16_t kSelectItemsForGroupText[] = u"グループに割り当てるアイテムを選択してください。";
+std::u16string SelectItemsForGroupText() {
+    return Tr16("グループに割り当てるアイテムを選択してください。");
+}
 
 namespace {
 

@@ -8,7 +8,7 @@ class CRowSelection;
 
 // Shown when a new group is asked for without a selection; caption: the
 // application's name, no icon.
-extern const char16_t kSelectItemsForGroupText[];
+std::u16string SelectItemsForGroupText();
 
 // The commands that tie the selected rows' items into groups by hand, with
 // their enabling rules. Each command rewrites the Group cells of the list.
@@ -23,7 +23,7 @@ public:
     bool CanGroupSubfolders(const CRowSelection& selection) const;
 
     // All selected rows form one new group. False without a selection: show
-    // kSelectItemsForGroupText; no number is given out then.
+    // SelectItemsForGroupText(); no number is given out then.
     [[nodiscard]] bool NewGroup(const CRowSelection& selection);
     // Puts the selected rows into an existing group, shown number 1..groupCount
     // (GroupNumberInput validates what the user typed). False, and nothing

@@ -2,6 +2,7 @@
 
 #include "packing/ImageFitter.h"
 #include "support/SizeFormat.h"
+#include "support/UiText.h"
 
 ImageFitOffer MakeImageFitOffer(const std::vector<PackBin>& packs,
                                 const std::vector<uint64_t>& images, uint64_t medium,
@@ -14,14 +15,14 @@ ImageFitOffer MakeImageFitOffer(const std::vector<PackBin>& packs,
         if (!CImageFitter::SingleEntry(packs[k])) divisible = true;
     }
     if (offer.overPacks == 0) return offer;
-    offer.text = UInt64ToString(offer.overPacks) +
-                 u" 個のパックのイメージがメディアの容量を超えています。\n";
+    offer.text = Tr16Format("{count} 個のパックのイメージがメディアの容量を超えています。\n",
+                            fmt::arg("count", offer.overPacks));
     offer.offerRefit = divisible && !fittedToImages;
     if (offer.offerRefit) {
-        offer.text += u"イメージサイズに合わせてパックし直しますか？";
+        offer.text += Tr16("イメージサイズに合わせてパックし直しますか？");
     } else {
         offer.text +=
-            u"1 つのファイルまたはグループだけで容量を超えるため、これ以上分けられません。";
+            Tr16("1 つのファイルまたはグループだけで容量を超えるため、これ以上分けられません。");
     }
     return offer;
 }

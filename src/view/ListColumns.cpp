@@ -1,5 +1,7 @@
 #include "view/ListColumns.h"
 
+#include "support/UiText.h"
+
 bool ColumnShown(ListMode mode, int column) {
     if (column < 0 || column >= ColumnCount) return false;
     return column != ColumnImage || mode == ListMode::Packed;
@@ -14,8 +16,9 @@ ListMode ModeOfRow(RowKind kind) {
                                                                     : ListMode::Editable;
 }
 
-const char16_t* ColumnTitle(int column) {
-    static const char16_t* const kTitles[ColumnCount] = {u"Path",    u"Size", u"Group",
-                                                         u"Pack No", u"Rate", u"イメージ"};
+std::u16string ColumnTitle(int column) {
+    static const char16_t* const kTitles[ColumnCount - 1] = {u"Path", u"Size", u"Group", u"Pack No",
+                                                             u"Rate"};
+    if (column == ColumnCount - 1) return Tr16("イメージ");
     return column >= 0 && column < ColumnCount ? kTitles[column] : u"";
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "view/ListRow.h"
 #include "view/PackListView.h"
 
@@ -12,4 +14,4 @@ int LastShownColumn(ListMode mode);
 // The mode a row of this kind belongs to.
 ListMode ModeOfRow(RowKind kind);
 // The header's title of a column ("Path" ... "Rate", "イメージ").
-const char16_t* ColumnTitle(int column);
+std::u16string ColumnTitle(int column);

@@ -3,11 +3,14 @@
 #include <utility>
 
 #include "packing/CorvelinDoc.h"
+#include "support/UiText.h"
 #include "support/ZelDebugLog.h"
 #include "view/ListRows.h"
 #include "view/PackListView.h"
 
-const char16_t kInvalidPackSizeText[] = u"パックサイズに正しい値を入力してください";
+std::u16string InvalidPackSizeText() {
+    return Tr16("パックサイズに正しい値を入力してください");
+}
 
 bool CRunCommand::CanRun() const {
     return view_.Rows().Count() > 0;

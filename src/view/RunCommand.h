@@ -12,7 +12,7 @@ class CPackListView;
 
 // Shown when the pack-size text is not valid; caption "ERROR", error icon; the
 // pack-size box then gets the keyboard focus.
-extern const char16_t kInvalidPackSizeText[];
+std::u16string InvalidPackSizeText();
 
 // The sizes one run packs with: fullSize, the medium, which the fill rates
 // are measured against; workingSize, what the packing fills each pack up to.
@@ -42,7 +42,7 @@ public:
 
     // The sizes from the toolbar's texts (a registered name stands for its
     // size text); nullopt when the size text is not valid: show
-    // kInvalidPackSizeText and run nothing.
+    // InvalidPackSizeText() and run nothing.
     std::optional<RunPlan> Plan(const std::u16string& packSizeText,
                                 const std::u16string& fillRateText,
                                 const PackInfoList& packInfoList) const;

@@ -40,9 +40,11 @@ inline std::string Line(const std::string& path, unsigned long long size, int pa
 // nor standard input, in workingDir when one is given.
 inline pid_t Spawn(const std::vector<std::string>& args, int outFd, int errFd,
                    const std::vector<std::string>& env = {}, const std::string& workingDir = {}) {
-    std::vector<std::string> all = {"/usr/bin/env", "-u", "XDG_CONFIG_HOME"};
+    std::vector<std::string> all = {"/usr/bin/env", "-u", "XDG_CONFIG_HOME", "-u",
+                                    "LC_ALL",       "-u", "LC_MESSAGES"};
     if (!workingDir.empty()) all.insert(all.end(), {"-C", workingDir});
-    all.push_back("HOME=/nonexistent-corvelin-home");
+    // Japanese unless a test says otherwise: the tests check the program's own texts.
+    all.insert(all.end(), {"HOME=/nonexistent-corvelin-home", "LANG=ja_JP.UTF-8"});
     all.insert(all.end(), env.begin(), env.end());
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;

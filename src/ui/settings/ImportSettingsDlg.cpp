@@ -182,7 +182,7 @@ void CImportSettingsDlg::OnAddFilter(FilterList list, QPushButton* button) {
     const QString description = ToQString(filter->Describe());
     if (!editor_.AddFilter(list, filter)) {
         ShowDialogMessage(this, QMessageBox::Information, Caption(),
-                          QString::fromUtf16(text::kDuplicateFilter));
+                          QString::fromStdU16String(text::DuplicateFilter()));
         return;
     }
     ListOf(list)->addItem(description);
@@ -193,7 +193,7 @@ void CImportSettingsDlg::OnDeleteFilter(FilterList list) {
     const QList<QListWidgetItem*> selected = box->selectedItems();
     if (selected.isEmpty()) {
         ShowDialogMessage(this, QMessageBox::Information, Caption(),
-                          QString::fromUtf16(text::kSelectFilterFirst));
+                          QString::fromStdU16String(text::SelectFilterFirst()));
         return;
     }
     const int row = box->row(selected.first());
@@ -212,14 +212,14 @@ void CImportSettingsDlg::FillPresets(const QString& keepSelected) {
 
 void CImportSettingsDlg::OnSavePreset() {
     for (;;) {
-        CInputStringDlg ask(QString::fromUtf16(text::kPresetNamePrompt), QString(), this);
+        CInputStringDlg ask(QString::fromStdU16String(text::PresetNamePrompt()), QString(), this);
         if (ask.exec() != QDialog::Accepted) return;
         const QString name = ask.Text();
         // An empty name would give a preset nobody can pick from the list.
         if (name.isEmpty()) return;
         if (editor_.PresetNameExists(name.toStdU16String())) {
             ShowDialogMessage(this, QMessageBox::Information, Caption(),
-                              QString::fromUtf16(text::kDuplicatePreset));
+                              QString::fromStdU16String(text::DuplicatePreset()));
             continue;
         }
         const int selected = presetBox_->currentIndex();
@@ -240,8 +240,8 @@ void CImportSettingsDlg::OnSavePreset() {
 void CImportSettingsDlg::OnDeletePreset() {
     const int index = presetBox_->currentIndex();
     if (index < 0) return;
-    const QString question = ToQString(
-        text::AboutPreset(presetBox_->itemText(index).toStdU16String(), text::kConfirmDelete));
+    const QString question = ToQString(text::AboutPreset(
+        presetBox_->itemText(index).toStdU16String(), text::PresetEvent::ConfirmDelete));
     if (ShowDialogMessage(this, QMessageBox::Question, Caption(), question,
                           QMessageBox::Yes | QMessageBox::No,
                           QMessageBox::No) != QMessageBox::Yes) {

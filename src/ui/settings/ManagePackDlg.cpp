@@ -171,7 +171,7 @@ void CManagePackDlg::OnDelete() {
     if (selected.isEmpty()) {
         ShowDialogMessage(this, QMessageBox::Warning,
                           QString::fromUtf16(pack_info_text::kInformation),
-                          QString::fromUtf16(pack_info_text::kSelectToDelete));
+                          QString::fromStdU16String(pack_info_text::SelectToDelete()));
         return;
     }
     const QTableWidgetItem* nameItem = table_->item(selected.first()->row(), 0);
