@@ -17,7 +17,7 @@ set(expected
     share/doc/Corvelin/manual/Corvelin.html
     share/man/man1/corvelin-cli.1)
 if(DESKTOP)
-  list(APPEND expected bin/corvelin)
+  list(APPEND expected bin/corvelin share/corvelin/corvelin_en.qm)
 endif()
 foreach(path IN LISTS expected)
   if(NOT EXISTS ${PREFIX}/${path})

@@ -25,6 +25,7 @@
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
 #include "support/TextCodec.h"
+#include "support/UiLanguage.h"
 #include "ui/AboutDlg.h"
 #include "ui/CommandKeyFilter.h"
 #include "ui/CorvelinView.h"
@@ -36,12 +37,16 @@
 namespace {
 
 constexpr char kHomePage[] = "https://tessoly.example/corvelin/";
-constexpr char kHelpFile[] = "Corvelin.html";
 
 using frame_icons::Picture;
 
 QString Text(const std::u16string& text) {
     return QString::fromStdU16String(zel::ForDisplay(text));
+}
+
+// The manual in the user's language.
+const char* HelpFile() {
+    return CurrentUiLanguage() == UiLanguage::Japanese ? "Corvelin.html" : "Corvelin.en.html";
 }
 
 std::string PathBytes(const QString& path) {
@@ -102,42 +107,35 @@ QAction* CMainFrame::AddCommand(const char* name, const QString& text, const QSt
 
 void CMainFrame::CreateActions() {
     Commands& c = commands_;
-    c.clearList = AddCommand("clearList", QStringLiteral("リストを空にする\tCtrl+N(&N)"),
-                             QStringLiteral("リストを空にします\nリストを空にします"));
-    c.exportAs = AddCommand("export", QStringLiteral("エクスポート(&A)..."),
-                            QStringLiteral("結果をファイルに保存\nｴｸｽﾎﾟｰﾄ"));
-    c.graftLists = AddCommand(
-        "graftLists", QStringLiteral("ディスク用リストを書き出す(&D)..."),
-        QStringLiteral("パックごとに xorrisofs のパスリストを書き出します\nディスク用リスト"));
+    c.clearList = AddCommand("clearList", tr("リストを空にする\tCtrl+N(&N)"),
+                             tr("リストを空にします\nリストを空にします"));
+    c.exportAs =
+        AddCommand("export", tr("エクスポート(&A)..."), tr("結果をファイルに保存\nｴｸｽﾎﾟｰﾄ"));
+    c.graftLists =
+        AddCommand("graftLists", tr("ディスク用リストを書き出す(&D)..."),
+                   tr("パックごとに xorrisofs のパスリストを書き出します\nディスク用リスト"));
     c.save = AddCommand("save", QString(), QString());
-    c.exit = AddCommand("exit", QStringLiteral("アプリケーションの終了(&X)"),
-                        QStringLiteral("アプリケーションを終了し、ファイルの保存を指示\\終了"));
-    c.run = AddCommand("run", QStringLiteral("実行\tCtr+E"), QStringLiteral("実行\n実行"));
-    c.back = AddCommand("back", QStringLiteral("戻る\tCtrl+B"),
-                        QStringLiteral("実行前の状態に戻ります\n戻る"));
-    c.newGroup =
-        AddCommand("newGroup", QStringLiteral("新しいグループ\tCtrl+G"),
-                   QStringLiteral("新しいグループを作成します\n新しいグループを作成します"));
-    c.addToGroup = AddCommand("addToGroup", QStringLiteral("既存のグループに入れる\tCtrl+I"),
-                              QStringLiteral("既存のグループに入れます\n既存のグループに入れます"));
-    c.removeFromGroup =
-        AddCommand("removeFromGroup", QStringLiteral("グループからはずす\tAlt+G"),
-                   QStringLiteral("グループからはずします\nグループからはずします"));
-    c.groupEach = AddCommand("groupEach", QStringLiteral("個別にグループ化"),
-                             QStringLiteral("選択項目を個別にグループ化"));
-    c.groupSubfolders =
-        AddCommand("groupSubfolders", QStringLiteral("サブフォルダをグループ化"),
-                   QStringLiteral("選択フォルダのサブフォルダすべてを個別にグループ化"));
-    c.statusBar = AddCommand("statusBar", QStringLiteral("ステータス バー(&S)"), QString());
-    c.managePack = AddCommand("managePack", QStringLiteral("パックサイズの管理(&M)..."),
-                              QStringLiteral("パックサイズ管理\nパックサイズの管理をします"));
-    c.options = AddCommand("options", QStringLiteral("オプション(&O)..."),
-                           QStringLiteral("オプション\nオプション"));
-    c.help = AddCommand("help", QStringLiteral("ヘルプ目次"), QString());
+    c.exit = AddCommand("exit", tr("アプリケーションの終了(&X)"),
+                        tr("アプリケーションを終了し、ファイルの保存を指示\\終了"));
+    c.run = AddCommand("run", tr("実行\tCtr+E"), tr("実行\n実行"));
+    c.back = AddCommand("back", tr("戻る\tCtrl+B"), tr("実行前の状態に戻ります\n戻る"));
+    c.newGroup = AddCommand("newGroup", tr("新しいグループ\tCtrl+G"),
+                            tr("新しいグループを作成します\n新しいグループを作成します"));
+    c.addToGroup = AddCommand("addToGroup", tr("既存のグループに入れる\tCtrl+I"),
+                              tr("既存のグループに入れます\n既存のグループに入れます"));
+    c.removeFromGroup = AddCommand("removeFromGroup", tr("グループからはずす\tAlt+G"),
+                                   tr("グループからはずします\nグループからはずします"));
+    c.groupEach = AddCommand("groupEach", tr("個別にグループ化"), tr("選択項目を個別にグループ化"));
+    c.groupSubfolders = AddCommand("groupSubfolders", tr("サブフォルダをグループ化"),
+                                   tr("選択フォルダのサブフォルダすべてを個別にグループ化"));
+    c.statusBar = AddCommand("statusBar", tr("ステータス バー(&S)"), QString());
+    c.managePack = AddCommand("managePack", tr("パックサイズの管理(&M)..."),
+                              tr("パックサイズ管理\nパックサイズの管理をします"));
+    c.options = AddCommand("options", tr("オプション(&O)..."), tr("オプション\nオプション"));
+    c.help = AddCommand("help", tr("ヘルプ目次"), QString());
     c.homePage = AddCommand("homePage", QStringLiteral("Tessoly software Home Page"), QString());
-    c.about = AddCommand(
-        "about", QStringLiteral("バージョン情報 Corvelin(&A)..."),
-        QStringLiteral("プログラム情報、バージョン、著作権を表示します。\nバージョン情報"));
+    c.about = AddCommand("about", tr("バージョン情報 Corvelin(&A)..."),
+                         tr("プログラム情報、バージョン、著作権を表示します。\nバージョン情報"));
 
     const struct {
         QAction* action;
@@ -216,14 +214,14 @@ void CMainFrame::CreateActions() {
 
 void CMainFrame::CreateMenus() {
     const Commands& c = commands_;
-    QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    QMenu* file = menuBar()->addMenu(tr("ファイル(&F)"));
     file->addAction(c.clearList);
     file->addAction(c.exportAs);
     file->addAction(c.graftLists);
     file->addSeparator();
     file->addAction(c.exit);
 
-    QMenu* operate = menuBar()->addMenu(QStringLiteral("操作(&O)"));
+    QMenu* operate = menuBar()->addMenu(tr("操作(&O)"));
     operate->addAction(c.run);
     operate->addAction(c.back);
     operate->addSeparator();
@@ -233,16 +231,16 @@ void CMainFrame::CreateMenus() {
     operate->addAction(c.groupEach);
     operate->addAction(c.groupSubfolders);
 
-    QMenu* show = menuBar()->addMenu(QStringLiteral("表示(&V)"));
+    QMenu* show = menuBar()->addMenu(tr("表示(&V)"));
     show->addAction(c.toolBar);
     show->addAction(c.statusBar);
 
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
+    QMenu* tools = menuBar()->addMenu(tr("ツール(&T)"));
     tools->addAction(c.managePack);
     tools->addAction(c.options);
     SetUpCatalog(tools);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    QMenu* help = menuBar()->addMenu(tr("ヘルプ(&H)"));
     help->addAction(c.help);
     help->addAction(c.homePage);
     help->addSeparator();
@@ -254,12 +252,12 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateToolBar() {
-    QToolBar* bar = addToolBar(QStringLiteral("ツール バー"));
+    QToolBar* bar = addToolBar(tr("ツール バー"));
     bar->setObjectName(QStringLiteral("toolBar"));
     bar->setIconSize(QSize(16, 16));
     bar->setAllowedAreas(Qt::AllToolBarAreas);
     commands_.toolBar = bar->toggleViewAction();
-    commands_.toolBar->setText(QStringLiteral("ツール バー(&T)"));
+    commands_.toolBar->setText(tr("ツール バー(&T)"));
     commands_.toolBar->setObjectName(QStringLiteral("toolBarToggle"));
 
     // The stored face with its fallbacks, at the size of the system's font: the
@@ -290,8 +288,8 @@ void CMainFrame::CreateToolBar() {
     // The box takes the override first and hands it to its line edit.
     packSizeBox_->installEventFilter(keyFilter);
     fillRateBox_->installEventFilter(keyFilter);
-    packSizeBox_->setToolTip(QStringLiteral("パックサイズ"));
-    fillRateBox_->setToolTip(QStringLiteral("充填率"));
+    packSizeBox_->setToolTip(tr("パックサイズ"));
+    fillRateBox_->setToolTip(tr("充填率"));
 
     const Commands& c = commands_;
     bar->addAction(c.clearList);
@@ -312,7 +310,7 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     // A plain widget of the bar gives way to prompts and comes back after them.
-    auto* idle = new QLabel(QStringLiteral("レディ"));
+    auto* idle = new QLabel(tr("レディ"));
     idle->setObjectName(QStringLiteral("idleText"));
     bar->addWidget(idle, 1);
     // Lock states cannot be read portably: the panes are kept, shown blank.
@@ -384,10 +382,10 @@ void CMainFrame::OnClearList() {
 }
 
 QString CMainFrame::AskExportPath() {
-    QFileDialog dialog(this, QStringLiteral("名前を付けて保存"), exportFolder_);
+    QFileDialog dialog(this, tr("名前を付けて保存"), exportFolder_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("ﾀﾌﾞ区切りﾃｷｽﾄ(*.csv)"));
+    dialog.setNameFilter(tr("ﾀﾌﾞ区切りﾃｷｽﾄ(*.csv)"));
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     const QString proposed =
         exportPath_.empty()
@@ -415,8 +413,7 @@ void CMainFrame::OnSave() {
 }
 
 QString CMainFrame::AskGraftListFolder() {
-    return QFileDialog::getExistingDirectory(this, QStringLiteral("リストを書き出すフォルダ"),
-                                             exportFolder_);
+    return QFileDialog::getExistingDirectory(this, tr("リストを書き出すフォルダ"), exportFolder_);
 }
 
 // One packNN.lst per pack for xorrisofs; nothing is written when a name cannot
@@ -430,8 +427,7 @@ void CMainFrame::OnGraftLists() {
         QMessageBox::critical(this, QStringLiteral("ERROR"), QString::fromStdString(message));
         return;
     }
-    statusBar()->showMessage(
-        QStringLiteral("%1 個のリストを書き出しました").arg(doc_.packs.size()));
+    statusBar()->showMessage(tr("%1 個のリストを書き出しました").arg(doc_.packs.size()));
 }
 
 bool CMainFrame::WriteExport(const std::string& path) {
@@ -453,7 +449,7 @@ void CMainFrame::OnHelp() {
     const std::string program = sys_.GetLocationFolder(ZelConfiguration::ProgramFolder);
     if (!program.empty()) {
         for (const char* place : {"/", "/../share/corvelin/"}) {
-            const std::string path = program + place + kHelpFile;
+            const std::string path = program + place + HelpFile();
             struct stat st {};
             if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
                 QDesktopServices::openUrl(
@@ -463,7 +459,7 @@ void CMainFrame::OnHelp() {
         }
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Corvelin"),
-                    QStringLiteral("ヘルプファイルが見つかりませんでした"), QMessageBox::Ok, this);
+                    tr("ヘルプファイルが見つかりませんでした"), QMessageBox::Ok, this);
     box.exec();
 }
 

@@ -38,14 +38,14 @@ std::string CMainFrame::CatalogFile() const {
 
 void CMainFrame::SetUpCatalog(QMenu* tools) {
     tools->addSeparator();
-    catalogWindow_ = tools->addAction(QStringLiteral("カタログ(&C)..."));
+    catalogWindow_ = tools->addAction(tr("カタログ(&C)..."));
     catalogWindow_->setObjectName(QStringLiteral("catalog"));
-    catalogWindow_->setStatusTip(QStringLiteral("書き込んだディスクのファイルを検索します"));
-    skipArchived_ = tools->addAction(QStringLiteral("アーカイブ済みのファイルを除外(&S)"));
+    catalogWindow_->setStatusTip(tr("書き込んだディスクのファイルを検索します"));
+    skipArchived_ = tools->addAction(tr("アーカイブ済みのファイルを除外(&S)"));
     skipArchived_->setObjectName(QStringLiteral("skipArchived"));
     skipArchived_->setCheckable(true);
-    skipArchived_->setStatusTip(QStringLiteral(
-        "カタログにある同じパス・サイズ・更新日時のファイルをドロップで取り込みません"));
+    skipArchived_->setStatusTip(
+        tr("カタログにある同じパス・サイズ・更新日時のファイルをドロップで取り込みません"));
 
     connect(catalogWindow_, &QAction::triggered, this, [this] {
         if (!catalogDlg_) {
@@ -67,8 +67,8 @@ void CMainFrame::SetUpCatalog(QMenu* tools) {
             if (!catalog.Open(CatalogFile()) || !check->files.Load(catalog, paths, error)) {
                 QMessageBox::critical(
                     this, QStringLiteral("ERROR"),
-                    FromUtf8((error.empty() ? catalog.Error() : error) +
-                             "\nアーカイブ済みのファイルを除外せずに取り込みます。"));
+                    FromUtf8(error.empty() ? catalog.Error() : error) +
+                        tr("\nアーカイブ済みのファイルを除外せずに取り込みます。"));
                 return nullptr;
             }
             if (!catalog.Notice().empty()) {

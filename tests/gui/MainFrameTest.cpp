@@ -18,6 +18,7 @@
 #include "settings/FakeSys.h"
 #include "settings/SettingsStore.h"
 #include "support/FaultyFileSystem.h"
+#include "support/UiLanguage.h"
 #include "ui/MainFrame.h"
 #include "ui/settings/ManagePackDlg.h"
 #include "ui/settings/OptionDlg.h"
@@ -47,6 +48,7 @@ class MainFrameTest : public QObject {
     QComboBox* Box(const char* name) { return frame_->findChild<QComboBox*>(name); }
 
 private slots:
+    void initTestCase() { SetUiLanguage(UiLanguageFromEnvironment()); }
     void init() {
         frame_ = std::make_unique<CMainFrame>(doc_, settings_, sys_, fs_);
         frame_->show();
