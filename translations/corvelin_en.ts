@@ -505,6 +505,10 @@ About</translation>
         <translation>
 The files are added without skipping archived ones.</translation>
     </message>
+    <message>
+        <source>Tessoly software Home Page</source>
+        <translation>Tessoly Software Home Page</translation>
+    </message>
 </context>
 <context>
     <name>CMakeConfigDlg</name>

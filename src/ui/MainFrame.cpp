@@ -20,6 +20,8 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <string_view>
+
 #include "packing/CorvelinDoc.h"
 #include "packing/GraftListWriter.h"
 #include "settings/CorvelinSys.h"
@@ -94,171 +96,14 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
 
 CMainFrame::~CMainFrame() = default;
 
-QAction* CMainFrame::AddCommand(const char* name, const QString& text, const QString& prompt) {
-    auto* action = new QAction(text, this);
-    action->setObjectName(QString::fromLatin1(name));
-    // The prompt before the line break goes to the status bar, the rest is the tooltip.
-    const qsizetype newline = prompt.indexOf(QLatin1Char('\n'));
-    action->setStatusTip(newline < 0 ? prompt : prompt.left(newline));
-    if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
-    addAction(action);
-    return action;
-}
-
-void CMainFrame::CreateActions() {
-    Commands& c = commands_;
-    c.clearList = AddCommand("clearList", tr("リストを空にする\tCtrl+N(&N)"),
-                             tr("リストを空にします\nリストを空にします"));
-    c.exportAs =
-        AddCommand("export", tr("エクスポート(&A)..."), tr("結果をファイルに保存\nｴｸｽﾎﾟｰﾄ"));
-    c.graftLists =
-        AddCommand("graftLists", tr("ディスク用リストを書き出す(&D)..."),
-                   tr("パックごとに xorrisofs のパスリストを書き出します\nディスク用リスト"));
-    c.save = AddCommand("save", QString(), QString());
-    c.exit = AddCommand("exit", tr("アプリケーションの終了(&X)"),
-                        tr("アプリケーションを終了し、ファイルの保存を指示\\終了"));
-    c.run = AddCommand("run", tr("実行\tCtr+E"), tr("実行\n実行"));
-    c.back = AddCommand("back", tr("戻る\tCtrl+B"), tr("実行前の状態に戻ります\n戻る"));
-    c.newGroup = AddCommand("newGroup", tr("新しいグループ\tCtrl+G"),
-                            tr("新しいグループを作成します\n新しいグループを作成します"));
-    c.addToGroup = AddCommand("addToGroup", tr("既存のグループに入れる\tCtrl+I"),
-                              tr("既存のグループに入れます\n既存のグループに入れます"));
-    c.removeFromGroup = AddCommand("removeFromGroup", tr("グループからはずす\tAlt+G"),
-                                   tr("グループからはずします\nグループからはずします"));
-    c.groupEach = AddCommand("groupEach", tr("個別にグループ化"), tr("選択項目を個別にグループ化"));
-    c.groupSubfolders = AddCommand("groupSubfolders", tr("サブフォルダをグループ化"),
-                                   tr("選択フォルダのサブフォルダすべてを個別にグループ化"));
-    c.statusBar = AddCommand("statusBar", tr("ステータス バー(&S)"), QString());
-    c.managePack = AddCommand("managePack", tr("パックサイズの管理(&M)..."),
-                              tr("パックサイズ管理\nパックサイズの管理をします"));
-    c.options = AddCommand("options", tr("オプション(&O)..."), tr("オプション\nオプション"));
-    c.help = AddCommand("help", tr("ヘルプ目次"), QString());
-    c.homePage = AddCommand("homePage", QStringLiteral("Tessoly software Home Page"), QString());
-    c.about = AddCommand("about", tr("バージョン情報 Corvelin(&A)..."),
-                         tr("プログラム情報、バージョン、著作権を表示します。\nバージョン情報"));
-
-    const struct {
-        QAction* action;
-        QKeySequence keys;
-    } shortcuts[] = {
-        {c.clearList, QKeySequence(Qt::CTRL | Qt::Key_N)},
-        {c.save, QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {c.run, QKeySequence(Qt::CTRL | Qt::Key_E)},
-        {c.back, QKeySequence(Qt::CTRL | Qt::Key_B)},
-        {c.newGroup, QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {c.addToGroup, QKeySequence(Qt::CTRL | Qt::Key_I)},
-        {c.removeFromGroup, QKeySequence(Qt::ALT | Qt::Key_G)},
-    };
-    for (const auto& s : shortcuts)
-        s.action->setShortcut(s.keys);
-
-    const struct {
-        QAction* action;
-        Picture picture;
-        bool inMenu;
-    } pictures[] = {
-        {c.clearList, Picture::ClearList, false},
-        {c.exportAs, Picture::Export, true},
-        {c.run, Picture::Run, true},
-        {c.back, Picture::Back, true},
-        {c.newGroup, Picture::NewGroup, true},
-        {c.addToGroup, Picture::AddToGroup, true},
-        {c.removeFromGroup, Picture::RemoveFromGroup, true},
-        {c.options, Picture::Options, true},
-        {c.help, Picture::Help, true},
-        {c.homePage, Picture::HomePage, true},
-        {c.about, Picture::About, false},
-    };
-    for (const auto& p : pictures) {
-        p.action->setIcon(frame_icons::Get(p.picture));
-        p.action->setIconVisibleInMenu(p.inMenu);
-    }
-
-    connect(c.clearList, &QAction::triggered, this, &CMainFrame::OnClearList);
-    connect(c.exportAs, &QAction::triggered, this, [this] {
-        if (view_->CanExport()) OnExport();
-    });
-    connect(c.graftLists, &QAction::triggered, this, [this] {
-        if (view_->CanExport()) OnGraftLists();
-    });
-    connect(c.save, &QAction::triggered, this, &CMainFrame::OnSave);
-    connect(c.exit, &QAction::triggered, this, &QWidget::close);
-    connect(c.managePack, &QAction::triggered, this, &CMainFrame::OnManagePack);
-    connect(c.options, &QAction::triggered, this, &CMainFrame::OnOptions);
-    connect(c.help, &QAction::triggered, this, &CMainFrame::OnHelp);
-    connect(c.homePage, &QAction::triggered, this, &CMainFrame::OnHomePage);
-    connect(c.about, &QAction::triggered, this, &CMainFrame::OnAbout);
-
-    // The list's commands, each carried out only while its rule allows it (an
-    // accelerator may come before the enabled state has caught up).
-    const struct {
-        QAction* action;
-        bool (CCorvelinView::*allowed)() const;
-        void (CCorvelinView::*command)();
-    } listCommands[] = {
-        {c.run, &CCorvelinView::CanRun, &CCorvelinView::OnRun},
-        {c.back, &CCorvelinView::CanBack, &CCorvelinView::OnBack},
-        {c.newGroup, &CCorvelinView::CanNewGroup, &CCorvelinView::OnNewGroup},
-        {c.addToGroup, &CCorvelinView::CanAddToGroup, &CCorvelinView::OnAddToGroup},
-        {c.removeFromGroup, &CCorvelinView::CanRemoveFromGroup, &CCorvelinView::OnRemoveFromGroup},
-        {c.groupEach, &CCorvelinView::CanGroupEach, &CCorvelinView::OnGroupEach},
-        {c.groupSubfolders, &CCorvelinView::CanGroupSubfolders, &CCorvelinView::OnGroupSubfolders},
-    };
-    for (const auto& command : listCommands) {
-        connect(command.action, &QAction::triggered, this, [this, command] {
-            if ((view_->*command.allowed)()) (view_->*command.command)();
-            UpdateCommands();
-        });
-    }
-}
-
-void CMainFrame::CreateMenus() {
-    const Commands& c = commands_;
-    QMenu* file = menuBar()->addMenu(tr("ファイル(&F)"));
-    file->addAction(c.clearList);
-    file->addAction(c.exportAs);
-    file->addAction(c.graftLists);
-    file->addSeparator();
-    file->addAction(c.exit);
-
-    QMenu* operate = menuBar()->addMenu(tr("操作(&O)"));
-    operate->addAction(c.run);
-    operate->addAction(c.back);
-    operate->addSeparator();
-    operate->addAction(c.newGroup);
-    operate->addAction(c.addToGroup);
-    operate->addAction(c.removeFromGroup);
-    operate->addAction(c.groupEach);
-    operate->addAction(c.groupSubfolders);
-
-    QMenu* show = menuBar()->addMenu(tr("表示(&V)"));
-    show->addAction(c.toolBar);
-    show->addAction(c.statusBar);
-
-    QMenu* tools = menuBar()->addMenu(tr("ツール(&T)"));
-    tools->addAction(c.managePack);
-    tools->addAction(c.options);
-    SetUpCatalog(tools);
-
-    QMenu* help = menuBar()->addMenu(tr("ヘルプ(&H)"));
-    help->addAction(c.help);
-    help->addAction(c.homePage);
-    help->addSeparator();
-    help->addAction(c.about);
-
-    for (QMenu* menu : {file, operate, show, tools, help}) {
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
-    }
-}
-
 void CMainFrame::CreateToolBar() {
     QToolBar* bar = addToolBar(tr("ツール バー"));
     bar->setObjectName(QStringLiteral("toolBar"));
     bar->setIconSize(QSize(16, 16));
     bar->setAllowedAreas(Qt::AllToolBarAreas);
-    commands_.toolBar = bar->toggleViewAction();
-    commands_.toolBar->setText(tr("ツール バー(&T)"));
-    commands_.toolBar->setObjectName(QStringLiteral("toolBarToggle"));
+    toolBarToggle_ = bar->toggleViewAction();
+    toolBarToggle_->setText(tr("ツール バー(&T)"));
+    toolBarToggle_->setObjectName(QStringLiteral("toolBarToggle"));
 
     // The stored face with its fallbacks, at the size of the system's font: the
     // stored height of 12 would come out at 8 px with the wide line spacing of
@@ -280,31 +125,27 @@ void CMainFrame::CreateToolBar() {
     };
     packSizeBox_ = makeBox("packSize", 150);
     fillRateBox_ = makeBox("fillRate", 60);
-    QList<QKeySequence> commandKeys;
-    for (QAction* action : {commands_.clearList, commands_.save, commands_.run, commands_.back,
-                            commands_.newGroup, commands_.addToGroup, commands_.removeFromGroup})
-        commandKeys.append(action->shortcut());
-    auto* keyFilter = new CCommandKeyFilter(commandKeys, this);
+    auto* keyFilter = new CCommandKeyFilter(commandKeys_, this);
     // The box takes the override first and hands it to its line edit.
     packSizeBox_->installEventFilter(keyFilter);
     fillRateBox_->installEventFilter(keyFilter);
     packSizeBox_->setToolTip(tr("パックサイズ"));
     fillRateBox_->setToolTip(tr("充填率"));
 
-    const Commands& c = commands_;
-    bar->addAction(c.clearList);
-    bar->addAction(c.exportAs);
-    bar->addSeparator();
-    bar->addAction(c.newGroup);
-    bar->addAction(c.addToGroup);
-    bar->addAction(c.removeFromGroup);
-    bar->addWidget(packSizeBox_);
-    bar->addWidget(fillRateBox_);
-    bar->addSeparator();
-    bar->addAction(c.run);
-    bar->addAction(c.back);
-    bar->addSeparator();
-    bar->addAction(c.about);
+    // Commands by name, the boxes where "boxes" stands, a separator for null.
+    const char* const layout[] = {"clearList",       "export", nullptr, "newGroup", "addToGroup",
+                                  "removeFromGroup", "boxes",  nullptr, "run",      "back",
+                                  nullptr,           "about"};
+    for (const char* name : layout) {
+        if (!name) {
+            bar->addSeparator();
+        } else if (std::string_view(name) == "boxes") {
+            bar->addWidget(packSizeBox_);
+            bar->addWidget(fillRateBox_);
+        } else {
+            bar->addAction(Command(name));
+        }
+    }
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -321,9 +162,10 @@ void CMainFrame::CreateStatusBar() {
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
         bar->addPermanentWidget(label);
     }
-    commands_.statusBar->setCheckable(true);
-    commands_.statusBar->setChecked(true);
-    connect(commands_.statusBar, &QAction::toggled, bar, &QWidget::setVisible);
+    QAction* shown = Command("statusBar");
+    shown->setCheckable(true);
+    shown->setChecked(true);
+    connect(shown, &QAction::toggled, bar, &QWidget::setVisible);
 }
 
 void CMainFrame::CreateNoOpShortcuts() {
@@ -359,19 +201,6 @@ void CMainFrame::FillToolbarCombos() {
     fillRateBox_->clear();
     fillRateBox_->addItems({QStringLiteral("100%"), QStringLiteral("95%"), QStringLiteral("90%")});
     fillRateBox_->setCurrentIndex(0);
-}
-
-void CMainFrame::UpdateCommands() {
-    const Commands& c = commands_;
-    c.run->setEnabled(view_->CanRun());
-    c.back->setEnabled(view_->CanBack());
-    c.exportAs->setEnabled(view_->CanExport());
-    c.graftLists->setEnabled(view_->CanExport());
-    c.newGroup->setEnabled(view_->CanNewGroup());
-    c.addToGroup->setEnabled(view_->CanAddToGroup());
-    c.removeFromGroup->setEnabled(view_->CanRemoveFromGroup());
-    c.groupEach->setEnabled(view_->CanGroupEach());
-    c.groupSubfolders->setEnabled(view_->CanGroupSubfolders());
 }
 
 void CMainFrame::OnClearList() {

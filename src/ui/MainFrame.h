@@ -2,7 +2,12 @@
 
 #include <QMainWindow>
 
+#include <QKeySequence>
+#include <QList>
+
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/FileSystem.h"
 
@@ -59,7 +64,7 @@ protected:
     virtual QString AskGraftListFolder();
 
 private:
-    QAction* AddCommand(const char* name, const QString& text, const QString& prompt);
+    QAction* Command(const char* name) const;
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
@@ -78,27 +83,18 @@ private:
     QComboBox* packSizeBox_ = nullptr;
     QComboBox* fillRateBox_ = nullptr;
 
-    struct Commands {
-        QAction* clearList;
-        QAction* exportAs;
-        QAction* graftLists;
-        QAction* save;
-        QAction* exit;
-        QAction* run;
-        QAction* back;
-        QAction* newGroup;
-        QAction* addToGroup;
-        QAction* removeFromGroup;
-        QAction* groupEach;
-        QAction* groupSubfolders;
-        QAction* toolBar;
-        QAction* statusBar;
-        QAction* managePack;
-        QAction* options;
-        QAction* help;
-        QAction* homePage;
-        QAction* about;
-    } commands_{};
+    // The commands' places in the menus and their enabling rules, from the
+    // table of MainFrameCommands.cpp.
+    enum class Menu { None, File, Operate, View, Tools, Help };
+    struct MenuEntry {
+        Menu menu;
+        bool separatorBefore;
+        QAction* action;
+    };
+    std::vector<MenuEntry> menuEntries_;
+    std::vector<std::pair<QAction*, bool (CCorvelinView::*)() const>> rules_;
+    QList<QKeySequence> commandKeys_;  // the commands' own keys, kept from the boxes
+    QAction* toolBarToggle_ = nullptr;
 
     std::string exportPath_;
     QString exportFolder_;

@@ -4,6 +4,8 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -54,6 +56,32 @@ private slots:
         frame_->show();
     }
     void cleanup() { frame_.reset(); }
+
+    // The menus, keys and pictures the command table lays out.
+    void commandsStandWhereTheyDid() {
+        QStringList menus;
+        for (QAction* title : frame_->menuBar()->actions()) {
+            QStringList entries;
+            for (QAction* action : title->menu()->actions()) {
+                QString entry = action->isSeparator() ? QStringLiteral("|") : action->objectName();
+                if (!action->shortcut().isEmpty()) entry += "=" + action->shortcut().toString();
+                if (!action->icon().isNull())
+                    entry +=
+                        action->isIconVisibleInMenu() ? QStringLiteral("+") : QStringLiteral("-");
+                entries << entry;
+            }
+            menus << entries.join(' ');
+        }
+        QCOMPARE(menus, QStringList({
+                            "clearList=Ctrl+N- export+ graftLists | exit",
+                            "run=Ctrl+E+ back=Ctrl+B+ | newGroup=Ctrl+G+ addToGroup=Ctrl+I+ "
+                            "removeFromGroup=Alt+G+ groupEach groupSubfolders",
+                            "toolBarToggle statusBar",
+                            "managePack options+ | catalog skipArchived",
+                            "help+ homePage+ | about-",
+                        }));
+        QCOMPARE(Command("save")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    }
 
     // Changes made in the options and pack-size dialogs apply on OK only.
     void settingsDialogsApplyOnOkOnly() {
