@@ -276,7 +276,7 @@ System: never</translation>
     </message>
     <message>
         <source>含む</source>
-        <translation>Any of these</translation>
+        <translation>At least these</translation>
     </message>
 </context>
 <context>
@@ -317,7 +317,7 @@ Disc Lists</translation>
     </message>
     <message>
         <source>アプリケーションを終了し、ファイルの保存を指示\終了</source>
-        <translation>Quits the application and offers to save files</translation>
+        <translation>Quits the application</translation>
     </message>
     <message>
         <source>実行	Ctr+E</source>
@@ -549,7 +549,7 @@ The files are added without skipping archived ones.</translation>
     </message>
     <message>
         <source>登録</source>
-        <translation>Register</translation>
+        <translation>Add</translation>
     </message>
     <message>
         <source>削除</source>
