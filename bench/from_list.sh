@@ -11,7 +11,7 @@ folders=${2:-25000}
 seed=${3:-1}
 CORVELIN_BUILD_DIR=build-release CORVELIN_BUILD_TYPE=Release \
     CORVELIN_BUILD_TARGETS="corvelin-cli corvelin_make_inventory" \
-    scripts/build.sh -DCORVELIN_BUILD_DESKTOP=OFF -DCORVELIN_BUILD_TESTS=OFF >/dev/null
+    scripts/build.sh -DCORVELIN_BUILD_BENCH=ON -DCORVELIN_BUILD_DESKTOP=OFF -DCORVELIN_BUILD_TESTS=OFF >/dev/null
 inventory=$(mktemp "${TMPDIR:-/tmp}/corvelin-inventory-XXXXXX")
 trap 'rm -f "$inventory"' EXIT
 build-release/bench/corvelin_make_inventory "$records" "$folders" "$seed" >"$inventory"

@@ -16,7 +16,7 @@ records=${1:-300000}
 runs=${2:-3}
 CORVELIN_BUILD_DIR=build-release CORVELIN_BUILD_TYPE=Release \
     CORVELIN_BUILD_TARGETS="corvelin-cli corvelin_make_inventory" \
-    scripts/build.sh -DCORVELIN_BUILD_DESKTOP=OFF -DCORVELIN_BUILD_TESTS=OFF >/dev/null
+    scripts/build.sh -DCORVELIN_BUILD_BENCH=ON -DCORVELIN_BUILD_DESKTOP=OFF -DCORVELIN_BUILD_TESTS=OFF >/dev/null
 work=$(mktemp -d "${TMPDIR:-/tmp}/corvelin-shapes-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 make=build-release/bench/corvelin_make_inventory

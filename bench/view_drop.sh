@@ -18,7 +18,7 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 CORVELIN_BUILD_DIR=build-release CORVELIN_BUILD_TYPE=Release \
     CORVELIN_BUILD_TARGETS="corvelin_make_tree corvelin_view_drop_bench corvelin-cli" \
-    scripts/build.sh -DCORVELIN_BUILD_TESTS=OFF >/dev/null
+    scripts/build.sh -DCORVELIN_BUILD_BENCH=ON -DCORVELIN_BUILD_TESTS=OFF >/dev/null
 
 if [[ ! -d "$tree" ]]; then
     mkdir -p "$root"

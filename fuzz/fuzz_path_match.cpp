@@ -74,16 +74,19 @@ void Check(std::u16string name, std::u16string patterns) {
     }
     FUZZ_CHECK(single == ReferenceMatch(name, patterns));
 
-    // The list: any part, after its leading spaces, matches or is "*.*".
+    // The list: any part, without the spaces at its ends, matches or is "*.*".
     bool expected = false;
     for (std::u16string_view part : SplitList(patterns)) {
         while (!part.empty() && part.front() == u' ')
             part.remove_prefix(1);
+        while (!part.empty() && part.back() == u' ')
+            part.remove_suffix(1);
         expected = expected || part == u"*.*" || ReferenceMatch(name, part);
     }
     FUZZ_CHECK(MatchesAnyPattern(name, patterns) == expected);
     if (patterns.find(u';') == std::u16string::npos &&
-        (patterns.empty() || patterns.front() != u' ') && patterns != u"*.*") {
+        (patterns.empty() || (patterns.front() != u' ' && patterns.back() != u' ')) &&
+        patterns != u"*.*") {
         FUZZ_CHECK(MatchesAnyPattern(name, patterns) == single);
     }
 

@@ -3,13 +3,17 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libboost-dev libfmt-dev libgtest-dev libbenchmark-dev
-    libsqlite3-dev qt6-base-dev qt6-l10n-tools qt6-translations-l10n fonts-noto-cjk xorriso genisoimage
-    desktop-file-utils appstream xvfb xauth xdotool)
+    libsqlite3-dev libssl-dev qt6-base-dev qt6-l10n-tools qt6-translations-l10n fonts-noto-cjk xorriso
+    genisoimage desktop-file-utils appstream xvfb xauth xdotool dosfstools)
 # libclang-rt-14-dev also carries FuzzedDataProvider.h, which the seed-corpus
 # replay of every build compiles.
 packages+=(libclang-rt-14-dev)
 if [[ "${CORVELIN_SANITIZERS:-0}" == 1 ]]; then
     packages+=(clang)
+fi
+# The format and clang-tidy checks of scripts/lint.sh.
+if [[ "${CORVELIN_LINT:-0}" == 1 ]]; then
+    packages+=(clang-format clang-tidy)
 fi
 
 missing=()

@@ -138,7 +138,7 @@ set host-charset UTF-8
 set target-charset UTF-8
 set non-stop on
 set breakpoint pending on
-break opendir if \$_regex((char*)\$rdi, ".*/2024\$")
+break open64 if \$_regex((char*)\$rdi, ".*/2024\$")
 commands
 shell touch $work/held
 end

@@ -111,10 +111,6 @@
         <translation>Created</translation>
     </message>
     <message>
-        <source>セット ファイルから追加(&amp;F)...</source>
-        <translation>Add from Set &amp;File...</translation>
-    </message>
-    <message>
         <source>ディスクから追加(&amp;D)...</source>
         <translation>Add from &amp;Disc...</translation>
     </message>
@@ -151,14 +147,6 @@
         <translation>Choose a Disc, Image or Burned Folder</translation>
     </message>
     <message>
-        <source>セット ファイルまたはインデックスを選択</source>
-        <translation>Choose a Set File or Index</translation>
-    </message>
-    <message>
-        <source>セット・インデックス (*.cvset INDEX.TSV);;すべて (*)</source>
-        <translation>Sets and indexes (*.cvset INDEX.TSV);;All files (*)</translation>
-    </message>
-    <message>
         <source>名前の変更</source>
         <translation>Rename Set</translation>
     </message>
@@ -171,6 +159,18 @@
 ディスクの内容は変わりません。</source>
         <translation>Remove the set &quot;%1&quot; from the catalog?
 The discs themselves are not changed.</translation>
+    </message>
+    <message>
+        <source>ファイル・イメージから追加(&amp;F)...</source>
+        <translation>Add from &amp;File or Image...</translation>
+    </message>
+    <message>
+        <source>セット ファイル、インデックスまたはイメージを選択</source>
+        <translation>Choose a Set File, Index or Image</translation>
+    </message>
+    <message>
+        <source>セット・インデックス・イメージ (*.cvset INDEX.TSV *.iso *.img);;すべて (*)</source>
+        <translation>Sets, indexes and images (*.cvset INDEX.TSV *.iso *.img);;All files (*)</translation>
     </message>
 </context>
 <context>
@@ -509,6 +509,38 @@ The files are added without skipping archived ones.</translation>
         <source>Tessoly software Home Page</source>
         <translation>Tessoly Software Home Page</translation>
     </message>
+    <message>
+        <source>計画をカタログに記録する</source>
+        <translation>Record Plan in Catalog</translation>
+    </message>
+    <message>
+        <source>セットの名前:</source>
+        <translation>Set name:</translation>
+    </message>
+    <message>
+        <source>カタログに記録しました: %1 (%2 ファイル)</source>
+        <translation>Recorded in the catalog: %1 (%2 files)</translation>
+    </message>
+    <message>
+        <source>ディスクに書き込む(&amp;W)...</source>
+        <translation>&amp;Write to Disc...</translation>
+    </message>
+    <message>
+        <source>パックをディスクやイメージに書き込み、検証します
+ディスクに書き込む</source>
+        <translation>Writes the packs to discs, images or folders and verifies them
+Write to Disc</translation>
+    </message>
+    <message>
+        <source>計画をカタログに記録する(&amp;R)...</source>
+        <translation>&amp;Record Plan in Catalog...</translation>
+    </message>
+    <message>
+        <source>パックをまだ書き込んでいないセットとしてカタログに記録します
+カタログに記録</source>
+        <translation>Records the packs in the catalog as a set not yet written
+Record in Catalog</translation>
+    </message>
 </context>
 <context>
     <name>CMakeConfigDlg</name>
@@ -658,6 +690,10 @@ The files are added without skipping archived ones.</translation>
         <source>0 から 10 までの整数を入力してください。</source>
         <translation>Enter a whole number from 0 to 10.</translation>
     </message>
+    <message>
+        <source>%1（%2 の代わり）</source>
+        <translation>%1 (in place of %2)</translation>
+    </message>
 </context>
 <context>
     <name>CPackRunDlg</name>
@@ -690,6 +726,161 @@ The files are added without skipping archived ones.</translation>
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>CWriteDiscDlg</name>
+    <message>
+        <source>（書き込み済み）</source>
+        <translation>(written)</translation>
+    </message>
+    <message>
+        <source>（検証済み）</source>
+        <translation>(verified)</translation>
+    </message>
+    <message>
+        <source>（失敗）</source>
+        <translation>(failed)</translation>
+    </message>
+    <message>
+        <source>パック %1 %2</source>
+        <translation>Pack %1 %2</translation>
+    </message>
+    <message>
+        <source>ディスクに書き込む</source>
+        <translation>Write to Disc</translation>
+    </message>
+    <message>
+        <source>セットの名前(&amp;N):</source>
+        <translation>Set &amp;name:</translation>
+    </message>
+    <message>
+        <source>イメージファイル</source>
+        <translation>Image files</translation>
+    </message>
+    <message>
+        <source>ドライブ %1</source>
+        <translation>Drive %1</translation>
+    </message>
+    <message>
+        <source>フォルダ（パックごとに選ぶ）</source>
+        <translation>Folders (one chosen per pack)</translation>
+    </message>
+    <message>
+        <source>書き込み先(&amp;T):</source>
+        <translation>Write &amp;to:</translation>
+    </message>
+    <message>
+        <source>参照(&amp;B)...</source>
+        <translation>&amp;Browse...</translation>
+    </message>
+    <message>
+        <source>フォルダー(&amp;F):</source>
+        <translation>&amp;Folder:</translation>
+    </message>
+    <message>
+        <source>パック(&amp;P):</source>
+        <translation>&amp;Packs:</translation>
+    </message>
+    <message>
+        <source>書き込んだ後に検証する(&amp;V)</source>
+        <translation>&amp;Verify after writing</translation>
+    </message>
+    <message>
+        <source>xorriso の MD5 も記録する(&amp;M)</source>
+        <translation>Also record xorriso&apos;s &amp;MD5 checksums</translation>
+    </message>
+    <message>
+        <source>セットを開く(&amp;O)...</source>
+        <translation>&amp;Open Set...</translation>
+    </message>
+    <message>
+        <source>検証(&amp;E)...</source>
+        <translation>V&amp;erify...</translation>
+    </message>
+    <message>
+        <source>開始(&amp;S)</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>セットを開く</source>
+        <translation>Open Set</translation>
+    </message>
+    <message>
+        <source>セット (*.cvset)</source>
+        <translation>Sets (*.cvset)</translation>
+    </message>
+    <message>
+        <source>イメージを書き込むフォルダー</source>
+        <translation>Folder for the Images</translation>
+    </message>
+    <message>
+        <source>書き込みが終わりました。</source>
+        <translation>Writing is finished.</translation>
+    </message>
+    <message>
+        <source>中止しました。</source>
+        <translation>Cancelled.</translation>
+    </message>
+    <message>
+        <source>途中でやめました。「セットを開く」で続きを書き込めます。</source>
+        <translation>Stopped partway. Use Open Set to write the rest.</translation>
+    </message>
+    <message>
+        <source>セットファイル: </source>
+        <translation>Set file: </translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>検証するフォルダー</source>
+        <translation>Folder to Verify</translation>
+    </message>
+    <message>
+        <source>検証するイメージ</source>
+        <translation>Image to Verify</translation>
+    </message>
+    <message>
+        <source>イメージ (*.iso);;すべてのファイル (*)</source>
+        <translation>Images (*.iso);;All files (*)</translation>
+    </message>
+    <message>
+        <source>書き込む</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>飛ばす</source>
+        <translation>Skip</translation>
+    </message>
+    <message>
+        <source>前のパックをやり直す</source>
+        <translation>Redo Previous Pack</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>フォルダにコピーする</source>
+        <translation>Copy to Folder</translation>
+    </message>
+    <message>
+        <source>フォルダーを選ぶ...</source>
+        <translation>Choose Folder...</translation>
+    </message>
+    <message>
+        <source>パック %1 / %2 のコピー先</source>
+        <translation>Where to Copy Pack %1 of %2</translation>
+    </message>
+    <message>
+        <source>中止しています...</source>
+        <translation>Cancelling...</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include <ctime>
 #include <unordered_map>
 
+#include "disc/SetIndexFormat.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"
 
@@ -138,24 +139,7 @@ private:
 }  // namespace
 
 void AppendEscapedField(std::string_view text, std::string& out) {
-    for (char c : text) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += c;
-        }
-    }
+    AppendIndexField(text, out);
 }
 
 bool Catalog::Fail(const std::string& what) {

@@ -1,5 +1,6 @@
 #include "catalog/SetSource.h"
 
+#include "disc/ImageIndexReader.h"
 #include "disc/SetIndexFormat.h"
 #include "support/TextCodec.h"
 
@@ -16,12 +17,22 @@ bool ReadSetSource(zel::IFileSystem& fs, const std::string& path, DiscSet& set,
                    std::string& message) {
     zel::FileStat st;
     std::string file = path;
-    if (fs.Stat(path, st) == 0 && st.kind == zel::FileKind::Directory) {
+    const bool found = fs.Stat(path, st) == 0;
+    if (found && st.kind == zel::FileKind::Directory) {
         file = path + "/_CORVELIN/INDEX.TSV";
     }
     const std::string shown = zel::Utf16ToUtf8(zel::ForDisplay(zel::DecodeFileName(file)));
     std::string text;
-    if (const int error = fs.ReadFile(file, kMaxIndexBytes, text); error != 0) {
+    // An image file or a drive holds the index inside its file system, which
+    // xorriso reads for us.
+    if (found && (st.kind == zel::FileKind::Other ||
+                  (st.kind == zel::FileKind::Regular && LooksLikeImageName(path)))) {
+        std::string error;
+        if (!ReadImageIndex(fs, path, kMaxIndexBytes, text, error)) {
+            message = shown + ": " + error;
+            return false;
+        }
+    } else if (const int error = fs.ReadFile(file, kMaxIndexBytes, text); error != 0) {
         message = "セットを読めませんでした: " + shown + ": " + zel::ErrorText(error);
         return false;
     }

@@ -18,9 +18,11 @@
 #include "catalog/Catalog.h"
 #include "cli/CliCatalog.h"
 #include "cli/CliDiscPlan.h"
+#include "cli/CliDiscWrite.h"
 #include "cli/CliProgress.h"
 #include "cli/PackSummary.h"
 #include "cli/TerminalText.h"
+#include "disc/ReservedRoom.h"
 #include "intake/AddFileWorker.h"
 #include "intake/AutoGroupProposal.h"
 #include "intake/DropPath.h"
@@ -44,16 +46,6 @@ std::atomic<std::atomic<uint32_t>*> g_packCancel{nullptr};
 
 void Error(const std::string& message) {
     std::fprintf(stderr, "corvelin-cli: %s\n", message.c_str());
-}
-
-// Empty when there is none (it was deleted): relative paths then mean nothing.
-std::string WorkingDirectory() {
-    std::vector<char> buffer(4096);
-    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE) return std::string();
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.data();
 }
 
 // The configuration folder: the one given, else the one the desktop program
@@ -88,9 +80,9 @@ void ReportSkipped(const SkippedEntryList& skipped) {
 unsigned ScanReaders() {
     if (const char* env = std::getenv("CORVELIN_SCAN_READERS")) {
         const long value = std::strtol(env, nullptr, 10);
-        if (value >= 0 && value <= 16) return static_cast<unsigned>(value);
+        if (value >= 0 && value <= 64) return static_cast<unsigned>(value);
     }
-    return 1;
+    return CAddFileWorker::DefaultReaders();
 }
 
 }  // namespace
@@ -109,6 +101,8 @@ int CliJob::Run() {
     if (options_.CatalogOnly()) return RunCatalogCommands(options_, fs_);
     const bool showProgress = !options_.quiet;
     const bool summaryToStderr = options_.exportPath && *options_.exportPath == "-";
+    if (options_.verifyPath) return RunVerify(options_, g_interrupted);
+    if (options_.setFile) return ResumeSet(options_, g_interrupted);
 
     // Settings and presets, read only.
     const std::string configFolder = FindConfigFolder(options_, fs_);
@@ -161,7 +155,7 @@ int CliJob::Run() {
     if (options_.autoGroup) importSettings->AutoGroup = 1;
 
     std::vector<std::string> paths;
-    const std::string cwd = WorkingDirectory();
+    const std::string cwd = fs_.WorkingFolder();
     for (const std::string& path : options_.paths) {
         if (path[0] != '/' && cwd.empty()) {
             Error("作業フォルダがないため、相対パスを読み込めません: " + EscapeForTerminal(path));
@@ -235,7 +229,9 @@ int CliJob::Run() {
 
     // Pack: against the bytes, or against the estimated images.
     const uint64_t medium = sizes.capacity;
-    const bool fitImage = options_.fitImage || settings.general.fitImage != 0;
+    // Media written by this run must hold their images: pack against them.
+    const bool writes = options_.WriteTargets() > 0;
+    const bool fitImage = options_.fitImage || settings.general.fitImage != 0 || writes;
     const bool udf = options_.udf;
     std::vector<uint64_t> images;
     {
@@ -245,7 +241,16 @@ int CliJob::Run() {
         // A signal between the two lines above found no flag to set: look again.
         if (g_interrupted.load()) doc.cancelFlag.store(1);
         CPackRunner runner(doc, sizes.workingSize, &progress);
-        if (fitImage) runner.FitImages({std::min(sizes.workingSize, medium), udf, 0});
+        if (fitImage) {
+            ImageFitGoal goal{std::min(sizes.workingSize, medium), udf, 0, {}};
+            // What writing adds to each medium: the reserved folder, MD5 records.
+            if (writes) {
+                goal.extraPerPack = [&doc, md5 = options_.md5](const std::vector<PackBin>& packs) {
+                    return PlannedReservedRoom(doc.root, packs, md5);
+                };
+            }
+            runner.FitImages(goal);
+        }
         const bool started = runner.Start();
         runner.Join();
         g_packCancel.store(nullptr);
@@ -320,6 +325,15 @@ int CliJob::Run() {
         }
     }
 
+    if (options_.recordSet) {
+        if (g_interrupted.load()) {
+            Error("中断しました");
+            return kCliInterrupted;
+        }
+        if (RecordPlannedSet(options_, doc, sizes.workingSize, options_.sizeText, medium) != 0)
+            return kCliFailed;
+    }
+
     if (!options_.quiet) {
         if (pendingImages.valid()) images = pendingImages.get();
         const std::string summary =
@@ -331,5 +345,8 @@ int CliJob::Run() {
             return kCliFailed;
         }
     }
+    if (options_.WriteTargets() > 0)
+        return WriteNewSet(options_, doc, sizes.workingSize, options_.sizeText, medium,
+                           g_interrupted);
     return kCliOk;
 }

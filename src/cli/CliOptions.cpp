@@ -27,6 +27,15 @@ enum LongOnly {
     kCatalogRename,
     kNewName,
     kCatalogList,
+    kWriteImages,
+    kWriteDisc,
+    kWriteFolders,
+    kSet,
+    kSetName,
+    kRecordSet,
+    kVerify,
+    kNoVerify,
+    kMd5,
 };
 
 }  // namespace
@@ -59,6 +68,15 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         {"catalog-rename", required_argument, nullptr, kCatalogRename},
         {"new-name", required_argument, nullptr, kNewName},
         {"catalog-list", no_argument, nullptr, kCatalogList},
+        {"write-images", required_argument, nullptr, kWriteImages},
+        {"write-disc", required_argument, nullptr, kWriteDisc},
+        {"write-folders", required_argument, nullptr, kWriteFolders},
+        {"set", required_argument, nullptr, kSet},
+        {"set-name", required_argument, nullptr, kSetName},
+        {"record-set", required_argument, nullptr, kRecordSet},
+        {"verify", required_argument, nullptr, kVerify},
+        {"no-verify", no_argument, nullptr, kNoVerify},
+        {"md5", no_argument, nullptr, kMd5},
         {nullptr, 0, nullptr, 0},
     };
     opterr = 0;
@@ -145,6 +163,33 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
             case kCatalogList:
                 options.catalogList = true;
                 break;
+            case kWriteImages:
+                options.writeImages = optarg;
+                break;
+            case kWriteDisc:
+                options.writeDisc = optarg;
+                break;
+            case kWriteFolders:
+                options.writeFolders.emplace_back(optarg);
+                break;
+            case kSet:
+                options.setFile = optarg;
+                break;
+            case kSetName:
+                options.setName = optarg;
+                break;
+            case kRecordSet:
+                options.recordSet = optarg;
+                break;
+            case kVerify:
+                options.verifyPath = optarg;
+                break;
+            case kNoVerify:
+                options.noVerify = true;
+                break;
+            case kMd5:
+                options.md5 = true;
+                break;
             case ':':
                 error = std::string("オプションに値がありません: ") + argv[optind - 1];
                 return false;
@@ -173,6 +218,28 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         }
         return true;
     }
+    if (options.WriteTargets() > 1) {
+        error = "--write-images と --write-disc と --write-folders は同時に指定できません";
+        return false;
+    }
+    // Verifying and going on with a set work on what is already planned.
+    if (options.verifyPath || options.setFile) {
+        if (!options.paths.empty() || options.fromList) {
+            error = "--verify と --set にはパスや --from-list を指定できません";
+            return false;
+        }
+        if (options.verifyPath && (options.setFile || options.WriteTargets() > 0)) {
+            error = "--verify はほかの書き込みのオプションと同時に指定できません";
+            return false;
+        }
+        if (options.setFile && options.WriteTargets() == 0) {
+            error =
+                "--set には --write-images DIR か --write-disc DEVICE か --write-folders DIR "
+                "が必要です";
+            return false;
+        }
+        return true;
+    }
     if (options.skipArchived && options.fromList) {
         error = "--skip-archived は --from-list と同時に指定できません (更新日時がありません)";
         return false;
@@ -183,6 +250,16 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
     }
     if (!options.fromList && options.paths.empty()) {
         error = "ファイルまたはフォルダを指定してください";
+        return false;
+    }
+    if (options.recordSet && !options.exportPath && !options.graftListDir) {
+        error = "--record-set には -o FILE か --graft-lists DIR が必要です";
+        return false;
+    }
+    // A set that is written is recorded as it is written: not twice.
+    if (options.recordSet && options.WriteTargets() > 0) {
+        error =
+            "--record-set は --write-images、--write-disc、--write-folders と同時に指定できません";
         return false;
     }
     if (options.printCommands && !options.graftListDir) {
@@ -196,6 +273,9 @@ std::string CliUsage() {
     return "使い方: corvelin-cli [オプション] パス...\n"
            "        corvelin-cli [オプション] --from-list FILE\n"
            "        corvelin-cli [--catalog FILE] カタログの操作...\n"
+           "        corvelin-cli --set FILE (--write-images DIR | --write-disc DEVICE |\n"
+           "                                    --write-folders DIR...)\n"
+           "        corvelin-cli --verify PATH\n"
            "ファイルとフォルダを読み込み、指定したサイズのメディアに分けてエクスポートします。\n"
            "\n"
            "  -s, --size TEXT        パックサイズ: 登録名 (例 \"DVD(4.7GB)\") またはサイズ (例 "
@@ -219,6 +299,19 @@ std::string CliUsage() {
            "      --skip-archived    カタログにある同じパス・サイズ・更新日時のファイルを除外する\n"
            "      --catalog FILE     使うカタログ (既定: "
            "~/.local/share/Tessoly/Corvelin/catalog.sqlite)\n"
+           "      --write-images DIR パックごとにイメージ packNN.iso を書き込み、検証する\n"
+           "                         (書き込んだセットはカタログに記録する)\n"
+           "      --write-disc DEVICE パックごとにドライブのディスクへ書き込み、検証する\n"
+           "                         (次のディスクは標準エラーで尋ね、Enter で続ける)\n"
+           "      --write-folders DIR パックごとのファイルをフォルダへコピーし、検証する\n"
+           "                         (パックの順に繰り返し指定、足りなければ標準エラーで尋ねる)\n"
+           "      --set FILE         セットファイルの続きを書き込む (パスは指定しない)\n"
+           "      --set-name NAME    新しいセットの名前 (既定値 最初の項目の名前と日付)\n"
+           "      --record-set NAME  -o や --graft-lists の計画を NAME "
+           "のセット (未書き込み) としてカタログに記録する\n"
+           "      --no-verify        書き込んだ後に読み返して検証しない\n"
+           "      --md5              xorriso の MD5 チェックサムもイメージに記録する\n"
+           "      --verify PATH      ディスクのフォルダ、ドライブ、イメージを検証する\n"
            "  -q, --quiet            集計表を表示しない\n"
            "  -h, --help             この説明を表示する\n"
            "      --version          バージョンを表示する\n"
@@ -231,12 +324,14 @@ std::string CliUsage() {
            "ディスク上のパス、ディスクのラベル、セット、日付、ディスク内のパス、サイズ)\n"
            "      --catalog-add FILE セットファイル、メディアの INDEX.TSV、または _CORVELIN "
            "を含む\n"
-           "                         フォルダ (マウントしたディスク) からセットを記録する "
-           "(複数指定可)\n"
+           "                         フォルダ (マウントしたディスク)、イメージファイル (.iso)\n"
+           "                         からセットを記録する (複数指定可)\n"
            "      --catalog-export FILE  カタログをタブ区切りテキストで書き出す (- は標準出力)\n"
            "      --catalog-list     セットごとのディスク数とバイト数を表示する\n"
            "      --catalog-remove SET   セットを削除する (ID または名前)\n"
            "      --catalog-rename SET --new-name NAME  セットの名前を変更する\n"
            "\n"
-           "終了コード: 0 成功、1 読み込みまたは書き出しの失敗、2 指定の誤り、130 中断\n";
+           "終了コード: 0 成功、1 読み込み・書き出し・書き込みの失敗、2 指定の誤り、130 中断\n"
+           "  --verify: 8 に、見つからないファイルがあれば 1、内容が異なれば 2、\n"
+           "  読めなければ 4 を足した値 (9〜15)\n";
 }

@@ -17,10 +17,23 @@ struct CliOptions {
     std::optional<std::string> configDir;
     std::optional<std::string> graftListDir;  // --graft-lists
     bool printCommands = false;
-    bool fitImage = false;                // also when the profile's FIT_IMAGE is set
-    bool udf = false;                     // the image estimate counts a UDF bridge
-    std::optional<std::string> fromList;  // "-" for standard input
-    bool listLines = false;               // records end at LF instead of NUL
+    bool fitImage = false;                   // also when the profile's FIT_IMAGE is set
+    bool udf = false;                        // the image estimate counts a UDF bridge
+    std::optional<std::string> fromList;     // "-" for standard input
+    bool listLines = false;                  // records end at LF instead of NUL
+    std::optional<std::string> writeImages;  // --write-images DIR
+    std::optional<std::string> writeDisc;    // --write-disc DEVICE
+    std::vector<std::string> writeFolders;   // --write-folders DIR, once per folder, in order
+    // How many of the three targets the command line names.
+    int WriteTargets() const {
+        return (writeImages ? 1 : 0) + (writeDisc ? 1 : 0) + (writeFolders.empty() ? 0 : 1);
+    }
+    std::optional<std::string> setFile;     // --set FILE: go on with a set
+    std::optional<std::string> setName;     // --set-name NAME
+    std::optional<std::string> recordSet;   // --record-set NAME: the plan into the catalog
+    std::optional<std::string> verifyPath;  // --verify PATH
+    bool noVerify = false;                  // --no-verify: write without reading back
+    bool md5 = false;                       // --md5: xorriso's own checksums too
     bool quiet = false;
     // The archive catalog.
     std::optional<std::string> catalogPath;  // --catalog: another catalog file

@@ -14,35 +14,14 @@ constexpr uint32_t kMajorVersion = 1;
 const DiscPackState kStates[] = {DiscPackState::Planned, DiscPackState::Written,
                                  DiscPackState::Verified, DiscPackState::Failed};
 
-void AppendEscaped(std::string_view bytes, std::string& out) {
-    for (char c : bytes) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += c;
-        }
-    }
-}
-
 void AppendText(std::u16string_view text, std::string& out) {
     out += '\t';
-    AppendEscaped(zel::EncodeFileName(text), out);
+    AppendIndexField(zel::EncodeFileName(text), out);
 }
 
 void AppendBytes(std::string_view bytes, std::string& out) {
     out += '\t';
-    AppendEscaped(bytes, out);
+    AppendIndexField(bytes, out);
 }
 
 template <typename T>
@@ -172,6 +151,27 @@ std::u16string LineError(size_t lineNumber, std::u16string_view what) {
 }
 
 }  // namespace
+
+void AppendIndexField(std::string_view bytes, std::string& out) {
+    for (char c : bytes) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
+        }
+    }
+}
 
 const char* DiscPackStateName(DiscPackState state) {
     switch (state) {

@@ -24,5 +24,8 @@ std::string WriteSetIndex(const DiscSet& set, bool asSetFile);
 // names the line, and out is left as it was.
 [[nodiscard]] bool ReadSetIndex(std::string_view text, DiscSet& out, std::u16string& error);
 
+// Appends bytes as one field of that form: "\\", TAB, LF and CR escaped.
+void AppendIndexField(std::string_view bytes, std::string& out);
+
 // "planned", "written", "verified", "failed".
 const char* DiscPackStateName(DiscPackState state);

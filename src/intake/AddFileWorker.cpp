@@ -4,12 +4,13 @@
 
 #include <boost/make_shared.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 #include <memory>
 #include <new>
+#include <thread>
 
-#include "model/PackItemSorter.h"
 #include "packing/CorvelinDoc.h"
 #include "support/FileSystem.h"
 #include "support/ReadAheadLister.h"
@@ -23,6 +24,10 @@ bool HasLineBreakOrTab(std::string_view bytes) {
     return bytes.find_first_of("\t\r\n") != std::string_view::npos;
 }
 
+// Listings held ready ahead of the walk: enough to keep every reader busy
+// while the walk is elsewhere, few enough that a tree of huge folders stays small.
+constexpr size_t kReadyListings = 64;
+
 }  // namespace
 
 CAddFileWorker::CAddFileWorker(zel::IFileSystem& fs, const CCorvelinDoc& doc,
@@ -35,6 +40,11 @@ CAddFileWorker::CAddFileWorker(zel::IFileSystem& fs, const CCorvelinDoc& doc,
       firstId_(doc.nextItemId),
       nextId_(doc.nextItemId) {}
 
+unsigned CAddFileWorker::DefaultReaders() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return std::clamp(2 * cores, 4u, 16u);
+}
+
 CAddFileWorker::~CAddFileWorker() {
     // Run uses this object's fields: stop it before they go, not in the base.
     Cancel();
@@ -44,13 +54,24 @@ CAddFileWorker::~CAddFileWorker() {
 uint32_t CAddFileWorker::Run() {
     try {
         std::unique_ptr<zel::ReadAheadLister> lister;
-        if (readAhead_ > 0) lister = std::make_unique<zel::ReadAheadLister>(fs_, 64, readAhead_);
+        if (readAhead_ > 0) {
+            // The readers walk ahead on their own, entering what this walk enters.
+            const auto follow = [](const std::string& folder, const zel::DirEntry& entry) {
+                if (HasLineBreakOrTab(entry.name)) return false;
+                const size_t units =
+                    zel::DecodeFileName(folder).size() + 1 + zel::DecodeFileName(entry.name).size();
+                return units <= kMaxPathUnits;
+            };
+            lister =
+                std::make_unique<zel::ReadAheadLister>(fs_, kReadyListings, readAhead_, follow);
+        }
         lister_ = lister.get();
         struct ClearLister {
             zel::ReadAheadLister*& pointer;
             ~ClearLister() { pointer = nullptr; }
         } clearLister{lister_};
         nextId_ = firstId_;
+        refused_ = 0;
         entered_.clear();
         const std::vector<bool> nested = NestedDroppedPaths(paths_);
         for (size_t p = 0; p < paths_.size(); ++p) {
@@ -59,12 +80,9 @@ uint32_t CAddFileWorker::Run() {
                 skipped_.push_back({path, SkipReason::InsideDroppedPath, 0});
                 continue;
             }
+            // Each folder sorted its children as it ended, while they were in the cache.
             CPackItemPtr item = ScanPath(path);
-            if (item) {
-                CPackItemSorter sorter;
-                item->Accept(sorter);
-                results_.push_back(std::move(item));
-            }
+            if (item) results_.push_back(std::move(item));
             if (cancel_.load() != 0) {
                 results_.clear();
                 skipped_.clear();
@@ -168,7 +186,6 @@ CPackFolderPtr CAddFileWorker::ScanCurrentFolder(uint32_t level) {
         Skip(SkipReason::UnreadableFolder, error);
         return nullptr;
     }
-    if (lister_) AnnounceSubfolders(entries);
 
     const size_t bytesEnd = pathBytes_.size();
     const size_t textEnd = pathText_.size();
@@ -190,6 +207,7 @@ CPackFolderPtr CAddFileWorker::ScanCurrentFolder(uint32_t level) {
     pathText_.resize(textEnd);
 
     if (folder->children.empty()) return nullptr;
+    folder->SortChildren();
     return folder;
 }
 
@@ -239,23 +257,6 @@ void CAddFileWorker::ScanEntry(CPackFolder& folder, const zel::DirEntry& entry, 
     }
 }
 
-// The subfolders this folder's loop will enter, in that order.
-void CAddFileWorker::AnnounceSubfolders(const std::vector<zel::DirEntry>& entries) {
-    std::vector<std::string> folders;
-    std::unordered_set<FolderKey, FolderKeyHash> announced;
-    const std::string base =
-        (pathBytes_.empty() || pathBytes_.back() != '/') ? pathBytes_ + '/' : pathBytes_;
-    for (const zel::DirEntry& entry : entries) {
-        if (entry.statError != 0 || entry.stat.kind != zel::FileKind::Directory) continue;
-        if (HasLineBreakOrTab(entry.name) || WasEntered(entry.stat)) continue;
-        // Two links to one folder: only the first is entered.
-        const FolderKey key(entry.stat.device, entry.stat.inode);
-        if (!announced.insert(key).second) continue;
-        folders.push_back(base + entry.name);
-    }
-    lister_->Announce(folders);
-}
-
 // A cut path could name another file or the parent folder again, and a line
 // break would split the export's record: such entries are left out, never altered.
 bool CAddFileWorker::Usable(std::string_view bytesToCheck) {
@@ -271,14 +272,16 @@ bool CAddFileWorker::Usable(std::string_view bytesToCheck) {
 }
 
 bool CAddFileWorker::Accepts(std::u16string_view name, const zel::FileStat& st) {
-    if (!settings_) return false;
-    uint32_t attributes = kAttrArchive;
-    if ((st.mode & S_IWUSR) == 0) attributes |= kAttrReadOnly;
-    if (!name.empty() && name.front() == u'.') attributes |= kAttrHidden;
+    if (!settings_) {
+        ++refused_;
+        return false;
+    }
     findData_.fileName.assign(name);
-    findData_.attributes = attributes;
+    findData_.attributes = FileAttributes(name, st.mode);
     findData_.size = st.size;
-    return settings_->Accepts(findData_);
+    if (settings_->Accepts(findData_)) return true;
+    ++refused_;
+    return false;
 }
 
 bool CAddFileWorker::IsAncestor(const zel::FileStat& st) const {
@@ -287,10 +290,6 @@ bool CAddFileWorker::IsAncestor(const zel::FileStat& st) const {
         if (ancestor == key) return true;
     }
     return false;
-}
-
-bool CAddFileWorker::WasEntered(const zel::FileStat& st) const {
-    return entered_.count(FolderKey(st.device, st.inode)) != 0;
 }
 
 // Records the folder as entered and pushes it onto the ancestors, or reports

@@ -62,14 +62,19 @@ public:
     // A folder and everything below it; null when it holds no accepted file.
     CPackFolderPtr ScanFolder(const std::string& path, uint32_t level);
 
-    // Lists folders ahead of the walk on this many more threads (see
-    // ReadAheadLister; 0 = none); call before Start. The file system must then
-    // allow concurrent listings.
+    // Lists the folders on this many more threads (see ReadAheadLister; 0 =
+    // none, the walk lists each itself); call before Start. The walk takes the
+    // listings in its own order, so the result is the same with any number.
+    // The file system must then allow concurrent listings.
     void SetReadAhead(unsigned readers) { readAhead_ = readers; }
     // Asks check about every accepted file: archived files are left out,
     // changed ones marked (CPackItem::archiveChanged). Call before Start; check
     // is used on the scan's thread and must outlive it.
     void SetArchiveCheck(IArchiveCheck* check) { archiveCheck_ = check; }
+    // Listing threads for this machine: more than its processors, since on a
+    // cold disk each waits on its own request and the device serves several
+    // at once; on a warm cache the extra ones only wait for their turn.
+    static unsigned DefaultReaders();
 
     // Any thread. Takes effect at the next entry; once the last dropped path is
     // done the scan completes regardless (see Completed).
@@ -88,6 +93,8 @@ public:
     // The folder or dropped file now being read. Any thread.
     std::u16string GetCurrentPath() const;
     const SkippedEntryList& GetSkipped() const { return skipped_; }
+    // How many files the preset's filters refused.
+    uint64_t GetRefusedCount() const { return refused_; }
     // Empty unless the scan failed (ScanNotice::Failed was posted).
     const std::u16string& GetErrorText() const { return errorText_; }
     uint32_t GetNextId() const { return nextId_; }
@@ -104,9 +111,7 @@ private:
                    uint32_t level);
     bool Accepts(std::u16string_view name, const zel::FileStat& st);
     bool IsAncestor(const zel::FileStat& st) const;
-    bool WasEntered(const zel::FileStat& st) const;
     bool Enter(const zel::FileStat& st);
-    void AnnounceSubfolders(const std::vector<zel::DirEntry>& entries);
     void PublishCurrentPath();
     void Skip(SkipReason reason, int error) { skipped_.push_back({pathBytes_, reason, error}); }
     void Post(ScanNotice notice);
@@ -129,6 +134,7 @@ private:
     std::atomic<bool> completed_{false};
     bool committed_ = false;
     SkippedEntryList skipped_;
+    uint64_t refused_ = 0;
     std::u16string errorText_;
 
     // The walk's position: the same path as the file system takes it and as the

@@ -199,10 +199,9 @@ void CInventoryReader::Record(std::string_view bytes, bool whole) {
 }
 
 bool CInventoryReader::Accepts(std::u16string_view name, uint64_t size) {
-    uint32_t attributes = kAttrArchive;
-    if (name.front() == u'.') attributes |= kAttrHidden;
     findData_.fileName.assign(name);
-    findData_.attributes = attributes;
+    // An inventory carries no permission bits: its files count as writable.
+    findData_.attributes = FileAttributes(name, S_IWUSR);
     findData_.size = size;
     return settings_ && settings_->Accepts(findData_);
 }

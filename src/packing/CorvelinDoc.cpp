@@ -17,7 +17,7 @@ CCorvelinDoc::~CCorvelinDoc() {
     ClearPackResults();
 }
 
-bool CCorvelinDoc::OnNewDocument() {
+void CCorvelinDoc::OnNewDocument() {
     // The records point into the tree that is about to be released.
     ReleasePacks();
 
@@ -29,7 +29,6 @@ bool CCorvelinDoc::OnNewDocument() {
 
     nextItemId = 1;
     groupCount = 0;
-    return true;
 }
 
 void CCorvelinDoc::SetItemGroup(uint64_t group, uint32_t number) {

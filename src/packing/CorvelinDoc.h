@@ -24,7 +24,7 @@ public:
     CCorvelinDoc& operator=(const CCorvelinDoc&) = delete;
 
     // Empties the list: fresh root, item numbers from 1, no groups, no packs.
-    bool OnNewDocument();
+    void OnNewDocument();
     // Sets the group on the item with that number (a folder's whole subtree).
     void SetItemGroup(uint64_t group, uint32_t number);
     // A new group number from groupCount.

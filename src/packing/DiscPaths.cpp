@@ -43,7 +43,8 @@ CDiscPaths::CDiscPaths(const CPackFolder& root) {
     std::unordered_set<std::u16string> taken;
     for (const CPackItemPtr& child : root.children)
         taken.insert(FoldAscii(OwnName(*child)));
-    std::unordered_set<std::u16string> used;
+    // The folder a written medium keeps its checksums and index in.
+    std::unordered_set<std::u16string> used = {u"_corvelin"};
     for (const CPackItemPtr& child : root.children) {
         const std::u16string base(OwnName(*child));
         std::u16string name = base;

@@ -13,6 +13,8 @@ class CPackFolder;
 // second gets "~2", the third "~3", and so on, inserted before a file's
 // extension ("photo~2.jpg") or appended to a folder's name ("A~2"), skipping any
 // name already taken. A top-level item without a name ("/" itself) is "root".
+// "_CORVELIN" counts as taken from the start: written media keep their
+// checksums and the set's index in a folder of that name.
 class CDiscPaths {
 public:
     explicit CDiscPaths(const CPackFolder& root);

@@ -51,8 +51,12 @@ std::string LinkTarget(const std::string& path, zel::IFileSystem& fs) {
             fs.ReadLink(current, target) != 0 || target.empty()) {
             return current;
         }
-        current =
-            target.front() == '/' ? target : current.substr(0, current.rfind('/') + 1) + target;
+        if (target.front() == '/') {
+            current = target;
+        } else {
+            current.erase(current.rfind('/') + 1);  // to its folder, or empty
+            current += target;
+        }
     }
     return current;
 }

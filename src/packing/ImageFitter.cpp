@@ -78,6 +78,12 @@ bool CImageFitter::Run(const PackAt& packAt) {
         for (uint64_t& image : images_)
             image =
                 goal_.extraPerImage > UINT64_MAX - image ? UINT64_MAX : image + goal_.extraPerImage;
+        if (goal_.extraPerPack) {
+            const std::vector<uint64_t> extra = goal_.extraPerPack(doc_.packs);
+            for (size_t i = 0; i < images_.size() && i < extra.size(); ++i)
+                images_[i] =
+                    extra[i] > UINT64_MAX - images_[i] ? UINT64_MAX : images_[i] + extra[i];
+        }
         const uint64_t next = NextLimit(limit, doc_.packs, weights, images_, goal_);
         if (next == limit) return true;
         limit = next;

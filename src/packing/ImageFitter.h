@@ -15,6 +15,10 @@ struct ImageFitGoal {
     // Bytes every image carries beyond the pack's files (a folder of the
     // program's own on each medium), counted in each pack's estimate.
     uint64_t extraPerImage = 0;
+    // Bytes each pack's image carries beyond that, given the packs of a run:
+    // what writing adds depends on the files (their checksum lines). Counted
+    // like extraPerImage; the caller's, so this layer knows nothing of writing.
+    std::function<std::vector<uint64_t>(const std::vector<PackBin>& packs)> extraPerPack;
 };
 
 // Packing against images: packs the document with every file weighed by what it

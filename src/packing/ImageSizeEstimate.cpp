@@ -63,16 +63,14 @@ uint64_t Utf8Length(std::u16string_view name) {
     uint64_t n = 0;
     for (size_t i = 0; i < name.size(); ++i) {
         const char16_t c = name[i];
-        if (c < 0x80) {
-            n += 1;
+        if (c < 0x80 || (c >= 0xDC80 && c <= 0xDCFF)) {
+            n += 1;  // ASCII, or an escaped byte
         } else if (c < 0x800) {
             n += 2;
         } else if (c >= 0xD800 && c < 0xDC00 && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
                    name[i + 1] < 0xE000) {
             n += 4;
             ++i;
-        } else if (c >= 0xDC80 && c <= 0xDCFF) {
-            n += 1;
         } else {
             n += 3;
         }

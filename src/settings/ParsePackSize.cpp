@@ -18,11 +18,11 @@ bool ParsePackSize(std::u16string_view text, uint64_t& bytes) {
                 break;
             case u'M':
             case u'm':
-                multiplier = 1000 * 1000;
+                multiplier = uint64_t{1000} * 1000;
                 break;
             case u'G':
             case u'g':
-                multiplier = 1000 * 1000 * 1000;
+                multiplier = uint64_t{1000} * 1000 * 1000;
                 break;
             default:
                 return false;

@@ -45,6 +45,7 @@ constexpr IntKey kTrailingIntKeys[] = {
     {u"FILTER_ALWAYS", &DisplaySettings::filterAlways},
     {u"SIMPLE_ICON", &DisplaySettings::simpleIcon},
     {u"FIT_IMAGE", &DisplaySettings::fitImage},
+    {u"SKIP_ARCHIVED", &DisplaySettings::skipArchived},
 };
 
 std::u16string PackSection(size_t n) {

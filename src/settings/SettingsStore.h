@@ -31,6 +31,8 @@ struct DisplaySettings {
     // Non-zero: runs pack against the estimated image size, so every pack fits
     // its medium as a disc image.
     int32_t fitImage = 0;
+    // Non-zero: drops leave out files the archive catalog already holds.
+    int32_t skipArchived = 0;
 
     bool operator==(const DisplaySettings& o) const;
 };

@@ -86,7 +86,12 @@ bool AtomicFileWriter::FindReplaceable(const std::string& path, std::string& tar
         if (st.kind != FileKind::Symlink || IsSystemPath(target)) return false;
         std::string text;
         if ((statError = fs_.ReadLink(target, text)) != 0) return false;
-        target = !text.empty() && text[0] == '/' ? text : FolderOf(target) + text;
+        if (!text.empty() && text[0] == '/') {
+            target = text;
+        } else {
+            target = FolderOf(target);
+            target += text;
+        }
         if ((descriptor = DescriptorOf(target)) >= 0 || IsSystemPath(target)) return false;
     }
     statError = ELOOP;

@@ -4,6 +4,7 @@
 // bytes the kernel takes (see TextCodec.h for the mapping to UTF-16). Operations
 // return 0 on success and an errno value on failure.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -18,9 +19,9 @@ struct FileStat {
     uint64_t size = 0;  // apparent size (st_size)
     uint64_t device = 0;
     uint64_t inode = 0;
-    uint32_t mode = 0;   // st_mode
-    uint32_t owner = 0;  // st_uid
-    uint32_t group = 0;  // st_gid
+    uint32_t mode = 0;    // st_mode
+    uint32_t owner = 0;   // st_uid
+    uint32_t group = 0;   // st_gid
     int64_t mtimeNs = 0;  // modification time, nanoseconds since 1970 UTC
 };
 
@@ -37,7 +38,8 @@ public:
 
     virtual int Stat(const std::string& path, FileStat& out) = 0;   // follows links
     virtual int Lstat(const std::string& path, FileStat& out) = 0;  // the link itself
-    // The folder's entries in listing order, each with the stat of its target.
+    // The folder's entries in listing order, each with the stat of its target
+    // (owner and group are not filled in).
     virtual int ListFolder(const std::string& path, std::vector<DirEntry>& out) = 0;
     // Whole regular file (EINVAL for anything else, EFBIG above maxSize bytes).
     virtual int ReadFile(const std::string& path, size_t maxSize, std::string& out) = 0;
@@ -58,11 +60,18 @@ public:
     virtual int SetMode(int fd, uint32_t mode);
     // Owner and group of an open file (fchown).
     virtual int SetOwner(int fd, uint32_t owner, uint32_t group);
+    // ListFolder that gives up with ECANCELED once stop is set, between
+    // entries; the default lists the whole folder.
+    virtual int ListFolderUntil(const std::string& path, std::vector<DirEntry>& out,
+                                const std::atomic<bool>& stop);
     // The text of a symbolic link (readlink).
     virtual int ReadLink(const std::string& path, std::string& out);
     // 0 when this process could open the existing file for writing; the file is
     // opened without truncating and closed again, so nothing changes.
     virtual int CheckWritable(const std::string& path);
+    // The working folder (getcwd); empty when there is none (it was deleted),
+    // where relative paths mean nothing.
+    virtual std::string WorkingFolder();
     // Waits for an exclusive advisory lock (flock) on the file, made when
     // missing; fd holds it until UnlockFile.
     virtual int LockFile(const std::string& path, int& fd);

@@ -6,6 +6,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,6 +33,36 @@ void Convert(const struct stat& st, FileStat& out) {
     out.owner = static_cast<uint32_t>(st.st_uid);
     out.group = static_cast<uint32_t>(st.st_gid);
     out.mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+// A listing's entries need the type, size, mode and identity of each, never
+// times or owners: a smaller mask spares the file system work on some kinds.
+// The modification time is for the archive catalog's check of scanned files.
+constexpr unsigned kEntryMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_INO | STATX_MTIME;
+constexpr size_t kListBufferSize = size_t{64} * 1024;
+
+// The layout getdents64 fills in.
+struct LinuxDirent64 {
+    uint64_t d_ino;
+    int64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[1];
+};
+
+// stat of an entry relative to its open folder; like fstatat, it never
+// triggers an automount. 0 or the errno.
+int StatAt(int dfd, const char* name, int flags, struct statx& out) {
+    return ::statx(dfd, name, flags | AT_NO_AUTOMOUNT, kEntryMask, &out) == 0 ? 0 : errno;
+}
+
+void Convert(const struct statx& st, FileStat& out) {
+    out.kind = KindOf(st.stx_mode);
+    out.size = st.stx_size <= static_cast<uint64_t>(INT64_MAX) ? st.stx_size : 0;
+    out.device = static_cast<uint64_t>(makedev(st.stx_dev_major, st.stx_dev_minor));
+    out.inode = st.stx_ino;
+    out.mode = st.stx_mode;
+    out.mtimeNs = static_cast<int64_t>(st.stx_mtime.tv_sec) * 1000000000 + st.stx_mtime.tv_nsec;
 }
 
 // strerror_r comes in two flavours; these overloads accept either.
@@ -69,6 +101,15 @@ int IFileSystem::CheckWritable(const std::string& path) {
     if (fd < 0) return errno;
     ::close(fd);
     return 0;
+}
+
+std::string IFileSystem::WorkingFolder() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE || buffer.size() > (1u << 20)) return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+    return buffer.data();
 }
 
 int IFileSystem::LockFile(const std::string& path, int& fd) {
@@ -114,45 +155,77 @@ int PosixFileSystem::Lstat(const std::string& path, FileStat& out) {
     return 0;
 }
 
+int IFileSystem::ListFolderUntil(const std::string& path, std::vector<DirEntry>& out,
+                                 const std::atomic<bool>&) {
+    return ListFolder(path, out);
+}
+
 int PosixFileSystem::ListFolder(const std::string& path, std::vector<DirEntry>& out) {
+    static const std::atomic<bool> never{false};
+    return List(path, out, never);
+}
+
+int PosixFileSystem::ListFolderUntil(const std::string& path, std::vector<DirEntry>& out,
+                                     const std::atomic<bool>& stop) {
+    return List(path, out, stop);
+}
+
+// Both listing calls end here, never in each other, so that a subclass may
+// override either one without the other calling back into it.
+int PosixFileSystem::List(const std::string& path, std::vector<DirEntry>& out,
+                          const std::atomic<bool>& stop) {
     out.clear();
-    DIR* dir = ::opendir(path.c_str());
-    if (!dir) return errno;
-    const int dfd = ::dirfd(dir);
+    const int dfd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+    if (dfd < 0) return errno;
+    // One buffer per thread: the listing threads of a scan each keep theirs.
+    thread_local std::vector<char> buffer(kListBufferSize);
     out.reserve(64);
     int result = 0;
     for (;;) {
-        errno = 0;
-        const struct dirent* ent = ::readdir(dir);
-        if (!ent) {
+        const long n = ::syscall(SYS_getdents64, dfd, buffer.data(), buffer.size());
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
             result = errno;
             break;
         }
-        const char* name = ent->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        for (long at = 0; at < n;) {
+            // On a cold disk every entry can wait on the device.
+            if (stop.load(std::memory_order_relaxed)) {
+                result = ECANCELED;
+                break;
+            }
+            const auto* ent = reinterpret_cast<const LinuxDirent64*>(buffer.data() + at);
+            at += ent->d_reclen;
+            const char* name = ent->d_name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+                continue;
 
-        DirEntry& entry = out.emplace_back();
-        entry.name.assign(name);
-        struct stat st;
-        if (ent->d_type == DT_LNK) {
-            entry.isLink = true;
-        } else if (ent->d_type == DT_UNKNOWN) {
-            // Some file systems give no type: ask for the entry itself.
-            if (::fstatat(dfd, name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
-                entry.isLink = S_ISLNK(st.st_mode);
-                if (!entry.isLink) {
-                    Convert(st, entry.stat);
-                    continue;
+            DirEntry& entry = out.emplace_back();
+            entry.name.assign(name);
+            struct statx sx;
+            if (ent->d_type == DT_LNK) {
+                entry.isLink = true;
+            } else if (ent->d_type == DT_UNKNOWN) {
+                // Some file systems give no type: ask for the entry itself.
+                if (StatAt(dfd, name, AT_SYMLINK_NOFOLLOW, sx) == 0) {
+                    entry.isLink = S_ISLNK(sx.stx_mode);
+                    if (!entry.isLink) {
+                        Convert(sx, entry.stat);
+                        continue;
+                    }
                 }
             }
+            if (const int error = StatAt(dfd, name, 0, sx)) {
+                entry.statError = error;
+            } else {
+                Convert(sx, entry.stat);
+            }
         }
-        if (::fstatat(dfd, name, &st, 0) == 0) {
-            Convert(st, entry.stat);
-        } else {
-            entry.statError = errno;
-        }
+        if (result != 0) break;
     }
-    ::closedir(dir);
+    ::close(dfd);
+    if (result != 0) out.clear();
     return result;
 }
 

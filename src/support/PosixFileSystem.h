@@ -17,6 +17,8 @@ public:
     int Stat(const std::string& path, FileStat& out) override;
     int Lstat(const std::string& path, FileStat& out) override;
     int ListFolder(const std::string& path, std::vector<DirEntry>& out) override;
+    int ListFolderUntil(const std::string& path, std::vector<DirEntry>& out,
+                        const std::atomic<bool>& stop) override;
     int ReadFile(const std::string& path, size_t maxSize, std::string& out) override;
     int MakeFolder(const std::string& path, uint32_t mode) override;
     int OpenForWrite(const std::string& path, bool exclusive, uint32_t mode, int& fd) override;
@@ -28,6 +30,8 @@ public:
     int SetMode(int fd, uint32_t mode) override;
 
 private:
+    static int List(const std::string& path, std::vector<DirEntry>& out,
+                    const std::atomic<bool>& stop);
     bool Interrupted(int timeoutMs) const;
     int WaitWritable(int fd) const;
 

@@ -1,9 +1,17 @@
 #include "support/ReadAheadLister.h"
 
 namespace zel {
+namespace {
 
-ReadAheadLister::ReadAheadLister(IFileSystem& fs, size_t maxReady, size_t readers)
-    : fs_(fs), maxReady_(maxReady == 0 ? 1 : maxReady) {
+// Entries held in listings ready ahead of the walk, about 90 bytes each: a
+// tree of huge folders must not be listed into memory far ahead of the walk.
+constexpr size_t kMaxReadyEntries = size_t{1} << 18;
+
+}  // namespace
+
+ReadAheadLister::ReadAheadLister(IFileSystem& fs, size_t maxReady, size_t readers,
+                                 FollowRule follow)
+    : fs_(fs), maxReady_(maxReady == 0 ? 1 : maxReady), follow_(std::move(follow)) {
     try {
         for (size_t i = 0; i < readers; ++i)
             readers_.emplace_back([this] { Work(); });
@@ -17,6 +25,7 @@ ReadAheadLister::~ReadAheadLister() {
         std::lock_guard<std::mutex> lock(mutex_);
         stop_ = true;
     }
+    stopping_.store(true);  // listings under way end early
     wake_.notify_all();
     for (std::thread& reader : readers_)
         reader.join();
@@ -50,6 +59,7 @@ int ReadAheadLister::List(const std::string& folder, std::vector<DirEntry>& out)
                 out = std::move(slot.entries);
                 slots_.erase(folder);
                 --ready_;
+                readyEntries_ -= out.size();
                 lock.unlock();
                 wake_.notify_one();  // room for another listing
                 if (failure) std::rethrow_exception(failure);
@@ -60,13 +70,52 @@ int ReadAheadLister::List(const std::string& folder, std::vector<DirEntry>& out)
         }
     }
     out.clear();
-    return fs_.ListFolder(folder, out);
+    const int error = fs_.ListFolder(folder, out);
+    if (follow_ && error == 0) {
+        // The readers take the walk's subfolders from here on.
+        std::vector<Candidate> subfolders = Subfolders(folder, out);
+        std::lock_guard<std::mutex> lock(mutex_);
+        QueueSubfolders(subfolders);
+    }
+    return error;
+}
+
+// The subfolders the walk will enter, in listing order, with their identity.
+std::vector<ReadAheadLister::Candidate> ReadAheadLister::Subfolders(
+    const std::string& folder, const std::vector<DirEntry>& entries) const {
+    std::vector<Candidate> found;
+    for (const DirEntry& entry : entries) {
+        if (entry.statError != 0 || entry.stat.kind != FileKind::Directory) continue;
+        if (!follow_(folder, entry)) continue;
+        std::string path = folder;
+        if (path.empty() || path.back() != '/') path += '/';
+        path += entry.name;
+        found.push_back({{entry.stat.device, entry.stat.inode}, std::move(path)});
+    }
+    return found;
+}
+
+// Under the lock. At the front of the queue, as Announce does: the walk needs
+// these before anything queued earlier.
+void ReadAheadLister::QueueSubfolders(std::vector<Candidate>& found) {
+    bool queued = false;
+    for (auto it = found.rbegin(); it != found.rend(); ++it) {
+        if (!queuedKeys_.insert(it->key).second) continue;
+        if (slots_.emplace(it->path, Slot()).second) {
+            queue_.push_front(std::move(it->path));
+            queued = true;
+        }
+    }
+    if (queued) wake_.notify_all();
 }
 
 void ReadAheadLister::Work() {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [&] { return stop_ || (!queue_.empty() && ready_ < maxReady_); });
+        wake_.wait(lock, [&] {
+            return stop_ ||
+                   (!queue_.empty() && ready_ < maxReady_ && readyEntries_ < kMaxReadyEntries);
+        });
         if (stop_) return;
         std::string folder = std::move(queue_.front());
         queue_.pop_front();
@@ -77,19 +126,23 @@ void ReadAheadLister::Work() {
         slot.state = State::Listing;
         lock.unlock();
         std::vector<DirEntry> entries;
+        std::vector<Candidate> subfolders;
         int error = 0;
         std::exception_ptr failure;
         try {
-            error = fs_.ListFolder(folder, entries);
+            error = fs_.ListFolderUntil(folder, entries, stopping_);
+            if (follow_ && error == 0) subfolders = Subfolders(folder, entries);
         } catch (...) {
             failure = std::current_exception();
         }
         lock.lock();
+        QueueSubfolders(subfolders);
         slot.entries = std::move(entries);
         slot.error = error;
         slot.failure = failure;
         slot.state = State::Ready;
         ++ready_;
+        readyEntries_ += slot.entries.size();
         done_.notify_all();
     }
 }

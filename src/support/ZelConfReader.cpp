@@ -37,11 +37,12 @@ int ZelConfReader::Load(const std::string& path) {
     std::string buffer;
     lastError_ = fs_.ReadFile(path, kMaxFileSize, buffer);
     if (lastError_ != 0) return 0;
-    return Parse(buffer.data(), buffer.size());
+    Parse(buffer.data(), buffer.size());
+    return 1;
 }
 
-int ZelConfReader::Parse(const char* buffer, size_t size) {
-    if (!receiver_ || !buffer) return 1;
+void ZelConfReader::Parse(const char* buffer, size_t size) {
+    if (!receiver_ || !buffer) return;
     std::string_view rest(buffer, size);
     if (rest.substr(0, 3) == "\xEF\xBB\xBF") rest.remove_prefix(3);
 
@@ -63,5 +64,4 @@ int ZelConfReader::Parse(const char* buffer, size_t size) {
                                                      std::string(TrimmedBytes(value)));
         if (!more) break;
     }
-    return 1;
 }

@@ -43,8 +43,9 @@ public:
     // missing or unreadable file, for anything but a regular file and for files
     // over kMaxFileSize; the receiver is then never called.
     int Load(const std::string& path);
-    // Always 1, also when the receiver stopped the reading.
-    int Parse(const char* buffer, size_t size);
+    // Hands every entry to the receiver until it returns false; text of any
+    // shape parses, so there is nothing to report.
+    void Parse(const char* buffer, size_t size);
 
     int LastError() const { return lastError_; }  // errno of a failed Load
 

@@ -62,7 +62,7 @@ std::string ZelConfiguration::GetLocationFolder(int location) const {
             return Join(Join(base, GetCompanyName()), GetApplicationName());
         }
         case ProgramFolderUser: {
-            const std::string program = GetProgramFolder();
+            std::string program = GetProgramFolder();
             if (program.empty()) return {};
             const std::string user = GetUserName();
             // A name that could climb out of the program folder is not used.

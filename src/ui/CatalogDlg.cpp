@@ -86,7 +86,7 @@ CCatalogDlg::CCatalogDlg(const std::string& path, int sizeUnit, QWidget* parent)
     setLayout->addWidget(sets_);
     sets_->setColumnWidth(0, 260);
     auto* setButtons = new QHBoxLayout();
-    auto* addFile = new QPushButton(tr("セット ファイルから追加(&F)..."), setPage);
+    auto* addFile = new QPushButton(tr("ファイル・イメージから追加(&F)..."), setPage);
     auto* addFolder = new QPushButton(tr("ディスクから追加(&D)..."), setPage);
     rename_ = new QPushButton(tr("名前の変更(&R)..."), setPage);
     remove_ = new QPushButton(tr("削除(&X)"), setPage);
@@ -215,12 +215,13 @@ std::string CCatalogDlg::SelectedSetId() const {
 }
 
 void CCatalogDlg::AddSet(bool folder) {
-    const QString chosen = folder
-                               ? QFileDialog::getExistingDirectory(
-                                     this, tr("ディスク、イメージまたは書き込んだフォルダを選択"))
-                               : QFileDialog::getOpenFileName(
-                                     this, tr("セット ファイルまたはインデックスを選択"), QString(),
-                                     tr("セット・インデックス (*.cvset INDEX.TSV);;すべて (*)"));
+    const QString chosen =
+        folder
+            ? QFileDialog::getExistingDirectory(
+                  this, tr("ディスク、イメージまたは書き込んだフォルダを選択"))
+            : QFileDialog::getOpenFileName(
+                  this, tr("セット ファイル、インデックスまたはイメージを選択"), QString(),
+                  tr("セット・インデックス・イメージ (*.cvset INDEX.TSV *.iso *.img);;すべて (*)"));
     if (chosen.isEmpty()) return;
     DiscSet set;
     std::string message;

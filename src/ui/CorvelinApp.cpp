@@ -1,7 +1,5 @@
 #include "ui/CorvelinApp.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -19,21 +17,8 @@
 #include "ui/MakeConfigDlg.h"
 #include "ui/QuitSignals.h"
 
-namespace {
-
-std::string WorkingFolder() {
-    std::vector<char> buffer(4096);
-    while (!::getcwd(buffer.data(), buffer.size())) {
-        if (errno != ERANGE || buffer.size() > (1u << 20)) return {};
-        buffer.resize(buffer.size() * 2);
-    }
-    return buffer.data();
-}
-
-}  // namespace
-
 CCorvelinApp::CCorvelinApp(CorvelinSys& sys, zel::IFileSystem& fs)
-    : sys_(sys), session_(sys, settings_, fs) {}
+    : sys_(sys), fs_(fs), session_(sys, settings_, fs) {}
 
 CCorvelinApp::~CCorvelinApp() = default;
 
@@ -128,7 +113,7 @@ void CCorvelinApp::SettleProfileLocation() {
 }
 
 void CCorvelinApp::DropCommandLinePaths(const std::vector<std::string>& paths) {
-    const std::string cwd = WorkingFolder();
+    const std::string cwd = fs_.WorkingFolder();
     std::vector<std::string> absolute;
     for (const std::string& path : paths) {
         if (path.empty()) continue;

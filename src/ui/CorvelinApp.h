@@ -50,6 +50,7 @@ private:
     void DropCommandLinePaths(const std::vector<std::string>& paths);
 
     CorvelinSys& sys_;
+    zel::IFileSystem& fs_;
     SettingsStore settings_;
     CProfileSession session_;
     CCorvelinDoc doc_;

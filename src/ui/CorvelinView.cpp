@@ -3,15 +3,18 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
 
 #include <algorithm>
 
+#include "disc/ReservedRoom.h"
 #include "intake/ImportSettingsFile.h"
 #include "packing/CorvelinDoc.h"
 #include "packing/PackImageSizes.h"
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
-#include "support/PosixFileSystem.h"
 #include "ui/AssignGroup.h"
 #include "ui/IconList.h"
 #include "ui/ListDelegate.h"
@@ -36,24 +39,45 @@ QString ApplicationName() {
 }  // namespace
 
 CCorvelinView::PaintSuspension::PaintSuspension(CCorvelinView& view) : view_(view) {
+    // The list as it is now stands in for it until the rows are rebuilt: an
+    // unpainted area would show whatever the screen held there.
+    view_.frozen_ = view_.viewport()->grab();
     view_.paintSuspended_ = true;
     view_.model_->SetSuspended(true);
-    view_.viewport()->setUpdatesEnabled(false);
 }
 
 CCorvelinView::PaintSuspension::~PaintSuspension() {
     view_.paintSuspended_ = false;
     view_.model_->SetSuspended(false);
-    view_.viewport()->setUpdatesEnabled(true);
+    view_.frozen_ = QPixmap();
+    view_.viewport()->update();
+}
+
+void CCorvelinView::paintEvent(QPaintEvent* event) {
+    if (!paintSuspended_) {
+        QTableView::paintEvent(event);
+        return;
+    }
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), palette().base());
+    painter.drawPixmap(0, 0, frozen_);
+}
+
+QModelIndex CCorvelinView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // Home and End go to the first and last row, as in a list; the table's
+    // own move to the first or last column would scroll the paths away.
+    if ((action == MoveHome || action == MoveEnd) && model_->rowCount() > 0)
+        return model_->index(action == MoveHome ? 0 : model_->rowCount() - 1, ColumnPath);
+    return QTableView::moveCursor(action, modifiers);
 }
 
 CCorvelinView::CCorvelinView(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& sys,
-                             QWidget* parent)
+                             zel::IFileSystem& fs, QWidget* parent)
     : QTableView(parent),
       doc_(doc),
       settings_(settings),
       sys_(sys),
-      fs_(std::make_unique<zel::PosixFileSystem>()),
+      fs_(fs),
       rows_(std::make_unique<CListRows>()),
       list_(std::make_unique<CPackListView>(doc, *rows_)),
       run_(std::make_unique<CRunCommand>(*list_)),
@@ -229,6 +253,9 @@ bool CCorvelinView::CanBack() const {
 bool CCorvelinView::CanExport() const {
     return run_->CanExport();
 }
+bool CCorvelinView::CanSave() const {
+    return run_->CanSave();
+}
 bool CCorvelinView::CanNewGroup() const {
     return grouping_->CanNewGroup(Selection());
 }
@@ -282,25 +309,53 @@ bool CCorvelinView::RunPacks(const WorkingPackSize& plan, bool fitImages,
     std::optional<ImageFitGoal> fit;
     if (fitImages) {
         const uint64_t medium = plan.capacity != 0 ? plan.capacity : plan.fullSize;
-        fit = ImageFitGoal{std::min(plan.workingSize, medium), false, 0};
+        fit = ImageFitGoal{std::min(plan.workingSize, medium), false, 0, {}};
+        // Room for what writing the packs adds, so that a pack fitted here
+        // still fits when it is written (without xorriso's MD5 records).
+        fit->extraPerPack = [this](const std::vector<PackBin>& packs) {
+            return PlannedReservedRoom(doc_.root, packs, false);
+        };
     }
+    ListPlace shown;
+    // Rows scroll one at a time, so the scroll value is the top row, also on the
+    // last page, where the top row may be partly hidden.
+    if (model_->rowCount() > 0) shown.top = static_cast<size_t>(verticalScrollBar()->value());
+    if (currentIndex().isValid()) shown.current = currentIndex().row();
     bool completed = false;
     {
         PaintSuspension suspension(*this);
-        run_->BeforeRun();
+        run_->BeforeRun(shown);
         CPackRunDlg dialog(doc_, plan.workingSize, fit, this);
         completed = dialog.exec() == QDialog::Accepted;
         images = dialog.Images();
         run_->AfterRun(completed, plan, images);
     }
     AfterListChange();
+    // The packs open at the first one, not where the tree was scrolled to.
+    if (completed) scrollToTop();
     return completed;
 }
 
 void CCorvelinView::OnBack() {
     if (!CanBack()) return;
-    run_->Back();
+    const ListPlace place = run_->Back();
     AfterListChange();
+    // The scroll range must know the rebuilt rows, and the scroll bars show or
+    // hide on a posted event that changes how many rows fit: go back to the
+    // place once that has happened, or the top row would be clamped short.
+    executeDelayedItemsLayout();
+    QMetaObject::invokeMethod(
+        this, [this, place] { GoTo(place); }, Qt::QueuedConnection);
+}
+
+void CCorvelinView::GoTo(const ListPlace& place) {
+    const int rows = model_->rowCount();
+    if (place.current && *place.current < static_cast<size_t>(rows))
+        selectionModel()->setCurrentIndex(
+            model_->index(static_cast<int>(*place.current), 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (place.top && *place.top < static_cast<size_t>(rows))
+        verticalScrollBar()->setValue(static_cast<int>(*place.top));
 }
 
 void CCorvelinView::OnNewGroup() {
@@ -317,7 +372,12 @@ void CCorvelinView::OnNewGroup() {
 void CCorvelinView::OnAddToGroup() {
     if (!CanAddToGroup()) return;
     CAssignGroup dialog(doc_.groupCount, this);
-    if (dialog.exec() != QDialog::Accepted) return;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // The selection shows only while the list has the keyboard focus: give it
+    // back, also where no window manager hands it over when the dialog closes.
+    activateWindow();
+    setFocus(Qt::OtherFocusReason);
+    if (!accepted) return;
     grouping_->AddToGroup(Selection(), static_cast<uint32_t>(dialog.GetGroup() + 1));
     AfterListChange();
 }

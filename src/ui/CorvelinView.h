@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QPixmap>
 #include <QTableView>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "intake/SkippedEntry.h"
 #include "model/PackItem.h"
 #include "settings/WorkingPackSize.h"
+#include "support/FileSystem.h"
 
 class QMimeData;
 class CCorvelinDoc;
@@ -24,13 +27,11 @@ class CPackFolder;
 class CPackListView;
 class CRowSelection;
 class CRunCommand;
+struct ListPlace;
 class CorvelinSys;
 class SettingsStore;
 struct RowDrawInfo;
 class IArchiveCheck;
-namespace zel {
-class IFileSystem;
-}
 
 // The main list. It shows the document as the editable tree or as packs, and
 // carries the commands that act on the list (drop, run, back, grouping,
@@ -40,7 +41,7 @@ class CCorvelinView : public QTableView {
     Q_OBJECT
 public:
     CCorvelinView(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& sys,
-                  QWidget* parent = nullptr);
+                  zel::IFileSystem& fs = zel::IFileSystem::Default(), QWidget* parent = nullptr);
     ~CCorvelinView() override;
 
     // Where the run command reads the toolbar's pack-size and fill-rate texts.
@@ -68,11 +69,14 @@ public:
     // What dragging a row out of the window offers: a pack header's files as
     // text/uri-list, the same URLs as text/plain; null for any other row.
     std::unique_ptr<QMimeData> DragData(int row) const;
+    // The 0-based pack a pack header row stands for (packed mode only).
+    std::optional<size_t> PackAtRow(int row) const;
 
     // Enabling of the commands the frame shows.
     bool CanRun() const;
     bool CanBack() const;
     bool CanExport() const;
+    bool CanSave() const;
     bool CanNewGroup() const;
     bool CanAddToGroup() const;
     bool CanRemoveFromGroup() const;
@@ -104,6 +108,8 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -151,6 +157,8 @@ private:
     void SizeColumnsOnce();
     void Look(int row, RowDrawInfo& info, int32_t& iconIndex) const;
     void StartPackDrag(int row);
+    // Makes a row current and scrolls another to the top, as far as they exist.
+    void GoTo(const ListPlace& place);
 
     CCorvelinDoc& doc_;
     SettingsStore& settings_;
@@ -161,7 +169,7 @@ private:
     ArchiveCheckMaker makeArchiveCheck_;
     std::function<void(IArchiveCheck&)> reportArchiveCheck_;
 
-    std::unique_ptr<zel::IFileSystem> fs_;
+    zel::IFileSystem& fs_;
     std::unique_ptr<CListRows> rows_;
     std::unique_ptr<CPackListView> list_;
     std::unique_ptr<CRunCommand> run_;
@@ -175,6 +183,7 @@ private:
     CImportSettingsPtr defaultImport_;
 
     bool paintSuspended_ = false;
+    QPixmap frozen_;  // the list as it was when painting was suspended
     bool columnsSized_ = false;
     // The path width of the tree while the packs' image column takes room.
     int treePathWidth_ = -1;

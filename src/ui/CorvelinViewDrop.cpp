@@ -4,12 +4,14 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QMimeData>
 
 #include <boost/make_shared.hpp>
 
 #include "intake/AutoGroupProposal.h"
 #include "intake/ImportSettingsFile.h"
+#include "intake/NothingImported.h"
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
 #include "support/FileSystem.h"
@@ -40,7 +42,7 @@ bool CCorvelinView::ChooseImportSettings() {
         // configuration folder; without one the save fails and says so.
         save = [this](std::string& message) {
             const std::string folder = sys_.GetConfigurationFolder();
-            return SaveImportSettings(*fs_, folder, sys_.presets, message);
+            return SaveImportSettings(fs_, folder, sys_.presets, message);
         };
     }
     CImportSettingsDlg dialog(sys_.presets, currentImport_, std::move(save), this);
@@ -86,21 +88,30 @@ void CCorvelinView::DropPaths(const std::vector<std::string>& paths, bool showIm
     SkippedEntryList skipped;
     const std::shared_ptr<IArchiveCheck> archive =
         makeArchiveCheck_ ? makeArchiveCheck_(paths) : nullptr;
+    uint64_t refused = 0;
     {
         PaintSuspension suspension(*this);
-        CAddFilesDlg dialog(*fs_, doc_, currentImport_, paths, this);
-        // One thread lists folders ahead of the walk, as corvelin-cli does.
-        dialog.Worker().SetReadAhead(1);
+        CAddFilesDlg dialog(fs_, doc_, currentImport_, paths, this);
+        // Folders are listed on as many threads as corvelin-cli uses.
+        dialog.Worker().SetReadAhead(CAddFileWorker::DefaultReaders());
         if (archive) dialog.Worker().SetArchiveCheck(archive.get());
         accepted = dialog.exec() == QDialog::Accepted;
         result = dialog.Worker().GetResult();
         skipped = dialog.Worker().GetSkipped();
+        refused = dialog.Worker().GetRefusedCount();
     }
     // A cancelled or failed scan changed nothing.
     if (!accepted) return;
     if (currentImport_->AutoGroup && result) ConfirmAutoGroups(result);
     list_->OnUpdate(kHintEditable);
     AfterListChange();
+    if (!result || result->children.empty()) {
+        QMessageBox box(
+            QMessageBox::Information, QStringLiteral("Corvelin"),
+            QString::fromStdU16String(DescribeNothingImported(refused, *currentImport_)),
+            QMessageBox::Ok, this);
+        box.exec();
+    }
     ShowSkipped(skipped);
     if (archive && reportArchiveCheck_) reportArchiveCheck_(*archive);
 }
@@ -140,6 +151,11 @@ void CCorvelinView::dropEvent(QDropEvent* event) {
     QMetaObject::invokeMethod(
         this, [this, paths = std::move(paths), shift] { DropPaths(paths, shift); },
         Qt::QueuedConnection);
+}
+
+std::optional<size_t> CCorvelinView::PackAtRow(int row) const {
+    if (row < 0) return std::nullopt;
+    return DragPackIndex(*list_, static_cast<size_t>(row));
 }
 
 std::unique_ptr<QMimeData> CCorvelinView::DragData(int row) const {

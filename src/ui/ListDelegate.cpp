@@ -1,7 +1,9 @@
 #include "ui/ListDelegate.h"
 
 #include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "packing/PackFillRate.h"
 #include "settings/SettingsStore.h"
@@ -40,9 +42,31 @@ CListDelegate::CListDelegate(const DisplaySettings& settings, CIconList& icons, 
                              QObject* parent)
     : QStyledItemDelegate(parent), settings_(settings), icons_(icons), look_(std::move(look)) {}
 
-QString CListDelegate::RateText(uint32_t perMille) {
-    if (perMille == 0) return QStringLiteral("over");
-    return QString::asprintf("%2u.%u%%", perMille / 10, perMille % 10);
+QRect CListDelegate::TextRect(const QRect& cell, int column, const RowDrawInfo& info) {
+    if (column != ColumnPath) return cell.adjusted(6, 0, -6, 0);
+    const int textLeft = cell.left() + TextIndent(info);
+    return QRect(textLeft, cell.top(), cell.left() + cell.width() - 2 - textLeft, cell.height());
+}
+
+bool CListDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                              const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    RowDrawInfo info;
+    int32_t iconIndex = -1;
+    look_(index.row(), info, iconIndex);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const bool cut = !text.isEmpty() &&
+                     !(index.column() == ColumnRate && info.kind == RowKind::PackHeader) &&
+                     QFontMetrics(font_).horizontalAdvance(text) >
+                         TextRect(option.rect, index.column(), info).width();
+    if (!cut) {
+        QToolTip::hideText();
+        return true;
+    }
+    QToolTip::showText(event->globalPos(), index.data(Qt::ToolTipRole).toString(), view,
+                       option.rect);
+    return true;
 }
 
 QSize CListDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
@@ -93,8 +117,11 @@ void CListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         PaintFillBar(painter, cell, info.perMille);
     } else if (!cellText.isEmpty()) {
         const Qt::Alignment align = column == ColumnSize ? Qt::AlignRight : Qt::AlignHCenter;
-        painter->drawText(cell.adjusted(6, 0, -6, 0), align | Qt::AlignVCenter | Qt::TextSingleLine,
-                          cellText);
+        const QRect textRect = TextRect(cell, column, info);
+        // Cut whole characters, with a mark, never a glyph in half.
+        painter->drawText(
+            textRect, align | Qt::AlignVCenter | Qt::TextSingleLine,
+            painter->fontMetrics().elidedText(cellText, Qt::ElideRight, textRect.width()));
     }
     // Column separators only: rows run on without a line, so the tree's
     // connectors stay unbroken.
@@ -140,13 +167,12 @@ void CListDelegate::PaintPathCell(QPainter* painter, const QRect& cell, const Ro
     for (const ListLine& line : lines.lines)
         if (line.pen == ListLine::Glyph) PaintLine(painter, origin, line);
 
-    const int textLeft = cell.left() + TextIndent(info);
-    const QRect textRect(textLeft, cell.top(), cell.left() + cell.width() - 2 - textLeft, height);
+    const QRect textRect = TextRect(cell, ColumnPath, info);
     if (text.isEmpty() || textRect.width() <= 0) return;
-    painter->save();
-    painter->setClipRect(textRect, Qt::IntersectClip);
-    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
-    painter->restore();
+    // A path keeps both ends, its folder and its file name, when it is cut;
+    // whole characters go, never half a glyph.
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                      painter->fontMetrics().elidedText(text, Qt::ElideMiddle, textRect.width()));
 }
 
 void CListDelegate::PaintFillBar(QPainter* painter, const QRect& cell, uint32_t perMille) {
@@ -157,5 +183,6 @@ void CListDelegate::PaintFillBar(QPainter* painter, const QRect& cell, uint32_t 
     painter->fillRect(QRect(bar.left(), bar.top(), green, bar.height()), QColor(0, 0xFF, 0));
     painter->setPen(Qt::black);
     painter->drawText(cell.adjusted(6, 0, -6, 0),
-                      Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, RateText(share));
+                      Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine,
+                      QString::fromStdU16String(FormatFillRate(perMille)));
 }

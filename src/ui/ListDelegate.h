@@ -29,14 +29,16 @@ public:
     void SetRowHeight(int height) { rowHeight_ = height; }
     int RowHeight() const { return rowHeight_; }
 
-    // The text of a Rate cell: " 0.5%", "95.3%", "100.0%", or "over" for 0.
-    static QString RateText(uint32_t perMille);
-
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // A cell whose text does not fit shows it whole as a tooltip.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
 
 private:
+    // Where a cell's text goes.
+    static QRect TextRect(const QRect& cell, int column, const RowDrawInfo& info);
     void PaintPathCell(QPainter* painter, const QRect& cell, const RowDrawInfo& info,
                        int32_t iconIndex, const QString& text) const;
     static void PaintFillBar(QPainter* painter, const QRect& cell, uint32_t perMille);

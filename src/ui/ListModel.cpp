@@ -1,7 +1,8 @@
 #include "ui/ListModel.h"
 
+#include "model/PackItem.h"
+#include "support/TextCodec.h"
 #include "view/ListColumns.h"
-
 #include "view/ListRows.h"
 
 CListModel::CListModel(CListRows& rows, QObject* parent)
@@ -22,9 +23,15 @@ int CListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant CListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || suspended_ || !index.isValid()) return QVariant();
+    if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || suspended_ || !index.isValid())
+        return QVariant();
     const auto row = static_cast<size_t>(index.row());
     if (row >= rows_.Count()) return QVariant();
+    // The tip of a cut path is the item's whole path, not the cut name again.
+    if (role == Qt::ToolTipRole && index.column() == ColumnPath) {
+        if (const CPackItem* item = rows_.Item(row))
+            return QString::fromStdU16String(zel::ForDisplay(item->GetPath()));
+    }
     return QString::fromStdU16String(rows_.CellText(row, index.column()));
 }
 

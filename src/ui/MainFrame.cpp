@@ -1,8 +1,5 @@
 #include "ui/MainFrame.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QAction>
 #include <QComboBox>
 #include <QDesktopServices>
@@ -32,6 +29,7 @@
 #include "ui/CommandKeyFilter.h"
 #include "ui/CorvelinView.h"
 #include "ui/FrameIcons.h"
+#include "ui/WriteDiscDlg.h"
 #include "ui/settings/DisplayFont.h"
 #include "ui/settings/ManagePackDlg.h"
 #include "ui/settings/OptionDlg.h"
@@ -64,7 +62,7 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
       settings_(settings),
       sys_(sys),
       fs_(fs),
-      view_(new CCorvelinView(doc, settings, sys, this)),
+      view_(new CCorvelinView(doc, settings, sys, fs, this)),
       exportFolder_(QDir::homePath()) {
     setWindowTitle(QStringLiteral("Corvelin"));
     setWindowIcon(frame_icons::Get(Picture::Application));
@@ -74,11 +72,28 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
     FillToolbarCombos();
     CreateStatusBar();
     CreateMenus();
+    SetUpCatalog();
     CreateNoOpShortcuts();
 
     view_->SetToolbarTexts([this] { return GetPackSizeText(); },
                            [this] { return GetFillRateText(); });
     connect(view_, &CCorvelinView::commandStateChanged, this, &CMainFrame::UpdateCommands);
+    // A pack header's menu: write that pack.
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const std::optional<size_t> pack = view_->PackAtRow(view_->rowAt(at.y()));
+        if (!pack || !view_->CanExport()) return;
+        QMenu menu(this);
+        menu.addAction(Command("writeDiscs")->text(), this,
+                       [this, pack] { OnWriteDiscs({static_cast<uint32_t>(*pack + 1)}); });
+        menu.addAction(Command("recordPlan")->text(), this, &CMainFrame::OnRecordPlan);
+        menu.exec(view_->viewport()->mapToGlobal(at));
+    });
+    connect(view_, &CCorvelinView::packSizeRejected, this, [this] {
+        // The user types the size next: replace the refused text.
+        packSizeBox_->setFocus(Qt::OtherFocusReason);
+        packSizeBox_->lineEdit()->selectAll();
+    });
     connect(view_, &CCorvelinView::statusTextChanged, this, [this](const QString& text) {
         if (text.isEmpty()) {
             statusBar()->clearMessage();
@@ -232,9 +247,9 @@ void CMainFrame::OnExport() {
 }
 
 void CMainFrame::OnSave() {
-    struct stat st {};
-    if (!exportPath_.empty() && ::stat(exportPath_.c_str(), &st) == 0 &&
-        ::access(exportPath_.c_str(), W_OK) == 0) {
+    // The key may come before the enabled state has caught up.
+    if (!view_->CanSave()) return;
+    if (!exportPath_.empty() && fs_.CheckWritable(exportPath_) == 0) {
         WriteExport(exportPath_);
     } else {
         OnExport();
@@ -259,6 +274,12 @@ void CMainFrame::OnGraftLists() {
     statusBar()->showMessage(tr("%1 個のリストを書き出しました").arg(doc_.packs.size()));
 }
 
+void CMainFrame::OnWriteDiscs(std::vector<uint32_t> packs) {
+    CWriteDiscDlg dialog(doc_, std::move(packs), GetPackSizeText(), this);
+    dialog.SetCatalogPath(CatalogFile());
+    dialog.exec();
+}
+
 bool CMainFrame::WriteExport(const std::string& path) {
     std::string message;
     if (!doc_.ExportPacks(path, message, fs_)) {
@@ -279,8 +300,8 @@ void CMainFrame::OnHelp() {
     if (!program.empty()) {
         for (const char* place : {"/", "/../share/corvelin/"}) {
             const std::string path = program + place + HelpFile();
-            struct stat st {};
-            if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            zel::FileStat st;
+            if (fs_.Stat(path, st) == 0 && st.kind == zel::FileKind::Regular) {
                 QDesktopServices::openUrl(
                     QUrl::fromLocalFile(QString::fromStdU16String(zel::DecodeFileName(path))));
                 return;

@@ -5,6 +5,8 @@
 #include <QKeySequence>
 #include <QList>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,6 +51,8 @@ public slots:
     void OnExport();  // save as
     void OnSave();    // Ctrl+S
     void OnGraftLists();
+    // The writing dialog, with the given 1-based packs ticked (all when none).
+    void OnWriteDiscs(std::vector<uint32_t> packs = {});
     void OnHelp();
     void OnHomePage();
     void OnAbout();
@@ -71,8 +75,13 @@ private:
     void CreateStatusBar();
     void CreateNoOpShortcuts();
     bool WriteExport(const std::string& path);
-    // The catalog's commands in the Tools menu (MainFrameCatalog.cpp).
-    void SetUpCatalog(QMenu* tools);
+    // The catalog's commands (MainFrameCatalog.cpp): the drop option tied to
+    // its setting and the drop's archive check.
+    void SetUpCatalog();
+    void OnCatalog();
+    // The packs as a set in the catalog, every pack planned, for a plan the
+    // user exports or burns elsewhere.
+    void OnRecordPlan();
     std::string CatalogFile() const;
 
     CCorvelinDoc& doc_;
@@ -92,14 +101,13 @@ private:
         QAction* action;
     };
     std::vector<MenuEntry> menuEntries_;
-    std::vector<std::pair<QAction*, bool (CCorvelinView::*)() const>> rules_;
+    std::vector<std::pair<QAction*, std::function<bool()>>> rules_;
     QList<QKeySequence> commandKeys_;  // the commands' own keys, kept from the boxes
     QAction* toolBarToggle_ = nullptr;
 
     std::string exportPath_;
     QString exportFolder_;
 
-    QAction* catalogWindow_ = nullptr;
     QAction* skipArchived_ = nullptr;  // drops leave out what the catalog holds
     QDialog* catalogDlg_ = nullptr;
 };

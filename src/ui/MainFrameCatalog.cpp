@@ -1,18 +1,25 @@
-// The main frame's catalog commands: the catalog window and the drop option
-// that leaves archived files out.
+// The main frame's catalog commands: the catalog window, the drop option
+// that leaves archived files out, and recording a plan.
 #include <QAction>
-#include <QMenu>
+#include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QStatusBar>
 
 #include "catalog/ArchivedFiles.h"
 #include "catalog/Catalog.h"
 #include "catalog/CatalogLocation.h"
+#include "catalog/SetRecord.h"
+#include "disc/DiscSetBuilder.h"
+#include "packing/CorvelinDoc.h"
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
 #include "support/TextCodec.h"
 #include "ui/CatalogDlg.h"
 #include "ui/CorvelinView.h"
 #include "ui/MainFrame.h"
+
+#include <ctime>
 
 namespace {
 
@@ -36,27 +43,13 @@ std::string CMainFrame::CatalogFile() const {
                                 sys_.GetLocationFolder(ZelConfiguration::AppData));
 }
 
-void CMainFrame::SetUpCatalog(QMenu* tools) {
-    tools->addSeparator();
-    catalogWindow_ = tools->addAction(tr("カタログ(&C)..."));
-    catalogWindow_->setObjectName(QStringLiteral("catalog"));
-    catalogWindow_->setStatusTip(tr("書き込んだディスクのファイルを検索します"));
-    skipArchived_ = tools->addAction(tr("アーカイブ済みのファイルを除外(&S)"));
-    skipArchived_->setObjectName(QStringLiteral("skipArchived"));
+void CMainFrame::SetUpCatalog() {
+    skipArchived_ = Command("skipArchived");
     skipArchived_->setCheckable(true);
-    skipArchived_->setStatusTip(
-        tr("カタログにある同じパス・サイズ・更新日時のファイルをドロップで取り込みません"));
-
-    connect(catalogWindow_, &QAction::triggered, this, [this] {
-        if (!catalogDlg_) {
-            catalogDlg_ = new CCatalogDlg(CatalogFile(), settings_.general.dispSizeUnit, this);
-            catalogDlg_->setAttribute(Qt::WA_DeleteOnClose);
-            connect(catalogDlg_, &QObject::destroyed, this, [this] { catalogDlg_ = nullptr; });
-        }
-        catalogDlg_->show();
-        catalogDlg_->raise();
-        catalogDlg_->activateWindow();
-    });
+    skipArchived_->setChecked(settings_.general.skipArchived != 0);
+    // Kept in the profile like the other options, and merged at exit.
+    connect(skipArchived_, &QAction::toggled, this,
+            [this](bool on) { settings_.general.skipArchived = on ? 1 : 0; });
 
     view_->SetArchiveCheck(
         [this](const std::vector<std::string>& paths) -> std::shared_ptr<IArchiveCheck> {
@@ -85,4 +78,45 @@ void CMainFrame::SetUpCatalog(QMenu* tools) {
                 QMessageBox::information(this, QStringLiteral("Corvelin"), FromUtf8(report));
             }
         });
+}
+
+void CMainFrame::OnCatalog() {
+    if (!catalogDlg_) {
+        catalogDlg_ = new CCatalogDlg(CatalogFile(), settings_.general.dispSizeUnit, this);
+        catalogDlg_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(catalogDlg_, &QObject::destroyed, this, [this] { catalogDlg_ = nullptr; });
+    }
+    catalogDlg_->show();
+    catalogDlg_->raise();
+    catalogDlg_->activateWindow();
+}
+
+void CMainFrame::OnRecordPlan() {
+    DiscSetHeader header;
+    header.now = static_cast<int64_t>(std::time(nullptr));
+    bool ok = false;
+    const QString name = QInputDialog::getText(
+        this, tr("計画をカタログに記録する"), tr("セットの名前:"), QLineEdit::Normal,
+        QString::fromStdU16String(DefaultSetName(doc_.root, header.now)), &ok);
+    if (!ok) return;
+    header.name = name.trimmed().isEmpty() ? DefaultSetName(doc_.root, header.now)
+                                           : name.trimmed().toStdU16String();
+    header.medium = GetPackSizeText().toStdU16String();
+    header.packSize = doc_.packSize;
+    header.capacity = doc_.mediumCapacity != 0 ? doc_.mediumCapacity : doc_.packSize;
+    header.target = u"plan";
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const DiscSet set = BuildDiscSet(doc_.root, doc_.packs, header);
+    std::string message;
+    const bool recorded = catalog::RecordSet(CatalogFile(), set, message);
+    QApplication::restoreOverrideCursor();
+    if (!recorded) {
+        QMessageBox::critical(this, QStringLiteral("ERROR"), FromUtf8(message));
+        return;
+    }
+    if (!message.empty())
+        QMessageBox::information(this, QStringLiteral("Corvelin"), FromUtf8(message));
+    statusBar()->showMessage(tr("カタログに記録しました: %1 (%2 ファイル)")
+                                 .arg(QString::fromStdU16String(header.name))
+                                 .arg(set.files.size()));
 }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStatusBar>
 
 #include <functional>
 
@@ -62,6 +63,27 @@ void CMainFrame::CreateActions() {
          false,
          &CCorvelinView::CanExport,
          [this] { OnGraftLists(); }},
+        {"writeDiscs",
+         QT_TR_NOOP("ディスクに書き込む(&W)..."),
+         QT_TR_NOOP("パックをディスクやイメージに書き込み、検証します\nディスクに書き込む"),
+         {},
+         Icon::None,
+         {},
+         Menu::File,
+         false,
+         &CCorvelinView::CanExport,
+         [this] { OnWriteDiscs(); }},
+        {"recordPlan",
+         QT_TR_NOOP("計画をカタログに記録する(&R)..."),
+         QT_TR_NOOP("パックをまだ書き込んでいないセットとしてカタログに記録します\n"
+                    "カタログに記録"),
+         {},
+         Icon::None,
+         {},
+         Menu::File,
+         false,
+         &CCorvelinView::CanExport,
+         [this] { OnRecordPlan(); }},
         {"exit",
          QT_TR_NOOP("アプリケーションの終了(&X)"),
          QT_TR_NOOP("アプリケーションを終了し、ファイルの保存を指示\\終了"),
@@ -80,7 +102,7 @@ void CMainFrame::CreateActions() {
          {},
          Menu::None,
          false,
-         nullptr,
+         &CCorvelinView::CanSave,
          [this] { OnSave(); }},
         {"run", QT_TR_NOOP("実行\tCtr+E"), QT_TR_NOOP("実行\n実行"), Qt::CTRL | Qt::Key_E,
          Icon::InMenu, Picture::Run, Menu::Operate, false, &CCorvelinView::CanRun,
@@ -151,6 +173,27 @@ void CMainFrame::CreateActions() {
          false,
          nullptr,
          [this] { OnOptions(); }},
+        {"catalog",
+         QT_TR_NOOP("カタログ(&C)..."),
+         QT_TR_NOOP("書き込んだディスクのファイルを検索します"),
+         {},
+         Icon::None,
+         {},
+         Menu::Tools,
+         true,
+         nullptr,
+         [this] { OnCatalog(); }},
+        // Checkable: SetUpCatalog ties it to its setting.
+        {"skipArchived",
+         QT_TR_NOOP("アーカイブ済みのファイルを除外(&S)"),
+         QT_TR_NOOP("カタログにある同じパス・サイズ・更新日時のファイルをドロップで取り込みません"),
+         {},
+         Icon::None,
+         {},
+         Menu::Tools,
+         false,
+         nullptr,
+         nullptr},
         {"help",
          QT_TR_NOOP("ヘルプ目次"),
          nullptr,
@@ -194,6 +237,9 @@ void CMainFrame::CreateActions() {
             if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
         }
         addAction(action);
+        // What the last command reported gives way to the idle prompt; connected
+        // first, so a command's own report comes after it.
+        connect(action, &QAction::triggered, this, [this] { statusBar()->clearMessage(); });
         if (!row.key.isEmpty()) {
             action->setShortcut(row.key);
             commandKeys_.append(row.key);
@@ -203,10 +249,16 @@ void CMainFrame::CreateActions() {
             action->setIconVisibleInMenu(row.icon == Icon::InMenu);
         }
         if (row.menu != Menu::None) menuEntries_.push_back({row.menu, row.separatorBefore, action});
-        if (row.allowed) rules_.emplace_back(action, row.allowed);
+        // Bound once here: calls through the member pointer at each trigger
+        // were reported by AddressSanitizer as a stack-buffer-underflow.
+        std::function<bool()> allowed;
+        if (row.allowed) {
+            allowed = std::bind(row.allowed, view_);
+            rules_.emplace_back(action, allowed);
+        }
         if (!row.run) continue;
-        connect(action, &QAction::triggered, this, [this, allowed = row.allowed, run = row.run] {
-            if (!allowed || (view_->*allowed)()) run();
+        connect(action, &QAction::triggered, this, [this, allowed, run = row.run] {
+            if (!allowed || allowed()) run();
             UpdateCommands();
         });
     }
@@ -230,12 +282,11 @@ void CMainFrame::CreateMenus() {
             if (entry.separatorBefore) menu->addSeparator();
             menu->addAction(entry.action);
         }
-        if (which == Menu::Tools) SetUpCatalog(menu);
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
     }
 }
 
 void CMainFrame::UpdateCommands() {
     for (const auto& [action, allowed] : rules_)
-        action->setEnabled((view_->*allowed)());
+        action->setEnabled(allowed());
 }

@@ -26,16 +26,19 @@ void Add(std::vector<ListLine>& lines, int x1, int y1, int x2, int y2,
     lines.push_back(ListLine{x1, y1, x2, y2, pen});
 }
 
-// A connector: a corner for the last entry, else a tee that runs on down.
-void Connector(std::vector<ListLine>& lines, int x, bool last, int middle, int height,
+// A connector: a corner for the last entry, else a tee that runs on down. The
+// first row of the list has nothing above to connect to: its line starts at
+// its middle (a tall row would otherwise show a line hanging from nowhere).
+void Connector(std::vector<ListLine>& lines, int x, bool last, bool first, int middle, int height,
                int pathWidth) {
     const int branchEnd = std::min(x + 8, pathWidth);
+    const int top = first ? middle : 0;
     if (last) {
-        Add(lines, x, 0, x, middle);
+        if (top < middle) Add(lines, x, top, x, middle);
         Add(lines, x, middle, branchEnd, middle);
     } else {
         Add(lines, x, middle, branchEnd, middle);
-        Add(lines, x, 0, x, height);
+        Add(lines, x, top, x, height);
     }
 }
 
@@ -87,8 +90,8 @@ RowLines TreeLines(const RowDrawInfo& info, int rowHeight, int pathWidth) {
         case RowKind::File:
         case RowKind::Folder: {
             const int level = static_cast<int>(info.level);
-            Connector(out.lines, -8 + level * kLevelIndent, info.lastSibling, middle, rowHeight,
-                      pathWidth);
+            Connector(out.lines, -8 + level * kLevelIndent, info.lastSibling, info.firstRow, middle,
+                      rowHeight, pathWidth);
             // Ancestors that have later siblings carry their line through this row.
             for (int k = 1; k < level; ++k) {
                 const bool last = static_cast<size_t>(k - 1) < info.ancestorsLast.size() &&
@@ -99,11 +102,13 @@ RowLines TreeLines(const RowDrawInfo& info, int rowHeight, int pathWidth) {
             break;
         }
         case RowKind::PackItem:
-            Connector(out.lines, kPackItemX, info.lastSibling, middle, rowHeight, pathWidth);
+            Connector(out.lines, kPackItemX, info.lastSibling, false, middle, rowHeight, pathWidth);
             if (info.morePacks) Add(out.lines, kPackTrunkX, 0, kPackTrunkX, rowHeight);
             break;
         case RowKind::PackHeader:
-            Add(out.lines, kPackTrunkX, 0, kPackTrunkX, info.morePacks ? rowHeight : middle);
+            if (info.morePacks || !info.firstRow)
+                Add(out.lines, kPackTrunkX, info.firstRow ? middle : 0, kPackTrunkX,
+                    info.morePacks ? rowHeight : middle);
             Add(out.lines, kPackTrunkX, middle, std::min(kPackTrunkX + 8, pathWidth), middle);
             break;
     }

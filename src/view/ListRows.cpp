@@ -150,6 +150,7 @@ RowDrawInfo CListRows::DrawInfo(size_t row) const {
     RowDrawInfo info;
     info.kind = r.kind;
     info.level = r.level;
+    info.firstRow = row == 0;
     switch (r.kind) {
         case RowKind::File:
         case RowKind::Folder: {

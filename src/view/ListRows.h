@@ -24,6 +24,7 @@ struct RowDrawInfo {
     bool lastSibling = false;  // files and folders: last child of the parent;
                                // pack items: last of the pack; headers: last pack
     bool morePacks = false;    // packed mode: the pack's trunk goes on below this row
+    bool firstRow = false;     // nothing above it: its line starts at its middle
     uint32_t perMille = 0;     // pack headers: fill 1..1000, or kPackOver (0) for "over"
     int image = 0;             // 0 a file, 1 a collapsed, 2 an expanded folder or pack
     uint64_t group = 0;        // files and folders, pack items: the item's group (NoGroup: none)

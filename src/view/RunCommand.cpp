@@ -32,8 +32,16 @@ std::optional<RunPlan> CRunCommand::Plan(const std::u16string& packSizeText,
     return plan;
 }
 
-void CRunCommand::BeforeRun() {
+void CRunCommand::BeforeRun(const ListPlace& shown) {
     view_.Doc().cancelFlag.store(0);
+    // A run from the packs keeps the place of the tree from before.
+    if (view_.Mode() != ListMode::Editable) return;
+    const CListRows& rows = view_.Rows();
+    auto ref = [&rows](const std::optional<size_t>& row) {
+        return row && *row < rows.Count() ? rows.Row(*row).ref : 0;
+    };
+    treeTop_ = ref(shown.top);
+    treeCurrent_ = ref(shown.current);
 }
 
 void CRunCommand::AfterRun(bool completed, const RunPlan& plan, std::vector<uint64_t> images) {
@@ -50,6 +58,14 @@ void CRunCommand::AfterRun(bool completed, const RunPlan& plan, std::vector<uint
     if (view_.Mode() == ListMode::Packed) view_.OnUpdate(kHintEditable);
 }
 
-void CRunCommand::Back() {
-    if (view_.Mode() == ListMode::Packed) view_.OnUpdate(kHintEditable);
+ListPlace CRunCommand::Back() {
+    if (view_.Mode() != ListMode::Packed) return {};
+    view_.OnUpdate(kHintEditable);
+    const CListRows& rows = view_.Rows();
+    auto row = [&rows](uint64_t ref) -> std::optional<size_t> {
+        const std::ptrdiff_t found = ref != 0 ? rows.Find(ref) : -1;
+        if (found < 0) return std::nullopt;
+        return static_cast<size_t>(found);
+    };
+    return ListPlace{row(treeTop_), row(treeCurrent_)};
 }

@@ -130,7 +130,12 @@ TEST(CliUsage, HelpVersionAndBadWords) {
     EXPECT_NE(RunCli({"--help"}).out.find("--export"), std::string::npos);
     EXPECT_EQ(RunCli({"--version"}).out.rfind("corvelin-cli ", 0), 0u);
     const std::vector<std::string> badWords[] = {
-        {}, {"--no-such-option", "/tmp"}, {"/tmp", "-s"}, {"-q", "-o", "-", "/nonexistent", ""}};
+        {},
+        {"--no-such-option", "/tmp"},
+        {"/tmp", "-s"},
+        {"-q", "-o", "-", "/nonexistent", ""},
+        {"--record-set", "x", "/nonexistent"},  // nothing planned to record
+        {"--record-set", "x", "-o", "-", "--write-images", "/nonexistent/i", "/nonexistent"}};
     for (const auto& args : badWords)
         EXPECT_EQ(RunCli(args).status, 2);
     // "--" ends the options: a path that looks like an option is still a path.

@@ -5,11 +5,14 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QToolTip>
 
 #include <memory>
 #include <string>
@@ -131,7 +134,8 @@ class CorvelinViewTest : public QObject {
     Q_OBJECT
     // top/ {sub/ {b.bin}, a.txt, 日本語.txt, <0xFF 0xFE>.dat} and single.txt.
     testing_support::TempDir dir_;
-    const std::string top_ = dir_ / "top", single_ = dir_ / "single.txt";
+    const std::string top_ = dir_ / "top", single_ = dir_ / "single.txt",
+                      spaced_ = dir_ / "写 真.txt";
     std::unique_ptr<ViewFixture> f_;
 
     void DropTree() { DropUriList(f_->view, FileUrl(top_) + "\r\n" + FileUrl(single_) + "\r\n"); }
@@ -160,6 +164,7 @@ private slots:
         MakeFile(top_ + "/日本語.txt", 500);
         MakeFile(top_ + "/\xff\xfe.dat", 100);
         MakeFile(single_, 300);
+        MakeFile(spaced_, 7);
     }
     void init() {
         f_ = std::make_unique<ViewFixture>();
@@ -213,6 +218,9 @@ private slots:
         // Nothing usable: the drop is refused and nothing changes.
         DropUriList(f_->view, "http://example.com/\r\n");
         QCOMPARE(f_->view.model()->rowCount(), 1);
+        // Percent escapes become the name's bytes: a space, kanji.
+        DropUriList(f_->view, FileUrl(spaced_));
+        QCOMPARE(RowTexts(f_->view).value(1), QStringLiteral("写 真.txt|7|||"));
     }
 
     void skippedEntriesAreListedAfterTheScan() {
@@ -259,15 +267,6 @@ private slots:
         CCorvelinView& view = f_->view;
         const QAbstractItemModel& model = *view.model();
         QVERIFY(!view.DragData(0));  // nothing leaves the editable list
-        QSignalSpy rejected(&view, &CCorvelinView::packSizeRejected);
-        f_->Toolbar("4.7G");
-        f_->modals.ThenMessage();
-        view.OnRun();
-        QCOMPARE(f_->modals.log, QStringList{"ERROR: パックサイズに正しい値を入力してください"});
-        QCOMPARE(f_->modals.icons.value(0), QMessageBox::Critical);
-        QCOMPARE(rejected.count(), 1);
-        QVERIFY(!view.CanBack());
-
         // The registered name and the rate both reach the plan: 20 % of 10K packs the
         // 2000 bytes alone and the other 1900 together. Each pack's estimated image
         // has a column of its own in the packed list, and no medium this small takes
@@ -330,6 +329,47 @@ private slots:
         QVERIFY(f_->modals.log.last().contains("これ以上分けられません"));
     }
 
+    // The filter screen opened on an empty preset takes nothing, and says so.
+    void dropOfNothingSaysWhy() {
+        f_->settings.general.filterAlways = 1;
+        f_->modals.ThenClose<CImportSettingsDlg>(true);
+        f_->modals.ThenMessage();
+        DropUriList(f_->view, FileUrl(single_));
+        QCOMPARE(f_->modals.log,
+                 QStringList{
+                     U(u"Corvelin: ファイルは追加されませんでした。\n"
+                       u"1 個のファイルがインポート設定（名前なし）のフィルターで除外されました。\n"
+                       u"インポート設定（名前なし）には入力フィルターがありません。")});
+    }
+
+    void placeInTheListAcrossRunAndBack() {
+        testing_support::TempDir many;
+        for (int i = 0; i < 120; ++i)
+            MakeFile(many / ("f" + std::to_string(1000 + i)), 100);
+        DropUriList(f_->view, FileUrl(many.Path()));
+        CCorvelinView& view = f_->view;
+        const QAbstractItemModel& model = *view.model();
+        ClickBox(view, 0, RowKind::Folder);
+        // End and Home go down and up the rows, never across the columns.
+        view.setColumnWidth(ColumnPath, 3000);
+        QTest::keyClick(&view, Qt::Key_End);
+        QCOMPARE(view.currentIndex().row(), 120);
+        QCOMPARE(view.horizontalScrollBar()->value(), 0);
+        QTest::keyClick(&view, Qt::Key_Home);
+        QCOMPARE(view.currentIndex().row(), 0);
+        // A run from the middle of the folder opens the packs at the first; Back
+        // returns to where the run started.
+        view.setCurrentIndex(model.index(90, 0));
+        view.scrollTo(model.index(80, 0), QAbstractItemView::PositionAtTop);
+        f_->Toolbar("150");        // a pack for each file
+        f_->modals.ThenMessage();  // no image fits so small a medium
+        view.OnRun();
+        QCOMPARE(view.rowAt(0), 0);
+        view.OnBack();
+        QTRY_COMPARE(view.rowAt(0), 80);
+        QCOMPARE(view.currentIndex().row(), 90);
+    }
+
     void groupingCommands() {
         DropTree();
         CCorvelinView& view = f_->view;
@@ -384,6 +424,9 @@ private slots:
         view.OnAddToGroup();
         QCOMPARE(f_->modals.log.last(), U(u"Corvelin: 1 から 3 までの整数を入力してください。"));
         QCOMPARE(groups(), QStringLiteral(",,1,3,2,"));
+        // Still selected, and shown so: the list has the keyboard focus again.
+        QCOMPARE(view.selectionModel()->selectedRows().value(0).row(), 3);
+        QTRY_VERIFY(view.hasFocus());
 
         SelectRows(view, {0});
         view.OnGroupSubfolders();
@@ -410,6 +453,17 @@ private slots:
         // Without the keyboard focus a selected row keeps its own colours.
         view.clearFocus();
         QCOMPARE(BackAt(view.viewport()->grab().toImage(), view, 2), Ref(kFileBack));
+
+        // A path cut by its column shows whole as a tip; one that fits shows none.
+        auto tip = [&view](int row) {
+            const QPoint at = CellRect(view, row, ColumnPath).center();
+            QHelpEvent help(QEvent::ToolTip, at, view.viewport()->mapToGlobal(at));
+            QApplication::sendEvent(view.viewport(), &help);
+            return QToolTip::isVisible() ? QToolTip::text() : QString();
+        };
+        QCOMPARE(tip(2), QString());
+        view.setColumnWidth(ColumnPath, 70);
+        QCOMPARE(tip(2), QString::fromStdString(top_ + "/a.txt"));
 
         f_->settings.general.lineHeight = 0;
         view.OnSettingsChanged();

@@ -68,7 +68,7 @@ private slots:
         SettingsStore settings;
         CorvelinSys sys;
         CCorvelinView view(doc, settings, sys);
-        view.SetToolbarTexts([] { return QStringLiteral("10K"); },
+        view.SetToolbarTexts([] { return QStringLiteral("1G"); },
                              [] { return QStringLiteral("100%"); });
         view.setGeometry(0, 0, 600, 300);
         view.show();

@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
 
@@ -24,6 +25,7 @@
 #include <memory>
 
 #include "TestSupport.h"
+#include "disc/DiscVerifier.h"
 #include "intake/ImportSettings.h"
 #include "model/PackItem.h"
 #include "packing/CorvelinDoc.h"
@@ -40,6 +42,7 @@
 #include "ui/MakeConfigDlg.h"
 #include "ui/PackRunDlg.h"
 #include "ui/SkippedEntriesDlg.h"
+#include "ui/WriteDiscDlg.h"
 #include "ui/settings/AutoGroupConfirmDlg.h"
 #include "ui/settings/ImportSettingsDlg.h"
 #include "ui/settings/InputFileNameFilterDlg.h"
@@ -48,11 +51,6 @@
 #include "ui/settings/OptionDlg.h"
 
 namespace {
-
-// Texts the core renders, shown as they come; they follow the language once
-// the core's texts do.
-const QStringList kCoreTexts = {QStringLiteral("イメージ"),
-                                QStringLiteral("/x: フォルダを読み込めませんでした")};
 
 // Every text a user can read in the window and its children.
 QStringList VisibleTexts(QWidget* window) {
@@ -87,12 +85,15 @@ QStringList VisibleTexts(QWidget* window) {
     return texts;
 }
 
-QStringList Japanese(const QStringList& texts) {
+// The lines with a Japanese character, but for those the core rendered.
+QStringList Japanese(const QStringList& texts, const QStringList& coreLines) {
     static const QRegularExpression kana(
         QStringLiteral("[\\x{3000}-\\x{30FF}\\x{3400}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]"));
     QStringList found;
     for (const QString& text : texts) {
-        if (text.contains(kana) && !kCoreTexts.contains(text)) found << text;
+        for (const QString& line : text.split(QLatin1Char('\n'))) {
+            if (line.contains(kana) && !coreLines.contains(line)) found << line;
+        }
     }
     return found;
 }
@@ -108,12 +109,16 @@ class LanguageTest : public QObject {
     const bool english_ = CurrentUiLanguage() == UiLanguage::English;
 
     QStringList wrong_;  // per window: what is not in the language
+    // Lines the core renders, shown as they come; they follow the language
+    // once the core's texts do.
+    QStringList coreLines_ = {QStringLiteral("イメージ"),
+                              QStringLiteral("/x: フォルダを読み込めませんでした")};
 
     // Shows the window and notes where its texts are not in the language.
     void Check(QWidget* window, const char* name) {
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        const QStringList found = Japanese(VisibleTexts(window));
+        const QStringList found = Japanese(VisibleTexts(window), coreLines_);
         if (english_ != found.isEmpty()) {
             wrong_ << QStringLiteral("%1: %2").arg(QLatin1String(name),
                                                    found.join(QStringLiteral(" | ")));
@@ -122,6 +127,12 @@ class LanguageTest : public QObject {
     }
 
 private slots:
+    void initTestCase() {
+        // Set files of the writing window go here.
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(dir_ / "data"));
+    }
+    void init() { wrong_.clear(); }
+
     void everyWindowIsInTheLanguage() {
         CMainFrame frame(doc_, settings_, sys_);
         Check(&frame, "main window");
@@ -159,6 +170,35 @@ private slots:
             Check(window.get(), name);
         // Qt's own buttons: Japanese only through Qt's Japanese translation.
         Check(&question, "Qt's message box");
+        QVERIFY2(wrong_.isEmpty(), qPrintable(wrong_.join(QLatin1Char('\n'))));
+    }
+
+    // The writing window before a run, after one, and with a verification's result.
+    void writingWindowIsInTheLanguage() {
+        const std::string source = dir_ / "one.bin";
+        testing_support::WriteFile(source, std::string(1000, 'z'));
+        CCorvelinDoc doc;
+        auto item = boost::make_shared<CPackItem>(1, testing_support::U(source), 1000);
+        doc.root.AppendChild(item);
+        doc.packs.emplace_back();
+        doc.packs.back().items.push_back(item.get());
+        doc.packSize = 1000000;
+        CWriteDiscDlg dialog(doc, {}, QStringLiteral("1M"));
+        Check(&dialog, "write");
+        dialog.findChildren<QLineEdit*>().at(1)->setText(QString::fromStdString(dir_ / "img"));
+        QSignalSpy finished(&dialog, &CWriteDiscDlg::finished);
+        dialog.Start();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(finished.at(0).at(0).toInt(), static_cast<int>(CDiscSetWriter::Outcome::Done));
+        Check(&dialog, "write, finished");
+        const std::string image = dir_ / "img/pack01.iso";
+        QSignalSpy verified(&dialog, &CWriteDiscDlg::verified);
+        dialog.Verify(image);
+        QVERIFY(verified.wait(30000));
+        coreLines_ << QString::fromStdU16String(
+                          DescribeVerifyResult(VerifyMedium(image, nullptr, {})))
+                          .split(QLatin1Char('\n'));
+        Check(&dialog, "verification result");
         QVERIFY2(wrong_.isEmpty(), qPrintable(wrong_.join(QLatin1Char('\n'))));
     }
 

@@ -3,10 +3,12 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 
 #include <boost/make_shared.hpp>
@@ -21,7 +23,9 @@
 #include "settings/SettingsStore.h"
 #include "support/FaultyFileSystem.h"
 #include "support/UiLanguage.h"
+#include "ui/CorvelinView.h"
 #include "ui/MainFrame.h"
+#include "ui/settings/DisplayFont.h"
 #include "ui/settings/ManagePackDlg.h"
 #include "ui/settings/OptionDlg.h"
 
@@ -52,6 +56,7 @@ class MainFrameTest : public QObject {
 private slots:
     void initTestCase() { SetUiLanguage(UiLanguageFromEnvironment()); }
     void init() {
+        settings_ = SettingsStore();  // filter-always from an earlier test would ask on a drop
         frame_ = std::make_unique<CMainFrame>(doc_, settings_, sys_, fs_);
         frame_->show();
     }
@@ -73,7 +78,7 @@ private slots:
             menus << entries.join(' ');
         }
         QCOMPARE(menus, QStringList({
-                            "clearList=Ctrl+N- export+ graftLists | exit",
+                            "clearList=Ctrl+N- export+ graftLists writeDiscs recordPlan | exit",
                             "run=Ctrl+E+ back=Ctrl+B+ | newGroup=Ctrl+G+ addToGroup=Ctrl+I+ "
                             "removeFromGroup=Alt+G+ groupEach groupSubfolders",
                             "toolBarToggle statusBar",
@@ -88,13 +93,19 @@ private slots:
         for (const bool accept : {false, true}) {
             const SettingsStore before = settings_;
             ModalDriver driver;
-            driver.ThenClose<COptionDlg>(accept, [](COptionDlg* dlg) {
+            QString face;
+            driver.ThenClose<COptionDlg>(accept, [&face](COptionDlg* dlg) {
+                face = dlg->findChild<QLineEdit*>("face")->text();
                 dlg->findChild<QCheckBox*>("filterAlways")->setChecked(true);
                 dlg->findChild<QCheckBox*>("fitImage")->setChecked(true);
             });
             Command("options")->trigger();
             QCOMPARE(settings_.general.filterAlways, accept ? 1 : before.general.filterAlways);
             QCOMPARE(settings_.general.fitImage, accept ? 1 : before.general.fitImage);
+            // The face the list is drawn in, though the profile's is not installed;
+            // OK without a choice keeps the profile's.
+            QVERIFY(face.startsWith(QFontInfo(MakeListFont(before.general)).family()));
+            QVERIFY(settings_.general.fontFace == before.general.fontFace);
             const QString name = QString::number(before.packInfoList.size());  // not yet taken
             driver.ThenClose<CManagePackDlg>(accept, [name](CManagePackDlg* dlg) {
                 dlg->findChild<QLineEdit*>("name")->setText(name);
@@ -110,6 +121,15 @@ private slots:
         }
     }
 
+    // The drop's archive option is kept in the settings, which go to the profile.
+    void skipArchivedIsKeptInTheSettings() {
+        settings_.general.skipArchived = 1;
+        frame_ = std::make_unique<CMainFrame>(doc_, settings_, sys_, fs_);
+        QVERIFY(Command("skipArchived")->isChecked());
+        Command("skipArchived")->trigger();
+        QCOMPARE(settings_.general.skipArchived, 0);
+    }
+
     // A typed size is what a run uses; Enter does not add it to the list.
     void typedPackSizeIsUsedButNotListed() {
         QComboBox* size = Box("packSize");
@@ -120,17 +140,21 @@ private slots:
     }
 
     void exportAsThenRewriteOrKeepTheOldFileOnFailure() {
-        auto item = boost::make_shared<CPackItem>(1, u"/x/a.bin", 1000);
-        item->group = 0;
-        doc_.root.AppendChild(item);
+        const std::string file = dir_ / "a.bin", out = dir_ / "out.csv";
+        testing_support::WriteFile(file, std::string(1000, 'x'));
+        ModalDriver driver;
+        driver.passing = QStringList{"CAddFilesDlg", "CPackRunDlg"};
+        frame_->View()->DropPaths({file}, false);
+        CPackItem& item = *doc_.root.children.at(0);
+        item.group = 0;
         doc_.groupCount = 1;
-        QVERIFY(doc_.Pack(1u << 20));
-        const std::string out = dir_ / "out.csv", expected = "/x/a.bin\t1000\t1\t1\t\r\n";
+        Box("packSize")->setEditText("1M");
+        Command("run")->trigger();
+        const std::string expected = file + "\t1000\t1\t1\t\r\n";
 
         // Ctrl+S before any export asks like the export command.
         QString proposed, folder;
         const QString target = QString::fromStdString(dir_ / "out");
-        ModalDriver driver;
         driver.ThenDialog<QFileDialog>([&](QFileDialog* dialog) {
             proposed = dialog->selectedFiles().value(0);
             folder = dialog->directory().absolutePath();
@@ -144,7 +168,7 @@ private slots:
         QCOMPARE(ReadFile(out), expected);
 
         // Ctrl+S again rewrites without asking; a failed write keeps the old file.
-        item->group = NoGroup;
+        item.group = NoGroup;
         fs_.writeError = ENOSPC;
         driver.ThenMessage();
         Command("save")->trigger();
@@ -153,7 +177,7 @@ private slots:
         QCOMPARE(ReadFile(out), expected);
         fs_.writeError = 0;
         Command("save")->trigger();
-        QCOMPARE(ReadFile(out), "/x/a.bin\t1000\t\t1\t\r\n");
+        QCOMPARE(ReadFile(out), file + "\t1000\t\t1\t\r\n");
         QCOMPARE(driver.log.size(), 1);  // no question
 
         // Once the file is gone, Ctrl+S asks again.
@@ -168,6 +192,73 @@ private slots:
         Command("clearList")->trigger();
         QCOMPARE(frame_->ExportPath(), std::string());
         QVERIFY(doc_.root.children.empty());
+    }
+
+    // The keys as a user presses them: after the invalid-size message the
+    // keyboard is in the pack-size box; Ctrl+S rewrites the export only while
+    // the list shows the packs it holds, never after Back, Delete or a clear.
+    void keyboardRunAndSaveOnlyWhileThePacksAreShown() {
+        ModalDriver driver;
+        driver.passing = QStringList{"CAddFilesDlg", "CPackRunDlg"};
+        const std::string a = dir_ / "a", b = dir_ / "b", out = dir_ / "out.csv";
+        testing_support::WriteFile(a, std::string(600, 'a'));
+        testing_support::WriteFile(b, std::string(300, 'b'));
+        CCorvelinView& view = *frame_->View();
+        view.DropPaths({a, b}, false);
+        auto active = [this] {  // back from a dialog
+            frame_->activateWindow();
+            return QTest::qWaitForWindowActive(frame_.get());
+        };
+        auto key = [&active](Qt::Key k, Qt::KeyboardModifiers m = Qt::ControlModifier) {
+            QVERIFY(active());
+            QTest::keyClick(QApplication::focusWidget(), k, m);
+        };
+        Box("packSize")->setEditText("4.7G");
+        view.setFocus();
+        driver.ThenMessage();
+        key(Qt::Key_E);
+        QCOMPARE(driver.log, QStringList{U(u"ERROR: パックサイズに正しい値を入力してください")});
+        QCOMPARE(driver.icons.value(0), QMessageBox::Critical);
+        QVERIFY(!view.CanBack());  // nothing ran
+        QVERIFY(active() && Box("packSize")->hasFocus());
+        QTest::keyClicks(QApplication::focusWidget(), "800");
+        driver.ThenMessage();  // no image fits so small a medium
+        key(Qt::Key_E);
+        driver.ThenDialog<QFileDialog>([&](QFileDialog* dialog) {
+            dialog->selectFile(QString::fromStdString(out));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        Command("export")->trigger();
+        const std::string exported = ReadFile(out);
+        QCOMPARE(exported, a + "\t600\t\t1\t\r\n" + b + "\t300\t\t2\t\r\n");
+
+        // The files of both packs put into one group: the file still says what was shown.
+        view.setFocus();
+        key(Qt::Key_B);
+        view.selectAll();
+        key(Qt::Key_G);
+        key(Qt::Key_S);
+        QCOMPARE(ReadFile(out), exported);
+        driver.ThenMessage();
+        key(Qt::Key_E);
+        key(Qt::Key_S);
+        const std::string regrouped = ReadFile(out);
+        QVERIFY(regrouped != exported);  // shown, so written
+
+        // A finished action's report gives way to the idle prompt at the next command.
+        frame_->statusBar()->showMessage(U(u"2 個のリストを書き出しました"));
+        key(Qt::Key_B);
+        QCOMPARE(frame_->statusBar()->currentMessage(), QString());
+        view.selectRow(0);
+        key(Qt::Key_Delete, Qt::NoModifier);
+        key(Qt::Key_S);
+        QCOMPARE(ReadFile(out), regrouped);
+
+        key(Qt::Key_N);
+        key(Qt::Key_S);  // no save dialog either
+        QCOMPARE(ReadFile(out), regrouped);
+        QVERIFY(driver.AllAnswered());
+        QCOMPARE(driver.log.size(), 3);
     }
 
     void helpAndHomePage() {

@@ -17,8 +17,9 @@ FindData Entry(std::u16string name, uint32_t attributes = kAttrArchive) {
 }
 
 // "*.*" matches every name, other patterns need their dot; each pattern of a
-// list loses the blanks at both its ends; lists fold ASCII case only; "?" is exactly one unit;
-// stars backtrack; an empty pattern matches only the empty name.
+// list loses the blanks at both its ends; lists fold ASCII case only; "?" is
+// exactly one unit; stars backtrack, and a trailing star matches nothing once
+// the name is used up; an empty pattern matches only the empty name.
 TEST(MatchesAnyPatternTest, Cases) {
     // Each case is "name|patterns".
     const std::vector<std::u16string> matching{u"README|*.*",
@@ -32,6 +33,7 @@ TEST(MatchesAnyPatternTest, Cases) {
                                                u"abcabcabd|*abd",
                                                u"mississippi|m*iss*ppi",
                                                u"x|***",
+                                               u"photo|photo*",
                                                u"abc|a*?",
                                                u"|",
                                                u"a|;a",

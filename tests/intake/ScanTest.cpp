@@ -10,15 +10,23 @@
 #include <vector>
 
 #include "ScanTestSupport.h"
+#include "intake/NothingImported.h"
 
 using namespace scan_test;
-using AddFileWorker = ScanFixture;
-using ScanEntries = ScanFixture;
-using ScanRace = ScanFixture;
 
 namespace {
 
-TEST_F(AddFileWorker, NumbersOnEntrySortsPrunesAndHandsOverAfterExistingItems) {
+// Every case runs with the walk listing each folder itself and with folders
+// listed on several threads at once: the results must not differ.
+class ScanWalk : public ScanFixture, public ::testing::WithParamInterface<unsigned> {
+protected:
+    void SetUp() override { readAhead = GetParam(); }
+};
+using AddFileWorker = ScanWalk;
+using ScanEntries = ScanWalk;
+using ScanRace = ScanWalk;
+
+TEST_P(AddFileWorker, NumbersOnEntrySortsPrunesAndHandsOverAfterExistingItems) {
     Make({"top/", "top/Sub/", "top/a/", "top/empty/", "top/empty/deeper/", "top/b.txt=2",
           "top/A.txt=1", "top/Sub/x.txt=3", "top/a/y.txt", "nothing/", "chain/", "chain/a/",
           "chain/a/b/", "chain/a/b/f.txt", "huge.iso=5368709121"});  // past 32 bits
@@ -50,7 +58,7 @@ TEST_F(AddFileWorker, NumbersOnEntrySortsPrunesAndHandsOverAfterExistingItems) {
     EXPECT_EQ(target.messages.back(), ScanNotice::Finished);
 }
 
-TEST_F(AddFileWorker, InputAndIgnoreFiltersAndAttributeBits) {
+TEST_P(AddFileWorker, InputAndIgnoreFiltersAndAttributeBits) {
     Make({"mix/", "mix/.hidden/", "mix/.hidden/keep.txt", "mix/.dot.txt", "mix/keep.txt",
           "mix/skip.txt.bak", "mix/locked.txt", "mix/secret.txt"});
     ::chmod((dir / "mix/locked.txt").c_str(), 0444);
@@ -64,6 +72,12 @@ TEST_F(AddFileWorker, InputAndIgnoreFiltersAndAttributeBits) {
     EXPECT_EQ(Tree(doc),
               (std::vector<std::string>{"mix/", "mix/.hidden/", "mix/.hidden/keep.txt=0",
                                         "mix/keep.txt=0", "mix/locked.txt=0", "mix/secret.txt=0"}));
+    // The window tells of a drop that took nothing how many files the filters refused.
+    EXPECT_EQ(worker->GetRefusedCount(), 2u);
+    preset->name = u"写真";
+    EXPECT_EQ(zel::Utf16ToUtf8(DescribeNothingImported(2, *preset)),
+              "ファイルは追加されませんでした。\n"
+              "2 個のファイルがインポート設定「写真」のフィルターで除外されました。");
 
     // Read-only comes from the owner's write bit, archive is set on every file.
     CCorvelinDoc readOnly;
@@ -75,7 +89,7 @@ TEST_F(AddFileWorker, InputAndIgnoreFiltersAndAttributeBits) {
               (std::vector<std::string>{"mix/", "mix/locked.txt=0", "mix/secret.txt=0"}));
 }
 
-TEST_F(AddFileWorker, ExceptionInTheWalkIsReportedAndAddsNothing) {
+TEST_P(AddFileWorker, ExceptionInTheWalkIsReportedAndAddsNothing) {
     Make({"ok.txt", "boom/"});
     doc.root.AppendChild(boost::make_shared<CPackItem>(1, u"/kept.txt", 1));
     doc.nextItemId = 2;
@@ -88,7 +102,7 @@ TEST_F(AddFileWorker, ExceptionInTheWalkIsReportedAndAddsNothing) {
     EXPECT_EQ(target.messages.back(), ScanNotice::Failed);
 }
 
-TEST_F(AddFileWorker, DroppedRootIsJoinedWithoutADoubleSlash) {
+TEST_P(AddFileWorker, DroppedRootIsJoinedWithoutADoubleSlash) {
     using testing_support::FakeEntry;
     using testing_support::FakeStat;
     using zel::FileKind;
@@ -99,7 +113,7 @@ TEST_F(AddFileWorker, DroppedRootIsJoinedWithoutADoubleSlash) {
     EXPECT_EQ(Tree(doc), (std::vector<std::string>{"//", "/d/", "/d/g.txt=4", "/f.txt=123"}));
 }
 
-TEST_F(ScanEntries, PathsOver259UnitsAreSkippedNeverCut) {
+TEST_P(ScanEntries, PathsOver259UnitsAreSkippedNeverCut) {
     const size_t room = 259 - zel::DecodeFileName(dir / "long/").size();
     if (room < 81 || room > 249) GTEST_SKIP() << "temporary folder path of unusual length";
     const std::string fits = "long/" + std::string(room, 'a');
@@ -117,7 +131,7 @@ TEST_F(ScanEntries, PathsOver259UnitsAreSkippedNeverCut) {
                                                  tooLong + " too-long", longFolder + " too-long"}));
 }
 
-TEST_F(ScanEntries, LinksToFilesAndFoldersAreFollowedUnderTheirOwnNames) {
+TEST_P(ScanEntries, LinksToFilesAndFoldersAreFollowedUnderTheirOwnNames) {
     Make({"elsewhere/", "elsewhere/inside.txt=4", "target.bin=5000", "top/",
           "top/.link.bin->../target.bin", "top/linked->../elsewhere", "alias->elsewhere"});
     Scan(doc, {"top"});
@@ -134,7 +148,7 @@ TEST_F(ScanEntries, LinksToFilesAndFoldersAreFollowedUnderTheirOwnNames) {
     EXPECT_EQ(Tree(second), (std::vector<std::string>{"alias/", "alias/inside.txt=4"}));
 }
 
-TEST_F(ScanEntries, LinkLoopsAndDanglingLinksAreReportedWithoutHanging) {
+TEST_P(ScanEntries, LinkLoopsAndDanglingLinksAreReportedWithoutHanging) {
     // Remembering only the ancestors, sub is entered twice here, and a chain of
     // folders linking twice to the next would take 2^depth paths.
     Make({"loop/", "loop/sub/", "loop/sub/file.txt", "loop/sub/up->../../loop", "loop/self->.",
@@ -157,7 +171,7 @@ TEST_F(ScanEntries, LinkLoopsAndDanglingLinksAreReportedWithoutHanging) {
 // Skips are reported with their reason, dropped or listed; refused files are not.
 // Failed paths use up a number. A dropped path inside (or equal to) another is
 // left out, so no file is planned twice; a mere common prefix is not nesting.
-TEST_F(ScanEntries, OddEntriesAreSkippedWithTheirReason) {
+TEST_P(ScanEntries, OddEntriesAreSkippedWithTheirReason) {
     Make({"ctl/", "ctl/tab\there.txt", "ctl/line\nbreak.txt", "ctl/cr\r.txt", "ctl/dir\ttab/",
           "ctl/dir\ttab/inner.txt", "ctl/fine.txt", "ctl/refused\t.bin", "tab\tdrop.txt"});
     Make({"dev/", "dev/plain.txt", "real.txt", "dangling->gone", "locked/", "locked/in.txt"});
@@ -195,7 +209,7 @@ TEST_F(ScanEntries, OddEntriesAreSkippedWithTheirReason) {
 
 // The tree changes when a given folder is listed, so every run sees the same
 // race: what vanished is reported, what grew is taken at the size the walk saw.
-TEST_F(ScanRace, FilesAndFoldersChangedDuringTheWalk) {
+TEST_P(ScanRace, FilesAndFoldersChangedDuringTheWalk) {
     Make({"top/", "top/a/", "top/b/", "top/c/", "top/a/keep.txt=1", "top/b/deleted.txt=2",
           "top/b/grown.txt=3", "top/b/kept.txt=4", "top/c/gone.txt=5", "dropped.txt=6"});
     fs.afterListing = dir / "top";
@@ -212,5 +226,9 @@ TEST_F(ScanRace, FilesAndFoldersChangedDuringTheWalk) {
                                                    "top/b/grown.txt=3000", "top/b/kept.txt=4"}));
     EXPECT_EQ(Skips(), (std::vector<std::string>{"dropped.txt missing/2", "top/c unreadable/2"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Readers, AddFileWorker, ::testing::Values(0u, 4u));
+INSTANTIATE_TEST_SUITE_P(Readers, ScanEntries, ::testing::Values(0u, 4u));
+INSTANTIATE_TEST_SUITE_P(Readers, ScanRace, ::testing::Values(0u, 4u));
 
 }  // namespace

@@ -50,6 +50,7 @@ protected:
     CCorvelinDoc doc;
     RecordingTarget<ScanNotice> target;
     std::unique_ptr<CAddFileWorker> worker;
+    unsigned readAhead = 0;  // listing threads of the scans Prepare makes
 
     // "a/" a folder, "a/f=12" a sparse file of 12 bytes, "a/f" an empty file,
     // "a/l->t" a symbolic link to t; all below the temporary folder.
@@ -80,6 +81,7 @@ protected:
         for (const std::string& p : paths)
             full.push_back(p[0] != '/' ? dir / p : p);
         worker = std::make_unique<CAddFileWorker>(fs, into, std::move(preset), full, &target);
+        worker->SetReadAhead(readAhead);
     }
     // Runs a whole scan and commits its result as the owner does.
     void Scan(CCorvelinDoc& into, const std::vector<std::string>& paths,

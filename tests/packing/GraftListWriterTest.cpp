@@ -27,7 +27,8 @@ TEST(GraftListWriter, ListsKeepTheTreeAndTellClashingTopLevelNamesApart) {
     std::vector<PackBin> packs(1);
     packs[0].items = {AddFile(*a1, "/x/A/sub/f=1", 10),    AddFile(*a2, "/y/a/g", 20),
                       AddFile(root, "/z/photo.jpg", 30),   AddFile(root, "/w/photo.jpg", 40),
-                      AddFile(root, "/v/photo~2.jpg", 50), AddFile(root, "/", 60)};
+                      AddFile(root, "/v/photo~2.jpg", 50), AddFile(root, "/", 60),
+                      AddFile(root, "/u/_Corvelin", 70)};
     CGraftListWriter writer(root, packs);
     std::string list;
     std::vector<std::string> refused;
@@ -38,7 +39,8 @@ TEST(GraftListWriter, ListsKeepTheTreeAndTellClashingTopLevelNamesApart) {
               "/photo.jpg=/z/photo.jpg\n"
               "/photo~3.jpg=/w/photo.jpg\n"
               "/photo~2.jpg=/v/photo~2.jpg\n"
-              "/root=/\n");
+              "/root=/\n"
+              "/_Corvelin~2=/u/_Corvelin\n");
 }
 
 TEST(GraftListWriter, RefusesLineBreaksAndWritesNothing) {

@@ -59,7 +59,7 @@ TEST(ImageFitter, EveryPackOfManyEntriesFitsWhateverTheShape) {
             AddFile(*folders[static_cast<size_t>(f)],
                     "/top/folder " + std::to_string(f) + "/f" + std::to_string(i), shape.size);
         }
-        const CImageFitter fitter = Fit(doc, {shape.target, false, 0});
+        const CImageFitter fitter = Fit(doc, {shape.target, false, 0, {}});
         EXPECT_LE(fitter.Runs(), 4);
         EXPECT_GE(doc.packs.size(), 2u);
         uint64_t bytes = 0;  // the packs count bytes again
@@ -83,13 +83,13 @@ TEST(ImageFitter, OnlyAnEntryTooLargeForTheMediumStaysOver) {
     CPackFolder* rest = AddFolder(doc.root, "/rest");
     for (int i = 0; i < 500; ++i)
         AddFile(*rest, "/rest/" + std::to_string(i), 5000);
-    const std::vector<uint64_t> images = Fit(doc, {target, false, 0}).Images();
+    const std::vector<uint64_t> images = Fit(doc, {target, false, 0, {}}).Images();
     EXPECT_EQ(std::count_if(images.begin(), images.end(), [&](uint64_t i) { return i > target; }),
               2);
     const size_t packs = doc.packs.size();
-    Fit(doc, {target, false, 400'000});
+    Fit(doc, {target, false, 400'000, {}});
     EXPECT_GT(doc.packs.size(), packs);
-    CImageFitter cancelled(doc, {target, false, 0});
+    CImageFitter cancelled(doc, {target, false, 0, {}});
     EXPECT_FALSE(cancelled.Run([](uint64_t) { return false; }));
     EXPECT_EQ(cancelled.Runs(), 1);
 }

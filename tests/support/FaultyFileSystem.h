@@ -53,12 +53,17 @@ public:
         } else {
             error = PosixFileSystem::ListFolder(path, out);
         }
-        if (afterListingAction && path == afterListing) {
+        // Only the thread listing that folder touches the action.
+        if (path == afterListing && afterListingAction) {
             auto action = std::move(afterListingAction);
             afterListingAction = nullptr;
             action();
         }
         return error;
+    }
+    int ListFolderUntil(const std::string& path, std::vector<zel::DirEntry>& out,
+                        const std::atomic<bool>&) override {
+        return ListFolder(path, out);  // scripted or whole
     }
     int ReadFile(const std::string& path, size_t maxSize, std::string& out) override {
         return readError ? readError : PosixFileSystem::ReadFile(path, maxSize, out);

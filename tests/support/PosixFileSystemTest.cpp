@@ -5,13 +5,58 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include "TestSupport.h"
 
 using namespace testing_support;
 
 namespace {
 
-// Listing is the scan's and the read-ahead lister's tests, on real folders.
+// A listing longer than one read of the folder comes whole, and each entry
+// carries what stat says of its target: the scan compares the two to find loops.
+TEST(PosixFileSystem, ListsEveryEntryWithTheStatOfItsTarget) {
+    TempDir dir;
+    auto& fs = zel::IFileSystem::Default();
+    std::vector<std::string> made;
+    for (int i = 0; i < 3000; ++i) {
+        made.push_back("file-with-a-name-long-enough-to-fill-reads-" + std::to_string(i));
+        MakeSparseFile(dir / made.back(), 5'000'000'000ull + static_cast<unsigned>(i));
+    }
+    MakeDir(dir / "sub");
+    ASSERT_EQ(::symlink("sub", (dir / "link").c_str()), 0);
+    made.insert(made.end(), {"sub", "link"});
+    std::vector<zel::DirEntry> entries;
+    ASSERT_EQ(fs.ListFolder(dir.Path(), entries), 0);
+    std::vector<std::string> names;
+    for (const zel::DirEntry& entry : entries) {
+        names.push_back(entry.name);
+        zel::FileStat expected;
+        ASSERT_EQ(fs.Stat(dir / entry.name, expected), 0);
+        EXPECT_EQ(entry.isLink, entry.name == "link");
+        EXPECT_EQ(entry.statError, 0);
+        EXPECT_EQ(
+            std::tie(entry.stat.kind, entry.stat.size, entry.stat.device, entry.stat.inode,
+                     entry.stat.mode),
+            std::tie(expected.kind, expected.size, expected.device, expected.inode, expected.mode))
+            << entry.name;
+    }
+    std::sort(names.begin(), names.end());
+    std::sort(made.begin(), made.end());
+    EXPECT_EQ(names, made);
+    EXPECT_EQ(fs.ListFolder(dir / "missing", entries), ENOENT);
+    EXPECT_TRUE(entries.empty());
+    // A listing asked to stop gives up with nothing, as a scan's end asks of its listing threads.
+    const std::atomic<bool> stop{true};
+    entries.resize(1);
+    EXPECT_EQ(fs.ListFolderUntil(dir.Path(), entries, stop), ECANCELED);
+    EXPECT_TRUE(entries.empty());
+}
+
+// Listing's faults are the scan's and the read-ahead lister's tests, on real folders.
 TEST(PosixFileSystem, ReadsOnlyRegularFilesWithinTheLimitAndWritesAsAsked) {
     TempDir dir;
     auto& fs = zel::IFileSystem::Default();

@@ -1,6 +1,7 @@
 #include "support/ReadAheadLister.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -14,19 +15,21 @@ using namespace testing_support;
 
 namespace {
 
-// A depth-first walk that announces each folder's subfolders as the scan does.
-void Walk(zel::ReadAheadLister& lister, const std::string& folder, std::vector<std::string>& seen) {
+// A depth-first walk that enters no links and, if asked, announces each
+// folder's subfolders as the scan once did.
+void Walk(zel::ReadAheadLister& lister, const std::string& folder, std::vector<std::string>& seen,
+          bool announce = true) {
     std::vector<zel::DirEntry> entries;
     ASSERT_EQ(lister.List(folder, entries), 0) << folder;
     std::vector<std::string> subfolders;
     for (const auto& e : entries) {
         seen.push_back(folder + "/" + e.name);
-        if (e.statError == 0 && e.stat.kind == zel::FileKind::Directory)
+        if (e.statError == 0 && e.stat.kind == zel::FileKind::Directory && !e.isLink)
             subfolders.push_back(seen.back());
     }
-    lister.Announce(subfolders);
+    if (announce) lister.Announce(subfolders);
     for (const auto& sub : subfolders)
-        Walk(lister, sub, seen);
+        Walk(lister, sub, seen, announce);
 }
 
 // 37 folders; no two hold the same names, so a listing handed to the wrong
@@ -87,4 +90,34 @@ TEST(ReadAheadLister, MissingFoldersUntakenListingsAndReaderExceptions) {
     EXPECT_EQ(lister.List(dir / "never-announced", entries), ENOENT);
     EXPECT_EQ(lister.List(dir / "d0", entries), 0);
     EXPECT_THROW(lister.List(dir / "d1", entries), std::runtime_error);
+}
+
+// With a follow rule the readers find the subfolders themselves: a walk that
+// never announces still gets each folder listed once, those the rule refuses
+// included (the walk lists them), and a link back up ends at folders already queued.
+TEST(ReadAheadLister, ListingsQueueTheirOwnSubfoldersOnce) {
+    TempDir dir;
+    std::vector<std::string> made = MakeTree(dir);
+    ASSERT_EQ(::symlink("../..", (dir / "d0/e0/up").c_str()), 0);
+    made.push_back(dir / "d0/e0/up");
+    std::sort(made.begin(), made.end());
+    const auto follow = [](const std::string&, const zel::DirEntry& entry) {
+        return entry.name.compare(0, 2, "e1") != 0;
+    };
+    for (const size_t maxReady : {size_t{1}, size_t{64}}) {
+        for (int round = 0; round < 20; ++round) {
+            FaultyFileSystem fs;
+            std::vector<std::string> seen;
+            {
+                zel::ReadAheadLister lister(fs, maxReady, 3, follow);
+                Walk(lister, dir.Path(), seen, false);
+            }
+            std::sort(seen.begin(), seen.end());
+            EXPECT_EQ(seen, made);
+            // 37 folders once; the root once more through the link if a reader
+            // got to it before the walk ended.
+            EXPECT_GE(fs.listCalls.load(), 37) << maxReady;
+            EXPECT_LE(fs.listCalls.load(), 38) << maxReady;
+        }
+    }
 }

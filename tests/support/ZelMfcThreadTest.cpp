@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "support/ZelFastMutex.h"
 
@@ -38,9 +40,34 @@ TEST(ZelMfcThread, RunSeesFieldsSetBeforeStartAndStartsAgain) {
     w.Join();
     EXPECT_EQ(w.GetExitCode(), 10u);
     EXPECT_EQ(w.runs.load(), 3);
+}
 
-    ZelScopedLock none(nullptr);  // a lock over no mutex does nothing
+// A worker that wants the lock waits while it is held, and gets it once the
+// holder's scope ends. (A broken lock lets it through during the pause.)
+TEST(ZelMfcThread, ScopedLockHoldsOffAnotherWorker) {
+    struct Taker : ZelMfcThread {
+        ~Taker() override { Join(); }
+        ZelFastMutex* mutex = nullptr;
+        std::atomic<bool> started{false}, got{false};
+        uint32_t Run() override {
+            started = true;
+            ZelScopedLock lock(mutex);
+            got = true;
+            return 0;
+        }
+    };
     ZelFastMutex mutex;
-    { ZelScopedLock lock(&mutex); }
-    ZelScopedLock again(&mutex);  // released by the first guard
+    Taker taker;
+    taker.mutex = &mutex;
+    {
+        ZelScopedLock held(&mutex);
+        ASSERT_TRUE(taker.Start());
+        while (!taker.started)
+            std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_FALSE(taker.got);
+    }
+    taker.Join();
+    EXPECT_TRUE(taker.got);
+    ZelScopedLock none(nullptr);  // a null lock neither locks nor crashes
 }

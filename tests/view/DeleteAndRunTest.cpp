@@ -19,8 +19,8 @@ struct RunList : ListFixture {
     CDeleteCommand del{view};
     RunList() { view.OnUpdate(kHintEditable); }
 
-    void Run(bool completed) {
-        run.BeforeRun();
+    void Run(bool completed, const ListPlace& shown = {}) {
+        run.BeforeRun(shown);
         const bool packed = doc.Pack(100);
         run.AfterRun(completed && packed, RunPlan{200, 100});
     }
@@ -30,13 +30,14 @@ TEST(RunCommand, EnablingAndModesAroundRunBackAndCancel) {
     ListFixture empty;
     EXPECT_FALSE(CRunCommand(empty.view).CanRun());
     RunList t;
-    EXPECT_TRUE(t.run.CanRun() && !t.run.CanBack() && !t.run.CanExport());
+    EXPECT_TRUE(t.run.CanRun() && !t.run.CanBack() && !t.run.CanExport() && !t.run.CanSave());
     t.Run(true);
     EXPECT_EQ(t.doc.packSize, 200u);  // the full size, not the working one
-    EXPECT_TRUE(t.run.CanRun() && t.run.CanBack() && t.run.CanExport());
+    EXPECT_TRUE(t.run.CanRun() && t.run.CanBack() && t.run.CanExport() && t.run.CanSave());
     t.run.Back();
-    EXPECT_FALSE(t.run.CanBack() || t.run.CanExport());
-    EXPECT_EQ(t.doc.packs.size(), 2u);  // back keeps the packs for export
+    // The packs are kept, but Ctrl+S must not write what the list no longer shows.
+    EXPECT_FALSE(t.run.CanBack() || t.run.CanExport() || t.run.CanSave());
+    EXPECT_EQ(t.doc.packs.size(), 2u);
 
     // A cancel from the packed mode drops the packs and shows the tree.
     t.Run(true);
@@ -49,9 +50,22 @@ TEST(RunCommand, EnablingAndModesAroundRunBackAndCancel) {
     EXPECT_EQ(t.rows.Count(), 4u);
 }
 
+TEST(RunCommand, BackReturnsToTheTreesPlaceWhenTheRunStarted) {
+    RunList t;
+    t.Run(true, {2, 3});
+    t.Run(true, {0, 0});  // from the packs: the tree's place stays
+    const ListPlace place = t.run.Back();
+    EXPECT_EQ(place.top, std::optional<size_t>(2));
+    EXPECT_EQ(place.current, std::optional<size_t>(3));
+}
+
 TEST(DeleteCommand, RemovesSubtreesAndReleasesThePacksThatPointedAtThem) {
     RunList t;
     t.Run(true);
+    // The packs view deletes nothing.
+    EXPECT_FALSE(t.del.Delete(CRowSelection::FromRows({0})));
+    EXPECT_EQ(t.doc.packs.size(), 2u);
+    EXPECT_EQ(t.doc.root.children.size(), 2u);
     t.run.Back();
     EXPECT_FALSE(t.del.Delete(CRowSelection()));
     ASSERT_TRUE(t.del.Delete(CRowSelection::FromRows({0, 2})));  // /d and its /d/y
@@ -59,6 +73,7 @@ TEST(DeleteCommand, RemovesSubtreesAndReleasesThePacksThatPointedAtThem) {
     EXPECT_EQ(t.doc.root.children.size(), 1u);  // gone from the tree, not only from the list
     EXPECT_EQ(t.observer.notices.back(), "reset");
     EXPECT_TRUE(t.doc.packs.empty() && t.doc.packResults.empty());
+    EXPECT_FALSE(t.run.CanSave());
 }
 
 }  // namespace

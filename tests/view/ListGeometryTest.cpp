@@ -28,8 +28,9 @@ TEST(ListGeometry, TreeLinesOfTheEditableRows) {
         Lines lines;
         ListRect box;
     } cases[] = {
-        // /r: a tee (a later sibling follows), an open box at x 3..13.
-        {0, {{8, 10, 16, 10, T}, {8, 0, 8, 20, T}, {6, 10, 11, 10, G}}, {3, 5, 14, 16}},
+        // /r: a tee (a later sibling follows) from its middle, since nothing is
+        // above the first row; an open box at x 3..13.
+        {0, {{8, 10, 16, 10, T}, {8, 10, 8, 20, T}, {6, 10, 11, 10, G}}, {3, 5, 14, 16}},
         // /r/s: last child, a corner; /r's column carries on for /r2.
         {1,
          {{24, 0, 24, 10, T}, {24, 10, 32, 10, T}, {8, 0, 8, 20, T}, {22, 10, 27, 10, G}},
@@ -52,7 +53,7 @@ TEST(ListGeometry, TreeLinesOfTheEditableRows) {
     t.view.ToggleTreeExpand(0);
     const RowLines lines = TreeLines(t.rows.DrawInfo(0), 20, 12);
     EXPECT_EQ(lines.lines,
-              (Lines{{8, 10, 12, 10, T}, {8, 0, 8, 20, T}, {6, 10, 11, 10, G}, {8, 8, 8, 13, G}}));
+              (Lines{{8, 10, 12, 10, T}, {8, 10, 8, 20, T}, {6, 10, 11, 10, G}, {8, 8, 8, 13, G}}));
 }
 
 TEST(ListGeometry, PackTrunkEndsAtTheLastPack) {
@@ -63,7 +64,7 @@ TEST(ListGeometry, PackTrunkEndsAtTheLastPack) {
     t.view.OnUpdate(kHintPacked);
     t.view.TogglePackExpand(1);  // rows: Pack 1, Pack 2, /b
     const auto lines = [&](size_t row) { return TreeLines(t.rows.DrawInfo(row), 20, 1000).lines; };
-    EXPECT_EQ(lines(0)[0], (ListLine{8, 0, 8, 20, T}));
+    EXPECT_EQ(lines(0)[0], (ListLine{8, 10, 8, 20, T}));  // the first starts at its middle
     // The last pack's trunk stops in the middle; expanded, its box shows a minus only.
     EXPECT_EQ(lines(1), (Lines{{8, 0, 8, 10, T}, {8, 10, 16, 10, T}, {6, 10, 11, 10, G}}));
     EXPECT_EQ(lines(2), (Lines{{24, 0, 24, 10, T}, {24, 10, 32, 10, T}}));

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -55,7 +56,7 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     setWindowTitle(tr("オプション"));
 
     faceEdit_->setReadOnly(true);
-    faceEdit_->setText(QString::fromStdU16String(settings.fontFace));
+    ShowFace();
     auto* fontButton = ChooseButton(this);
     lineHeightEdit_->setInputMethodHints(Qt::ImhDigitsOnly);
     lineHeightEdit_->setMaxLength(2);
@@ -144,6 +145,19 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     ShowSample();
 }
 
+// The face the list is drawn in. The stored one stays stored when it is not
+// installed here (the profile may come from another machine), so the field
+// says which face stands in for it.
+void COptionDlg::ShowFace() {
+    const QString stored = QString::fromStdU16String(settings_.fontFace);
+    const QString used = QFontInfo(font_).family();
+    faceEdit_->setText(used.compare(stored, Qt::CaseInsensitive) == 0
+                           ? stored
+                           : tr("%1（%2 の代わり）").arg(used, stored));
+    faceEdit_->setCursorPosition(0);
+    faceEdit_->setMinimumWidth(faceEdit_->fontMetrics().horizontalAdvance(faceEdit_->text()) + 12);
+}
+
 void COptionDlg::ShowSample() {
     const QList<QListWidgetItem*> selected = pairList_->selectedItems();
     const size_t pair =
@@ -163,7 +177,7 @@ void COptionDlg::OnChooseFont() {
     settings_.fontFace = stored.fontFace;
     settings_.fontSize = stored.fontSize;
     font_ = MakeListFont(settings_);
-    faceEdit_->setText(QString::fromStdU16String(settings_.fontFace));
+    ShowFace();
     ShowSample();
 }
 

@@ -26,6 +26,7 @@ public:
 private:
     void OnChooseFont();
     void OnChooseColor(bool background);
+    void ShowFace();
     void ShowSample();
 
     DisplaySettings settings_;
