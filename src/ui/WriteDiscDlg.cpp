@@ -140,7 +140,11 @@ CWriteDiscDlg::CWriteDiscDlg(const CCorvelinDoc& doc, std::vector<uint32_t> chos
     browse_ = new QPushButton(tr("参照(&B)..."), this);
     folderRow->addWidget(folder_);
     folderRow->addWidget(browse_);
-    fields->addRow(tr("フォルダー(&F):"), folderRow);
+    // A row holding a layout gets a label without a buddy, which would show
+    // its mnemonic's ampersand: the label is made here.
+    auto* folderLabel = new QLabel(tr("フォルダー(&F):"), this);
+    folderLabel->setBuddy(folder_);
+    fields->addRow(folderLabel, folderRow);
     packs_ = new QListWidget(this);
     fields->addRow(tr("パック(&P):"), packs_);
     layout->addLayout(fields);
