@@ -238,15 +238,22 @@ double_click "$main" 150 90
 shoot "$main" list-packs.png
 stop
 
+# Lets a new start's scan of the tree end and closes its list of refused
+# entries; main is the program's window.
+scanned() {
+    local skipped
+    main=$(window Corvelin)
+    held
+    release
+    skipped=$(window Corvelin "$main")
+    keys "$skipped" Return
+    gone "$skipped"
+}
+
 # At 200 %: the list after the scan, 写真 open.
 scale=2
 QT_SCALE_FACTOR=2 start
-main=$(window Corvelin)
-held
-release
-skipped=$(window Corvelin "$main")
-keys "$skipped" Return
-gone "$skipped"
+scanned
 double_click "$main" 150 90
 shoot "$main" MainFrame-200.png
 stop
@@ -255,12 +262,7 @@ stop
 # catalog.
 scale=1
 LANG=C.UTF-8 start
-main=$(window Corvelin)
-held
-release
-skipped=$(window Corvelin "$main")
-keys "$skipped" Return
-gone "$skipped"
+scanned
 xdotool mousemove --window "$main" 210 40 click 1
 keys "$main" ctrl+a 1 2 M ctrl+e
 run=$(window Run "$main")
