@@ -123,6 +123,12 @@ class LanguageTest : public QObject {
             wrong_ << QStringLiteral("%1: %2").arg(QLatin1String(name),
                                                    found.join(QStringLiteral(" | ")));
         }
+        // A label without a buddy shows its mnemonic's ampersand as it is.
+        static const QRegularExpression mnemonic(QStringLiteral("&[^& ]"));
+        for (QLabel* label : window->findChildren<QLabel*>()) {
+            if (!label->buddy() && label->text().contains(mnemonic))
+                wrong_ << QStringLiteral("%1: %2").arg(QLatin1String(name), label->text());
+        }
         window->hide();
     }
 
