@@ -18,7 +18,7 @@ set(expected
     share/man/man1/corvelin-cli.1
     share/man/ja/man1/corvelin-cli.1)
 if(DESKTOP)
-  list(APPEND expected bin/corvelin)
+  list(APPEND expected bin/corvelin share/corvelin/corvelin_en.qm)
 endif()
 foreach(path IN LISTS expected)
   if(NOT EXISTS ${PREFIX}/${path})

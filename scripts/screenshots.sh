@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Takes the screenshots in docs/screenshots/ from the real program: a private
-# X server, a fresh profile, a prepared tree at a fixed place (so that every
-# run shows the same paths), the keyboard and mouse driven by xdotool. The scan
-# and run dialogs close as soon as their work ends, so the program runs under
-# gdb, which holds the worker thread alone while the dialog is photographed.
-# A window is photographed once two pictures of it agree.
+# Takes the screenshots in docs/screenshots/ from the real program, a few of
+# them in English: a private X server, a fresh profile, a prepared tree at a
+# fixed place (so that every run shows the same paths), the keyboard and mouse
+# driven by xdotool. The scan and run dialogs close as soon as their work ends,
+# so the program runs under gdb, which holds the worker thread alone while the
+# dialog is photographed. A window is photographed once two pictures of it
+# agree.
 #
 # Usage: scripts/screenshots.sh [PATH-TO-corvelin]     (default: build/corvelin)
 # Needs Xvfb, xdotool, ImageMagick and gdb; builds nothing.
@@ -51,6 +52,8 @@ paths=("$tree/写真" "$tree/書類" "$tree/旅行 2024.mp4")
 # A copy of the program with an empty profile beside it: the built-in
 # settings, never the profile of whoever runs this.
 cp "$exe" "$work/bin/corvelin"
+# The English texts the build made, where the program looks for them.
+cp "$(dirname "$exe")/corvelin_en.qm" "$work/bin/" || die "no corvelin_en.qm beside $exe"
 : >"$work/bin/Corvelin.ini"
 
 Xvfb -displayfd 3 -nolisten tcp -screen 0 2400x1600x24 3>"$work/display" 2>"$work/xvfb.log" &
@@ -235,15 +238,54 @@ double_click "$main" 150 90
 shoot "$main" list-packs.png
 stop
 
+# Lets a new start's scan of the tree end and closes its list of refused
+# entries; main is the program's window.
+scanned() {
+    local skipped
+    main=$(window Corvelin)
+    held
+    release
+    skipped=$(window Corvelin "$main")
+    keys "$skipped" Return
+    gone "$skipped"
+}
+
 # At 200 %: the list after the scan, 写真 open.
 scale=2
 QT_SCALE_FACTOR=2 start
-main=$(window Corvelin)
-held
-release
-skipped=$(window Corvelin "$main")
-keys "$skipped" Return
-gone "$skipped"
+scanned
 double_click "$main" 150 90
 shoot "$main" MainFrame-200.png
+stop
+
+# In English: the packs with the File menu open, the writing window and the
+# catalog.
+scale=1
+LANG=C.UTF-8 start
+scanned
+xdotool mousemove --window "$main" 210 40 click 1
+keys "$main" ctrl+a 1 2 M ctrl+e
+run=$(window Run "$main")
+held
+release
+gone "$run"
+# No to the offer to pack again for the images.
+offer=$(window Corvelin "$main")
+keys "$offer" Escape
+gone "$offer"
+xdotool mousemove 1200 1000
+keys "$main" alt+f
+shoot "$main" MainFrame-en.png
+keys "$main" Escape alt+f w
+write=$(window "Write to Disc" "$main")
+# Off the name field, whose text cursor blinks.
+keys "$write" Tab
+shoot "$write" WriteDiscDlg-en.png
+keys "$write" Escape
+gone "$write"
+keys "$main" alt+t c
+catalog=$(window Catalog "$main")
+shoot "$catalog" CatalogDlg-en.png
+keys "$catalog" ctrl+Tab
+shoot "$catalog" CatalogDlg-sets-en.png
 stop

@@ -8,7 +8,7 @@
 #include "ui/FrameIcons.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("バージョン情報"));
+    setWindowTitle(tr("バージョン情報"));
     auto* layout = new QGridLayout(this);
     auto* picture = new QLabel;
     picture->setPixmap(frame_icons::Get(frame_icons::Picture::Application).pixmap(32, 32));

@@ -9,14 +9,14 @@
 
 CAddFilesDlg::CAddFilesDlg(zel::IFileSystem& fs, CCorvelinDoc& doc, CImportSettingsPtr settings,
                            std::vector<std::string> paths, QWidget* parent)
-    : CWorkerDlg({ScanNotice::PathChanged},
-                 QStringLiteral("ファイルを読み込む処理を開始できませんでした。"), parent),
+    : CWorkerDlg({ScanNotice::PathChanged}, tr("ファイルを読み込む処理を開始できませんでした。"),
+                 parent),
       doc_(doc),
       worker_(fs, doc, std::move(settings), std::move(paths), &Notices()),
       path_(new QLineEdit) {
-    setWindowTitle(QStringLiteral("ファイルの追加"));
+    setWindowTitle(tr("ファイルの追加"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("処理しています。しばらくお待ちください。")));
+    layout->addWidget(new QLabel(tr("処理しています。しばらくお待ちください。")));
     path_->setObjectName(QStringLiteral("currentPath"));
     path_->setReadOnly(true);
     path_->setMinimumWidth(path_->fontMetrics().averageCharWidth() * 60);

@@ -13,10 +13,10 @@
 
 CAssignGroup::CAssignGroup(uint32_t groupCount, QWidget* parent)
     : QDialog(parent), groupCount_(groupCount), number_(new QLineEdit(QStringLiteral("1"))) {
-    setWindowTitle(QStringLiteral("既存のグループに割り当て"));
+    setWindowTitle(tr("既存のグループに割り当て"));
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
-    auto* label = new QLabel(QStringLiteral("ｸﾞﾙｰﾌﾟNo:"));
+    auto* label = new QLabel(tr("ｸﾞﾙｰﾌﾟNo:"));
     label->setBuddy(number_);
     row->addWidget(label);
     number_->setObjectName(QStringLiteral("groupNumber"));
@@ -31,7 +31,7 @@ CAssignGroup::CAssignGroup(uint32_t groupCount, QWidget* parent)
     // focus has visited another button, and Return would then do nothing.
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    buttons->addButton(tr("キャンセル"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &CAssignGroup::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CAssignGroup::reject);
     layout->addWidget(buttons);

@@ -7,12 +7,11 @@
 
 CAutoGroupDlg::CAutoGroupDlg(CPackFolderPtr scanned, QWidget* parent)
     : CWorkerDlg(std::initializer_list<AutoGroupNotice>{},
-                 QStringLiteral("自動グルーピングを開始できませんでした。"), parent),
+                 tr("自動グルーピングを開始できませんでした。"), parent),
       worker_(std::move(scanned), &Notices()) {
-    setWindowTitle(QStringLiteral("自動グルーピング"));
+    setWindowTitle(tr("自動グルーピング"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(
-        new QLabel(QStringLiteral("似た名前のファイルを探しています。しばらくお待ちください。")));
+    layout->addWidget(new QLabel(tr("似た名前のファイルを探しています。しばらくお待ちください。")));
     layout->addWidget(MakeCancelButtons());
 }
 

@@ -55,7 +55,7 @@ QUrl FileUrl(const std::string& path) {
 
 CCatalogDlg::CCatalogDlg(const std::string& path, int sizeUnit, QWidget* parent)
     : QDialog(parent), sizeUnit_(sizeUnit) {
-    setWindowTitle(QStringLiteral("カタログ"));
+    setWindowTitle(tr("カタログ"));
     auto* layout = new QVBoxLayout(this);
     auto* tabs = new QTabWidget(this);
     layout->addWidget(tabs);
@@ -63,46 +63,42 @@ CCatalogDlg::CCatalogDlg(const std::string& path, int sizeUnit, QWidget* parent)
     auto* searchPage = new QWidget(tabs);
     auto* searchLayout = new QVBoxLayout(searchPage);
     search_ = new QLineEdit(searchPage);
-    search_->setPlaceholderText(QStringLiteral("ファイル名またはパスの一部を入力してください"));
+    search_->setPlaceholderText(tr("ファイル名またはパスの一部を入力してください"));
     search_->setClearButtonEnabled(true);
     searchLayout->addWidget(search_);
-    results_ = MakeTable({QStringLiteral("ファイル"), QStringLiteral("ディスク"),
-                          QStringLiteral("セット"), QStringLiteral("日付")},
-                         searchPage);
+    results_ = MakeTable({tr("ファイル"), tr("ディスク"), tr("セット"), tr("日付")}, searchPage);
     searchLayout->addWidget(results_);
     results_->setColumnWidth(0, 440);
     auto* resultButtons = new QHBoxLayout();
     count_ = new QLabel(searchPage);
     resultButtons->addWidget(count_, 1);
-    openFolder_ = new QPushButton(QStringLiteral("フォルダを開く(&O)"), searchPage);
-    copyPath_ = new QPushButton(QStringLiteral("パスをコピー(&C)"), searchPage);
+    openFolder_ = new QPushButton(tr("フォルダを開く(&O)"), searchPage);
+    copyPath_ = new QPushButton(tr("パスをコピー(&C)"), searchPage);
     resultButtons->addWidget(openFolder_);
     resultButtons->addWidget(copyPath_);
     searchLayout->addLayout(resultButtons);
-    tabs->addTab(searchPage, QStringLiteral("検索"));
+    tabs->addTab(searchPage, tr("検索"));
 
     auto* setPage = new QWidget(tabs);
     auto* setLayout = new QVBoxLayout(setPage);
-    sets_ = MakeTable(
-        {QStringLiteral("セット"), QStringLiteral("ディスク"), QStringLiteral("ファイル数"),
-         QStringLiteral("サイズ"), QStringLiteral("作成日")},
-        setPage);
+    sets_ = MakeTable({tr("セット"), tr("ディスク"), tr("ファイル数"), tr("サイズ"), tr("作成日")},
+                      setPage);
     setLayout->addWidget(sets_);
     sets_->setColumnWidth(0, 260);
     auto* setButtons = new QHBoxLayout();
-    auto* addFile = new QPushButton(QStringLiteral("ファイル・イメージから追加(&F)..."), setPage);
-    auto* addFolder = new QPushButton(QStringLiteral("ディスクから追加(&D)..."), setPage);
-    rename_ = new QPushButton(QStringLiteral("名前の変更(&R)..."), setPage);
-    remove_ = new QPushButton(QStringLiteral("削除(&X)"), setPage);
+    auto* addFile = new QPushButton(tr("ファイル・イメージから追加(&F)..."), setPage);
+    auto* addFolder = new QPushButton(tr("ディスクから追加(&D)..."), setPage);
+    rename_ = new QPushButton(tr("名前の変更(&R)..."), setPage);
+    remove_ = new QPushButton(tr("削除(&X)"), setPage);
     setButtons->addWidget(addFile);
     setButtons->addWidget(addFolder);
     setButtons->addStretch(1);
     setButtons->addWidget(rename_);
     setButtons->addWidget(remove_);
     setLayout->addLayout(setButtons);
-    tabs->addTab(setPage, QStringLiteral("セットの管理"));
+    tabs->addTab(setPage, tr("セットの管理"));
 
-    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    auto* close = new QPushButton(tr("閉じる"), this);
     auto* bottom = new QHBoxLayout();
     bottom->addStretch(1);
     bottom->addWidget(close);
@@ -168,8 +164,7 @@ void CCatalogDlg::Search() {
     bool more = false;
     const std::string text = zel::EncodeFileName(search_->text().toStdU16String());
     if (!rows_->Search(text, found_, more)) {
-        ShowError(QStringLiteral("カタログを読めませんでした: ") +
-                  Q(zel::Utf8ToUtf16(catalog_.Db().Error())));
+        ShowError(tr("カタログを読めませんでした: ") + Q(zel::Utf8ToUtf16(catalog_.Db().Error())));
     }
     results_->setUpdatesEnabled(false);
     results_->clearContents();
@@ -182,9 +177,9 @@ void CCatalogDlg::Search() {
     if (text.empty()) {
         count_->clear();
     } else if (more) {
-        count_->setText(QStringLiteral("最初の %1 件を表示しています").arg(found_.size()));
+        count_->setText(tr("最初の %1 件を表示しています").arg(found_.size()));
     } else {
-        count_->setText(QStringLiteral("%1 件").arg(found_.size()));
+        count_->setText(tr("%1 件").arg(found_.size()));
     }
 }
 
@@ -221,13 +216,12 @@ std::string CCatalogDlg::SelectedSetId() const {
 
 void CCatalogDlg::AddSet(bool folder) {
     const QString chosen =
-        folder ? QFileDialog::getExistingDirectory(
-                     this, QStringLiteral("ディスク、イメージまたは書き込んだフォルダを選択"))
-               : QFileDialog::getOpenFileName(
-                     this, QStringLiteral("セット ファイル、インデックスまたはイメージを選択"),
-                     QString(),
-                     QStringLiteral("セット・インデックス・イメージ (*.cvset INDEX.TSV *.iso "
-                                    "*.img);;すべて (*)"));
+        folder
+            ? QFileDialog::getExistingDirectory(
+                  this, tr("ディスク、イメージまたは書き込んだフォルダを選択"))
+            : QFileDialog::getOpenFileName(
+                  this, tr("セット ファイル、インデックスまたはイメージを選択"), QString(),
+                  tr("セット・インデックス・イメージ (*.cvset INDEX.TSV *.iso *.img);;すべて (*)"));
     if (chosen.isEmpty()) return;
     DiscSet set;
     std::string message;
@@ -245,9 +239,9 @@ void CCatalogDlg::RenameSet() {
     const std::string id = SelectedSetId();
     if (id.empty()) return;
     bool ok = false;
-    const QString name = QInputDialog::getText(
-        this, QStringLiteral("名前の変更"), QStringLiteral("セットの新しい名前:"),
-        QLineEdit::Normal, sets_->item(sets_->currentRow(), 0)->text(), &ok);
+    const QString name =
+        QInputDialog::getText(this, tr("名前の変更"), tr("セットの新しい名前:"), QLineEdit::Normal,
+                              sets_->item(sets_->currentRow(), 0)->text(), &ok);
     if (!ok || name.trimmed().isEmpty()) return;
     if (!catalog_.RenameSet(id, name.toStdU16String())) {
         ShowError(Q(zel::Utf8ToUtf16(catalog_.Error())));
@@ -263,8 +257,7 @@ void CCatalogDlg::RemoveSet() {
     const QString name = sets_->item(sets_->currentRow(), 0)->text();
     if (QMessageBox::question(
             this, QStringLiteral("Corvelin"),
-            QStringLiteral(
-                "セット「%1」をカタログから削除しますか?\nディスクの内容は変わりません。")
+            tr("セット「%1」をカタログから削除しますか?\nディスクの内容は変わりません。")
                 .arg(name)) != QMessageBox::Yes) {
         return;
     }

@@ -22,21 +22,30 @@ CCorvelinApp::CCorvelinApp(CorvelinSys& sys, zel::IFileSystem& fs)
 
 CCorvelinApp::~CCorvelinApp() = default;
 
-bool CCorvelinApp::InstallJapaneseTranslation() {
+bool CCorvelinApp::InstallTranslations(UiLanguage language, const QStringList& folders) {
     static bool installed = false;
     if (installed) return true;
-    auto* translator = new QTranslator(qApp);
-    if (!translator->load(QStringLiteral("qtbase_ja"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
-        return false;
+    QString name = QStringLiteral("qtbase_ja");
+    QStringList places{QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+    if (language == UiLanguage::English) {
+        name = QStringLiteral("corvelin_en");
+        const QString program = QCoreApplication::applicationDirPath();
+        places = folders;
+        places << program << program + QStringLiteral("/../share/corvelin");
     }
-    installed = QCoreApplication::installTranslator(translator);
-    return installed;
+    auto* translator = new QTranslator(qApp);
+    for (const QString& place : places) {
+        if (translator->load(name, place)) {
+            installed = QCoreApplication::installTranslator(translator);
+            return installed;
+        }
+    }
+    delete translator;
+    return false;
 }
 
 bool CCorvelinApp::InitInstance(const std::vector<std::string>& paths) {
-    InstallJapaneseTranslation();
+    InstallTranslations(CurrentUiLanguage());
     QApplication::setApplicationName(QStringLiteral("Corvelin"));
     QApplication::setApplicationVersion(QStringLiteral(CORVELIN_VERSION));
     QApplication::setWindowIcon(frame_icons::Get(frame_icons::Picture::Application));
@@ -92,7 +101,7 @@ void CCorvelinApp::SettleProfileLocation() {
         if (session_.ChooseLocation(dialog.GetChoice(), message)) return;
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Corvelin"),
                         QString::fromStdU16String(message) +
-                            QStringLiteral("\n「無視」を選ぶと、設定を保存しないまま起動します。"),
+                            tr("\n「無視」を選ぶと、設定を保存しないまま起動します。"),
                         QMessageBox::Retry | QMessageBox::Ignore);
         box.setDefaultButton(QMessageBox::Retry);
         box.setEscapeButton(QMessageBox::Retry);
@@ -109,8 +118,9 @@ void CCorvelinApp::DropCommandLinePaths(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
         if (path.empty()) continue;
         if (path[0] != '/' && cwd.empty()) {
-            std::fprintf(stderr, "corvelin: %s: 作業フォルダが分からないため追加できません\n",
-                         path.c_str());
+            std::fprintf(
+                stderr, "corvelin: %s: %s\n", path.c_str(),
+                tr("作業フォルダが分からないため追加できません").toLocal8Bit().constData());
             continue;
         }
         absolute.push_back(AbsoluteDropPath(path, cwd));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 #include <memory>
 #include <string>
@@ -9,12 +10,13 @@
 #include "packing/CorvelinDoc.h"
 #include "settings/ProfileSession.h"
 #include "settings/SettingsStore.h"
+#include "support/UiLanguage.h"
 
 class CMainFrame;
 class CorvelinSys;
 class CQuitSignals;
 
-// The program's start and end: Japanese framework texts, the profile's place
+// The program's start and end: the texts in the user's language, the profile's place
 // (asking on the first start until a usable one is chosen), settings and
 // presets, the main window, the paths given on the command line; at the end
 // the profile rewritten, also after SIGTERM, SIGHUP or SIGINT.
@@ -24,9 +26,12 @@ public:
     explicit CCorvelinApp(CorvelinSys& sys, zel::IFileSystem& fs = zel::IFileSystem::Default());
     ~CCorvelinApp() override;
 
-    // Loads Qt's Japanese translation so that framework buttons read はい,
-    // キャンセル and so on; false when it is not installed.
-    static bool InstallJapaneseTranslation();
+    // Installs the translations of the language: for Japanese, Qt's own, so
+    // that framework buttons read はい, キャンセル and so on (the program's texts
+    // are Japanese already); for English, the program's corvelin_en.qm, looked
+    // for in `folders`, beside the program and in ../share/corvelin/. False
+    // when a translation is not found.
+    static bool InstallTranslations(UiLanguage language, const QStringList& folders = {});
 
     // paths: the command line's arguments, raw bytes, dropped once the window
     // shows. False when the program cannot start.

@@ -17,13 +17,14 @@
 #include <QToolBar>
 #include <QUrl>
 
-#include <functional>
+#include <string_view>
 
 #include "packing/CorvelinDoc.h"
 #include "packing/GraftListWriter.h"
 #include "settings/CorvelinSys.h"
 #include "settings/SettingsStore.h"
 #include "support/TextCodec.h"
+#include "support/UiLanguage.h"
 #include "ui/AboutDlg.h"
 #include "ui/CommandKeyFilter.h"
 #include "ui/CorvelinView.h"
@@ -36,12 +37,16 @@
 namespace {
 
 constexpr char kHomePage[] = "https://tessoly.example/corvelin/";
-constexpr char kHelpFile[] = "Corvelin.html";
 
 using frame_icons::Picture;
 
 QString Text(const std::u16string& text) {
     return QString::fromStdU16String(zel::ForDisplay(text));
+}
+
+// The manual in the user's language.
+const char* HelpFile() {
+    return CurrentUiLanguage() == UiLanguage::Japanese ? "Corvelin.html" : "Corvelin.en.html";
 }
 
 std::string PathBytes(const QString& path) {
@@ -67,6 +72,7 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
     FillToolbarCombos();
     CreateStatusBar();
     CreateMenus();
+    SetUpCatalog();
     CreateNoOpShortcuts();
 
     view_->SetToolbarTexts([this] { return GetPackSizeText(); },
@@ -78,9 +84,9 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
         const std::optional<size_t> pack = view_->PackAtRow(view_->rowAt(at.y()));
         if (!pack || !view_->CanExport()) return;
         QMenu menu(this);
-        menu.addAction(commands_.writeDiscs->text(), this,
+        menu.addAction(Command("writeDiscs")->text(), this,
                        [this, pack] { OnWriteDiscs({static_cast<uint32_t>(*pack + 1)}); });
-        menu.addAction(commands_.recordPlan->text(), this, &CMainFrame::OnRecordPlan);
+        menu.addAction(Command("recordPlan")->text(), this, &CMainFrame::OnRecordPlan);
         menu.exec(view_->viewport()->mapToGlobal(at));
     });
     connect(view_, &CCorvelinView::packSizeRejected, this, [this] {
@@ -105,198 +111,14 @@ CMainFrame::CMainFrame(CCorvelinDoc& doc, SettingsStore& settings, CorvelinSys& 
 
 CMainFrame::~CMainFrame() = default;
 
-QAction* CMainFrame::AddCommand(const char* name, const QString& text, const QString& prompt) {
-    auto* action = new QAction(text, this);
-    action->setObjectName(QString::fromLatin1(name));
-    // The prompt before the line break goes to the status bar, the rest is the tooltip.
-    const qsizetype newline = prompt.indexOf(QLatin1Char('\n'));
-    action->setStatusTip(newline < 0 ? prompt : prompt.left(newline));
-    if (newline >= 0) action->setToolTip(prompt.mid(newline + 1));
-    addAction(action);
-    // What the last command reported gives way to the idle prompt; connected
-    // first, so a command's own report comes after it.
-    connect(action, &QAction::triggered, this, [this] { statusBar()->clearMessage(); });
-    return action;
-}
-
-void CMainFrame::CreateActions() {
-    Commands& c = commands_;
-    c.clearList = AddCommand("clearList", QStringLiteral("リストを空にする\tCtrl+N(&N)"),
-                             QStringLiteral("リストを空にします\nリストを空にします"));
-    c.exportAs = AddCommand("export", QStringLiteral("エクスポート(&A)..."),
-                            QStringLiteral("結果をファイルに保存\nｴｸｽﾎﾟｰﾄ"));
-    c.graftLists = AddCommand(
-        "graftLists", QStringLiteral("ディスク用リストを書き出す(&D)..."),
-        QStringLiteral("パックごとに xorrisofs のパスリストを書き出します\nディスク用リスト"));
-    c.writeDiscs = AddCommand(
-        "writeDiscs", QStringLiteral("ディスクに書き込む(&W)..."),
-        QStringLiteral("パックをディスクやイメージに書き込み、検証します\nディスクに書き込む"));
-    c.recordPlan =
-        AddCommand("recordPlan", QStringLiteral("計画をカタログに記録する(&R)..."),
-                   QStringLiteral("パックをまだ書き込んでいないセットとしてカタログに記録します\n"
-                                  "カタログに記録"));
-    c.save = AddCommand("save", QString(), QString());
-    c.exit = AddCommand("exit", QStringLiteral("アプリケーションの終了(&X)"),
-                        QStringLiteral("アプリケーションを終了し、ファイルの保存を指示\\終了"));
-    c.run = AddCommand("run", QStringLiteral("実行\tCtr+E"), QStringLiteral("実行\n実行"));
-    c.back = AddCommand("back", QStringLiteral("戻る\tCtrl+B"),
-                        QStringLiteral("実行前の状態に戻ります\n戻る"));
-    c.newGroup =
-        AddCommand("newGroup", QStringLiteral("新しいグループ\tCtrl+G"),
-                   QStringLiteral("新しいグループを作成します\n新しいグループを作成します"));
-    c.addToGroup = AddCommand("addToGroup", QStringLiteral("既存のグループに入れる\tCtrl+I"),
-                              QStringLiteral("既存のグループに入れます\n既存のグループに入れます"));
-    c.removeFromGroup =
-        AddCommand("removeFromGroup", QStringLiteral("グループからはずす\tAlt+G"),
-                   QStringLiteral("グループからはずします\nグループからはずします"));
-    c.groupEach = AddCommand("groupEach", QStringLiteral("個別にグループ化"),
-                             QStringLiteral("選択項目を個別にグループ化"));
-    c.groupSubfolders =
-        AddCommand("groupSubfolders", QStringLiteral("サブフォルダをグループ化"),
-                   QStringLiteral("選択フォルダのサブフォルダすべてを個別にグループ化"));
-    c.statusBar = AddCommand("statusBar", QStringLiteral("ステータス バー(&S)"), QString());
-    c.managePack = AddCommand("managePack", QStringLiteral("パックサイズの管理(&M)..."),
-                              QStringLiteral("パックサイズ管理\nパックサイズの管理をします"));
-    c.options = AddCommand("options", QStringLiteral("オプション(&O)..."),
-                           QStringLiteral("オプション\nオプション"));
-    c.help = AddCommand("help", QStringLiteral("ヘルプ目次"), QString());
-    c.homePage = AddCommand("homePage", QStringLiteral("Tessoly software Home Page"), QString());
-    c.about = AddCommand(
-        "about", QStringLiteral("バージョン情報 Corvelin(&A)..."),
-        QStringLiteral("プログラム情報、バージョン、著作権を表示します。\nバージョン情報"));
-
-    const struct {
-        QAction* action;
-        QKeySequence keys;
-    } shortcuts[] = {
-        {c.clearList, QKeySequence(Qt::CTRL | Qt::Key_N)},
-        {c.save, QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {c.run, QKeySequence(Qt::CTRL | Qt::Key_E)},
-        {c.back, QKeySequence(Qt::CTRL | Qt::Key_B)},
-        {c.newGroup, QKeySequence(Qt::CTRL | Qt::Key_G)},
-        {c.addToGroup, QKeySequence(Qt::CTRL | Qt::Key_I)},
-        {c.removeFromGroup, QKeySequence(Qt::ALT | Qt::Key_G)},
-    };
-    for (const auto& s : shortcuts)
-        s.action->setShortcut(s.keys);
-
-    const struct {
-        QAction* action;
-        Picture picture;
-        bool inMenu;
-    } pictures[] = {
-        {c.clearList, Picture::ClearList, false},
-        {c.exportAs, Picture::Export, true},
-        {c.run, Picture::Run, true},
-        {c.back, Picture::Back, true},
-        {c.newGroup, Picture::NewGroup, true},
-        {c.addToGroup, Picture::AddToGroup, true},
-        {c.removeFromGroup, Picture::RemoveFromGroup, true},
-        {c.options, Picture::Options, true},
-        {c.help, Picture::Help, true},
-        {c.homePage, Picture::HomePage, true},
-        {c.about, Picture::About, false},
-    };
-    for (const auto& p : pictures) {
-        p.action->setIcon(frame_icons::Get(p.picture));
-        p.action->setIconVisibleInMenu(p.inMenu);
-    }
-
-    connect(c.clearList, &QAction::triggered, this, &CMainFrame::OnClearList);
-    connect(c.exportAs, &QAction::triggered, this, [this] {
-        if (view_->CanExport()) OnExport();
-    });
-    connect(c.graftLists, &QAction::triggered, this, [this] {
-        if (view_->CanExport()) OnGraftLists();
-    });
-    connect(c.writeDiscs, &QAction::triggered, this, [this] {
-        if (view_->CanExport()) OnWriteDiscs();
-    });
-    connect(c.recordPlan, &QAction::triggered, this, [this] {
-        if (view_->CanExport()) OnRecordPlan();
-    });
-    connect(c.save, &QAction::triggered, this, &CMainFrame::OnSave);
-    connect(c.exit, &QAction::triggered, this, &QWidget::close);
-    connect(c.managePack, &QAction::triggered, this, &CMainFrame::OnManagePack);
-    connect(c.options, &QAction::triggered, this, &CMainFrame::OnOptions);
-    connect(c.help, &QAction::triggered, this, &CMainFrame::OnHelp);
-    connect(c.homePage, &QAction::triggered, this, &CMainFrame::OnHomePage);
-    connect(c.about, &QAction::triggered, this, &CMainFrame::OnAbout);
-
-    // The list's commands, each carried out only while its rule allows it (an
-    // accelerator may come before the enabled state has caught up).
-    const struct {
-        QAction* action;
-        bool (CCorvelinView::*allowed)() const;
-        void (CCorvelinView::*command)();
-    } listCommands[] = {
-        {c.run, &CCorvelinView::CanRun, &CCorvelinView::OnRun},
-        {c.back, &CCorvelinView::CanBack, &CCorvelinView::OnBack},
-        {c.newGroup, &CCorvelinView::CanNewGroup, &CCorvelinView::OnNewGroup},
-        {c.addToGroup, &CCorvelinView::CanAddToGroup, &CCorvelinView::OnAddToGroup},
-        {c.removeFromGroup, &CCorvelinView::CanRemoveFromGroup, &CCorvelinView::OnRemoveFromGroup},
-        {c.groupEach, &CCorvelinView::CanGroupEach, &CCorvelinView::OnGroupEach},
-        {c.groupSubfolders, &CCorvelinView::CanGroupSubfolders, &CCorvelinView::OnGroupSubfolders},
-    };
-    for (const auto& command : listCommands) {
-        const std::function<bool()> allowed = std::bind(command.allowed, view_);
-        const std::function<void()> carryOut = std::bind(command.command, view_);
-        connect(command.action, &QAction::triggered, this, [this, allowed, carryOut] {
-            if (allowed()) carryOut();
-            UpdateCommands();
-        });
-    }
-}
-
-void CMainFrame::CreateMenus() {
-    const Commands& c = commands_;
-    QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    file->addAction(c.clearList);
-    file->addAction(c.exportAs);
-    file->addAction(c.graftLists);
-    file->addAction(c.writeDiscs);
-    file->addAction(c.recordPlan);
-    file->addSeparator();
-    file->addAction(c.exit);
-
-    QMenu* operate = menuBar()->addMenu(QStringLiteral("操作(&O)"));
-    operate->addAction(c.run);
-    operate->addAction(c.back);
-    operate->addSeparator();
-    operate->addAction(c.newGroup);
-    operate->addAction(c.addToGroup);
-    operate->addAction(c.removeFromGroup);
-    operate->addAction(c.groupEach);
-    operate->addAction(c.groupSubfolders);
-
-    QMenu* show = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-    show->addAction(c.toolBar);
-    show->addAction(c.statusBar);
-
-    QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
-    tools->addAction(c.managePack);
-    tools->addAction(c.options);
-    SetUpCatalog(tools);
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    help->addAction(c.help);
-    help->addAction(c.homePage);
-    help->addSeparator();
-    help->addAction(c.about);
-
-    for (QMenu* menu : {file, operate, show, tools, help}) {
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
-    }
-}
-
 void CMainFrame::CreateToolBar() {
-    QToolBar* bar = addToolBar(QStringLiteral("ツール バー"));
+    QToolBar* bar = addToolBar(tr("ツール バー"));
     bar->setObjectName(QStringLiteral("toolBar"));
     bar->setIconSize(QSize(16, 16));
     bar->setAllowedAreas(Qt::AllToolBarAreas);
-    commands_.toolBar = bar->toggleViewAction();
-    commands_.toolBar->setText(QStringLiteral("ツール バー(&T)"));
-    commands_.toolBar->setObjectName(QStringLiteral("toolBarToggle"));
+    toolBarToggle_ = bar->toggleViewAction();
+    toolBarToggle_->setText(tr("ツール バー(&T)"));
+    toolBarToggle_->setObjectName(QStringLiteral("toolBarToggle"));
 
     // The stored face with its fallbacks, at the size of the system's font: the
     // stored height of 12 would come out at 8 px with the wide line spacing of
@@ -318,37 +140,33 @@ void CMainFrame::CreateToolBar() {
     };
     packSizeBox_ = makeBox("packSize", 150);
     fillRateBox_ = makeBox("fillRate", 60);
-    QList<QKeySequence> commandKeys;
-    for (QAction* action : {commands_.clearList, commands_.save, commands_.run, commands_.back,
-                            commands_.newGroup, commands_.addToGroup, commands_.removeFromGroup})
-        commandKeys.append(action->shortcut());
-    auto* keyFilter = new CCommandKeyFilter(commandKeys, this);
+    auto* keyFilter = new CCommandKeyFilter(commandKeys_, this);
     // The box takes the override first and hands it to its line edit.
     packSizeBox_->installEventFilter(keyFilter);
     fillRateBox_->installEventFilter(keyFilter);
-    packSizeBox_->setToolTip(QStringLiteral("パックサイズ"));
-    fillRateBox_->setToolTip(QStringLiteral("充填率"));
+    packSizeBox_->setToolTip(tr("パックサイズ"));
+    fillRateBox_->setToolTip(tr("充填率"));
 
-    const Commands& c = commands_;
-    bar->addAction(c.clearList);
-    bar->addAction(c.exportAs);
-    bar->addSeparator();
-    bar->addAction(c.newGroup);
-    bar->addAction(c.addToGroup);
-    bar->addAction(c.removeFromGroup);
-    bar->addWidget(packSizeBox_);
-    bar->addWidget(fillRateBox_);
-    bar->addSeparator();
-    bar->addAction(c.run);
-    bar->addAction(c.back);
-    bar->addSeparator();
-    bar->addAction(c.about);
+    // Commands by name, the boxes where "boxes" stands, a separator for null.
+    const char* const layout[] = {"clearList",       "export", nullptr, "newGroup", "addToGroup",
+                                  "removeFromGroup", "boxes",  nullptr, "run",      "back",
+                                  nullptr,           "about"};
+    for (const char* name : layout) {
+        if (!name) {
+            bar->addSeparator();
+        } else if (std::string_view(name) == "boxes") {
+            bar->addWidget(packSizeBox_);
+            bar->addWidget(fillRateBox_);
+        } else {
+            bar->addAction(Command(name));
+        }
+    }
 }
 
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     // A plain widget of the bar gives way to prompts and comes back after them.
-    auto* idle = new QLabel(QStringLiteral("レディ"));
+    auto* idle = new QLabel(tr("レディ"));
     idle->setObjectName(QStringLiteral("idleText"));
     bar->addWidget(idle, 1);
     // Lock states cannot be read portably: the panes are kept, shown blank.
@@ -359,9 +177,10 @@ void CMainFrame::CreateStatusBar() {
         label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
         bar->addPermanentWidget(label);
     }
-    commands_.statusBar->setCheckable(true);
-    commands_.statusBar->setChecked(true);
-    connect(commands_.statusBar, &QAction::toggled, bar, &QWidget::setVisible);
+    QAction* shown = Command("statusBar");
+    shown->setCheckable(true);
+    shown->setChecked(true);
+    connect(shown, &QAction::toggled, bar, &QWidget::setVisible);
 }
 
 void CMainFrame::CreateNoOpShortcuts() {
@@ -399,22 +218,6 @@ void CMainFrame::FillToolbarCombos() {
     fillRateBox_->setCurrentIndex(0);
 }
 
-void CMainFrame::UpdateCommands() {
-    const Commands& c = commands_;
-    c.run->setEnabled(view_->CanRun());
-    c.back->setEnabled(view_->CanBack());
-    c.exportAs->setEnabled(view_->CanExport());
-    c.graftLists->setEnabled(view_->CanExport());
-    c.writeDiscs->setEnabled(view_->CanExport());
-    c.recordPlan->setEnabled(view_->CanExport());
-    c.save->setEnabled(view_->CanSave());
-    c.newGroup->setEnabled(view_->CanNewGroup());
-    c.addToGroup->setEnabled(view_->CanAddToGroup());
-    c.removeFromGroup->setEnabled(view_->CanRemoveFromGroup());
-    c.groupEach->setEnabled(view_->CanGroupEach());
-    c.groupSubfolders->setEnabled(view_->CanGroupSubfolders());
-}
-
 void CMainFrame::OnClearList() {
     doc_.OnNewDocument();
     view_->OnDocumentReset();
@@ -423,10 +226,10 @@ void CMainFrame::OnClearList() {
 }
 
 QString CMainFrame::AskExportPath() {
-    QFileDialog dialog(this, QStringLiteral("名前を付けて保存"), exportFolder_);
+    QFileDialog dialog(this, tr("名前を付けて保存"), exportFolder_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("ﾀﾌﾞ区切りﾃｷｽﾄ(*.csv)"));
+    dialog.setNameFilter(tr("ﾀﾌﾞ区切りﾃｷｽﾄ(*.csv)"));
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     const QString proposed =
         exportPath_.empty()
@@ -454,8 +257,7 @@ void CMainFrame::OnSave() {
 }
 
 QString CMainFrame::AskGraftListFolder() {
-    return QFileDialog::getExistingDirectory(this, QStringLiteral("リストを書き出すフォルダ"),
-                                             exportFolder_);
+    return QFileDialog::getExistingDirectory(this, tr("リストを書き出すフォルダ"), exportFolder_);
 }
 
 // One packNN.lst per pack for xorrisofs; nothing is written when a name cannot
@@ -469,8 +271,7 @@ void CMainFrame::OnGraftLists() {
         QMessageBox::critical(this, QStringLiteral("ERROR"), QString::fromStdString(message));
         return;
     }
-    statusBar()->showMessage(
-        QStringLiteral("%1 個のリストを書き出しました").arg(doc_.packs.size()));
+    statusBar()->showMessage(tr("%1 個のリストを書き出しました").arg(doc_.packs.size()));
 }
 
 void CMainFrame::OnWriteDiscs(std::vector<uint32_t> packs) {
@@ -498,7 +299,7 @@ void CMainFrame::OnHelp() {
     const std::string program = sys_.GetLocationFolder(ZelConfiguration::ProgramFolder);
     if (!program.empty()) {
         for (const char* place : {"/", "/../share/corvelin/"}) {
-            const std::string path = program + place + kHelpFile;
+            const std::string path = program + place + HelpFile();
             zel::FileStat st;
             if (fs_.Stat(path, st) == 0 && st.kind == zel::FileKind::Regular) {
                 QDesktopServices::openUrl(
@@ -508,7 +309,7 @@ void CMainFrame::OnHelp() {
         }
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Corvelin"),
-                    QStringLiteral("ヘルプファイルが見つかりませんでした"), QMessageBox::Ok, this);
+                    tr("ヘルプファイルが見つかりませんでした"), QMessageBox::Ok, this);
     box.exec();
 }
 

@@ -2,8 +2,13 @@
 
 #include <QMainWindow>
 
+#include <QKeySequence>
+#include <QList>
+
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/FileSystem.h"
@@ -63,15 +68,17 @@ protected:
     virtual QString AskGraftListFolder();
 
 private:
-    QAction* AddCommand(const char* name, const QString& text, const QString& prompt);
+    QAction* Command(const char* name) const;
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
     void CreateNoOpShortcuts();
     bool WriteExport(const std::string& path);
-    // The catalog's commands in the Tools menu (MainFrameCatalog.cpp).
-    void SetUpCatalog(QMenu* tools);
+    // The catalog's commands (MainFrameCatalog.cpp): the drop option tied to
+    // its setting and the drop's archive check.
+    void SetUpCatalog();
+    void OnCatalog();
     // The packs as a set in the catalog, every pack planned, for a plan the
     // user exports or burns elsewhere.
     void OnRecordPlan();
@@ -85,34 +92,22 @@ private:
     QComboBox* packSizeBox_ = nullptr;
     QComboBox* fillRateBox_ = nullptr;
 
-    struct Commands {
-        QAction* clearList;
-        QAction* exportAs;
-        QAction* graftLists;
-        QAction* writeDiscs;
-        QAction* recordPlan;
-        QAction* save;
-        QAction* exit;
-        QAction* run;
-        QAction* back;
-        QAction* newGroup;
-        QAction* addToGroup;
-        QAction* removeFromGroup;
-        QAction* groupEach;
-        QAction* groupSubfolders;
-        QAction* toolBar;
-        QAction* statusBar;
-        QAction* managePack;
-        QAction* options;
-        QAction* help;
-        QAction* homePage;
-        QAction* about;
-    } commands_{};
+    // The commands' places in the menus and their enabling rules, from the
+    // table of MainFrameCommands.cpp.
+    enum class Menu { None, File, Operate, View, Tools, Help };
+    struct MenuEntry {
+        Menu menu;
+        bool separatorBefore;
+        QAction* action;
+    };
+    std::vector<MenuEntry> menuEntries_;
+    std::vector<std::pair<QAction*, std::function<bool()>>> rules_;
+    QList<QKeySequence> commandKeys_;  // the commands' own keys, kept from the boxes
+    QAction* toolBarToggle_ = nullptr;
 
     std::string exportPath_;
     QString exportFolder_;
 
-    QAction* catalogWindow_ = nullptr;
     QAction* skipArchived_ = nullptr;  // drops leave out what the catalog holds
     QDialog* catalogDlg_ = nullptr;
 };

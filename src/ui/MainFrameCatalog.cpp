@@ -1,10 +1,10 @@
-// The main frame's catalog commands: the catalog window and the drop option
-// that leaves archived files out.
+// The main frame's catalog commands: the catalog window, the drop option
+// that leaves archived files out, and recording a plan.
 #include <QAction>
 #include <QApplication>
 #include <QInputDialog>
-#include <QMenu>
 #include <QMessageBox>
+#include <QStatusBar>
 
 #include "catalog/ArchivedFiles.h"
 #include "catalog/Catalog.h"
@@ -18,8 +18,6 @@
 #include "ui/CatalogDlg.h"
 #include "ui/CorvelinView.h"
 #include "ui/MainFrame.h"
-
-#include <QStatusBar>
 
 #include <ctime>
 
@@ -45,31 +43,13 @@ std::string CMainFrame::CatalogFile() const {
                                 sys_.GetLocationFolder(ZelConfiguration::AppData));
 }
 
-void CMainFrame::SetUpCatalog(QMenu* tools) {
-    tools->addSeparator();
-    catalogWindow_ = tools->addAction(QStringLiteral("カタログ(&C)..."));
-    catalogWindow_->setObjectName(QStringLiteral("catalog"));
-    catalogWindow_->setStatusTip(QStringLiteral("書き込んだディスクのファイルを検索します"));
-    skipArchived_ = tools->addAction(QStringLiteral("アーカイブ済みのファイルを除外(&S)"));
-    skipArchived_->setObjectName(QStringLiteral("skipArchived"));
+void CMainFrame::SetUpCatalog() {
+    skipArchived_ = Command("skipArchived");
     skipArchived_->setCheckable(true);
     skipArchived_->setChecked(settings_.general.skipArchived != 0);
-    skipArchived_->setStatusTip(QStringLiteral(
-        "カタログにある同じパス・サイズ・更新日時のファイルをドロップで取り込みません"));
-
     // Kept in the profile like the other options, and merged at exit.
     connect(skipArchived_, &QAction::toggled, this,
             [this](bool on) { settings_.general.skipArchived = on ? 1 : 0; });
-    connect(catalogWindow_, &QAction::triggered, this, [this] {
-        if (!catalogDlg_) {
-            catalogDlg_ = new CCatalogDlg(CatalogFile(), settings_.general.dispSizeUnit, this);
-            catalogDlg_->setAttribute(Qt::WA_DeleteOnClose);
-            connect(catalogDlg_, &QObject::destroyed, this, [this] { catalogDlg_ = nullptr; });
-        }
-        catalogDlg_->show();
-        catalogDlg_->raise();
-        catalogDlg_->activateWindow();
-    });
 
     view_->SetArchiveCheck(
         [this](const std::vector<std::string>& paths) -> std::shared_ptr<IArchiveCheck> {
@@ -80,8 +60,8 @@ void CMainFrame::SetUpCatalog(QMenu* tools) {
             if (!catalog.Open(CatalogFile()) || !check->files.Load(catalog, paths, error)) {
                 QMessageBox::critical(
                     this, QStringLiteral("ERROR"),
-                    FromUtf8((error.empty() ? catalog.Error() : error) +
-                             "\nアーカイブ済みのファイルを除外せずに取り込みます。"));
+                    FromUtf8(error.empty() ? catalog.Error() : error) +
+                        tr("\nアーカイブ済みのファイルを除外せずに取り込みます。"));
                 return nullptr;
             }
             if (!catalog.Notice().empty()) {
@@ -100,13 +80,24 @@ void CMainFrame::SetUpCatalog(QMenu* tools) {
         });
 }
 
+void CMainFrame::OnCatalog() {
+    if (!catalogDlg_) {
+        catalogDlg_ = new CCatalogDlg(CatalogFile(), settings_.general.dispSizeUnit, this);
+        catalogDlg_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(catalogDlg_, &QObject::destroyed, this, [this] { catalogDlg_ = nullptr; });
+    }
+    catalogDlg_->show();
+    catalogDlg_->raise();
+    catalogDlg_->activateWindow();
+}
+
 void CMainFrame::OnRecordPlan() {
     DiscSetHeader header;
     header.now = static_cast<int64_t>(std::time(nullptr));
     bool ok = false;
     const QString name = QInputDialog::getText(
-        this, QStringLiteral("計画をカタログに記録する"), QStringLiteral("セットの名前:"),
-        QLineEdit::Normal, QString::fromStdU16String(DefaultSetName(doc_.root, header.now)), &ok);
+        this, tr("計画をカタログに記録する"), tr("セットの名前:"), QLineEdit::Normal,
+        QString::fromStdU16String(DefaultSetName(doc_.root, header.now)), &ok);
     if (!ok) return;
     header.name = name.trimmed().isEmpty() ? DefaultSetName(doc_.root, header.now)
                                            : name.trimmed().toStdU16String();
@@ -125,7 +116,7 @@ void CMainFrame::OnRecordPlan() {
     }
     if (!message.empty())
         QMessageBox::information(this, QStringLiteral("Corvelin"), FromUtf8(message));
-    statusBar()->showMessage(QStringLiteral("カタログに記録しました: %1 (%2 ファイル)")
+    statusBar()->showMessage(tr("カタログに記録しました: %1 (%2 ファイル)")
                                  .arg(QString::fromStdU16String(header.name))
                                  .arg(set.files.size()));
 }

@@ -13,12 +13,12 @@
 
 CMakeConfigDlg::CMakeConfigDlg(const ZelConfiguration& config, QWidget* parent)
     : QDialog(parent), config_(config), places_(new QButtonGroup(this)), preview_(new QLineEdit) {
-    setWindowTitle(QStringLiteral("初期設定 - Corvelin"));
+    setWindowTitle(tr("初期設定 - Corvelin"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("設定ファイルを作成する場所を指定してください。")));
-    const QString texts[] = {QStringLiteral("ユーザーのアプリケーションデータフォルダ"),
-                             QStringLiteral("実行ファイルがあるフォルダ + ユーザー名"),
-                             QStringLiteral("実行ファイルがあるフォルダ")};
+    layout->addWidget(new QLabel(tr("設定ファイルを作成する場所を指定してください。")));
+    const QString texts[] = {tr("ユーザーのアプリケーションデータフォルダ"),
+                             tr("実行ファイルがあるフォルダ + ユーザー名"),
+                             tr("実行ファイルがあるフォルダ")};
     for (int location = 0; location < 3; ++location) {
         auto* button = new QRadioButton(texts[location]);
         places_->addButton(button, location);

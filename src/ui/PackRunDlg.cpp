@@ -9,18 +9,18 @@
 
 CPackRunDlg::CPackRunDlg(CCorvelinDoc& doc, uint64_t packSize, std::optional<ImageFitGoal> fit,
                          QWidget* parent)
-    : CWorkerDlg({PackNotice::Progress},
-                 QStringLiteral("パックを作成する処理を開始できませんでした。"), parent),
+    : CWorkerDlg({PackNotice::Progress}, tr("パックを作成する処理を開始できませんでした。"),
+                 parent),
       doc_(doc),
       packSize_(packSize),
       fit_(fit),
       progress_(new QProgressBar),
       cancel_(new QPushButton(QStringLiteral("Cancel"))) {
-    setWindowTitle(QStringLiteral("実行"));
+    setWindowTitle(tr("実行"));
     // No close box: Cancel is the way out.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("処理しています。しばらくお待ちください。")));
+    layout->addWidget(new QLabel(tr("処理しています。しばらくお待ちください。")));
     progress_->setRange(0, 100);
     progress_->setValue(0);
     progress_->setMinimumWidth(progress_->fontMetrics().averageCharWidth() * 40);
@@ -79,7 +79,7 @@ int CPackRunDlg::EndWork() {
     images_ = runner_->Images();
     runner_.reset();
     if (outcome == CPackRunner::Outcome::Failed) {
-        ShowError(error.empty() ? QStringLiteral("パックの作成中にエラーが発生しました。")
+        ShowError(error.empty() ? tr("パックの作成中にエラーが発生しました。")
                                 : QString::fromStdString(error));
     }
     return outcome == CPackRunner::Outcome::Completed ? Accepted : Rejected;

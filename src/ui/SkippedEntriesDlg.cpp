@@ -13,8 +13,7 @@ CSkippedEntriesDlg::CSkippedEntriesDlg(const SkippedEntryList& skipped, QWidget*
     setWindowTitle(QStringLiteral("Corvelin"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
-        QStringLiteral("%1 件の項目を読み込めなかったため、除外しました。").arg(skipped.size()),
-        this));
+        tr("%1 件の項目を読み込めなかったため、除外しました。").arg(skipped.size()), this));
     auto* list = new QPlainTextEdit(this);
     list->setReadOnly(true);
     list->setLineWrapMode(QPlainTextEdit::NoWrap);

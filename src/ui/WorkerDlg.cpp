@@ -55,8 +55,7 @@ void CWorkerDlg::Finish() {
 
 QWidget* CWorkerDlg::MakeCancelButtons() {
     auto* buttons = new QDialogButtonBox;
-    QPushButton* cancel =
-        buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    QPushButton* cancel = buttons->addButton(tr("キャンセル"), QDialogButtonBox::RejectRole);
     cancel->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::rejected, this, &CWorkerDlg::reject);
     return buttons;

@@ -37,13 +37,17 @@ QString StateText(DiscPackState state) {
         case DiscPackState::Planned:
             return QString();
         case DiscPackState::Written:
-            return QStringLiteral("（書き込み済み）");
+            return CWriteDiscDlg::tr("（書き込み済み）");
         case DiscPackState::Verified:
-            return QStringLiteral("（検証済み）");
+            return CWriteDiscDlg::tr("（検証済み）");
         case DiscPackState::Failed:
-            return QStringLiteral("（失敗）");
+            return CWriteDiscDlg::tr("（失敗）");
     }
     return QString();
+}
+
+QString PackText(uint32_t number, DiscPackState state) {
+    return CWriteDiscDlg::tr("パック %1 %2").arg(number).arg(StateText(state));
 }
 
 }  // namespace
@@ -88,7 +92,7 @@ public:
             dialog_,
             [d = dialog_, number = pack.number, state = pack.state] {
                 if (QListWidgetItem* item = d->packs_->item(static_cast<int>(number - 1)))
-                    item->setText(QStringLiteral("パック %1 %2").arg(number).arg(StateText(state)));
+                    item->setText(PackText(number, state));
             },
             Qt::QueuedConnection);
     }
@@ -114,7 +118,7 @@ CWriteDiscDlg::CWriteDiscDlg(const CCorvelinDoc& doc, std::vector<uint32_t> chos
       doc_(doc),
       medium_(medium.toStdU16String()),
       host_(std::make_unique<Host>(this)) {
-    setWindowTitle(QStringLiteral("ディスクに書き込む"));
+    setWindowTitle(tr("ディスクに書き込む"));
     form_.name = DefaultSetName(doc.root, static_cast<int64_t>(std::time(nullptr)));
     form_.drives = FindOpticalDrives();
     form_.chosen.assign(doc.packs.size(), chosenPacks.empty());
@@ -124,25 +128,29 @@ CWriteDiscDlg::CWriteDiscDlg(const CCorvelinDoc& doc, std::vector<uint32_t> chos
     auto* layout = new QVBoxLayout(this);
     auto* fields = new QFormLayout;
     name_ = new QLineEdit(Q(form_.name), this);
-    fields->addRow(QStringLiteral("セットの名前(&N):"), name_);
+    fields->addRow(tr("セットの名前(&N):"), name_);
     target_ = new QComboBox(this);
-    target_->addItem(QStringLiteral("イメージファイル"));
+    target_->addItem(tr("イメージファイル"));
     for (const std::string& drive : form_.drives)
-        target_->addItem(QStringLiteral("ドライブ %1").arg(QString::fromStdString(drive)));
-    target_->addItem(QStringLiteral("フォルダ（パックごとに選ぶ）"));
-    fields->addRow(QStringLiteral("書き込み先(&T):"), target_);
+        target_->addItem(tr("ドライブ %1").arg(QString::fromStdString(drive)));
+    target_->addItem(tr("フォルダ（パックごとに選ぶ）"));
+    fields->addRow(tr("書き込み先(&T):"), target_);
     auto* folderRow = new QHBoxLayout;
     folder_ = new QLineEdit(this);
-    browse_ = new QPushButton(QStringLiteral("参照(&B)..."), this);
+    browse_ = new QPushButton(tr("参照(&B)..."), this);
     folderRow->addWidget(folder_);
     folderRow->addWidget(browse_);
-    fields->addRow(QStringLiteral("フォルダー(&F):"), folderRow);
+    // A row holding a layout gets a label without a buddy, which would show
+    // its mnemonic's ampersand: the label is made here.
+    auto* folderLabel = new QLabel(tr("フォルダー(&F):"), this);
+    folderLabel->setBuddy(folder_);
+    fields->addRow(folderLabel, folderRow);
     packs_ = new QListWidget(this);
-    fields->addRow(QStringLiteral("パック(&P):"), packs_);
+    fields->addRow(tr("パック(&P):"), packs_);
     layout->addLayout(fields);
-    verify_ = new QCheckBox(QStringLiteral("書き込んだ後に検証する(&V)"), this);
+    verify_ = new QCheckBox(tr("書き込んだ後に検証する(&V)"), this);
     verify_->setChecked(true);
-    md5_ = new QCheckBox(QStringLiteral("xorriso の MD5 も記録する(&M)"), this);
+    md5_ = new QCheckBox(tr("xorriso の MD5 も記録する(&M)"), this);
     layout->addWidget(verify_);
     layout->addWidget(md5_);
     bar_ = new QProgressBar(this);
@@ -156,11 +164,10 @@ CWriteDiscDlg::CWriteDiscDlg(const CCorvelinDoc& doc, std::vector<uint32_t> chos
     layout->addWidget(status_);
     layout->addWidget(result_);
     auto* buttons = new QDialogButtonBox(this);
-    openSet_ =
-        buttons->addButton(QStringLiteral("セットを開く(&O)..."), QDialogButtonBox::ActionRole);
-    verifyNow_ = buttons->addButton(QStringLiteral("検証(&E)..."), QDialogButtonBox::ActionRole);
-    start_ = buttons->addButton(QStringLiteral("開始(&S)"), QDialogButtonBox::AcceptRole);
-    close_ = buttons->addButton(QStringLiteral("閉じる"), QDialogButtonBox::RejectRole);
+    openSet_ = buttons->addButton(tr("セットを開く(&O)..."), QDialogButtonBox::ActionRole);
+    verifyNow_ = buttons->addButton(tr("検証(&E)..."), QDialogButtonBox::ActionRole);
+    start_ = buttons->addButton(tr("開始(&S)"), QDialogButtonBox::AcceptRole);
+    close_ = buttons->addButton(tr("閉じる"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
     FillPacks();
 
@@ -190,8 +197,7 @@ void CWriteDiscDlg::FillPacks() {
     packs_->clear();
     for (size_t i = 0; i < form_.chosen.size(); ++i) {
         const DiscPackState state = setLoaded_ ? set_.packs[i].state : DiscPackState::Planned;
-        auto* item =
-            new QListWidgetItem(QStringLiteral("パック %1 %2").arg(i + 1).arg(StateText(state)));
+        auto* item = new QListWidgetItem(PackText(static_cast<uint32_t>(i + 1), state));
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(form_.chosen[i] ? Qt::Checked : Qt::Unchecked);
         packs_->addItem(item);
@@ -226,9 +232,8 @@ bool CWriteDiscDlg::OpenSet(const std::string& path, QString& message) {
 }
 
 void CWriteDiscDlg::OnOpenSet() {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("セットを開く"),
-                                                      QString::fromStdString(SetsFolder()),
-                                                      QStringLiteral("セット (*.cvset)"));
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("セットを開く"), QString::fromStdString(SetsFolder()), tr("セット (*.cvset)"));
     if (path.isEmpty()) return;
     QString message;
     if (!OpenSet(zel::EncodeFileName(path.toStdU16String()), message))
@@ -237,7 +242,7 @@ void CWriteDiscDlg::OnOpenSet() {
 
 void CWriteDiscDlg::OnBrowse() {
     const QString folder = QFileDialog::getExistingDirectory(
-        this, QStringLiteral("イメージを書き込むフォルダー"), folder_->text());
+        this, tr("イメージを書き込むフォルダー"), folder_->text());
     if (!folder.isEmpty()) folder_->setText(folder);
 }
 
@@ -295,13 +300,13 @@ void CWriteDiscDlg::OnFinished(CDiscSetWriter::Outcome outcome, const QString& m
     QString text;
     switch (outcome) {
         case CDiscSetWriter::Outcome::Done:
-            text = QStringLiteral("書き込みが終わりました。");
+            text = tr("書き込みが終わりました。");
             break;
         case CDiscSetWriter::Outcome::Cancelled:
-            text = QStringLiteral("中止しました。");
+            text = tr("中止しました。");
             break;
         case CDiscSetWriter::Outcome::Stopped:
-            text = QStringLiteral("途中でやめました。「セットを開く」で続きを書き込めます。");
+            text = tr("途中でやめました。「セットを開く」で続きを書き込めます。");
             break;
         case CDiscSetWriter::Outcome::SomeFailed:
         case CDiscSetWriter::Outcome::SetFileFailed:
@@ -309,7 +314,7 @@ void CWriteDiscDlg::OnFinished(CDiscSetWriter::Outcome outcome, const QString& m
             break;
     }
     if (!message.isEmpty()) text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + message;
-    text += QStringLiteral("\nセットファイル: ") + Q(zel::DecodeFileName(setPath_));
+    text += QStringLiteral("\n") + tr("セットファイル: ") + Q(zel::DecodeFileName(setPath_));
     result_->setPlainText(text);
     status_->clear();
     bar_->setValue(outcome == CDiscSetWriter::Outcome::Done ? 1000 : bar_->value());
@@ -327,7 +332,7 @@ void CWriteDiscDlg::SetBusy(bool busy) {
     browse_->setEnabled(!busy && FolderFieldUsed());
     // xorriso's MD5 records live inside an image; a folder has none.
     md5_->setEnabled(!busy && !ToFolders());
-    close_->setText(busy ? QStringLiteral("中止") : QStringLiteral("閉じる"));
+    close_->setText(busy ? tr("中止") : tr("閉じる"));
     if (busy) {
         result_->clear();
         cancel_ = false;
@@ -337,8 +342,8 @@ void CWriteDiscDlg::SetBusy(bool busy) {
 void CWriteDiscDlg::OnVerify() {
     ReadForm();
     if (form_.ToFolders()) {
-        const QString folder = QFileDialog::getExistingDirectory(
-            this, QStringLiteral("検証するフォルダー"), folder_->text());
+        const QString folder =
+            QFileDialog::getExistingDirectory(this, tr("検証するフォルダー"), folder_->text());
         if (!folder.isEmpty()) Verify(zel::EncodeFileName(folder.toStdU16String()));
         return;
     }
@@ -346,9 +351,8 @@ void CWriteDiscDlg::OnVerify() {
         Verify(form_.drives[form_.target - 1]);
         return;
     }
-    const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("検証するイメージ"), folder_->text(),
-                                     QStringLiteral("イメージ (*.iso);;すべてのファイル (*)"));
+    const QString path = QFileDialog::getOpenFileName(this, tr("検証するイメージ"), folder_->text(),
+                                                      tr("イメージ (*.iso);;すべてのファイル (*)"));
     if (!path.isEmpty()) Verify(zel::EncodeFileName(path.toStdU16String()));
 }
 
@@ -375,14 +379,13 @@ void CWriteDiscDlg::Verify(const std::string& path) {
 }
 
 MediumAnswer CWriteDiscDlg::AskForMedium(uint32_t pack, uint32_t count, const QString& problem) {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("ディスクに書き込む"),
+    QMessageBox box(QMessageBox::Information, tr("ディスクに書き込む"),
                     Q(MediumPrompt(pack, count, problem.toStdU16String())), QMessageBox::NoButton,
                     this);
-    QPushButton* go = box.addButton(QStringLiteral("書き込む"), QMessageBox::AcceptRole);
-    QPushButton* skip = box.addButton(QStringLiteral("飛ばす"), QMessageBox::ActionRole);
-    QPushButton* redo =
-        box.addButton(QStringLiteral("前のパックをやり直す"), QMessageBox::ActionRole);
-    QPushButton* stop = box.addButton(QStringLiteral("やめる"), QMessageBox::RejectRole);
+    QPushButton* go = box.addButton(tr("書き込む"), QMessageBox::AcceptRole);
+    QPushButton* skip = box.addButton(tr("飛ばす"), QMessageBox::ActionRole);
+    QPushButton* redo = box.addButton(tr("前のパックをやり直す"), QMessageBox::ActionRole);
+    QPushButton* stop = box.addButton(tr("やめる"), QMessageBox::RejectRole);
     box.exec();
     if (box.clickedButton() == go) return MediumAnswer::Go;
     if (box.clickedButton() == skip) return MediumAnswer::Skip;
@@ -394,21 +397,19 @@ MediumAnswer CWriteDiscDlg::AskForMedium(uint32_t pack, uint32_t count, const QS
 MediumAnswer CWriteDiscDlg::AskForFolder(uint32_t pack, uint32_t count, const QString& problem,
                                          QString& folder) {
     for (;;) {
-        QMessageBox box(QMessageBox::Information, QStringLiteral("フォルダにコピーする"),
+        QMessageBox box(QMessageBox::Information, tr("フォルダにコピーする"),
                         Q(FolderPrompt(pack, count, problem.toStdU16String())),
                         QMessageBox::NoButton, this);
-        QPushButton* go =
-            box.addButton(QStringLiteral("フォルダーを選ぶ..."), QMessageBox::AcceptRole);
-        QPushButton* skip = box.addButton(QStringLiteral("飛ばす"), QMessageBox::ActionRole);
-        QPushButton* redo =
-            box.addButton(QStringLiteral("前のパックをやり直す"), QMessageBox::ActionRole);
-        box.addButton(QStringLiteral("やめる"), QMessageBox::RejectRole);
+        QPushButton* go = box.addButton(tr("フォルダーを選ぶ..."), QMessageBox::AcceptRole);
+        QPushButton* skip = box.addButton(tr("飛ばす"), QMessageBox::ActionRole);
+        QPushButton* redo = box.addButton(tr("前のパックをやり直す"), QMessageBox::ActionRole);
+        box.addButton(tr("やめる"), QMessageBox::RejectRole);
         box.exec();
         if (box.clickedButton() == skip) return MediumAnswer::Skip;
         if (box.clickedButton() == redo) return MediumAnswer::Redo;
         if (box.clickedButton() != go) return MediumAnswer::Stop;
         folder = QFileDialog::getExistingDirectory(
-            this, QStringLiteral("パック %1 / %2 のコピー先").arg(pack).arg(count));
+            this, tr("パック %1 / %2 のコピー先").arg(pack).arg(count));
         if (!folder.isEmpty()) return MediumAnswer::Go;
     }
 }
@@ -426,7 +427,7 @@ void CWriteDiscDlg::reject() {
     // until the writer has ended it cleanly.
     if (Running()) {
         cancel_ = true;
-        status_->setText(QStringLiteral("中止しています..."));
+        status_->setText(tr("中止しています..."));
         return;
     }
     QDialog::reject();

@@ -1,8 +1,11 @@
 #include <QApplication>
 
+#include "support/UiLanguage.h"
 #include "ui/CorvelinApp.h"
 
 int main(int argc, char* argv[]) {
+    // Before any worker starts: the core's texts read the language too.
+    SetUiLanguage(UiLanguageFromEnvironment());
     QApplication app(argc, argv);
     // QApplication has taken its own options out of argv; the rest are paths,
     // kept as the raw bytes the kernel gave.

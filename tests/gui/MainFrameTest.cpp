@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -20,6 +22,7 @@
 #include "settings/FakeSys.h"
 #include "settings/SettingsStore.h"
 #include "support/FaultyFileSystem.h"
+#include "support/UiLanguage.h"
 #include "ui/CorvelinView.h"
 #include "ui/MainFrame.h"
 #include "ui/settings/DisplayFont.h"
@@ -51,12 +54,39 @@ class MainFrameTest : public QObject {
     QComboBox* Box(const char* name) { return frame_->findChild<QComboBox*>(name); }
 
 private slots:
+    void initTestCase() { SetUiLanguage(UiLanguageFromEnvironment()); }
     void init() {
         settings_ = SettingsStore();  // filter-always from an earlier test would ask on a drop
         frame_ = std::make_unique<CMainFrame>(doc_, settings_, sys_, fs_);
         frame_->show();
     }
     void cleanup() { frame_.reset(); }
+
+    // The menus, keys and pictures the command table lays out.
+    void commandsStandWhereTheyDid() {
+        QStringList menus;
+        for (QAction* title : frame_->menuBar()->actions()) {
+            QStringList entries;
+            for (QAction* action : title->menu()->actions()) {
+                QString entry = action->isSeparator() ? QStringLiteral("|") : action->objectName();
+                if (!action->shortcut().isEmpty()) entry += "=" + action->shortcut().toString();
+                if (!action->icon().isNull())
+                    entry +=
+                        action->isIconVisibleInMenu() ? QStringLiteral("+") : QStringLiteral("-");
+                entries << entry;
+            }
+            menus << entries.join(' ');
+        }
+        QCOMPARE(menus, QStringList({
+                            "clearList=Ctrl+N- export+ graftLists writeDiscs recordPlan | exit",
+                            "run=Ctrl+E+ back=Ctrl+B+ | newGroup=Ctrl+G+ addToGroup=Ctrl+I+ "
+                            "removeFromGroup=Alt+G+ groupEach groupSubfolders",
+                            "toolBarToggle statusBar",
+                            "managePack options+ | catalog skipArchived",
+                            "help+ homePage+ | about-",
+                        }));
+        QCOMPARE(Command("save")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    }
 
     // Changes made in the options and pack-size dialogs apply on OK only.
     void settingsDialogsApplyOnOkOnly() {

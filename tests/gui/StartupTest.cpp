@@ -8,6 +8,7 @@
 #include "ModalDriver.h"
 #include "TestSupport.h"
 #include "settings/FakeSys.h"
+#include "support/UiLanguage.h"
 #include "ui/CorvelinApp.h"
 #include "ui/MakeConfigDlg.h"
 
@@ -62,6 +63,8 @@ bool WaitsForEvents(qint64 pid) {
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
+    // As main() does: the language decides which translations the start installs.
+    void initTestCase() { SetUiLanguage(UiLanguageFromEnvironment()); }
     void firstStartCreatesTheChosenPlaceAndWritesTheProfileThereAtExit() {
         const struct {
             int answer;  // -1: Escape

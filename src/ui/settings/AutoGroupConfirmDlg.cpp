@@ -22,7 +22,7 @@ QTreeWidgetItem* CheckedItem(const QString& text) {
 
 CAutoGroupConfirmDlg::CAutoGroupConfirmDlg(const AutoGroupTable& candidates, QWidget* parent)
     : QDialog(parent), confirmation_(candidates), tree_(new QTreeWidget(this)) {
-    setWindowTitle(QString::fromUtf16(u"自動グルーピング"));
+    setWindowTitle(tr("自動グルーピング"));
     tree_->setHeaderHidden(true);
     tree_->setRootIsDecorated(true);
     tree_->setMinimumSize(tree_->fontMetrics().averageCharWidth() * 50,

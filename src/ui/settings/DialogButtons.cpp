@@ -1,5 +1,6 @@
 #include "ui/settings/DialogButtons.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -7,7 +8,8 @@
 QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog) {
     auto* buttons = new QDialogButtonBox(dialog);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QString::fromUtf16(u"キャンセル"), QDialogButtonBox::RejectRole);
+    buttons->addButton(QCoreApplication::translate("DialogButtons", "キャンセル"),
+                       QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);

@@ -47,15 +47,15 @@ CImportSettingsDlg::CImportSettingsDlg(ImportSettingsList& presets, CImportSetti
       presetBox_(new QComboBox(this)),
       inputList_(MakeFilterList(this)),
       ignoreList_(MakeFilterList(this)),
-      autoGroupBox_(new QCheckBox(QString::fromUtf16(u"自動グルーピング"), this)) {
+      autoGroupBox_(new QCheckBox(tr("自動グルーピング"), this)) {
     setWindowTitle(QStringLiteral("Import settings"));
 
-    auto* savePreset = new QPushButton(QString::fromUtf16(u"保存"), this);
-    auto* deletePreset = new QPushButton(QString::fromUtf16(u"削除"), this);
-    auto* addInput = new QPushButton(QString::fromUtf16(u"追加"), this);
-    auto* deleteInput = new QPushButton(QString::fromUtf16(u"削除"), this);
-    auto* addIgnore = new QPushButton(QString::fromUtf16(u"追加"), this);
-    auto* deleteIgnore = new QPushButton(QString::fromUtf16(u"削除"), this);
+    auto* savePreset = new QPushButton(tr("保存"), this);
+    auto* deletePreset = new QPushButton(tr("削除"), this);
+    auto* addInput = new QPushButton(tr("追加"), this);
+    auto* deleteInput = new QPushButton(tr("削除"), this);
+    auto* addIgnore = new QPushButton(tr("追加"), this);
+    auto* deleteIgnore = new QPushButton(tr("削除"), this);
 
     // Names for the tests that drive the dialog.
     presetBox_->setObjectName(QStringLiteral("presets"));
@@ -69,7 +69,7 @@ CImportSettingsDlg::CImportSettingsDlg(ImportSettingsList& presets, CImportSetti
     ignoreList_->setObjectName(QStringLiteral("ignoreFilters"));
     autoGroupBox_->setObjectName(QStringLiteral("autoGroup"));
 
-    auto* presetLabel = new QLabel(QString::fromUtf16(u"プリセット:"), this);
+    auto* presetLabel = new QLabel(tr("プリセット:"), this);
     presetLabel->setBuddy(presetBox_);
     presetBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     presetBox_->setMinimumContentsLength(20);
@@ -81,9 +81,9 @@ CImportSettingsDlg::CImportSettingsDlg(ImportSettingsList& presets, CImportSetti
 
     auto* filterFrame = new QGroupBox(QStringLiteral("Filter"), this);
     auto* filterGrid = new QGridLayout(filterFrame);
-    auto addFilterRows = [&](int row, const char16_t* label, QPushButton* add, QPushButton* del,
+    auto addFilterRows = [&](int row, const QString& label, QPushButton* add, QPushButton* del,
                              QListWidget* list) {
-        auto* caption = new QLabel(QString::fromUtf16(label), filterFrame);
+        auto* caption = new QLabel(label, filterFrame);
         caption->setBuddy(list);
         auto* buttons = new QHBoxLayout;
         buttons->addWidget(caption, 1);
@@ -92,8 +92,8 @@ CImportSettingsDlg::CImportSettingsDlg(ImportSettingsList& presets, CImportSetti
         filterGrid->addLayout(buttons, row, 0);
         filterGrid->addWidget(list, row + 1, 0);
     };
-    addFilterRows(0, u"入力:", addInput, deleteInput, inputList_);
-    addFilterRows(2, u"無視:", addIgnore, deleteIgnore, ignoreList_);
+    addFilterRows(0, tr("入力:"), addInput, deleteInput, inputList_);
+    addFilterRows(2, tr("無視:"), addIgnore, deleteIgnore, ignoreList_);
 
     auto* optionFrame = new QGroupBox(QStringLiteral("Option"), this);
     auto* optionLayout = new QVBoxLayout(optionFrame);
@@ -158,8 +158,8 @@ void CImportSettingsDlg::OnPresetPicked(int index) {
 
 CImportFilterPtr CImportSettingsDlg::AskForFilter(QPushButton* button) {
     QMenu menu(this);
-    QAction* byName = menu.addAction(QString::fromUtf16(u"ファイル名"));
-    QAction* byAttr = menu.addAction(QString::fromUtf16(u"ファイル属性"));
+    QAction* byName = menu.addAction(tr("ファイル名"));
+    QAction* byAttr = menu.addAction(tr("ファイル属性"));
     // Below the button rather than at the mouse, so that the keyboard works too.
     QAction* chosen = menu.exec(button->mapToGlobal(QPoint(0, button->height())));
     if (chosen == byName) {

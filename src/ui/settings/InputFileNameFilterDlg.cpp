@@ -11,10 +11,10 @@ CInputFileNameFilterDlg::CInputFileNameFilterDlg(const QString& pattern, bool no
                                                  QWidget* parent)
     : QDialog(parent),
       patternEdit_(new QLineEdit(pattern, this)),
-      nocaseBox_(new QCheckBox(QString::fromUtf16(u"小文字大文字を区別しない"), this)),
+      nocaseBox_(new QCheckBox(tr("小文字大文字を区別しない"), this)),
       pattern_(pattern),
       nocase_(nocase) {
-    setWindowTitle(QString::fromUtf16(u"フィルター（ファイル名）"));
+    setWindowTitle(tr("フィルター（ファイル名）"));
     patternEdit_->setMinimumWidth(patternEdit_->fontMetrics().averageCharWidth() * 40);
     nocaseBox_->setChecked(nocase);
     auto* layout = new QVBoxLayout(this);

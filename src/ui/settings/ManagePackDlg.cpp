@@ -16,8 +16,8 @@
 
 namespace {
 
-QLabel* Label(const char16_t* text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf16(text), parent);
+QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
     label->setBuddy(buddy);
     return label;
 }
@@ -32,7 +32,7 @@ CManagePackDlg::CManagePackDlg(const PackInfoList& list, QWidget* parent)
       unitBox_(new QComboBox(this)),
       capacityEdit_(new QLineEdit(this)),
       table_(new QTableWidget(0, 3, this)) {
-    setWindowTitle(QString::fromUtf16(u"パックサイズの管理"));
+    setWindowTitle(tr("パックサイズの管理"));
 
     sizeEdit_->setAlignment(Qt::AlignRight);
     sizeEdit_->setInputMethodHints(Qt::ImhDigitsOnly);
@@ -46,11 +46,11 @@ CManagePackDlg::CManagePackDlg(const PackInfoList& list, QWidget* parent)
     capacityEdit_->setInputMethodHints(Qt::ImhDigitsOnly);
     capacityEdit_->setMinimumWidth(
         capacityEdit_->fontMetrics().horizontalAdvance(QStringLiteral("000,000,000,000,000")));
-    capacityEdit_->setPlaceholderText(QString::fromUtf16(u"省略可"));
-    capacityEdit_->setToolTip(QString::fromUtf16(
-        u"メディアに書き込めるバイト数。空欄のときはパックサイズで確かめます。"));
-    auto* registerButton = new QPushButton(QString::fromUtf16(u"登録"), this);
-    auto* deleteButton = new QPushButton(QString::fromUtf16(u"削除"), this);
+    capacityEdit_->setPlaceholderText(tr("省略可"));
+    capacityEdit_->setToolTip(
+        tr("メディアに書き込めるバイト数。空欄のときはパックサイズで確かめます。"));
+    auto* registerButton = new QPushButton(tr("登録"), this);
+    auto* deleteButton = new QPushButton(tr("削除"), this);
 
     table_->setHorizontalHeaderLabels(
         {QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Capacity")});
@@ -67,10 +67,10 @@ CManagePackDlg::CManagePackDlg(const PackInfoList& list, QWidget* parent)
                            table_->fontMetrics().height() * 14);
 
     auto* entry = new QGridLayout;
-    entry->addWidget(Label(u"名前:", nameEdit_, this), 0, 0);
-    entry->addWidget(Label(u"サイズ:", sizeEdit_, this), 0, 1);
-    entry->addWidget(Label(u"単位:", unitBox_, this), 0, 2);
-    entry->addWidget(Label(u"容量（バイト）:", capacityEdit_, this), 0, 3);
+    entry->addWidget(Label(tr("名前:"), nameEdit_, this), 0, 0);
+    entry->addWidget(Label(tr("サイズ:"), sizeEdit_, this), 0, 1);
+    entry->addWidget(Label(tr("単位:"), unitBox_, this), 0, 2);
+    entry->addWidget(Label(tr("容量（バイト）:"), capacityEdit_, this), 0, 3);
     entry->addWidget(nameEdit_, 1, 0);
     entry->addWidget(sizeEdit_, 1, 1);
     entry->addWidget(unitBox_, 1, 2);

@@ -24,17 +24,19 @@ namespace {
 
 constexpr qreal kMaxFontPoints = 30;
 
-constexpr const char16_t* kPairNames[kColorPairCount] = {u"ファイル", u"フォルダ", u"選択",
-                                                         u"パック",   u"奇数",     u"偶数"};
+constexpr const char* kPairNames[kColorPairCount] = {
+    QT_TRANSLATE_NOOP("COptionDlg", "ファイル"), QT_TRANSLATE_NOOP("COptionDlg", "フォルダ"),
+    QT_TRANSLATE_NOOP("COptionDlg", "選択"),     QT_TRANSLATE_NOOP("COptionDlg", "パック"),
+    QT_TRANSLATE_NOOP("COptionDlg", "奇数"),     QT_TRANSLATE_NOOP("COptionDlg", "偶数")};
 
-QLabel* Label(const char16_t* text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(QString::fromUtf16(text), parent);
+QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
     label->setBuddy(buddy);
     return label;
 }
 
 QPushButton* ChooseButton(QWidget* parent) {
-    return new QPushButton(QString::fromUtf16(u"選択..."), parent);
+    return new QPushButton(COptionDlg::tr("選択..."), parent);
 }
 
 }  // namespace
@@ -46,13 +48,12 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
       faceEdit_(new QLineEdit(this)),
       lineHeightEdit_(new QLineEdit(this)),
       unitBox_(new QComboBox(this)),
-      simpleIconBox_(new QCheckBox(QString::fromUtf16(u"簡易アイコンで表示する"), this)),
+      simpleIconBox_(new QCheckBox(tr("簡易アイコンで表示する"), this)),
       pairList_(new QListWidget(this)),
       sample_(new CColorSample(this)),
-      filterAlwaysBox_(new QCheckBox(QString::fromUtf16(u"常にフィルター画面を表示する"), this)),
-      fitImageBox_(new QCheckBox(
-          QString::fromUtf16(u"イメージサイズがメディアに収まるようにパックする"), this)) {
-    setWindowTitle(QString::fromUtf16(u"オプション"));
+      filterAlwaysBox_(new QCheckBox(tr("常にフィルター画面を表示する"), this)),
+      fitImageBox_(new QCheckBox(tr("イメージサイズがメディアに収まるようにパックする"), this)) {
+    setWindowTitle(tr("オプション"));
 
     faceEdit_->setReadOnly(true);
     ShowFace();
@@ -67,39 +68,39 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
         settings.dispSizeUnit >= 0 && settings.dispSizeUnit <= 3 ? settings.dispSizeUnit : 0);
     simpleIconBox_->setChecked(settings.simpleIcon != 0);
 
-    auto* display = new QGroupBox(QString::fromUtf16(u"表示"), this);
+    auto* display = new QGroupBox(tr("表示"), this);
     auto* displayGrid = new QGridLayout(display);
-    displayGrid->addWidget(Label(u"フォント:", faceEdit_, display), 0, 0, 1, 2);
+    displayGrid->addWidget(Label(tr("フォント:"), faceEdit_, display), 0, 0, 1, 2);
     displayGrid->addWidget(faceEdit_, 1, 0);
     displayGrid->addWidget(fontButton, 1, 1);
-    displayGrid->addWidget(Label(u"行間:", lineHeightEdit_, display), 2, 0, 1, 2);
+    displayGrid->addWidget(Label(tr("行間:"), lineHeightEdit_, display), 2, 0, 1, 2);
     auto* lineRow = new QHBoxLayout;
     lineRow->addWidget(lineHeightEdit_);
     lineRow->addWidget(new QLabel(QStringLiteral("px (0 ... 10)"), display));
     lineRow->addStretch(1);
     displayGrid->addLayout(lineRow, 3, 0, 1, 2);
-    displayGrid->addWidget(Label(u"サイズ表示:", unitBox_, display), 4, 0, 1, 2);
+    displayGrid->addWidget(Label(tr("サイズ表示:"), unitBox_, display), 4, 0, 1, 2);
     displayGrid->addWidget(unitBox_, 5, 0, 1, 2);
     displayGrid->addWidget(simpleIconBox_, 6, 0, 1, 2);
 
-    for (const char16_t* name : kPairNames)
-        pairList_->addItem(QString::fromUtf16(name));
+    for (const char* name : kPairNames)
+        pairList_->addItem(tr(name));
     pairList_->setSelectionMode(QAbstractItemView::SingleSelection);
     pairList_->setCurrentRow(0);
     pairList_->setMaximumWidth(pairList_->fontMetrics().averageCharWidth() * 16);
     auto* textButton = ChooseButton(this);
     auto* backButton = ChooseButton(this);
-    auto* colors = new QGroupBox(QString::fromUtf16(u"配色"), this);
+    auto* colors = new QGroupBox(tr("配色"), this);
     auto* colorGrid = new QGridLayout(colors);
     colorGrid->addWidget(pairList_, 0, 0, 5, 1);
-    colorGrid->addWidget(Label(u"文字色:", textButton, colors), 0, 1);
+    colorGrid->addWidget(Label(tr("文字色:"), textButton, colors), 0, 1);
     colorGrid->addWidget(textButton, 1, 1);
-    colorGrid->addWidget(Label(u"背景色:", backButton, colors), 2, 1);
+    colorGrid->addWidget(Label(tr("背景色:"), backButton, colors), 2, 1);
     colorGrid->addWidget(backButton, 3, 1);
     colorGrid->addWidget(sample_, 5, 0, 1, 2);
 
     filterAlwaysBox_->setChecked(settings.filterAlways != 0);
-    auto* other = new QGroupBox(QString::fromUtf16(u"その他"), this);
+    auto* other = new QGroupBox(tr("その他"), this);
     auto* otherLayout = new QVBoxLayout(other);
     otherLayout->addWidget(filterAlwaysBox_);
     // Packing by bytes stays the default; images add their folders' records.
@@ -152,7 +153,7 @@ void COptionDlg::ShowFace() {
     const QString used = QFontInfo(font_).family();
     faceEdit_->setText(used.compare(stored, Qt::CaseInsensitive) == 0
                            ? stored
-                           : QString::fromUtf16(u"%1（%2 の代わり）").arg(used, stored));
+                           : tr("%1（%2 の代わり）").arg(used, stored));
     faceEdit_->setCursorPosition(0);
     faceEdit_->setMinimumWidth(faceEdit_->fontMetrics().horizontalAdvance(faceEdit_->text()) + 12);
 }
@@ -184,7 +185,7 @@ void COptionDlg::OnChooseColor(bool background) {
     const QList<QListWidgetItem*> selected = pairList_->selectedItems();
     if (selected.isEmpty()) {
         ShowDialogMessage(this, QMessageBox::Information, QStringLiteral("INFORMATION"),
-                          QString::fromUtf16(u"リストから変更したい項目を選んでください。"));
+                          tr("リストから変更したい項目を選んでください。"));
         return;
     }
     uint32_t& stored =
@@ -199,7 +200,7 @@ void COptionDlg::accept() {
     int32_t lineHeight = 0;
     if (!ParseLineHeight(lineHeightEdit_->text().toStdU16String(), lineHeight)) {
         ShowDialogMessage(this, QMessageBox::Warning, QStringLiteral("Corvelin"),
-                          QString::fromUtf16(u"0 から 10 までの整数を入力してください。"));
+                          tr("0 から 10 までの整数を入力してください。"));
         lineHeightEdit_->setFocus();
         lineHeightEdit_->selectAll();
         return;
