@@ -327,27 +327,21 @@ bool Catalog::UpdatePack(const DiscSet& set, uint32_t pack, bool& matched) {
     if (earlier.Int(2) - first + 1 != static_cast<int64_t>(set.files.size())) return true;
     earlier.Reset();
 
-    std::unordered_map<uint32_t, int64_t> discRows;
-    SqliteStatement discs(db_, "SELECT number, id FROM discs WHERE set_id = ?");
+    // A set's files never change after it is made, only their checksums: the
+    // same number of files on each disc means the rows hold this set's files.
+    std::unordered_map<uint32_t, std::pair<int64_t, int64_t>> discRows;  // row, files
+    SqliteStatement discs(db_, "SELECT number, id, file_count FROM discs WHERE set_id = ?");
     discs.Bind(1, setRow);
     while (discs.Step())
-        discRows.emplace(static_cast<uint32_t>(discs.Int(0)), discs.Int(1));
+        discRows[static_cast<uint32_t>(discs.Int(0))] = {discs.Int(1), discs.Int(2)};
     if (discs.Failed()) return Fail("カタログに記録できませんでした");
-    if (discRows.size() != set.packs.size()) return true;
+    std::unordered_map<uint32_t, int64_t> files;
+    for (const DiscSetFile& file : set.files)
+        ++files[file.pack];
+    if (discRows.size() != set.packs.size() || discRows.count(pack) == 0) return true;
     for (const DiscSetPack& each : set.packs) {
-        if (discRows.count(each.number) == 0) return true;
-    }
-    if (discRows.count(pack) == 0) return true;
-    // Every file of the pack must still be where the whole recording put it.
-    SqliteStatement fileDisc(db_, "SELECT disc_id FROM files WHERE id = ?");
-    std::vector<size_t> files;
-    for (size_t i = 0; i < set.files.size(); ++i) {
-        if (set.files[i].pack != pack) continue;
-        fileDisc.Bind(1, first + static_cast<int64_t>(i));
-        const bool there = fileDisc.Step() && fileDisc.Int(0) == discRows[pack];
-        fileDisc.Reset();
-        if (!there) return !fileDisc.Failed() || Fail("カタログに記録できませんでした");
-        files.push_back(i);
+        const auto found = discRows.find(each.number);
+        if (found == discRows.end() || found->second.second != files[each.number]) return true;
     }
 
     // Every pack's state, since one that failed was not recorded on its own.
@@ -360,14 +354,15 @@ bool Catalog::UpdatePack(const DiscSet& set, uint32_t pack, bool& matched) {
         updateDisc.Bind(3, each.writtenAt);
         updateDisc.Bind(4, each.verifiedAt);
         updateDisc.Bind(5, Bytes(each.reason));
-        updateDisc.Bind(6, discRows[each.number]);
+        updateDisc.Bind(6, discRows[each.number].first);
         if (!updateDisc.Run()) return Fail("カタログに記録できませんでした");
     }
     SqliteStatement updateFile(db_,
                                "UPDATE files SET sha256 = ?1 WHERE id = ?2 AND sha256 IS NOT ?1");
     std::string digest;
-    for (size_t i : files) {
+    for (size_t i = 0; i < set.files.size(); ++i) {
         const DiscSetFile& file = set.files[i];
+        if (file.pack != pack) continue;
         if (file.sha256.empty()) {
             updateFile.BindNull(1);
         } else if (HexToBytes(file.sha256, digest)) {

@@ -17,7 +17,7 @@ bool SetRecorder::PackSaved(const DiscSet& set, uint32_t pack, std::string& mess
         return false;
     }
     message = catalog.Notice();
-    if (behind_ ? !catalog.Record(set) : !catalog.RecordPack(set, pack)) {
+    if (behind_ || pack == 0 ? !catalog.Record(set) : !catalog.RecordPack(set, pack)) {
         if (!message.empty()) message += '\n';
         message += catalog.Error();
         behind_ = true;

@@ -16,8 +16,9 @@ class SetRecorder {
 public:
     explicit SetRecorder(std::string catalogPath) : path_(std::move(catalogPath)) {}
 
-    // message (UTF-8): why the set was not recorded, or a notice from opening
-    // the catalog; empty when there is nothing to say.
+    // After pack changed; pack 0 records the whole set. message (UTF-8): why
+    // the set was not recorded, or a notice from opening the catalog; empty
+    // when there is nothing to say.
     bool PackSaved(const DiscSet& set, uint32_t pack, std::string& message);
 
 private:

@@ -224,6 +224,11 @@ void CCatalogDlg::FillSets() {
     for (size_t i = 0; i < rows.size(); ++i) {
         const catalog::CatalogSetRow& row = rows[i];
         SetRow(sets_, static_cast<int>(i), {row.name, row.discs, row.files, row.size, row.date});
+        // Counts and sizes line up by their last digit, as in the main list.
+        for (int column = 1; column <= 3; ++column) {
+            sets_->item(static_cast<int>(i), column)
+                ->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
         sets_->item(static_cast<int>(i), 0)->setData(Qt::UserRole, QString::fromStdString(row.id));
     }
 }
