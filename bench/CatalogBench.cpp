@@ -211,12 +211,15 @@ int main(int argc, char** argv) {
 
     // The same set written pack by pack: each pack's state and checksums.
     DiscSet written = extra;
+    std::vector<std::vector<size_t>> packFiles(written.packs.size() + 1);
+    for (size_t i = 0; i < written.files.size(); ++i)
+        packFiles[written.files[i].pack].push_back(i);
     const auto packsStart = Clock::now();
     const std::clock_t packsCpu = std::clock();
     for (DiscSetPack& pack : written.packs) {
         pack.state = DiscPackState::Verified;
-        for (DiscSetFile& file : written.files)
-            if (file.pack == pack.number) file.sha256 = std::string(64, 'a');
+        for (size_t i : packFiles[pack.number])
+            written.files[i].sha256.assign(64, 'a');
         if (!catalog.RecordPack(written, pack.number)) {
             std::fprintf(stderr, "record pack failed: %s\n", catalog.Error().c_str());
             return 1;

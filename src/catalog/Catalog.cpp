@@ -328,20 +328,17 @@ bool Catalog::UpdatePack(const DiscSet& set, uint32_t pack, bool& matched) {
     earlier.Reset();
 
     // A set's files never change after it is made, only their checksums: the
-    // same number of files on each disc means the rows hold this set's files.
+    // same packs, and as many files on the pack's disc, mean the rows hold
+    // this set's files.
     std::unordered_map<uint32_t, std::pair<int64_t, int64_t>> discRows;  // row, files
     SqliteStatement discs(db_, "SELECT number, id, file_count FROM discs WHERE set_id = ?");
     discs.Bind(1, setRow);
     while (discs.Step())
         discRows[static_cast<uint32_t>(discs.Int(0))] = {discs.Int(1), discs.Int(2)};
     if (discs.Failed()) return Fail("カタログに記録できませんでした");
-    std::unordered_map<uint32_t, int64_t> files;
-    for (const DiscSetFile& file : set.files)
-        ++files[file.pack];
     if (discRows.size() != set.packs.size() || discRows.count(pack) == 0) return true;
     for (const DiscSetPack& each : set.packs) {
-        const auto found = discRows.find(each.number);
-        if (found == discRows.end() || found->second.second != files[each.number]) return true;
+        if (discRows.count(each.number) == 0) return true;
     }
 
     // Every pack's state, since one that failed was not recorded on its own.
@@ -357,12 +354,16 @@ bool Catalog::UpdatePack(const DiscSet& set, uint32_t pack, bool& matched) {
         updateDisc.Bind(6, discRows[each.number].first);
         if (!updateDisc.Run()) return Fail("カタログに記録できませんでした");
     }
+    // Counted while written: a mismatch leaves these changes to the whole
+    // recording that follows in the same transaction, which replaces them.
     SqliteStatement updateFile(db_,
                                "UPDATE files SET sha256 = ?1 WHERE id = ?2 AND sha256 IS NOT ?1");
     std::string digest;
+    int64_t count = 0;
     for (size_t i = 0; i < set.files.size(); ++i) {
         const DiscSetFile& file = set.files[i];
         if (file.pack != pack) continue;
+        ++count;
         if (file.sha256.empty()) {
             updateFile.BindNull(1);
         } else if (HexToBytes(file.sha256, digest)) {
@@ -374,6 +375,7 @@ bool Catalog::UpdatePack(const DiscSet& set, uint32_t pack, bool& matched) {
         updateFile.Bind(2, first + static_cast<int64_t>(i));
         if (!updateFile.Run()) return Fail("カタログに記録できませんでした");
     }
+    if (count != discRows[pack].second) return true;
     SqliteStatement updateSet(db_, "UPDATE sets SET recorded_at = ? WHERE id = ?");
     updateSet.Bind(1, static_cast<int64_t>(std::time(nullptr)));
     updateSet.Bind(2, setRow);
