@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "CatalogTestSupport.h"
 
@@ -44,8 +45,11 @@ TEST(CatalogSearchWorkerTest, ASupersededSearchDeliversNothing) {
     });
     self = &worker;
     for (int round = 0; round < 20; ++round) {
-        for (const char* text : {"n", "1", "d4", "n2"})
+        // A pause lets the worker take up each one before the next supersedes it.
+        for (const char* text : {"n", "1", "d4", "n2"}) {
             (void)worker.Search(text);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         const uint64_t last = worker.Search("n4999");
         std::unique_lock<std::mutex> lock(delivered.mutex);
         ASSERT_TRUE(delivered.arrived.wait_for(lock, std::chrono::seconds(30), [&] {
