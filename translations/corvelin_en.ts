@@ -172,6 +172,10 @@ The discs themselves are not changed.</translation>
         <source>セット・インデックス・イメージ (*.cvset INDEX.TSV *.iso *.img);;すべて (*)</source>
         <translation>Sets, indexes and images (*.cvset INDEX.TSV *.iso *.img);;All files (*)</translation>
     </message>
+    <message>
+        <source>検索しています...</source>
+        <translation>Searching...</translation>
+    </message>
 </context>
 <context>
     <name>CCorvelinApp</name>
@@ -500,12 +504,6 @@ About</translation>
         <translation>Dropped files whose path, size and modification time are already in the catalog are not added</translation>
     </message>
     <message>
-        <source>
-アーカイブ済みのファイルを除外せずに取り込みます。</source>
-        <translation>
-The files are added without skipping archived ones.</translation>
-    </message>
-    <message>
         <source>Tessoly software Home Page</source>
         <translation>Tessoly Software Home Page</translation>
     </message>
@@ -540,6 +538,12 @@ Write to Disc</translation>
 カタログに記録</source>
         <translation>Records the packs in the catalog as a set not yet written
 Record in Catalog</translation>
+    </message>
+    <message>
+        <source>
+アーカイブ済みのファイルを除外せずに取り込みました。</source>
+        <translation>
+The files were added without skipping archived ones.</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include <ctime>
 #include <unordered_map>
 
+#include "catalog/NameChunks.h"
 #include "disc/SetIndexFormat.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"
@@ -39,15 +40,30 @@ CREATE VIRTUAL TABLE name_index USING fts5(
     name, content='files', content_rowid='id', tokenize='trigram', detail='none');
 CREATE VIRTUAL TABLE folder_index USING fts5(
     path, content='folders', content_rowid='id', tokenize='trigram', detail='none');
+CREATE TABLE name_chunks(id INTEGER PRIMARY KEY, names BLOB NOT NULL);
 )sql";
 
-const char* const kTables[] = {"sets",  "discs",      "folders",     "disc_folders",
-                               "files", "name_index", "folder_index"};
+// The tables a catalog of a version holds from that version on.
+struct Table {
+    const char* name;
+    int since;
+};
+const Table kTables[] = {{"sets", 1},  {"discs", 1},      {"folders", 1},      {"disc_folders", 1},
+                         {"files", 1}, {"name_index", 1}, {"folder_index", 1}, {"name_chunks", 2}};
 
 // Steps from one schema version to the next: kMigrations[v - 1] takes a
-// catalog of version v to v + 1. The first version needs none yet; a change
-// of the schema adds its step here and raises Catalog::kSchemaVersion.
-const char* const kMigrations[] = {nullptr};
+// catalog of version v to v + 1; a change of the schema adds its step here and
+// raises Catalog::kSchemaVersion. fill, when set, computes the new tables'
+// rows from the old ones.
+struct Migration {
+    const char* sql;
+    bool (*fill)(SqliteDb& db);
+};
+const Migration kMigrations[] = {
+    {"CREATE TABLE name_chunks(id INTEGER PRIMARY KEY, names BLOB NOT NULL)",
+     [](SqliteDb& db) { return NameChunks(db).FillFromFiles(); }},
+};
+static_assert(std::size(kMigrations) == Catalog::kSchemaVersion - 1);
 
 std::string Bytes(std::u16string_view text) {
     return zel::EncodeFileName(text);
@@ -214,11 +230,15 @@ bool Catalog::OpenFile(const std::string& path, bool& unusable) {
                                 fmt::arg("version", version)));
     }
     std::string names;
-    for (const char* table : kTables)
-        names += std::string(names.empty() ? "'" : ",'") + table + "'";
+    int64_t expected = 0;
+    for (const Table& table : kTables) {
+        if (table.since > version) continue;
+        names += std::string(names.empty() ? "'" : ",'") + table.name + "'";
+        ++expected;
+    }
     const int64_t tables =
         db_.QueryInt("SELECT count(*) FROM sqlite_master WHERE name IN (" + names + ")", -1);
-    if (tables != static_cast<int64_t>(std::size(kTables))) {
+    if (tables != expected) {
         return damaged(Tr("カタログの表が欠けています"));
     }
     if (!db_.Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; "
@@ -247,9 +267,14 @@ bool Catalog::CreateSchema() {
 bool Catalog::Migrate(int from) {
     SqliteTransaction transaction(db_);
     if (!transaction.Began()) return Fail(Tr("カタログを更新できませんでした"));
+    // Another process may have brought it up to date while this one waited.
+    from = static_cast<int>(db_.QueryInt("PRAGMA user_version", from));
+    if (from >= kSchemaVersion) return true;
     for (int version = from; version < kSchemaVersion; ++version) {
-        const char* step = kMigrations[version - 1];
-        if (step && !db_.Exec(step)) return Fail(Tr("カタログを更新できませんでした"));
+        const Migration& step = kMigrations[version - 1];
+        if (!db_.Exec(step.sql) || (step.fill && !step.fill(db_))) {
+            return Fail(Tr("カタログを更新できませんでした"));
+        }
     }
     if (!db_.Exec("PRAGMA user_version = " + std::to_string(kSchemaVersion)) ||
         !transaction.Commit()) {
@@ -280,7 +305,91 @@ bool Catalog::Record(const DiscSet& set) {
     error_.clear();
     SqliteTransaction transaction(db_);
     if (!transaction.Began()) return Fail(Tr("カタログに記録できませんでした"));
+    if (!RecordRows(set)) return false;
+    return transaction.Commit() || Fail(Tr("カタログに記録できませんでした"));
+}
 
+bool Catalog::RecordPack(const DiscSet& set, uint32_t pack) {
+    error_.clear();
+    SqliteTransaction transaction(db_);
+    if (!transaction.Began()) return Fail(Tr("カタログに記録できませんでした"));
+    bool matched = false;
+    if (!UpdatePack(set, pack, matched)) return false;
+    if (!matched && !RecordRows(set)) return false;
+    return transaction.Commit() || Fail(Tr("カタログに記録できませんでした"));
+}
+
+// The set's record is only brought up to date when it holds the same files
+// and packs, the files at the same rows; matched tells whether it did.
+bool Catalog::UpdatePack(const DiscSet& set, uint32_t pack, bool& matched) {
+    matched = false;
+    SqliteStatement earlier(db_, "SELECT id, first_file, last_file FROM sets WHERE uid = ?");
+    earlier.Bind(1, set.id);
+    if (!earlier.Step()) return !earlier.Failed() || Fail(Tr("カタログに記録できませんでした"));
+    const int64_t setRow = earlier.Int(0);
+    const int64_t first = earlier.Int(1);
+    if (earlier.Int(2) - first + 1 != static_cast<int64_t>(set.files.size())) return true;
+    earlier.Reset();
+
+    // A set's files never change after it is made, only their checksums: the
+    // same packs, and as many files on the pack's disc, mean the rows hold
+    // this set's files.
+    std::unordered_map<uint32_t, std::pair<int64_t, int64_t>> discRows;  // row, files
+    SqliteStatement discs(db_, "SELECT number, id, file_count FROM discs WHERE set_id = ?");
+    discs.Bind(1, setRow);
+    while (discs.Step())
+        discRows[static_cast<uint32_t>(discs.Int(0))] = {discs.Int(1), discs.Int(2)};
+    if (discs.Failed()) return Fail(Tr("カタログに記録できませんでした"));
+    if (discRows.size() != set.packs.size() || discRows.count(pack) == 0) return true;
+    for (const DiscSetPack& each : set.packs) {
+        if (discRows.count(each.number) == 0) return true;
+    }
+
+    // Every pack's state, since one that failed was not recorded on its own.
+    SqliteStatement updateDisc(db_,
+                               "UPDATE discs SET label = ?, state = ?, written_at = ?, "
+                               "verified_at = ?, reason = ? WHERE id = ?");
+    for (const DiscSetPack& each : set.packs) {
+        updateDisc.Bind(1, Bytes(each.label));
+        updateDisc.Bind(2, static_cast<int64_t>(each.state));
+        updateDisc.Bind(3, each.writtenAt);
+        updateDisc.Bind(4, each.verifiedAt);
+        updateDisc.Bind(5, Bytes(each.reason));
+        updateDisc.Bind(6, discRows[each.number].first);
+        if (!updateDisc.Run()) return Fail(Tr("カタログに記録できませんでした"));
+    }
+    // Counted while written: a mismatch leaves these changes to the whole
+    // recording that follows in the same transaction, which replaces them.
+    SqliteStatement updateFile(db_,
+                               "UPDATE files SET sha256 = ?1 WHERE id = ?2 AND sha256 IS NOT ?1");
+    std::string digest;
+    int64_t count = 0;
+    for (size_t i = 0; i < set.files.size(); ++i) {
+        const DiscSetFile& file = set.files[i];
+        if (file.pack != pack) continue;
+        ++count;
+        if (file.sha256.empty()) {
+            updateFile.BindNull(1);
+        } else if (HexToBytes(file.sha256, digest)) {
+            updateFile.BindBlob(1, digest);
+        } else {
+            error_ = TrFormat("チェックサムが正しくありません: {path}",
+                              fmt::arg("path", Bytes(file.diskPath)));
+            return false;
+        }
+        updateFile.Bind(2, first + static_cast<int64_t>(i));
+        if (!updateFile.Run()) return Fail(Tr("カタログに記録できませんでした"));
+    }
+    if (count != discRows[pack].second) return true;
+    SqliteStatement updateSet(db_, "UPDATE sets SET recorded_at = ? WHERE id = ?");
+    updateSet.Bind(1, static_cast<int64_t>(std::time(nullptr)));
+    updateSet.Bind(2, setRow);
+    if (!updateSet.Run()) return Fail(Tr("カタログに記録できませんでした"));
+    matched = true;
+    return true;
+}
+
+bool Catalog::RecordRows(const DiscSet& set) {
     SqliteStatement earlier(db_, "SELECT id FROM sets WHERE uid = ?");
     earlier.Bind(1, set.id);
     if (earlier.Step()) {
@@ -339,6 +448,7 @@ bool Catalog::Record(const DiscSet& set) {
                                "INSERT INTO files(disc_id, folder_id, name, disc_folder_id, "
                                "disc_name, size, mtime, sha256) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
     if (!insertFile.IsValid()) return Fail(Tr("カタログに記録できませんでした"));
+    NameChunks chunks(db_);
     int64_t firstFile = 0;
     int64_t lastFile = -1;
     std::string diskPath;
@@ -382,10 +492,12 @@ bool Catalog::Record(const DiscSet& set) {
         if (!insertFile.Run()) return Fail(Tr("カタログに記録できませんでした"));
         lastFile = db_.LastInsertId();
         if (firstFile == 0) firstFile = lastFile;
+        if (!chunks.Add(lastFile, name)) return Fail(Tr("カタログに記録できませんでした"));
         ++pack->second.files;
         pack->second.bytes += file.size;
     }
     if (firstFile == 0) firstFile = lastFile + 1;
+    if (!chunks.Flush()) return Fail(Tr("カタログに記録できませんでした"));
 
     SqliteStatement updateDisc(db_, "UPDATE discs SET file_count = ?, bytes = ? WHERE id = ?");
     for (const auto& [number, pack] : packs) {
@@ -409,7 +521,7 @@ bool Catalog::Record(const DiscSet& set) {
                                  "INSERT INTO folder_index(rowid, path) "
                                  "SELECT id, path FROM folders WHERE id > ?");
     indexFolders.Bind(1, foldersBefore);
-    if (!updateSet.Run() || !indexNames.Run() || !indexFolders.Run() || !transaction.Commit()) {
+    if (!updateSet.Run() || !indexNames.Run() || !indexFolders.Run()) {
         return Fail(Tr("カタログに記録できませんでした"));
     }
     return true;
@@ -432,6 +544,7 @@ bool Catalog::DeleteSetRows(int64_t setRowId) {
         "INSERT INTO name_index(name_index, rowid, name) "
         "SELECT 'delete', id, name FROM files WHERE id BETWEEN ?1 AND ?2",
         "DELETE FROM files WHERE id BETWEEN ?1 AND ?2",
+        "DELETE FROM name_chunks WHERE id BETWEEN ?1 AND ?2",
         "DELETE FROM disc_folders WHERE set_id = ?3",
         "DELETE FROM discs WHERE set_id = ?3",
         "DELETE FROM sets WHERE id = ?3",

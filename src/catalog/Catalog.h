@@ -48,7 +48,7 @@ struct CatalogDiscInfo {
 // needs no index over the files by disc.
 class Catalog {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
     Catalog() = default;
 
@@ -65,6 +65,10 @@ public:
     // Records a set, replacing an earlier record of the same set id; all or
     // nothing.
     [[nodiscard]] bool Record(const DiscSet& set);
+    // After one pack of a recorded set was written or verified: its discs'
+    // states and that pack's checksums, a small part of what Record writes.
+    // A set the catalog does not hold as it was recorded is recorded whole.
+    [[nodiscard]] bool RecordPack(const DiscSet& set, uint32_t pack);
     // By the set's id; false when there is no such set or the change failed.
     [[nodiscard]] bool RemoveSet(const std::string& id);
     [[nodiscard]] bool RenameSet(const std::string& id, std::u16string_view name);
@@ -85,6 +89,8 @@ public:
 private:
     bool OpenFile(const std::string& path, bool& unusable);
     bool CreateSchema();
+    bool RecordRows(const DiscSet& set);
+    bool UpdatePack(const DiscSet& set, uint32_t pack, bool& matched);
     bool Migrate(int from);
     bool SetAside(const std::string& why);
     bool DeleteSetRows(int64_t setRowId);

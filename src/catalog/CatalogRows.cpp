@@ -19,7 +19,8 @@ std::u16string FormatDay(int64_t seconds) {
     return zel::Utf8ToUtf16(buffer);
 }
 
-bool CatalogRows::Search(std::string_view text, std::vector<CatalogResultRow>& rows, bool& more) {
+bool CatalogRows::Search(std::string_view text, std::vector<CatalogResultRow>& rows, bool& more,
+                         const std::atomic<bool>* cancel) {
     rows.clear();
     more = false;
     if (text.empty()) return true;
@@ -27,7 +28,7 @@ bool CatalogRows::Search(std::string_view text, std::vector<CatalogResultRow>& r
         for (CatalogDiscInfo& disc : catalog_.Discs())
             discs_[disc.rowId] = std::move(disc);
     }
-    CatalogSearch search(catalog_);
+    CatalogSearch search(catalog_, cancel);
     return search.Run(text, [&](const CatalogHit& hit) {
         if (rows.size() == kPageRows) {
             more = true;

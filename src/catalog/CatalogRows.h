@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -40,8 +41,10 @@ public:
     explicit CatalogRows(Catalog& catalog) : catalog_(catalog) {}
 
     // The first kPageRows hits; more is set when there were others. An empty
-    // text finds nothing. false when the catalog could not be read.
-    bool Search(std::string_view text, std::vector<CatalogResultRow>& rows, bool& more);
+    // text finds nothing. false when the catalog could not be read. cancel,
+    // once set, ends the search early with what it found so far.
+    bool Search(std::string_view text, std::vector<CatalogResultRow>& rows, bool& more,
+                const std::atomic<bool>* cancel = nullptr);
     std::vector<CatalogSetRow> Sets(int sizeUnit);
     // Forgets the discs it knows, after a set was recorded, renamed or removed.
     void Refresh() { discs_.clear(); }

@@ -3,13 +3,14 @@
 #include <algorithm>
 
 #include "catalog/Catalog.h"
+#include "catalog/NameChunks.h"
 
 namespace catalog {
 
 namespace {
 
 char Fold(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return FoldAscii(c);
 }
 
 bool EqualFolded(std::string_view a, std::string_view b) {
@@ -72,16 +73,35 @@ Lookup MakeLookup(std::string_view text, bool leading, bool trailing) {
     return lookup;
 }
 
-// The files whose name holds part (or starts with it, without leading).
-void PrepareNames(SqliteDb& db, SqliteStatement& query, std::string_view part, bool leading) {
+// The files whose name holds part (or starts with it, without leading), each
+// as a row of `row`, which found reads. Without a trigram the name chunks
+// answer, and `row` fetches each of their files.
+bool NameRows(SqliteDb& db, std::string_view part, bool leading, const std::atomic<bool>* cancel,
+              SqliteStatement& row, const std::function<bool()>& found) {
     const Lookup lookup = MakeLookup(part, leading, true);
-    query.Prepare(
-        db,
-        std::string("SELECT ") + kFileColumns +
-            (lookup.indexed ? std::string("FROM name_index n JOIN files f ON f.id = n.rowid ") +
-                                  kFileJoins + "WHERE n.name " + lookup.op + " ?"
-                            : std::string("FROM files f ") + kFileJoins + "WHERE f.name LIKE ?"));
-    query.Bind(1, lookup.pattern);
+    if (lookup.indexed) {
+        row.Prepare(db, std::string("SELECT ") + kFileColumns +
+                            "FROM name_index n JOIN files f ON f.id = n.rowid " + kFileJoins +
+                            "WHERE n.name " + lookup.op + " ?");
+        row.Bind(1, lookup.pattern);
+        while (row.Step()) {
+            if (!found()) return true;
+        }
+        return !row.Failed() && row.IsValid();
+    }
+    row.Prepare(db, std::string("SELECT ") + kFileColumns + "FROM files f " + kFileJoins +
+                        "WHERE f.id = ?");
+    if (!row.IsValid()) return false;
+    bool ok = true;
+    const bool read = NameChunks::Find(db, part, !leading, cancel, [&](int64_t id) {
+        row.Bind(1, id);
+        const bool stepped = row.Step();
+        const bool go = !stepped || found();
+        row.Reset();
+        if (row.Failed()) ok = false;
+        return go && ok;
+    });
+    return read && ok;
 }
 
 // Folder ids and paths whose path holds part (or ends with it, without trailing).
@@ -136,8 +156,8 @@ bool CatalogSearch::Run(std::string_view text,
     if (!db.Exec("BEGIN")) return false;
     bool stopped = false;
     bool ok = NameHits(text, found, stopped);
-    if (ok && !stopped) ok = FolderHits(text, found, stopped);
-    if (ok && !stopped && text.find('/') != std::string_view::npos) {
+    if (ok && !stopped && !Cancelled()) ok = FolderHits(text, found, stopped);
+    if (ok && !stopped && !Cancelled() && text.find('/') != std::string_view::npos) {
         ok = SpanningHits(text, found, stopped);
     }
     (void)db.Exec("COMMIT");
@@ -148,17 +168,14 @@ bool CatalogSearch::NameHits(std::string_view text,
                              const std::function<bool(const CatalogHit&)>& found, bool& stopped) {
     if (text.find('/') != std::string_view::npos) return true;  // names hold no "/"
     SqliteStatement query;
-    PrepareNames(catalog_.Db(), query, text, true);
     CatalogHit hit;
-    while (query.Step()) {
-        if (!ContainsFolded(query.Text(3), text)) continue;
+    return NameRows(catalog_.Db(), text, true, cancel_, query, [&] {
+        if (!ContainsFolded(query.Text(3), text)) return true;
         ReadHit(query, hit);
-        if (!found(hit)) {
-            stopped = true;
-            return true;
-        }
-    }
-    return !query.Failed() && query.IsValid();
+        if (found(hit)) return true;
+        stopped = true;
+        return false;
+    });
 }
 
 bool CatalogSearch::FolderHits(std::string_view text,
@@ -170,6 +187,7 @@ bool CatalogSearch::FolderHits(std::string_view text,
                                   "WHERE f.folder_id = ? ORDER BY f.name");
     CatalogHit hit;
     while (folders.Step()) {
+        if (Cancelled()) return true;
         if (!ContainsFolded(folders.Text(1), text)) continue;
         files.Bind(1, folders.Int(0));
         while (files.Step()) {
@@ -207,11 +225,7 @@ bool CatalogSearch::SpanningHits(std::string_view text,
     };
     if (!nameStart.empty()) {
         SqliteStatement query;
-        PrepareNames(db, query, nameStart, false);
-        while (query.Step()) {
-            if (!emit(query)) return true;
-        }
-        return !query.Failed() && query.IsValid();
+        return NameRows(db, nameStart, false, cancel_, query, [&] { return emit(query); });
     }
     // The text ends in "/": every file of the folders it ends.
     SqliteStatement folders;
@@ -219,6 +233,7 @@ bool CatalogSearch::SpanningHits(std::string_view text,
     SqliteStatement files(db, std::string("SELECT ") + kFileColumns + "FROM files f " + kFileJoins +
                                   "WHERE f.folder_id = ? ORDER BY f.name");
     while (folders.Step()) {
+        if (Cancelled()) return true;
         files.Bind(1, folders.Int(0));
         while (files.Step()) {
             if (!emit(files)) return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,10 +25,13 @@ struct CatalogHit {
 // first page shows long before a common text has found all its files: first
 // the files whose name holds the text, then the files of folders whose path
 // holds it, then the files where it spans the last "/". Texts of three or more
-// characters use the trigram indexes; shorter ones read the tables in order.
+// characters use the trigram indexes; shorter ones read the name chunks and
+// the folders in order.
 class CatalogSearch {
 public:
-    explicit CatalogSearch(Catalog& catalog) : catalog_(catalog) {}
+    // cancel, when given, ends a search early (with true) once it is set.
+    explicit CatalogSearch(Catalog& catalog, const std::atomic<bool>* cancel = nullptr)
+        : catalog_(catalog), cancel_(cancel) {}
 
     // found returns false to stop. false when reading the catalog failed.
     bool Run(std::string_view text, const std::function<bool(const CatalogHit&)>& found);
@@ -40,7 +44,10 @@ private:
     bool SpanningHits(std::string_view text, const std::function<bool(const CatalogHit&)>& found,
                       bool& stopped);
 
+    bool Cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+
     Catalog& catalog_;
+    const std::atomic<bool>* cancel_;
 };
 
 // ASCII letters compared without case; other bytes as they are.

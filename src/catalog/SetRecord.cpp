@@ -1,28 +1,11 @@
 #include "catalog/SetRecord.h"
 
-#include "catalog/Catalog.h"
-#include "support/UiText.h"
+#include "catalog/SetRecorder.h"
 
 namespace catalog {
 
 bool RecordSet(const std::string& catalogPath, const DiscSet& set, std::string& message) {
-    message.clear();
-    if (catalogPath.empty()) {
-        message = Tr("カタログの場所がわからないため、セットを記録できませんでした");
-        return false;
-    }
-    Catalog catalog;
-    if (!catalog.Open(catalogPath)) {
-        message = catalog.Error();
-        return false;
-    }
-    message = catalog.Notice();
-    if (!catalog.Record(set)) {
-        if (!message.empty()) message += '\n';
-        message += catalog.Error();
-        return false;
-    }
-    return true;
+    return SetRecorder(catalogPath).PackSaved(set, 0, message);
 }
 
 }  // namespace catalog

@@ -9,6 +9,7 @@
 #include <fmt/format.h>
 
 #include "catalog/SetRecord.h"
+#include "catalog/SetRecorder.h"
 #include "cli/CliCatalog.h"
 #include "cli/TerminalText.h"
 #include "disc/DiscSetBuilder.h"
@@ -39,6 +40,7 @@ public:
                           std::vector<std::string> folders = {})
         : show_(!quiet && ::isatty(STDERR_FILENO)),
           catalogPath_(std::move(catalogPath)),
+          recorder_(catalogPath_),
           folders_(std::move(folders)) {}
     ~TerminalHost() override { ClearLine(); }
 
@@ -121,10 +123,10 @@ public:
                    stderr);
     }
 
-    void SetSaved(const DiscSet& set) override {
+    void SetSaved(const DiscSet& set, uint32_t pack) override {
         if (catalogPath_.empty()) return;
         std::string message;
-        catalog::RecordSet(catalogPath_, set, message);
+        recorder_.PackSaved(set, pack, message);
         // The same failure for every pack is said once.
         if (message.empty() || message == lastMessage_) return;
         ClearLine();
@@ -141,6 +143,7 @@ private:
     bool show_;
     bool lineShown_ = false;
     std::string catalogPath_;
+    catalog::SetRecorder recorder_;
     std::string lastMessage_;
     std::vector<std::string> folders_;
     size_t next_ = 0;

@@ -330,7 +330,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::VerifyWritten(DiscSetPack& pack,
             pack.state = DiscPackState::Verified;
             pack.verifiedAt = Now();
             if (!Save()) return PackOutcome::Stopped;
-            host.SetSaved(set_);
+            host.SetSaved(set_, pack.number);
             return PackOutcome::Written;
         case VerifyResult::Outcome::Cancelled:
             return PackOutcome::Cancelled;
@@ -545,7 +545,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     pack.writtenAt = medium.packs[pack.number - 1].writtenAt;
     pack.verifiedAt = 0;
     if (!Save()) return PackOutcome::Stopped;
-    host.SetSaved(set_);
+    host.SetSaved(set_, pack.number);
 
     if (options.verify) {
         const PackOutcome verified = VerifyWritten(

@@ -40,8 +40,9 @@ public:
     virtual void PackFinished(const DiscSetPack& pack) { (void)pack; }
     // Once a pack is written, and again once it is verified, with its new
     // state already in the set file: the caller records the set elsewhere
-    // (the catalog). Nothing here can fail the writing.
-    virtual void SetSaved(const DiscSet& set) { (void)set; }
+    // (the catalog). pack is the one whose state and checksums changed.
+    // Nothing here can fail the writing.
+    virtual void SetSaved(const DiscSet& set, uint32_t pack) { (void)set, (void)pack; }
 };
 
 struct DiscWriteOptions {

@@ -296,7 +296,7 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WriteToFolder(
     pack.writtenAt = writtenAt;
     pack.verifiedAt = 0;
     if (!Save()) return PackOutcome::Stopped;
-    host.SetSaved(set_);
+    host.SetSaved(set_, pack.number);
 
     if (options.verify) {
         DiscProgress verifying;

@@ -71,6 +71,8 @@ uint32_t CAddFileWorker::Run() {
             zel::ReadAheadLister*& pointer;
             ~ClearLister() { pointer = nullptr; }
         } clearLister{lister_};
+        // While the readers already list the first folders.
+        if (archiveCheck_) archiveCheck_->Prepare();
         nextId_ = firstId_;
         refused_ = 0;
         entered_.clear();

@@ -14,6 +14,9 @@ enum class ArchiveVerdict : uint8_t {
 class IArchiveCheck {
 public:
     virtual ~IArchiveCheck() = default;
+    // Once on the scan's thread before the first Check: the place for loading
+    // what Check needs, which can take a while.
+    virtual void Prepare() {}
     // path: the file's absolute raw-byte path. Called on the scan's thread.
     virtual ArchiveVerdict Check(std::string_view path, uint64_t size, int64_t mtimeNs) = 0;
 };

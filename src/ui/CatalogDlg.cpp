@@ -141,6 +141,16 @@ CCatalogDlg::CCatalogDlg(const std::string& path, int sizeUnit, QWidget* parent)
         return;
     }
     rows_ = std::make_unique<catalog::CatalogRows>(catalog_);
+    // The result comes on the search's thread; it is shown on this one, unless
+    // a newer keystroke has made it stale by then.
+    searches_ = std::make_unique<catalog::CatalogSearchWorker>(
+        path, [this](catalog::CatalogSearchWorker::Result&& result) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, result = std::make_shared<catalog::CatalogSearchWorker::Result>(
+                           std::move(result))] { ShowResult(*result); },
+                Qt::QueuedConnection);
+        });
     search_->setFocus();
     if (!catalog_.Notice().empty()) {
         QTimer::singleShot(0, this, [this] {
@@ -151,7 +161,10 @@ CCatalogDlg::CCatalogDlg(const std::string& path, int sizeUnit, QWidget* parent)
     FillSets();
 }
 
-CCatalogDlg::~CCatalogDlg() = default;
+CCatalogDlg::~CCatalogDlg() {
+    // Waits for a running search, whose result then goes nowhere.
+    searches_.reset();
+}
 
 void CCatalogDlg::SearchNow(const QString& text) {
     search_->setText(text);
@@ -161,11 +174,29 @@ void CCatalogDlg::SearchNow(const QString& text) {
 
 void CCatalogDlg::Search() {
     if (!usable_) return;
-    bool more = false;
     const std::string text = zel::EncodeFileName(search_->text().toStdU16String());
-    if (!rows_->Search(text, found_, more)) {
-        ShowError(tr("カタログを読めませんでした: ") + Q(zel::Utf8ToUtf16(catalog_.Db().Error())));
+    // Also an empty text, which stops the search before it.
+    (void)searches_->Search(text);
+    searching_ = !text.empty();
+    if (text.empty()) {
+        found_.clear();
+        results_->clearContents();
+        results_->setRowCount(0);
+        count_->clear();
+    } else {
+        count_->setText(tr("検索しています..."));
     }
+}
+
+void CCatalogDlg::ShowResult(catalog::CatalogSearchWorker::Result& result) {
+    if (!searches_->Current(result.ticket) || !searching_) return;
+    searching_ = false;
+    if (!result.error.empty()) {
+        count_->clear();
+        ShowError(tr("カタログを読めませんでした: ") + Q(zel::Utf8ToUtf16(result.error)));
+        return;
+    }
+    found_ = std::move(result.rows);
     results_->setUpdatesEnabled(false);
     results_->clearContents();
     results_->setRowCount(static_cast<int>(found_.size()));
@@ -174,9 +205,7 @@ void CCatalogDlg::Search() {
         SetRow(results_, static_cast<int>(i), {row.file, row.disc, row.set, row.date});
     }
     results_->setUpdatesEnabled(true);
-    if (text.empty()) {
-        count_->clear();
-    } else if (more) {
+    if (result.more) {
         count_->setText(tr("最初の %1 件を表示しています").arg(found_.size()));
     } else {
         count_->setText(tr("%1 件").arg(found_.size()));
@@ -190,6 +219,11 @@ void CCatalogDlg::FillSets() {
     for (size_t i = 0; i < rows.size(); ++i) {
         const catalog::CatalogSetRow& row = rows[i];
         SetRow(sets_, static_cast<int>(i), {row.name, row.discs, row.files, row.size, row.date});
+        // Counts and sizes line up by their last digit, as in the main list.
+        for (int column = 1; column <= 3; ++column) {
+            sets_->item(static_cast<int>(i), column)
+                ->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        }
         sets_->item(static_cast<int>(i), 0)->setData(Qt::UserRole, QString::fromStdString(row.id));
     }
 }
@@ -232,6 +266,7 @@ void CCatalogDlg::AddSet(bool folder) {
         return;
     }
     rows_->Refresh();
+    searches_->Refresh();
     FillSets();
 }
 
@@ -248,6 +283,7 @@ void CCatalogDlg::RenameSet() {
         return;
     }
     rows_->Refresh();
+    searches_->Refresh();
     FillSets();
 }
 
@@ -266,6 +302,7 @@ void CCatalogDlg::RemoveSet() {
         return;
     }
     rows_->Refresh();
+    searches_->Refresh();
     FillSets();
     Search();
 }

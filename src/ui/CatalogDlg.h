@@ -8,6 +8,7 @@
 
 #include "catalog/Catalog.h"
 #include "catalog/CatalogRows.h"
+#include "catalog/CatalogSearchWorker.h"
 
 class QLabel;
 class QLineEdit;
@@ -26,13 +27,16 @@ public:
     CCatalogDlg(const std::string& path, int sizeUnit, QWidget* parent = nullptr);
     ~CCatalogDlg() override;
 
-    // For tests: type into the search box and run the search at once.
+    // For tests: type into the search box and start the search at once.
     void SearchNow(const QString& text);
+    // Whether a search's result is still to come.
+    bool Searching() const { return searching_; }
     QTableWidget* Results() const { return results_; }
     QTableWidget* SetList() const { return sets_; }
 
 private:
     void Search();
+    void ShowResult(catalog::CatalogSearchWorker::Result& result);
     void FillSets();
     void OpenFolder();
     void CopyPath();
@@ -44,7 +48,9 @@ private:
 
     catalog::Catalog catalog_;
     std::unique_ptr<catalog::CatalogRows> rows_;
+    std::unique_ptr<catalog::CatalogSearchWorker> searches_;
     std::vector<catalog::CatalogResultRow> found_;
+    bool searching_ = false;
     int sizeUnit_;
     bool usable_ = false;
 

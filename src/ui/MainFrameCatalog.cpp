@@ -27,12 +27,29 @@ QString FromUtf8(const std::string& text) {
     return QString::fromStdU16String(zel::Utf8ToUtf16(text));
 }
 
-// The check a drop runs, with the discs its report names.
+// The check a drop runs, with the discs its report names. The catalog is read
+// on the scan's thread, so a large one never holds up the window.
 struct DropArchiveCheck : IArchiveCheck {
+    std::string catalogPath;
+    std::vector<std::string> roots;
     catalog::ArchivedFiles files;
     std::vector<catalog::CatalogDiscInfo> discs;
+    std::string error;   // UTF-8: the catalog could not be read
+    std::string notice;  // UTF-8: from opening the catalog
+    bool loaded = false;
+
+    void Prepare() override {
+        catalog::Catalog catalog;
+        if (!catalog.Open(catalogPath) || !files.Load(catalog, roots, error)) {
+            if (error.empty()) error = catalog.Error();
+            return;
+        }
+        notice = catalog.Notice();
+        discs = catalog.Discs();
+        loaded = true;
+    }
     ArchiveVerdict Check(std::string_view path, uint64_t size, int64_t mtimeNs) override {
-        return files.Check(path, size, mtimeNs);
+        return loaded ? files.Check(path, size, mtimeNs) : ArchiveVerdict::New;
     }
 };
 
@@ -54,25 +71,23 @@ void CMainFrame::SetUpCatalog() {
     view_->SetArchiveCheck(
         [this](const std::vector<std::string>& paths) -> std::shared_ptr<IArchiveCheck> {
             if (!skipArchived_->isChecked()) return nullptr;
-            catalog::Catalog catalog;
             auto check = std::make_shared<DropArchiveCheck>();
-            std::string error;
-            if (!catalog.Open(CatalogFile()) || !check->files.Load(catalog, paths, error)) {
-                QMessageBox::critical(
-                    this, QStringLiteral("ERROR"),
-                    FromUtf8(error.empty() ? catalog.Error() : error) +
-                        tr("\nアーカイブ済みのファイルを除外せずに取り込みます。"));
-                return nullptr;
-            }
-            if (!catalog.Notice().empty()) {
-                QMessageBox::information(this, QStringLiteral("Corvelin"),
-                                         FromUtf8(catalog.Notice()));
-            }
-            check->discs = catalog.Discs();
+            check->catalogPath = CatalogFile();
+            check->roots = paths;
             return check;
         },
         [this](IArchiveCheck& done) {
             auto& check = static_cast<DropArchiveCheck&>(done);
+            if (!check.error.empty()) {
+                QMessageBox::critical(
+                    this, QStringLiteral("ERROR"),
+                    FromUtf8(check.error) +
+                        tr("\nアーカイブ済みのファイルを除外せずに取り込みました。"));
+                return;
+            }
+            if (!check.notice.empty()) {
+                QMessageBox::information(this, QStringLiteral("Corvelin"), FromUtf8(check.notice));
+            }
             const std::string report = catalog::DescribeArchived(check.files, check.discs);
             if (!report.empty()) {
                 QMessageBox::information(this, QStringLiteral("Corvelin"), FromUtf8(report));

@@ -18,7 +18,7 @@
 #include <ctime>
 #include <future>
 
-#include "catalog/SetRecord.h"
+#include "catalog/SetRecorder.h"
 #include "disc/DiscSetBuilder.h"
 #include "disc/DiscVerifier.h"
 #include "disc/SetFileStore.h"
@@ -98,15 +98,15 @@ public:
     }
 
     // On the writer's thread, like the rest: the set once more in the catalog.
-    void SetSaved(const DiscSet& set) override {
-        if (catalogPath.empty()) return;
+    void SetSaved(const DiscSet& set, uint32_t pack) override {
+        if (!recorder) return;
         std::string message;
-        catalog::RecordSet(catalogPath, set, message);
+        recorder->PackSaved(set, pack, message);
         if (!message.empty()) catalogProblem = message;
     }
 
-    std::string catalogPath;     // set on the window's thread before a run
-    std::string catalogProblem;  // the writer's thread's until the run ends
+    std::unique_ptr<catalog::SetRecorder> recorder;  // set on the window's thread before a run
+    std::string catalogProblem;                      // the writer's thread's until the run ends
 
 private:
     CWriteDiscDlg* dialog_;
@@ -185,7 +185,7 @@ CWriteDiscDlg::CWriteDiscDlg(const CCorvelinDoc& doc, std::vector<uint32_t> chos
 }
 
 void CWriteDiscDlg::SetCatalogPath(const std::string& path) {
-    host_->catalogPath = path;
+    host_->recorder = path.empty() ? nullptr : std::make_unique<catalog::SetRecorder>(path);
 }
 
 CWriteDiscDlg::~CWriteDiscDlg() {

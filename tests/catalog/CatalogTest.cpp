@@ -123,6 +123,7 @@ TEST(CatalogTest, SearchFindsNamesFoldersAndTextsAcrossTheLastSlash) {
         // Beyond ASCII: too short for the index, and mixed with letters of either case.
         {"写真", {"/home/u/写真/旅行_77.JPG"}},
         {"行_77.jpg", {"/home/u/写真/旅行_77.JPG"}},
+        {"s/t", {"/home/u/Docs/tax.pdf"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Find(catalog, c.text), c.found) << c.text;
@@ -153,6 +154,82 @@ TEST(CatalogTest, RemovingAndRenamingASetLeaveTheOthers) {
     ASSERT_TRUE(check.Step());
     EXPECT_EQ(check.Text(0), "ok");
     EXPECT_TRUE(catalog.Db().Exec("INSERT INTO name_index(name_index) VALUES('integrity-check')"));
+}
+
+// A catalog of the first version gains the name chunks that short texts read:
+// they find what the files hold, past the first chunk, and only that after a
+// set is removed and another takes its row ids.
+TEST(CatalogTest, AFirstVersionCatalogIsMigratedAndFindsShortTexts) {
+    TempDir dir;
+    const std::string path = dir / "catalog.sqlite";
+    std::vector<std::string> many;
+    for (int i = 0; i < 3000; ++i)
+        many.push_back("/m/f" + std::to_string(i));
+    many[2500] = "/m/Zq.txt";
+    {
+        Catalog catalog;
+        ASSERT_TRUE(catalog.Open(path));
+        ASSERT_TRUE(catalog.Record(MakeSet(SetA(), "A", many)));
+        ASSERT_TRUE(catalog.Record(MakeSet(SetB(), "B", {"/b/q1", "/b/x"})));
+        // What the first version left.
+        ASSERT_TRUE(catalog.Db().Exec("DROP TABLE name_chunks; PRAGMA user_version = 1"));
+    }
+    Catalog catalog;
+    ASSERT_TRUE(catalog.Open(path)) << catalog.Error();
+    EXPECT_TRUE(catalog.Notice().empty());
+    EXPECT_EQ(catalog.Db().QueryInt("PRAGMA user_version"), Catalog::kSchemaVersion);
+    EXPECT_EQ(Find(catalog, "q"), (Paths{"/m/Zq.txt", "/b/q1"}));
+    EXPECT_EQ(Find(catalog, "/z"), Paths{"/m/Zq.txt"});
+    ASSERT_TRUE(catalog.RemoveSet(SetB()));
+    ASSERT_TRUE(catalog.Record(MakeSet(std::string(32, 'c'), "C", {"/c/y1", "/c/y2"})));
+    EXPECT_EQ(Find(catalog, "q"), Paths{"/m/Zq.txt"});
+    EXPECT_EQ(Find(catalog, "y"), (Paths{"/c/y1", "/c/y2"}));
+}
+
+// Recording pack by pack, as a writing run does, ends where one recording of
+// the finished set does; a set whose files changed since is recorded whole.
+TEST(CatalogTest, RecordingPackByPackEqualsRecordingTheWholeSet) {
+    TempDir dir;
+    Catalog byPack;
+    Catalog whole;
+    ASSERT_TRUE(byPack.Open(dir / "packs.sqlite"));
+    ASSERT_TRUE(whole.Open(dir / "whole.sqlite"));
+    DiscSet set = MakeSet(SetA(), "A", {"/p/1", "/p/2", "/p/3", "/p/4", "/p/5"}, 3);
+    for (DiscSetPack& pack : set.packs) {
+        pack.state = DiscPackState::Planned;
+        pack.writtenAt = 0;
+    }
+    for (DiscSetPack& pack : set.packs) {
+        for (DiscSetFile& file : set.files) {
+            if (file.pack == pack.number) {
+                file.sha256 = std::string(64, static_cast<char>('0' + pack.number));
+            }
+        }
+        pack.state = DiscPackState::Written;
+        pack.writtenAt = 100 + pack.number;
+        ASSERT_TRUE(byPack.RecordPack(set, pack.number)) << byPack.Error();
+        pack.state = pack.number == 2 ? DiscPackState::Failed : DiscPackState::Verified;
+        pack.verifiedAt = 200 + pack.number;
+        ASSERT_TRUE(byPack.RecordPack(set, pack.number)) << byPack.Error();
+    }
+    const auto discs = [](Catalog& catalog) {
+        std::string text;
+        for (const catalog::CatalogDiscInfo& disc : catalog.Discs()) {
+            text += std::to_string(disc.number) + " " + std::to_string(int(disc.state)) + " " +
+                    std::to_string(disc.writtenAt) + " " + std::to_string(disc.verifiedAt) + "\n";
+        }
+        return text;
+    };
+    ASSERT_TRUE(whole.Record(set));
+    EXPECT_EQ(Export(byPack), Export(whole));
+    EXPECT_EQ(discs(byPack), discs(whole));
+    EXPECT_EQ(Find(byPack, "4"), Paths{"/p/4"});
+
+    set.files.pop_back();
+    ASSERT_TRUE(byPack.RecordPack(set, 1));
+    ASSERT_TRUE(whole.Record(set));
+    EXPECT_EQ(Export(byPack), Export(whole));
+    EXPECT_EQ(byPack.Sets().at(0).fileCount, 4u);
 }
 
 TEST(CatalogTest, AnUnusableFileIsKeptAsideAndAFreshCatalogMade) {

@@ -65,12 +65,14 @@ private slots:
         }
         CCatalogDlg dialog(path, 0);
         dialog.SearchNow(QStringLiteral("img_2"));
+        QTRY_VERIFY(!dialog.Searching());
         QTableWidget& results = *dialog.Results();
         QCOMPARE(results.rowCount(), 1);
         QCOMPARE(Row(results, 0),
                  (QStringList{QStringLiteral("/home/u/IMG_2.jpg"), QStringLiteral("PACK_02"),
                               QStringLiteral("写真 2026"), QStringLiteral("2023-11-15")}));
         dialog.SearchNow(QStringLiteral("u/"));
+        QTRY_VERIFY(!dialog.Searching());
         QCOMPARE(results.rowCount(), 2);
         dialog.SearchNow(QString());
         QCOMPARE(results.rowCount(), 0);
