@@ -6,11 +6,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <functional>
 #include <memory>
+#include <thread>
 
 #include <fmt/format.h>
 
 #include "disc/ChecksumList.h"
+#include "disc/FileHasher.h"
 #include "disc/ImageLayout.h"
 #include "disc/Sha256.h"
 #include "support/FileSystem.h"
@@ -22,14 +25,27 @@ constexpr size_t kChunk = 1 << 20;
 constexpr size_t kMaxChecksumList = size_t{1} << 30;
 constexpr size_t kMaxListed = 50;
 
-// The files of an image or a drive, read through their extents.
+// The files of an image or a drive, read through their extents on a
+// descriptor of its own, so that the kernel reads ahead for each reader.
 class ImageReader {
 public:
-    explicit ImageReader(int fd) : fd_(fd), buffer_(new char[kChunk]) {}
+    explicit ImageReader(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), buffer_(new char[kChunk]) {
+        if (fd_ >= 0) ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
+    ~ImageReader() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    ImageReader(const ImageReader&) = delete;
+    ImageReader& operator=(const ImageReader&) = delete;
+
+    // 0 or the errno of the open.
+    int OpenError() const { return fd_ >= 0 ? 0 : openError_; }
 
     // Hashes or collects the file's bytes; 0 or an errno (EIO for a short read).
     int Read(const ImageFileLayout& file, Sha256* hash, std::string* bytes,
-             const std::atomic<bool>* cancel, ProgressMeter* meter) {
+             const std::atomic<bool>* cancel, const std::function<void(uint64_t)>& advanced) {
+        if (fd_ < 0) return openError_;
         for (const ImageExtent& extent : file.extents) {
             uint64_t offset = extent.block * ImageLayout::kBlock;
             uint64_t left = extent.size;
@@ -42,7 +58,7 @@ public:
                 if (got == 0) return EIO;
                 if (hash) hash->Update(buffer_.get(), static_cast<size_t>(got));
                 if (bytes) bytes->append(buffer_.get(), static_cast<size_t>(got));
-                if (meter) meter->Advance(static_cast<uint64_t>(got));
+                if (advanced) advanced(static_cast<uint64_t>(got));
                 offset += static_cast<uint64_t>(got);
                 left -= static_cast<uint64_t>(got);
             }
@@ -52,8 +68,19 @@ public:
 
 private:
     int fd_;
+    int openError_ = errno;
     std::unique_ptr<char[]> buffer_;
 };
+
+// An image file is read by as many threads as there are processors, each on
+// the next file in block order: a cached image is hashed on every core, and a
+// cold one is still read nearly straight through. A drive gets one reader, as
+// its head would otherwise go back and forth between two files.
+unsigned Readers(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 1;
+    return std::max(1u, std::thread::hardware_concurrency());
+}
 
 bool ParseList(const std::string& text, std::vector<ChecksumEntry>& entries, VerifyResult& result) {
     size_t badLine = 0;
@@ -95,26 +122,26 @@ VerifyResult VerifyImage(const std::string& path, const std::atomic<bool>* cance
         result.error = u"イメージを読めませんでした。\n" + zel::DecodeFileName(error);
         return result;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        result.error = u"イメージを開けませんでした。\n" + zel::Utf8ToUtf16(zel::ErrorText(errno));
-        return result;
+    std::vector<std::unique_ptr<ImageReader>> readers;
+    for (unsigned i = 0, count = Readers(path); i < count; ++i) {
+        readers.push_back(std::make_unique<ImageReader>(path));
+        if (const int error = readers.back()->OpenError()) {
+            result.error =
+                u"イメージを開けませんでした。\n" + zel::Utf8ToUtf16(zel::ErrorText(error));
+            return result;
+        }
     }
-    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    ImageReader reader(fd);
     std::string listText;
     const ImageFileLayout* listFile = layout.Find(kChecksumFile);
     if (!listFile || listFile->Size() > kMaxChecksumList) {
-        ::close(fd);
         result.error = zel::Utf8ToUtf16(
             fmt::format("チェックサムの一覧 {} がありません。Corvelin が書いたディスクですか？",
                         kChecksumFile));
         return result;
     }
     std::vector<ChecksumEntry> entries;
-    int readError = reader.Read(*listFile, nullptr, &listText, cancel, nullptr);
+    const int readError = readers[0]->Read(*listFile, nullptr, &listText, cancel, {});
     if (readError != 0 || !ParseList(listText, entries, result)) {
-        ::close(fd);
         if (readError != 0)
             result.error = u"チェックサムの一覧を読めませんでした。\n" +
                            zel::Utf8ToUtf16(zel::ErrorText(readError));
@@ -123,31 +150,47 @@ VerifyResult VerifyImage(const std::string& path, const std::atomic<bool>* cance
     Sort(entries, layout);
     base.phase = DiscPhase::Verifying;
     base.total = 0;
-    for (const ChecksumEntry& entry : entries)
-        if (const ImageFileLayout* file = layout.Find(entry.path)) base.total += file->Size();
-    ProgressMeter meter(base, progress);
-    Sha256 hash;
+    std::vector<const ImageFileLayout*> files;
     for (const ChecksumEntry& entry : entries) {
-        const ImageFileLayout* file = layout.Find(entry.path);
-        if (!file) {
-            result.missing.push_back(entry.path);
-            continue;
-        }
-        readError = reader.Read(*file, &hash, nullptr, cancel, &meter);
-        if (readError == ECANCELED) {
+        files.push_back(layout.Find(entry.path));
+        if (files.back()) base.total += files.back()->Size();
+    }
+    ProgressMeter meter(base, progress);
+    const std::atomic<bool> never{false};
+    std::vector<std::string> hexes;
+    std::vector<int> errors;
+    HashEachOptions options;
+    options.threads = static_cast<unsigned>(readers.size());
+    options.stopAtFailure = false;
+    HashEach(
+        entries.size(),
+        [&](size_t index, unsigned worker, std::string& hex, const std::atomic<bool>& stop,
+            const std::function<void(uint64_t)>& advanced) {
+            if (!files[index]) return ENOENT;
+            Sha256 hash;
+            const int error = readers[worker]->Read(*files[index], &hash, nullptr, &stop, advanced);
+            if (error == 0) hex = hash.FinishHex();
+            return error;
+        },
+        hexes, errors, cancel ? *cancel : never, [&](uint64_t done) { meter.Set(done); }, options);
+    // In the list's block order, as one reader would have found them.
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (errors[i] == ECANCELED) {
             result.outcome = VerifyResult::Outcome::Cancelled;
             break;
         }
-        const std::string hex = hash.FinishHex();
+        if (!files[i]) {
+            result.missing.push_back(entries[i].path);
+            continue;
+        }
         ++result.checked;
-        result.bytes += file->Size();
-        if (readError != 0) {
-            result.unreadable.push_back(entry.path);
-        } else if (hex != entry.hex) {
-            result.changed.push_back(entry.path);
+        result.bytes += files[i]->Size();
+        if (errors[i] != 0) {
+            result.unreadable.push_back(entries[i].path);
+        } else if (hexes[i] != entries[i].hex) {
+            result.changed.push_back(entries[i].path);
         }
     }
-    ::close(fd);
     meter.Finish();
     Finish(result);
     return result;
