@@ -181,6 +181,14 @@ void CWriteDiscDlg::SetCatalogPath(const std::string& path) {
     host_->catalogPath = path;
 }
 
+void CWriteDiscDlg::SetRecordMd5(bool on) {
+    md5_->setChecked(on);
+}
+
+bool CWriteDiscDlg::RecordMd5() const {
+    return md5_->isChecked();
+}
+
 CWriteDiscDlg::~CWriteDiscDlg() {
     cancel_ = true;
     if (worker_.joinable()) worker_.join();

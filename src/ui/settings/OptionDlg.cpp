@@ -51,7 +51,9 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
       sample_(new CColorSample(this)),
       filterAlwaysBox_(new QCheckBox(QString::fromUtf16(u"常にフィルター画面を表示する"), this)),
       fitImageBox_(new QCheckBox(
-          QString::fromUtf16(u"イメージサイズがメディアに収まるようにパックする"), this)) {
+          QString::fromUtf16(u"イメージサイズがメディアに収まるようにパックする"), this)),
+      recordMd5Box_(new QCheckBox(
+          QString::fromUtf16(u"ディスクとイメージに xorriso の MD5 も記録する"), this)) {
     setWindowTitle(QString::fromUtf16(u"オプション"));
 
     faceEdit_->setReadOnly(true);
@@ -105,6 +107,8 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     // Packing by bytes stays the default; images add their folders' records.
     fitImageBox_->setChecked(settings.fitImage != 0);
     otherLayout->addWidget(fitImageBox_);
+    recordMd5Box_->setChecked(settings.recordMd5 != 0);
+    otherLayout->addWidget(recordMd5Box_);
 
     auto* columns = new QHBoxLayout;
     columns->addWidget(display);
@@ -122,6 +126,7 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     setTabOrder(textButton, backButton);
     setTabOrder(backButton, filterAlwaysBox_);
     setTabOrder(filterAlwaysBox_, fitImageBox_);
+    setTabOrder(fitImageBox_, recordMd5Box_);
     faceEdit_->setFocusPolicy(Qt::ClickFocus);
     fontButton->setFocus();
 
@@ -133,6 +138,7 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     simpleIconBox_->setObjectName(QStringLiteral("simpleIcon"));
     filterAlwaysBox_->setObjectName(QStringLiteral("filterAlways"));
     fitImageBox_->setObjectName(QStringLiteral("fitImage"));
+    recordMd5Box_->setObjectName(QStringLiteral("recordMd5"));
     pairList_->setObjectName(QStringLiteral("colorPairs"));
     faceEdit_->setObjectName(QStringLiteral("face"));
     sample_->setObjectName(QStringLiteral("sample"));
@@ -209,5 +215,6 @@ void COptionDlg::accept() {
     settings_.simpleIcon = simpleIconBox_->isChecked() ? 1 : 0;
     settings_.filterAlways = filterAlwaysBox_->isChecked() ? 1 : 0;
     settings_.fitImage = fitImageBox_->isChecked() ? 1 : 0;
+    settings_.recordMd5 = recordMd5Box_->isChecked() ? 1 : 0;
     QDialog::accept();
 }
