@@ -35,8 +35,9 @@ void HashEach(size_t count, const HashOneItem& hashOne, std::vector<std::string>
         for (size_t i; !stop.load() && (i = next++) < count;) {
             // Each item is written by one thread only, and read after the join.
             errors[i] = hashOne(i, worker, hexes[i], stop, [&](uint64_t bytes) {
-                done += bytes;
+                const uint64_t total = done += bytes;
                 if (onChunk) onChunk();
+                if (options.pace) options.pace(total);
             });
             if (errors[i] != 0 && errors[i] != ECANCELED && options.stopAtFailure) stop = true;
         }
@@ -72,14 +73,16 @@ void HashEach(size_t count, const HashOneItem& hashOne, std::vector<std::string>
 
 bool HashFiles(const std::vector<std::string>& paths, std::vector<std::string>& hexes,
                const std::atomic<bool>& cancel, const std::function<void(uint64_t)>& progress,
-               HashFailure& failure, unsigned threads) {
+               HashFailure& failure, HashEachOptions options) {
     std::vector<int> errors;
-    HashEach(paths.size(),
-             [&paths](size_t index, unsigned, std::string& hex, const std::atomic<bool>& stop,
-                      const std::function<void(uint64_t)>& advanced) {
-                 return HashFile(paths[index], hex, &stop, advanced);
-             },
-             hexes, errors, cancel, progress, {threads, true});
+    options.stopAtFailure = true;
+    HashEach(
+        paths.size(),
+        [&paths](size_t index, unsigned, std::string& hex, const std::atomic<bool>& stop,
+                 const std::function<void(uint64_t)>& advanced) {
+            return HashFile(paths[index], hex, &stop, advanced);
+        },
+        hexes, errors, cancel, progress, options);
     // The first unreadable file in list order, not a stop it caused.
     for (size_t i = 0; i < errors.size(); ++i) {
         if (errors[i] != 0 && errors[i] != ECANCELED) {

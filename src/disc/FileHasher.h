@@ -19,6 +19,9 @@ using HashOneItem = std::function<int(size_t index, unsigned worker, std::string
 struct HashEachOptions {
     unsigned threads = 0;       // 0: one for each processor
     bool stopAtFailure = true;  // else every item is tried and keeps its own errno
+    // Called on every thread after each chunk with the bytes hashed so far; it
+    // may wait, to keep the hashing near another reader of the same files.
+    std::function<void(uint64_t done)> pace;
 };
 
 // Items are taken in index order. errors gets each item's errno (0 when
@@ -37,4 +40,4 @@ struct HashFailure {
 [[nodiscard]] bool HashFiles(const std::vector<std::string>& paths, std::vector<std::string>& hexes,
                              const std::atomic<bool>& cancel,
                              const std::function<void(uint64_t)>& progress, HashFailure& failure,
-                             unsigned threads = 0);
+                             HashEachOptions options = {});
