@@ -33,19 +33,9 @@ size="$((size_mb * 21 / 20))M"
 [[ $(ls "$work/lists") == pack01.lst ]] || { echo "the data does not fit one pack" >&2; exit 1; }
 image=$work/img/pack01.iso
 
+source bench/timing.sh
 cold=0
-if [[ $(id -u) == 0 && -w /proc/sys/vm/drop_caches ]]; then cold=1; fi
-drop() { sync; echo 3 >/proc/sys/vm/drop_caches; }
-# Wall seconds of one command, its output discarded.
-timed() {
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-    end=$(date +%s.%N)
-    awk -v s="$start" -v e="$end" 'BEGIN { printf "%.2f", e - s }'
-}
-median() { printf '%s\n' "$@" | sort -g | awk '{ a[NR] = $1 } END { print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2 }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+if can_drop_caches; then cold=1; fi
 
 xorrisofs_cmd=(xorrisofs -r -J -joliet-long -iso-level 3 -V PACK_01 -o "$work/x.iso"
     -graft-points -path-list "$work/lists/pack01.lst")
@@ -57,9 +47,9 @@ write_pairs() {
     shift 2
     for ((i = 0; i < runs; i++)); do
         rm -f "$image" "$work/x.iso"
-        ((dropping)) && drop
+        ((dropping)) && drop_caches
         a=$(timed "${write_cmd[@]}" "$@")
-        ((dropping)) && drop
+        ((dropping)) && drop_caches
         b=$(timed "${xorrisofs_cmd[@]}")
         as+=("$a") bs+=("$b") ratios+=("$(ratio "$a" "$b")")
         echo "  run $((i + 1)): $a s against $b s"
@@ -84,9 +74,9 @@ if ((cold)); then
     echo "== verify, image cold: corvelin-cli --verify vs cat IMAGE >/dev/null"
     ratios=()
     for ((i = 0; i < runs; i++)); do
-        drop
+        drop_caches
         a=$(timed "$cli" -q --verify "$image")
-        drop
+        drop_caches
         b=$(timed sh -c "exec cat '$image' >/dev/null")
         ratios+=("$(ratio "$b" "$a")")
         echo "  run $((i + 1)): $a s against $b s"
