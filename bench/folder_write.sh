@@ -28,7 +28,15 @@ cat "$work"/src/*.bin "$work"/src/small/* >/dev/null  # warm the cache
 export XDG_DATA_HOME="$work/data"
 size="$((size_mb * 2))M"
 
+source bench/timing.sh
 echo "== corvelin-cli --write-folders (SHA-256, no verify) vs cp -a && sync"
-farm-bench -n "$runs" --timeout 3000 \
-    --vs "sh -c 'rm -rf $work/cp && sync && cp -a $work/src $work/cp && sync'" \
-    -- sh -c "rm -rf $work/dst && mkdir $work/dst && sync && exec $cli -q -s $size --no-verify --write-folders $work/dst $work/src"
+as=() bs=() ratios=()
+for ((i = 0; i < runs; i++)); do
+    rm -rf "$work/dst" "$work/cp" && mkdir "$work/dst" && sync
+    a=$(timed "$cli" -q -s "$size" --no-verify --write-folders "$work/dst" "$work/src")
+    sync
+    b=$(timed sh -c "cp -a '$work/src' '$work/cp' && sync")
+    as+=("$a") bs+=("$b") ratios+=("$(ratio "$a" "$b")")
+    echo "  run $((i + 1)): $a s against $b s"
+done
+echo "median $(median "${as[@]}") s against $(median "${bs[@]}") s, ratio $(median "${ratios[@]}") (${ratios[*]})"

@@ -698,6 +698,10 @@ The files were added without skipping archived ones.</translation>
         <source>%1（%2 の代わり）</source>
         <translation>%1 (in place of %2)</translation>
     </message>
+    <message>
+        <source>ディスクとイメージに xorriso の MD5 も記録する</source>
+        <translation>Also record xorriso&apos;s MD5 checksums on discs and images</translation>
+    </message>
 </context>
 <context>
     <name>CPackRunDlg</name>

@@ -159,7 +159,7 @@ DiscWriteOptions WriteOptions(const CliOptions& options) {
         write.device = *options.writeDisc;
     }
     write.verify = !options.noVerify;
-    write.md5 = options.md5;
+    write.md5 = options.md5.value_or(false);
     return write;
 }
 

@@ -105,14 +105,17 @@ int CliJob::Run() {
     const bool showProgress = !options_.quiet;
     const bool summaryToStderr = options_.exportPath && *options_.exportPath == "-";
     if (options_.verifyPath) return RunVerify(options_, g_interrupted);
-    if (options_.setFile) return ResumeSet(options_, g_interrupted);
 
     // Settings and presets, read only.
     const std::string configFolder = FindConfigFolder(options_, fs_);
     SettingsStore settings;
+    if (!configFolder.empty()) settings.Load(fs_, configFolder + "/Corvelin.ini");
+    // Without --md5 or --no-md5, xorriso's MD5 records are as the profile says.
+    if (!options_.md5) options_.md5 = settings.general.recordMd5 != 0;
+    if (options_.setFile) return ResumeSet(options_, g_interrupted);
+
     ImportSettingsList presets;
     if (!configFolder.empty()) {
-        settings.Load(fs_, configFolder + "/Corvelin.ini");
         LoadImportSettings(fs_, configFolder, presets);
     } else {
         presets.push_back(MakeDefaultImportSettings());
@@ -252,7 +255,7 @@ int CliJob::Run() {
             ImageFitGoal goal{std::min(sizes.workingSize, medium), udf, 0, {}};
             // What writing adds to each medium: the reserved folder, MD5 records.
             if (writes) {
-                goal.extraPerPack = [&doc, md5 = options_.md5](const std::vector<PackBin>& packs) {
+                goal.extraPerPack = [&doc, md5 = *options_.md5](const std::vector<PackBin>& packs) {
                     return PlannedReservedRoom(doc.root, packs, md5);
                 };
             }

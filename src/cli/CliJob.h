@@ -25,7 +25,7 @@ public:
     int Run();
 
 private:
-    const CliOptions& options_;
+    CliOptions options_;  // a copy: the profile fills in what the command line left open
     zel::IFileSystem& fs_;
     std::unique_ptr<CCorvelinDoc> doc_;  // kept past Run for the caller to drop or not
 };

@@ -38,6 +38,7 @@ enum LongOnly {
     kVerify,
     kNoVerify,
     kMd5,
+    kNoMd5,
 };
 
 }  // namespace
@@ -79,6 +80,7 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
         {"verify", required_argument, nullptr, kVerify},
         {"no-verify", no_argument, nullptr, kNoVerify},
         {"md5", no_argument, nullptr, kMd5},
+        {"no-md5", no_argument, nullptr, kNoMd5},
         {nullptr, 0, nullptr, 0},
     };
     opterr = 0;
@@ -191,6 +193,9 @@ bool ParseCliOptions(int argc, char** argv, CliOptions& options, std::string& er
                 break;
             case kMd5:
                 options.md5 = true;
+                break;
+            case kNoMd5:
+                options.md5 = false;
                 break;
             case ':':
                 error = TrFormat("オプションに値がありません: {option}",
@@ -316,6 +321,7 @@ std::string CliUsage() {
         "のセット (未書き込み) としてカタログに記録する\n"
         "      --no-verify        書き込んだ後に読み返して検証しない\n"
         "      --md5              xorriso の MD5 チェックサムもイメージに記録する\n"
+        "                         (既定値 オプションの設定、--no-md5 で記録しない)\n"
         "      --verify PATH      ディスクのフォルダ、ドライブ、イメージを検証する\n"
         "  -q, --quiet            集計表を表示しない\n"
         "  -h, --help             この説明を表示する\n"

@@ -33,7 +33,9 @@ struct CliOptions {
     std::optional<std::string> recordSet;   // --record-set NAME: the plan into the catalog
     std::optional<std::string> verifyPath;  // --verify PATH
     bool noVerify = false;                  // --no-verify: write without reading back
-    bool md5 = false;                       // --md5: xorriso's own checksums too
+    // --md5 / --no-md5: xorriso's own checksums too; unset follows the
+    // profile's RECORD_MD5.
+    std::optional<bool> md5;
     bool quiet = false;
     // The archive catalog.
     std::optional<std::string> catalogPath;  // --catalog: another catalog file

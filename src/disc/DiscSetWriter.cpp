@@ -3,8 +3,10 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <ctime>
 #include <system_error>
 #include <thread>
@@ -31,6 +33,9 @@
 namespace {
 
 constexpr size_t kMaxNamedSources = 5;
+// How far hashing beside xorriso may read ahead of it: some seconds of
+// writing, a small share of the page cache.
+constexpr uint64_t kHashAhead = uint64_t{512} << 20;
 
 int64_t Now() {
     return static_cast<int64_t>(std::time(nullptr));
@@ -100,6 +105,23 @@ std::vector<std::string> SourcePaths(const std::vector<DiscSetFile*>& files) {
     for (const DiscSetFile* file : files)
         paths.push_back(zel::EncodeFileName(file->diskPath));
     return paths;
+}
+
+// The files in the order xorriso lays them out, and so reads them: a folder's
+// entries by name, byte for byte, a folder's contents before the next name.
+std::vector<DiscSetFile*> InImageOrder(std::vector<DiscSetFile*> files) {
+    std::stable_sort(files.begin(), files.end(), [](const DiscSetFile* a, const DiscSetFile* b) {
+        const std::u16string& x = a->discPath;
+        const std::u16string& y = b->discPath;
+        // A separator sorts before every other character.
+        return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(),
+                                            [](char16_t c, char16_t d) {
+                                                if (c == d) return false;
+                                                if (c == u'/' || d == u'/') return c == u'/';
+                                                return c < d;
+                                            });
+    });
+    return files;
 }
 
 // Files gone or changed since the set was made.
@@ -462,20 +484,34 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
     writing.total = imageBytes;
     const DiscProgressSink sink = [&host](const DiscProgress& p) { host.Progress(p); };
     ProgressMeter meter(writing, sink);
-    const std::vector<std::string> paths =
-        hashWhileWriting ? SourcePaths(files) : std::vector<std::string>();
+    // xorriso reads the sources in the image's order, folder by folder and
+    // name by name. The hashing reads them in that order too and stays at
+    // most kHashAhead bytes ahead of what xorriso has written, so that xorriso
+    // finds each file still in the page cache: a pack larger than the memory
+    // is then read from the disk once, not twice.
+    std::vector<DiscSetFile*> hashOrder;
+    if (hashWhileWriting) hashOrder = InImageOrder(files);
+    const std::vector<std::string> paths = SourcePaths(hashOrder);
     std::vector<std::string> hexes;
     HashFailure hashFailure;
     bool hashed = true;
+    std::atomic<uint64_t> writtenBytes{0};
+    std::atomic<bool> writerEnded{false};
+    HashEachOptions paced;
+    paced.pace = [&](uint64_t done) {
+        while (done > writtenBytes.load() + kHashAhead && !writerEnded.load() && !cancel.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
     std::thread hashing;
     const auto hash = [&] {
         hashed = HashFiles(
-            paths, hexes, cancel, [](uint64_t) {}, hashFailure);
+            paths, hexes, cancel, [](uint64_t) {}, hashFailure, paced);
     };
     if (hashWhileWriting) {
         try {
             hashing = std::thread(hash);
         } catch (const std::system_error&) {
+            writerEnded = true;  // nothing to wait for
             hash();
         }
     }
@@ -484,9 +520,12 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
         args,
         [&](std::string_view line) {
             uint64_t sectors = 0;
-            if (WrittenSectors(line, sectors)) meter.Set(sectors * 2048);
+            if (!WrittenSectors(line, sectors)) return;
+            meter.Set(sectors * 2048);
+            writtenBytes = sectors * 2048;
         },
         &cancel);
+    writerEnded = true;
     if (hashing.joinable()) hashing.join();
     if (cancel.load()) {
         if (!options.toDrive) ::unlink(part.c_str());
@@ -508,13 +547,12 @@ CDiscSetWriter::PackOutcome CDiscSetWriter::WritePack(DiscSetPack& pack,
             Fail(pack, UnreadableReason(hashFailure, paths));
             return PackOutcome::Failed;
         }
+        for (size_t i = 0; i < hashOrder.size(); ++i)
+            hashOrder[i]->sha256 = std::move(hexes[i]);
         // The medium's copy lists the pack's files in the set's order, as files does.
         size_t next = 0;
-        for (DiscSetFile& file : medium.files) {
-            if (file.pack != pack.number) continue;
-            files[next]->sha256 = std::move(hexes[next]);
-            file.sha256 = files[next++]->sha256;
-        }
+        for (DiscSetFile& file : medium.files)
+            if (file.pack == pack.number) file.sha256 = files[next++]->sha256;
         sums = checksums(true);
         index = WriteSetIndex(medium, false);
         std::string why;

@@ -46,6 +46,7 @@ constexpr IntKey kTrailingIntKeys[] = {
     {u"SIMPLE_ICON", &DisplaySettings::simpleIcon},
     {u"FIT_IMAGE", &DisplaySettings::fitImage},
     {u"SKIP_ARCHIVED", &DisplaySettings::skipArchived},
+    {u"RECORD_MD5", &DisplaySettings::recordMd5},
 };
 
 std::u16string PackSection(size_t n) {

@@ -33,6 +33,9 @@ struct DisplaySettings {
     int32_t fitImage = 0;
     // Non-zero: drops leave out files the archive catalog already holds.
     int32_t skipArchived = 0;
+    // Non-zero: images and discs also get xorriso's MD5 records, and packs
+    // fitted to images leave room for them.
+    int32_t recordMd5 = 0;
 
     bool operator==(const DisplaySettings& o) const;
 };

@@ -311,9 +311,11 @@ bool CCorvelinView::RunPacks(const WorkingPackSize& plan, bool fitImages,
         const uint64_t medium = plan.capacity != 0 ? plan.capacity : plan.fullSize;
         fit = ImageFitGoal{std::min(plan.workingSize, medium), false, 0, {}};
         // Room for what writing the packs adds, so that a pack fitted here
-        // still fits when it is written (without xorriso's MD5 records).
-        fit->extraPerPack = [this](const std::vector<PackBin>& packs) {
-            return PlannedReservedRoom(doc_.root, packs, false);
+        // still fits when it is written, xorriso's MD5 records included
+        // when they are to be recorded.
+        fit->extraPerPack = [this, md5 = settings_.general.recordMd5 !=
+                                         0](const std::vector<PackBin>& packs) {
+            return PlannedReservedRoom(doc_.root, packs, md5);
         };
     }
     ListPlace shown;

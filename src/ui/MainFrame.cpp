@@ -277,7 +277,9 @@ void CMainFrame::OnGraftLists() {
 void CMainFrame::OnWriteDiscs(std::vector<uint32_t> packs) {
     CWriteDiscDlg dialog(doc_, std::move(packs), GetPackSizeText(), this);
     dialog.SetCatalogPath(CatalogFile());
+    dialog.SetRecordMd5(settings_.general.recordMd5 != 0);
     dialog.exec();
+    settings_.general.recordMd5 = dialog.RecordMd5() ? 1 : 0;
 }
 
 bool CMainFrame::WriteExport(const std::string& path) {

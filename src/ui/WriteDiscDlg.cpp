@@ -188,6 +188,14 @@ void CWriteDiscDlg::SetCatalogPath(const std::string& path) {
     host_->recorder = path.empty() ? nullptr : std::make_unique<catalog::SetRecorder>(path);
 }
 
+void CWriteDiscDlg::SetRecordMd5(bool on) {
+    md5_->setChecked(on);
+}
+
+bool CWriteDiscDlg::RecordMd5() const {
+    return md5_->isChecked();
+}
+
 CWriteDiscDlg::~CWriteDiscDlg() {
     cancel_ = true;
     if (worker_.joinable()) worker_.join();

@@ -42,6 +42,11 @@ public:
     // when empty.
     void SetCatalogPath(const std::string& path);
 
+    // Whether xorriso's MD5 records are ticked: the profile's setting at
+    // first, and what the user left ticked for the setting afterwards.
+    void SetRecordMd5(bool on);
+    bool RecordMd5() const;
+
     void Start();
     // Reads back an image file or a drive and shows what differs.
     void Verify(const std::string& path);

@@ -1,6 +1,7 @@
 // Writing a plan to verified images, checking them later, going on with a set.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "CliRunner.h"
@@ -31,8 +32,16 @@ TEST(CliDiscWrite, WritesVerifiedImagesThatAreCheckedLaterAndGoesOnWithTheSet) {
     MakeDir(dir / "src");
     WriteFile(dir / "src/big.bin", std::string(1500000, 'b'));
     WriteFile(dir / "src/small a=b.txt", std::string(1200000, 's'));
-    CliResult r = Cli(dir, {"-q", "-s", "2M", dir / "src", "--write-images", dir / "img"});
+    // The profile asks for xorriso's MD5 records when the command line does not.
+    MakeDir(dir / "config");
+    WriteFile(dir / "config/Corvelin.ini", "[General]\nRECORD_MD5=1\n");
+    CliResult r = Cli(dir, {"-q", "--config-dir", dir / "config", "-s", "2M", dir / "src",
+                            "--write-images", dir / "img"});
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(std::system(("xorriso -no_rc -md5 on -indev stdio:" + dir / "img/pack01.iso" +
+                           " -check_md5_r FAILURE / -- 2>&1 | grep -q 'checksums match'")
+                              .c_str()),
+              0);
     const std::string setFile = OnlySetFile(dir);
     std::ifstream in(setFile);
     const std::string setText((std::istreambuf_iterator<char>(in)), {});

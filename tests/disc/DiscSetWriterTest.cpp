@@ -1,7 +1,9 @@
 #include "disc/DiscSetWriter.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <deque>
@@ -179,10 +181,20 @@ TEST_F(DiscSetWriterTest, VerifyNamesTheFileWhoseByteChanged) {
         image.seekp(static_cast<std::streamoff>(layout.Find(victim)->extents[0].block * 2048 + 3));
         image.put('#');
     }
-    const VerifyResult result = VerifyMedium(Image(1), nullptr, {});
-    EXPECT_EQ(result.outcome, VerifyResult::Outcome::Differs);
-    EXPECT_EQ(result.changed, std::vector<std::string>{victim});
-    EXPECT_TRUE(result.missing.empty() && result.unreadable.empty());
+    // From the page cache, and again past it once the image has left the cache.
+    for (const bool cached : {true, false}) {
+        if (!cached) {
+            const int fd = ::open(Image(1).c_str(), O_RDONLY);
+            ASSERT_GE(fd, 0);
+            ::fdatasync(fd);
+            ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+            ::close(fd);
+        }
+        const VerifyResult result = VerifyMedium(Image(1), nullptr, {});
+        EXPECT_EQ(result.outcome, VerifyResult::Outcome::Differs) << cached;
+        EXPECT_EQ(result.changed, std::vector<std::string>{victim});
+        EXPECT_TRUE(result.missing.empty() && result.unreadable.empty());
+    }
 }
 
 TEST_F(DiscSetWriterTest, ACancelFailsOnlyThatPackAndAResumeWritesTheRest) {

@@ -98,10 +98,12 @@ private slots:
                 face = dlg->findChild<QLineEdit*>("face")->text();
                 dlg->findChild<QCheckBox*>("filterAlways")->setChecked(true);
                 dlg->findChild<QCheckBox*>("fitImage")->setChecked(true);
+                dlg->findChild<QCheckBox*>("recordMd5")->setChecked(true);
             });
             Command("options")->trigger();
             QCOMPARE(settings_.general.filterAlways, accept ? 1 : before.general.filterAlways);
             QCOMPARE(settings_.general.fitImage, accept ? 1 : before.general.fitImage);
+            QCOMPARE(settings_.general.recordMd5, accept ? 1 : before.general.recordMd5);
             // The face the list is drawn in, though the profile's is not installed;
             // OK without a choice keeps the profile's.
             QVERIFY(face.startsWith(QFontInfo(MakeListFont(before.general)).family()));

@@ -25,6 +25,7 @@ TEST(SettingsStore, RoundTripAndWhatAProfileOnDiskGives) {
     store.general.colorPackBack = 0x00123456;
     store.general.dispSizeUnit = 3;
     store.general.skipArchived = 1;
+    store.general.recordMd5 = 1;
     store.packInfoList = {{u"M-DISC(25GB)", u"25000M", 25'025'314'816}, {u"小さい", u"12"}};
     int error = 0;
     ASSERT_TRUE(store.Save(fs, path, error)) << error;

@@ -52,7 +52,8 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
       pairList_(new QListWidget(this)),
       sample_(new CColorSample(this)),
       filterAlwaysBox_(new QCheckBox(tr("常にフィルター画面を表示する"), this)),
-      fitImageBox_(new QCheckBox(tr("イメージサイズがメディアに収まるようにパックする"), this)) {
+      fitImageBox_(new QCheckBox(tr("イメージサイズがメディアに収まるようにパックする"), this)),
+      recordMd5Box_(new QCheckBox(tr("ディスクとイメージに xorriso の MD5 も記録する"), this)) {
     setWindowTitle(tr("オプション"));
 
     faceEdit_->setReadOnly(true);
@@ -106,6 +107,8 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     // Packing by bytes stays the default; images add their folders' records.
     fitImageBox_->setChecked(settings.fitImage != 0);
     otherLayout->addWidget(fitImageBox_);
+    recordMd5Box_->setChecked(settings.recordMd5 != 0);
+    otherLayout->addWidget(recordMd5Box_);
 
     auto* columns = new QHBoxLayout;
     columns->addWidget(display);
@@ -123,6 +126,7 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     setTabOrder(textButton, backButton);
     setTabOrder(backButton, filterAlwaysBox_);
     setTabOrder(filterAlwaysBox_, fitImageBox_);
+    setTabOrder(fitImageBox_, recordMd5Box_);
     faceEdit_->setFocusPolicy(Qt::ClickFocus);
     fontButton->setFocus();
 
@@ -134,6 +138,7 @@ COptionDlg::COptionDlg(const DisplaySettings& settings, QWidget* parent)
     simpleIconBox_->setObjectName(QStringLiteral("simpleIcon"));
     filterAlwaysBox_->setObjectName(QStringLiteral("filterAlways"));
     fitImageBox_->setObjectName(QStringLiteral("fitImage"));
+    recordMd5Box_->setObjectName(QStringLiteral("recordMd5"));
     pairList_->setObjectName(QStringLiteral("colorPairs"));
     faceEdit_->setObjectName(QStringLiteral("face"));
     sample_->setObjectName(QStringLiteral("sample"));
@@ -210,5 +215,6 @@ void COptionDlg::accept() {
     settings_.simpleIcon = simpleIconBox_->isChecked() ? 1 : 0;
     settings_.filterAlways = filterAlwaysBox_->isChecked() ? 1 : 0;
     settings_.fitImage = fitImageBox_->isChecked() ? 1 : 0;
+    settings_.recordMd5 = recordMd5Box_->isChecked() ? 1 : 0;
     QDialog::accept();
 }

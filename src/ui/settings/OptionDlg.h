@@ -39,4 +39,5 @@ private:
     CColorSample* sample_;
     QCheckBox* filterAlwaysBox_;
     QCheckBox* fitImageBox_;
+    QCheckBox* recordMd5Box_;
 };
