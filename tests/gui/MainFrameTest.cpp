@@ -9,8 +9,6 @@
 #include <QStatusBar>
 #include <QTest>
 
-#include <boost/make_shared.hpp>
-
 #include <cerrno>
 #include <memory>
 
