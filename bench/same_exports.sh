@@ -15,7 +15,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
 for dir in "$@"; do
-    find "$dir" -type f -printf '%s\t%p\n' >"$work/list"
+    find "$dir" -type f -printf '%s\t%p\0' >"$work/list"
     for size in "DVD(4.7GB)" "CD(700MB)"; do
         for input in tree list; do
             args=("$dir")

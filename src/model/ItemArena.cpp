@@ -1,8 +1,9 @@
 #include "model/ItemArena.h"
 
+#include <sys/mman.h>
+
 #include <atomic>
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 
 namespace {
@@ -14,8 +15,9 @@ constexpr bool kUseSlabs = false;
 constexpr bool kUseSlabs = true;
 #endif
 
-// A power of two, so that a block finds its slab's header by masking its address.
-constexpr size_t kSlabBytes = size_t{1} << 18;
+// A power of two, so that a block finds its slab's header by masking its
+// address; a huge page, so that a walk over the items misses the TLB less.
+constexpr size_t kSlabBytes = size_t{1} << 21;
 constexpr size_t kAlign = CItemArena::kAlign;
 
 struct alignas(kAlign) Slab {
@@ -23,10 +25,28 @@ struct alignas(kAlign) Slab {
     std::atomic<uint32_t> live{1};
 };
 
+// Straight from the system: the heap's aligned blocks leave a gap before each
+// slab, which the heap then keeps.
+Slab* MapSlab() {
+    const size_t span = 2 * kSlabBytes;
+    void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) throw std::bad_alloc();
+    const auto begin = reinterpret_cast<uintptr_t>(raw);
+    const uintptr_t start = (begin + kSlabBytes - 1) & ~(uintptr_t{kSlabBytes} - 1);
+    if (start > begin) munmap(raw, start - begin);
+    const uintptr_t end = begin + span;
+    if (end > start + kSlabBytes) {
+        munmap(reinterpret_cast<void*>(start + kSlabBytes), end - start - kSlabBytes);
+    }
+    void* memory = reinterpret_cast<void*>(start);
+    madvise(memory, kSlabBytes, MADV_HUGEPAGE);
+    return new (memory) Slab;
+}
+
 void Release(Slab* slab) {
     if (slab->live.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
     slab->~Slab();
-    std::free(slab);
+    munmap(slab, kSlabBytes);
 }
 
 // The slab this thread cuts from; given up when the thread ends.
@@ -48,10 +68,9 @@ void* CItemArena::Allocate(size_t bytes) {
     bytes = (bytes + kAlign - 1) & ~(kAlign - 1);
     Cutter& c = cutter;
     if (!c.slab || c.used + bytes > kSlabBytes) {
-        void* memory = std::aligned_alloc(kSlabBytes, kSlabBytes);
-        if (!memory) throw std::bad_alloc();
+        Slab* fresh = MapSlab();
         if (c.slab) Release(c.slab);
-        c.slab = new (memory) Slab;
+        c.slab = fresh;
         c.used = sizeof(Slab);
     }
     c.slab->live.fetch_add(1, std::memory_order_relaxed);

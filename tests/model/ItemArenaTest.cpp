@@ -11,7 +11,7 @@
 // back while a block in it lives would be cut again or returned to the system,
 // and the blocks still held would lose their bytes.
 TEST(ItemArena, BlocksKeepTheirBytesWhileNeighboursAreFreedOnOtherThreads) {
-    constexpr size_t kBlocks = 20000;  // tens of slabs
+    constexpr size_t kBlocks = 20000;  // several slabs
     std::vector<unsigned char*> blocks(kBlocks);
     std::thread([&] {
         for (size_t i = 0; i < kBlocks; ++i) {
