@@ -1,8 +1,6 @@
 // Name score and automatic grouping of one large folder.
 #include <benchmark/benchmark.h>
 
-#include <boost/make_shared.hpp>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -77,10 +75,10 @@ void BM_NameSimilaritySimilar12(benchmark::State& state) {
 BENCHMARK(BM_NameSimilaritySimilar12);
 
 CPackFolderPtr MakeFolder(const std::vector<std::u16string>& names) {
-    auto folder = boost::make_shared<CPackFolder>(1, u"/bench", 0);
+    auto folder = CPackFolder::Create(1, u"/bench", 0);
     uint32_t id = 2;
     for (const auto& name : names) {
-        folder->AppendChild(boost::make_shared<CPackItem>(id++, u"/bench/" + name + u".dat", 1));
+        folder->AppendChild(CPackItem::Create(id++, u"/bench/" + name + u".dat", 1));
     }
     return folder;
 }

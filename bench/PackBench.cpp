@@ -1,7 +1,6 @@
 // Packing and export of a million files into DVD-size packs.
 
 #include <benchmark/benchmark.h>
-#include <boost/make_shared.hpp>
 
 #include <memory>
 #include <random>
@@ -27,7 +26,7 @@ CCorvelinDoc& MillionFileDocument() {
         uint64_t group = NoGroup;
         for (int f = 0; f < kFolders; ++f) {
             const std::string folderPath = "/data/dir" + std::to_string(f);
-            auto folder = boost::make_shared<CPackFolder>(d->nextItemId++, zel::U16(folderPath), 0);
+            auto folder = CPackFolder::Create(d->nextItemId++, zel::U16(folderPath), 0);
             for (int i = 0; i < kFilesPerFolder; ++i) {
                 const unsigned kind = rng() % 10000;
                 uint64_t size;
@@ -40,7 +39,7 @@ CCorvelinDoc& MillionFileDocument() {
                 } else {
                     size = kDvd + rng() % kDvd;
                 }
-                auto item = boost::make_shared<CPackItem>(
+                auto item = CPackItem::Create(
                     d->nextItemId++,
                     zel::U16(folderPath + "/File_" + std::to_string(rng() % 1000000) + ".bin"),
                     size);

@@ -3,7 +3,6 @@
 // packed mode of about 1,000 packs with the packing before it.
 
 #include <benchmark/benchmark.h>
-#include <boost/make_shared.hpp>
 
 #include <memory>
 #include <random>
@@ -25,8 +24,8 @@ constexpr int kPacks = 1000;
 
 uint32_t g_id = 1;
 
-boost::shared_ptr<CPackFolder> Folder(const std::string& path) {
-    auto folder = boost::make_shared<CPackFolder>(g_id++, zel::U16(path), 0);
+CPackFolderPtr Folder(const std::string& path) {
+    auto folder = CPackFolder::Create(g_id++, zel::U16(path), 0);
     folder->SetExpanded(1);
     return folder;
 }
@@ -47,7 +46,7 @@ struct MillionTree {
                 for (int f = 0; f < kFilesPerFolder; ++f) {
                     const uint64_t size = 1 + rng() % (2u << 20);
                     total += size;
-                    sub->AppendChild(boost::make_shared<CPackItem>(
+                    sub->AppendChild(CPackItem::Create(
                         g_id++, zel::U16(subPath + "/file" + std::to_string(f) + ".bin"), size));
                 }
                 top->AppendChild(sub);
@@ -78,10 +77,10 @@ BENCHMARK(BM_EditableRowsMillionExpanded)->Unit(benchmark::kMillisecond)->MinTim
 // expansion and one collapse per iteration.
 void BM_ToggleFolderOf100k(benchmark::State& state) {
     MillionTree& tree = Tree();
-    static boost::shared_ptr<CPackFolder> big = [&] {
+    static CPackFolderPtr big = [&] {
         auto folder = Folder("/data/top4/big");
         for (int f = 0; f < kBigFolderFiles; ++f)
-            folder->AppendChild(boost::make_shared<CPackItem>(
+            folder->AppendChild(CPackItem::Create(
                 g_id++, zel::U16("/data/top4/big/file" + std::to_string(f)), 1000));
         folder->SetExpanded(0);
         tree.doc.root.children[4]->AsFolder()->AppendChild(folder);

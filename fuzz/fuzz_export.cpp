@@ -6,8 +6,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <boost/make_shared.hpp>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -111,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::string bytes = parentBytes + "/" + name;
         const std::u16string path = zel::DecodeFileName(bytes);
         if (kind & 1) {
-            auto folder = boost::make_shared<CPackFolder>(doc.nextItemId++, path, 0);
+            auto folder = CPackFolder::Create(doc.nextItemId++, path, 0);
             CPackFolder* raw = folder.get();
             parent->AppendChild(folder);
             folders.emplace_back(raw, bytes);
@@ -119,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         const uint64_t fileSize = (kind & 2) ? in.ConsumeIntegral<uint64_t>()
                                              : in.ConsumeIntegralInRange<uint64_t>(0, 3000);
-        auto item = boost::make_shared<CPackItem>(doc.nextItemId++, path, fileSize);
+        auto item = CPackItem::Create(doc.nextItemId++, path, fileSize);
         // Now and then a group number the counter never handed out.
         if (kind & 4) item->group = (kind >> 4) % (groups + 2);
         files.push_back(item.get());

@@ -23,7 +23,7 @@ void Walk(const CPackFolder& folder, std::vector<std::u16string>& out) {
         const std::u16string_view name = child->GetFileName();
         FUZZ_CHECK(path.size() >= name.size() &&
                    path.compare(path.size() - name.size(), name.size(), name) == 0);
-        if (const CPackFolder* sub = dynamic_cast<const CPackFolder*>(child.get())) {
+        if (const CPackFolder* sub = child->AsFolder()) {
             out.push_back(path + u"/");
             Walk(*sub, out);
         } else {

@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <boost/make_shared.hpp>
-
 #include <algorithm>
 #include <cerrno>
 #include <exception>
@@ -94,7 +92,7 @@ uint32_t CAddFileWorker::Run() {
             }
         }
 
-        auto result = boost::make_shared<CPackFolder>(0, std::u16string_view(), 0);
+        auto result = CPackFolder::Create(0, std::u16string_view(), 0);
         // Not AddChild: the items get their parent and level from the root.
         result->children = std::move(results_);
         results_.clear();
@@ -157,7 +155,7 @@ CPackItemPtr CAddFileWorker::ScanPath(const std::string& path, uint32_t level) {
                 archiveCheck_ ? archiveCheck_->Check(pathBytes_, st.size, st.mtimeNs)
                               : ArchiveVerdict::New;
             if (verdict == ArchiveVerdict::Archived) return nullptr;
-            auto item = boost::make_shared<CPackItem>(nextId_++, pathText_, st.size);
+            auto item = CPackItem::Create(nextId_++, pathText_, st.size);
             item->archiveChanged = verdict == ArchiveVerdict::Changed;
             return item;
         }
@@ -179,7 +177,7 @@ CPackFolderPtr CAddFileWorker::ScanFolder(const std::string& path, uint32_t leve
 }
 
 CPackFolderPtr CAddFileWorker::ScanCurrentFolder(uint32_t level) {
-    auto folder = boost::make_shared<CPackFolder>(nextId_++, pathText_, 0);
+    auto folder = CPackFolder::Create(nextId_++, pathText_, 0);
     folder->level = level;
     PublishCurrentPath();
 

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <fmt/format.h>
-#include <boost/make_shared.hpp>
 
 #include <algorithm>
 #include <cerrno>
@@ -51,7 +50,7 @@ CInventoryReader::CInventoryReader(CImportSettingsPtr settings, char separator, 
       separator_(separator),
       workingDir_(std::move(workingDir)),
       nextId_(firstId),
-      top_(boost::make_shared<CPackFolder>(0, std::u16string_view(), 0)) {}
+      top_(CPackFolder::Create(0, std::u16string_view(), 0)) {}
 
 bool CInventoryReader::Read(int fd, int& error, const std::atomic<bool>* stop) {
     std::string buffer(kChunk, '\0');
@@ -272,7 +271,7 @@ CPackFolder* CInventoryReader::FolderFor(std::u16string_view path) {
         // its contents) is dropped at the end, when the children are sorted:
         // looking for it among the siblings at every new folder would make a
         // folder of many subfolders cost their square.
-        auto created = boost::make_shared<CPackFolder>(nextId_++, path, 0);
+        auto created = CPackFolder::Create(nextId_++, path, 0);
         folder = created.get();
         parent->AddChild(std::move(created));
         folders_.Add(folder);
@@ -374,7 +373,7 @@ CPackFolderPtr CInventoryReader::TakeResult() {
         if (next->children.empty()) break;
         holder = next;
     }
-    auto result = boost::make_shared<CPackFolder>(0, std::u16string_view(), 0);
+    auto result = CPackFolder::Create(0, std::u16string_view(), 0);
     if (holder == top_) {
         for (CPackItemPtr& child : top_->children)
             result->AppendChild(std::move(child));

@@ -1,9 +1,10 @@
 #include "model/PackItem.h"
 
-#include <boost/make_shared.hpp>
-
 #include <algorithm>
+#include <cstring>
+#include <new>
 
+#include "model/ItemArena.h"
 #include "model/PackItemTraverser.h"
 
 namespace {
@@ -39,8 +40,24 @@ void NameBounds(std::u16string_view given, size_t stored, size_t& start, size_t&
 
 CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t itemSize)
     : id(itemId), size(itemSize) {
+    InitText(itemPath, nullptr);
+}
+
+CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t itemSize, uint8_t type,
+                     char16_t* storage)
+    : id(itemId), size(itemSize), type_(type) {
+    InitText(itemPath, storage);
+}
+
+void CPackItem::InitText(std::u16string_view itemPath, char16_t* storage) {
     const std::u16string_view kept = itemPath.substr(0, CutLength(itemPath));
-    SetText(kept);
+    if (storage) {
+        std::copy(kept.begin(), kept.end(), storage);
+        text_ = storage;
+        textLength_ = static_cast<uint16_t>(kept.size());
+    } else {
+        SetText(kept);
+    }
     size_t start = 0;
     size_t length = 0;
     NameBounds(itemPath, kept.size(), start, length);
@@ -48,15 +65,57 @@ CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t ite
     nameLength_ = static_cast<uint16_t>(length);
 }
 
-CPackItem::~CPackItem() = default;
+// One block for the item and its text; the text's units follow the object.
+template <class Item>
+Item* CPackItem::MakeInBlock(uint32_t itemId, std::u16string_view itemPath, uint64_t itemSize) {
+    static_assert(alignof(Item) <= CItemArena::kAlign, "the arena's blocks hold items");
+    static_assert(sizeof(Item) + kMaxPathUnits * sizeof(char16_t) <= CItemArena::kMaxBlock,
+                  "the arena's blocks hold the longest path");
+    void* block = CItemArena::Allocate(sizeof(Item) + CutLength(itemPath) * sizeof(char16_t));
+    char16_t* storage = reinterpret_cast<char16_t*>(static_cast<char*>(block) + sizeof(Item));
+    try {
+        return new (block) Item(itemId, itemPath, itemSize, storage);
+    } catch (...) {
+        CItemArena::Free(block);
+        throw;
+    }
+}
+
+CPackItem::~CPackItem() {
+    if (ownsText_) delete[] text_;
+}
+
+boost::intrusive_ptr<CPackItem> CPackItem::Create(uint32_t itemId, std::u16string_view itemPath,
+                                                  uint64_t itemSize) {
+    return boost::intrusive_ptr<CPackItem>(MakeInBlock<CPackItem>(itemId, itemPath, itemSize));
+}
+
+void intrusive_ptr_add_ref(CPackItem* item) {
+    item->refs_.fetch_add(1, std::memory_order_relaxed);
+}
+
+void intrusive_ptr_release(CPackItem* item) {
+    if (item->refs_.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
+    if (item->IsFolder()) {
+        static_cast<CPackFolder*>(item)->~CPackFolder();
+    } else {
+        item->~CPackItem();
+    }
+    CItemArena::Free(item);
+}
 
 void CPackItem::SetText(std::u16string_view text) {
-    std::unique_ptr<char16_t[]> copy;
-    if (!text.empty()) {
-        copy.reset(new char16_t[text.size()]);
-        std::copy(text.begin(), text.end(), copy.get());
+    // Shorter text stays where the longer one was; text may be a part of it.
+    if (!ownsText_ && text.size() <= textLength_) {
+        if (!text.empty()) std::memmove(text_, text.data(), text.size() * sizeof(char16_t));
+        textLength_ = static_cast<uint16_t>(text.size());
+        return;
     }
-    text_ = std::move(copy);
+    char16_t* copy = new char16_t[text.size()];
+    std::copy(text.begin(), text.end(), copy);
+    if (ownsText_) delete[] text_;
+    text_ = copy;
+    ownsText_ = true;
     textLength_ = static_cast<uint16_t>(text.size());
 }
 
@@ -146,7 +205,16 @@ std::u16string_view CPackItem::GetName() const {
 }
 
 bool CPackItem::Accept(CPackItemTraverser& traverser) {
+    if (IsFolder()) return static_cast<CPackFolder*>(this)->Accept(traverser);
     return traverser.VisitItem(*this);
+}
+
+void CPackItem::SetGroup(uint64_t newGroup) {
+    if (IsFolder()) {
+        static_cast<CPackFolder*>(this)->SetGroup(newGroup);
+    } else {
+        group = newGroup;
+    }
 }
 
 CPackFolder* CPackItem::AsFolder() {
@@ -170,7 +238,18 @@ void CPackItem::AssignFields(const CPackItem& other) {
 }
 
 CPackFolder::CPackFolder(uint32_t folderId, std::u16string_view folderPath, uint64_t folderSize)
-    : CPackItem(folderId, folderPath, folderSize) {}
+    : CPackItem(folderId, folderPath, folderSize, TypeFolder, nullptr) {}
+
+CPackFolder::CPackFolder(uint32_t folderId, std::u16string_view folderPath, uint64_t folderSize,
+                         char16_t* storage)
+    : CPackItem(folderId, folderPath, folderSize, TypeFolder, storage) {}
+
+boost::intrusive_ptr<CPackFolder> CPackFolder::Create(uint32_t folderId,
+                                                      std::u16string_view folderPath,
+                                                      uint64_t folderSize) {
+    return boost::intrusive_ptr<CPackFolder>(
+        MakeInBlock<CPackFolder>(folderId, folderPath, folderSize));
+}
 
 void CPackFolder::SetGroup(uint64_t newGroup) {
     group = newGroup;
@@ -208,11 +287,11 @@ void CPackFolder::AddChild(CPackItemPtr child) {
 }
 
 void CPackFolder::CreateChild(uint32_t childId, std::u16string_view childPath, uint64_t childSize) {
-    AddChild(boost::make_shared<CPackItem>(childId, childPath, childSize));
+    AddChild(CPackItem::Create(childId, childPath, childSize));
 }
 
 void CPackFolder::CreateNamedChild(uint32_t childId, std::u16string_view name, uint64_t childSize) {
-    auto child = boost::make_shared<CPackItem>(childId, name, childSize);
+    CPackItemPtr child = CPackItem::Create(childId, name, childSize);
     if (textLength_ != 0) child->wholePath_ = false;
     AddChild(std::move(child));
 }

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <boost/make_shared.hpp>
-
 #include "TestSupport.h"
 #include "disc/DiscSetBuilder.h"
 #include "disc/DiscSetWriter.h"
@@ -31,14 +29,14 @@ TEST(ReservedRoom, WrittenImagesStayWithinThePlannedRoom) {
     const std::string folder = dir / "a folder with a long name for long index lines";
     ::mkdir(folder.c_str(), 0755);
     CPackFolder root(0, u"", 0);
-    auto top = boost::make_shared<CPackFolder>(1, testing_support::U(folder), 0);
+    auto top = CPackFolder::Create(1, testing_support::U(folder), 0);
     root.AppendChild(top);
     std::vector<PackBin> packs(2);
     for (uint32_t i = 0; i < 600; ++i) {
         const std::string path =
             folder + "/ファイル\\" + std::to_string(i) + std::string(i % 90, 'n');
         testing_support::WriteFile(path, std::string(i * 7, 'c'));
-        auto file = boost::make_shared<CPackItem>(i + 2, testing_support::U(path), i * 7);
+        auto file = CPackItem::Create(i + 2, testing_support::U(path), i * 7);
         top->AppendChild(file);
         packs[i % 3 == 0 ? 1 : 0].items.push_back(file.get());
     }

@@ -11,8 +11,6 @@
 #include <QStatusBar>
 #include <QTest>
 
-#include <boost/make_shared.hpp>
-
 #include <cerrno>
 #include <memory>
 

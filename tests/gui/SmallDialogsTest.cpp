@@ -9,8 +9,6 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 
-#include <boost/make_shared.hpp>
-
 #include <string>
 
 #include "ModalDriver.h"
@@ -26,12 +24,12 @@ namespace {
 // The holder of one drop: a folder /d of count files whose names differ only
 // in their numbers, so every one is a candidate.
 CPackFolderPtr Drop(int count) {
-    auto holder = boost::make_shared<CPackFolder>(0, u"", 0);
-    auto folder = boost::make_shared<CPackFolder>(1, u"/d", 0);
+    auto holder = CPackFolder::Create(0, u"", 0);
+    auto folder = CPackFolder::Create(1, u"/d", 0);
     for (int i = 0; i < count; ++i) {
         const std::string name = "/d/holiday-photo-" + std::to_string(100000 + i) + ".jpg";
-        folder->AppendChild(boost::make_shared<CPackItem>(
-            static_cast<uint32_t>(i + 2), std::u16string(name.begin(), name.end()), 10));
+        folder->AppendChild(CPackItem::Create(static_cast<uint32_t>(i + 2),
+                                              std::u16string(name.begin(), name.end()), 10));
     }
     holder->AppendChild(folder);
     return holder;
@@ -58,10 +56,10 @@ private slots:
     }
 
     void autoGroupConfirmKeepsOnlyTickedCandidates() {
-        auto root = boost::make_shared<CPackFolder>(1, u"/in", 0);
+        auto root = CPackFolder::Create(1, u"/in", 0);
         for (const char16_t* name :
              {u"photo001.jpg", u"photo002.jpg", u"photo003.jpg", u"report.doc", u"report2.doc"}) {
-            root->AppendChild(boost::make_shared<CPackItem>(2, root->GetPath() + u"/" + name, 1));
+            root->AppendChild(CPackItem::Create(2, root->GetPath() + u"/" + name, 1));
         }
         auto member = [&](int i) { return root->children[size_t(i)].get(); };
         CAutoGroupConfirmDlg dlg({{member(0), member(1), member(2)}, {member(3), member(4)}});

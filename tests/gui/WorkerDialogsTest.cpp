@@ -2,8 +2,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <boost/make_shared.hpp>
-
 #include <atomic>
 #include <future>
 #include <thread>
@@ -121,7 +119,7 @@ private slots:
             const int files = ending == Never ? 4 : 600000;
             CCorvelinDoc doc;
             for (int i = 0; i < files; ++i) {
-                doc.root.AppendChild(boost::make_shared<CPackItem>(
+                doc.root.AppendChild(CPackItem::Create(
                     uint32_t(i + 1), testing_support::U("/f" + std::to_string(i)), 600 + i % 300));
             }
             doc.cancelFlag = 1;  // a flag left from an earlier run must not stop this one

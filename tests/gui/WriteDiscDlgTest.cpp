@@ -5,8 +5,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <boost/make_shared.hpp>
-
 #include <cstdlib>
 
 #include "ModalDriver.h"
@@ -49,8 +47,8 @@ class WriteDiscDlgTest : public QObject {
     void AddPack(const std::string& name, size_t size) {
         const std::string path = dir_ / name;
         testing_support::WriteFile(path, std::string(size, 'z'));
-        auto item = boost::make_shared<CPackItem>(static_cast<uint32_t>(doc_.packs.size() + 1),
-                                                  testing_support::U(path), size);
+        auto item = CPackItem::Create(static_cast<uint32_t>(doc_.packs.size() + 1),
+                                      testing_support::U(path), size);
         doc_.root.AppendChild(item);
         doc_.packs.emplace_back();
         doc_.packs.back().items.push_back(item.get());

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <boost/make_shared.hpp>
-
 #include <chrono>
 #include <random>
 #include <set>
@@ -28,11 +26,11 @@ namespace {
 CPackFolderPtr Folder(const std::u16string& path, const std::vector<std::u16string>& files = {},
                       const std::vector<CPackFolderPtr>& subfolders = {}) {
     static uint32_t nextId = 1000;
-    auto folder = boost::make_shared<CPackFolder>(nextId++, path, 0);
+    auto folder = CPackFolder::Create(nextId++, path, 0);
     for (const auto& sub : subfolders)
         folder->AppendChild(sub);
     for (const auto& name : files)
-        folder->AppendChild(boost::make_shared<CPackItem>(nextId++, path + u"/" + name, 10));
+        folder->AppendChild(CPackItem::Create(nextId++, path + u"/" + name, 10));
     return folder;
 }
 

@@ -45,7 +45,7 @@ protected:
     template <class Cancel>
     bool Round(CCorvelinDoc& into, Cancel cancel, unsigned readAhead = 0) {
         into.nextItemId = 40;
-        into.root.AppendChild(boost::make_shared<CPackItem>(into.nextItemId++, u"/earlier", 5));
+        into.root.AppendChild(CPackItem::Create(into.nextItemId++, u"/earlier", 5));
         Prepare(into, {"one", "single.iso", "gone", "two"});
         worker->SetReadAhead(readAhead);
         EXPECT_TRUE(worker->Start());

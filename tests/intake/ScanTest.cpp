@@ -30,7 +30,7 @@ TEST_P(AddFileWorker, NumbersOnEntrySortsPrunesAndHandsOverAfterExistingItems) {
     Make({"top/", "top/Sub/", "top/a/", "top/empty/", "top/empty/deeper/", "top/b.txt=2",
           "top/A.txt=1", "top/Sub/x.txt=3", "top/a/y.txt", "nothing/", "chain/", "chain/a/",
           "chain/a/b/", "chain/a/b/f.txt", "huge.iso=5368709121"});  // past 32 bits
-    doc.root.AppendChild(boost::make_shared<CPackItem>(1, u"/old/item.txt", 5));
+    doc.root.AppendChild(CPackItem::Create(1, u"/old/item.txt", 5));
     doc.nextItemId = 100;
     Scan(doc, {"top", "nothing", "chain", "huge.iso"});
 
@@ -91,7 +91,7 @@ TEST_P(AddFileWorker, InputAndIgnoreFiltersAndAttributeBits) {
 
 TEST_P(AddFileWorker, ExceptionInTheWalkIsReportedAndAddsNothing) {
     Make({"ok.txt", "boom/"});
-    doc.root.AppendChild(boost::make_shared<CPackItem>(1, u"/kept.txt", 1));
+    doc.root.AppendChild(CPackItem::Create(1, u"/kept.txt", 1));
     doc.nextItemId = 2;
     fs.throwOn = dir / "boom";
     Scan(doc, {"ok.txt", "boom"});

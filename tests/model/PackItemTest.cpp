@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <boost/make_shared.hpp>
-
 #include <string>
 #include <vector>
 
@@ -16,11 +14,11 @@ using testing_support::U;
 namespace {
 
 CPackFolderPtr Folder(uint32_t id, const std::u16string& path) {
-    return boost::make_shared<CPackFolder>(id, path, 0);
+    return CPackFolder::Create(id, path, 0);
 }
 
 CPackItemPtr File(uint32_t id, const std::u16string& path, uint64_t size = 0) {
-    return boost::make_shared<CPackItem>(id, path, size);
+    return CPackItem::Create(id, path, size);
 }
 
 std::vector<uint32_t> Ids(const CPackFolder& folder) {

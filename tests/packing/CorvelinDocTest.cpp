@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <boost/weak_ptr.hpp>
-
 #include "PackTestSupport.h"
 #include "packing/PickupGroup.h"
 
@@ -26,9 +24,9 @@ TEST(CorvelinDoc, GroupsAreSetOnWholeSubtreesAndResetReleasesEverything) {
     doc.nextItemId = 58;
     ASSERT_TRUE(doc.Pack(100));
     ASSERT_FALSE(doc.packResults.empty());
-    const boost::weak_ptr<CPackItem> watched = doc.root.children[0];
+    const CPackItemPtr watched = doc.root.children[0];
     doc.OnNewDocument();
-    EXPECT_TRUE(watched.expired());
+    EXPECT_EQ(watched->HolderCount(), 1u);
     EXPECT_TRUE(doc.root.children.empty());
     EXPECT_EQ(doc.root.IsExpanded(), 1u);
     EXPECT_EQ(doc.groupCount, 0u);
@@ -45,7 +43,7 @@ TEST(Pickup, RefusesNumbersThatCannotBeEntryKeys) {
     CPickupGroup group(&table);
     EXPECT_THROW(doc.root.Accept(group), std::out_of_range);
     CCorvelinDoc items;
-    items.root.AppendChild(boost::make_shared<CPackItem>(0x80000000u, u"/late", 1));
+    items.root.AppendChild(CPackItem::Create(0x80000000u, u"/late", 1));
     EXPECT_THROW(items.Pack(1000), std::out_of_range);
 }
 

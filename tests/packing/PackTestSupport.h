@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <boost/make_shared.hpp>
-
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,7 +21,7 @@ inline uint32_t nextTestId = 1;
 // A file under the folder.
 inline CPackItem* AddFile(CPackFolder& folder, const std::string& path, uint64_t size,
                           uint64_t group = NoGroup) {
-    auto item = boost::make_shared<CPackItem>(nextTestId++, testing_support::U(path), size);
+    auto item = CPackItem::Create(nextTestId++, testing_support::U(path), size);
     item->group = group;
     CPackItem* raw = item.get();
     folder.AppendChild(item);
@@ -31,7 +29,7 @@ inline CPackItem* AddFile(CPackFolder& folder, const std::string& path, uint64_t
 }
 
 inline CPackFolder* AddFolder(CPackFolder& folder, const std::string& path, bool expanded = false) {
-    auto child = boost::make_shared<CPackFolder>(nextTestId++, testing_support::U(path), 0);
+    auto child = CPackFolder::Create(nextTestId++, testing_support::U(path), 0);
     child->SetExpanded(expanded);
     CPackFolder* raw = child.get();
     folder.AppendChild(child);

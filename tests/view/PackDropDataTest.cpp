@@ -11,7 +11,7 @@ namespace {
 TEST(PackDropData, ListsThePackFilesAsUrlsOfTheirRawBytes) {
     ListFixture t;
     // A name that is not valid UTF-8 (byte 0xFF) keeps its byte in the URL.
-    auto raw = boost::make_shared<CPackItem>(9, zel::DecodeFileName("/a b/\xff%#.txt"), 1);
+    auto raw = CPackItem::Create(9, zel::DecodeFileName("/a b/\xff%#.txt"), 1);
     t.doc.root.AppendChild(raw);
     CPackItem* odd = raw.get();
     CPackItem* jp = AddFile(t.doc.root, "/日本/x~_-.y", 1);
