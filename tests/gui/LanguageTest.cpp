@@ -137,8 +137,8 @@ private slots:
         CMainFrame frame(doc_, settings_, sys_);
         Check(&frame, "main window");
 
-        auto drop = boost::make_shared<CPackFolder>(0, u"", 0);
-        auto file = boost::make_shared<CPackItem>(1, u"/a.txt", 10);
+        auto drop = CPackFolder::Create(0, u"", 0);
+        auto file = CPackItem::Create(1, u"/a.txt", 10);
         drop->AppendChild(file);
         auto working = boost::make_shared<CImportSettings>();
         ImportSettingsList presets{working};
@@ -178,7 +178,7 @@ private slots:
         const std::string source = dir_ / "one.bin";
         testing_support::WriteFile(source, std::string(1000, 'z'));
         CCorvelinDoc doc;
-        auto item = boost::make_shared<CPackItem>(1, testing_support::U(source), 1000);
+        auto item = CPackItem::Create(1, testing_support::U(source), 1000);
         doc.root.AppendChild(item);
         doc.packs.emplace_back();
         doc.packs.back().items.push_back(item.get());
