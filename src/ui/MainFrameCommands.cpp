@@ -35,8 +35,10 @@ void CMainFrame::CreateActions() {
         bool (CCorvelinView::*allowed)() const;
         std::function<void()> run;
     };
-    const auto list = [this](void (CCorvelinView::*command)()) {
-        return [this, command] { (view_->*command)(); };
+    // Bound to the view here: a closure that called through the member pointer was
+    // reported by AddressSanitizer as a stack-buffer-underflow.
+    const auto list = [this](void (CCorvelinView::*command)()) -> std::function<void()> {
+        return std::bind(command, view_);
     };
     const FrameCommand table[] = {
         {"clearList", QT_TR_NOOP("リストを空にする\tCtrl+N(&N)"),
@@ -249,8 +251,7 @@ void CMainFrame::CreateActions() {
             action->setIconVisibleInMenu(row.icon == Icon::InMenu);
         }
         if (row.menu != Menu::None) menuEntries_.push_back({row.menu, row.separatorBefore, action});
-        // Bound once here: calls through the member pointer at each trigger
-        // were reported by AddressSanitizer as a stack-buffer-underflow.
+        // Bound once here, as the list commands are.
         std::function<bool()> allowed;
         if (row.allowed) {
             allowed = std::bind(row.allowed, view_);
