@@ -45,7 +45,7 @@ int Scan(const std::string& tree) {
     QElapsedTimer timer;
     timer.start();
     CAddFileWorker worker(fs, doc, MakeViewDefaultImportSettings(), {tree}, nullptr);
-    worker.SetReadAhead(1);
+    worker.SetReadAhead(CAddFileWorker::DefaultReaders());
     worker.Start();
     worker.Join();
     if (!worker.CommitTo(doc)) return 1;
