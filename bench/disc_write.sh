@@ -13,13 +13,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 size_mb=${1:-4700}
 runs=${2:-3}
-cli=${CORVELIN_CLI:-}
-if [[ -z "$cli" ]]; then
-    CORVELIN_BUILD_DIR=build-release CORVELIN_BUILD_TYPE=Release \
-        CORVELIN_BUILD_TARGETS="corvelin-cli" \
-        scripts/build.sh -DCORVELIN_BUILD_DESKTOP=OFF -DCORVELIN_BUILD_TESTS=OFF >/dev/null
-    cli=$PWD/build-release/corvelin-cli
-fi
+source bench/timing.sh
+cli=$(release_cli)
 work=$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/corvelin-disc-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/src/small" "$work/data" "$work/img"
@@ -33,7 +28,6 @@ size="$((size_mb * 21 / 20))M"
 [[ $(ls "$work/lists") == pack01.lst ]] || { echo "the data does not fit one pack" >&2; exit 1; }
 image=$work/img/pack01.iso
 
-source bench/timing.sh
 cold=0
 if can_drop_caches; then cold=1; fi
 

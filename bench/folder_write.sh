@@ -9,13 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 size_mb=${1:-1000}
 runs=${2:-5}
-cli=${CORVELIN_CLI:-}
-if [[ -z "$cli" ]]; then
-    CORVELIN_BUILD_DIR=build-release CORVELIN_BUILD_TYPE=Release \
-        CORVELIN_BUILD_TARGETS="corvelin-cli" \
-        scripts/build.sh -DCORVELIN_BUILD_DESKTOP=OFF -DCORVELIN_BUILD_TESTS=OFF >/dev/null
-    cli=$PWD/build-release/corvelin-cli
-fi
+source bench/timing.sh
+cli=$(release_cli)
 work=$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/corvelin-folder-bench-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/src/small" "$work/data"
@@ -28,7 +23,6 @@ cat "$work"/src/*.bin "$work"/src/small/* >/dev/null  # warm the cache
 export XDG_DATA_HOME="$work/data"
 size="$((size_mb * 2))M"
 
-source bench/timing.sh
 echo "== corvelin-cli --write-folders (SHA-256, no verify) vs cp -a && sync"
 as=() bs=() ratios=()
 for ((i = 0; i < runs; i++)); do

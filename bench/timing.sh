@@ -19,3 +19,15 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 can_drop_caches() { [[ $(id -u) == 0 && -w /proc/sys/vm/drop_caches ]]; }
 drop_caches() { sync; echo 3 >/proc/sys/vm/drop_caches; }
+
+# The corvelin-cli to time: $CORVELIN_CLI, or a Release build made in build-release/.
+release_cli() {
+    if [[ -n "${CORVELIN_CLI:-}" ]]; then
+        echo "$CORVELIN_CLI"
+        return
+    fi
+    CORVELIN_BUILD_DIR=build-release CORVELIN_BUILD_TYPE=Release \
+        CORVELIN_BUILD_TARGETS="corvelin-cli" \
+        scripts/build.sh -DCORVELIN_BUILD_DESKTOP=OFF -DCORVELIN_BUILD_TESTS=OFF >/dev/null
+    echo "$PWD/build-release/corvelin-cli"
+}
