@@ -1,8 +1,14 @@
 #include "packing/PackExporter.h"
 
+#include <atomic>
 #include <charconv>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <system_error>
 
 #include "model/PackItem.h"
+#include "packing/FolderBytesCache.h"
 #include "support/AtomicFileWriter.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"
@@ -36,18 +42,28 @@ bool CPackExporter::ExportToDescriptor(int fd, const std::string& name, std::str
 
 bool CPackExporter::Write(zel::AtomicFileWriter& writer, bool ok, const std::string& path,
                           std::string& message) const {
-    constexpr size_t kChunk = 1 << 16;
     message.clear();
-    std::string buffer;
-    buffer.reserve(kChunk + 1024);
+    if (ok) ok = WriteLines(writer);
+    if (ok) ok = writer.Commit();
+    if (!ok) {
+        message = writer.AbortWithMessage(path);
+        return false;
+    }
+    ZEL_DEBUG_LOG("export : finish!");
+    return true;
+}
+
+// Runs of whole packs of about this many lines are formatted by one thread
+// and written in turn: a million lines take two cores' worth of formatting.
+constexpr size_t kChunkLines = 16384;
+
+void CPackExporter::FormatLines(size_t from, size_t to, FolderBytesCache& folders,
+                                std::string& out) const {
     std::u16string itemPath;
-    // Files of one folder that follow each other share its encoded path.
-    const CPackItem* lastFolder = nullptr;
-    std::string folderBytes;
-    uint64_t packNumber = 1;
-    for (const PackBin& pack : packs_) {
-        if (!ok) break;
-        const std::vector<CPackItem*>& items = pack.items;
+    for (size_t k = from; k < to; ++k) {
+        const std::vector<CPackItem*>& items = packs_[k].items;
+        char packNumber[24];
+        const auto numberEnd = std::to_chars(packNumber, packNumber + sizeof packNumber, k + 1).ptr;
         for (size_t j = 0; j < items.size(); ++j) {
             // Items of a pack lie scattered in memory and each line is too much
             // work for the processor to reach the next one alone: fetch ahead.
@@ -57,41 +73,84 @@ bool CPackExporter::Write(zel::AtomicFileWriter& writer, bool ok, const std::str
             if (item->HasWholePath()) {
                 itemPath.clear();
                 item->AppendPath(itemPath);
-                zel::EncodeFileNameAppend(itemPath, buffer);
+                zel::EncodeFileNameAppend(itemPath, out);
             } else {
-                if (item->parent != lastFolder) {
-                    lastFolder = item->parent;
-                    itemPath.clear();
-                    lastFolder->AppendPath(itemPath);
-                    folderBytes.clear();
-                    zel::EncodeFileNameAppend(itemPath, folderBytes);
-                    if (folderBytes.empty() || folderBytes.back() != '/') folderBytes += '/';
-                }
-                buffer += folderBytes;
-                zel::EncodeFileNameAppend(item->GetFileName(), buffer);
+                out += folders.PathOf(*item->parent);
+                zel::EncodeFileNameAppend(item->GetFileName(), out);
             }
-            buffer.push_back('\t');
-            AppendDecimal(buffer, item->GetSize());
-            buffer.push_back('\t');
-            if (item->group != NoGroup) AppendDecimal(buffer, item->group + 1);
-            buffer.push_back('\t');
-            AppendDecimal(buffer, packNumber);
-            buffer.append("\t\r\n");
-            if (buffer.size() >= kChunk) {
-                ok = writer.Write(buffer);
-                buffer.clear();
-                if (!ok) break;
-            }
+            out.push_back('\t');
+            AppendDecimal(out, item->GetSize());
+            out.push_back('\t');
+            if (item->group != NoGroup) AppendDecimal(out, item->group + 1);
+            out.push_back('\t');
+            out.append(packNumber, numberEnd);
+            out.append("\t\r\n");
         }
-        ++packNumber;
     }
-    if (ok && !buffer.empty()) ok = writer.Write(buffer);
-    if (ok) ok = writer.Commit();
+}
 
-    if (!ok) {
-        message = writer.AbortWithMessage(path);
-        return false;
+bool CPackExporter::WriteLines(zel::AtomicFileWriter& writer) const {
+    // Chunk c is the packs [cuts[c], cuts[c + 1]).
+    std::vector<size_t> cuts{0};
+    size_t lines = 0;
+    for (size_t k = 0; k < packs_.size(); ++k) {
+        lines += packs_[k].items.size();
+        if (lines >= kChunkLines || k + 1 == packs_.size()) {
+            cuts.push_back(k + 1);
+            lines = 0;
+        }
     }
-    ZEL_DEBUG_LOG("export : finish!");
-    return true;
+    const size_t chunks = cuts.size() - 1;
+
+    std::mutex mutex;
+    std::condition_variable turn;
+    size_t written = 0;  // chunks written so far; the next one's turn
+    bool failed = false;
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        FolderBytesCache folders;
+        std::string buffer;
+        for (size_t c = next++; c < chunks; c = next++) {
+            buffer.clear();
+            FormatLines(cuts[c], cuts[c + 1], folders, buffer);
+            std::unique_lock<std::mutex> lock(mutex);
+            turn.wait(lock, [&] { return written == c || failed; });
+            if (failed) return;
+            // Writing under the lock keeps the chunks in order; the other
+            // thread formats meanwhile.
+            if (!writer.Write(buffer)) failed = true;
+            ++written;
+            turn.notify_all();
+            if (failed) return;
+        }
+    };
+    // Whatever ends a thread, the other must not wait for its turn for ever.
+    const auto guarded = [&] {
+        try {
+            work();
+        } catch (...) {
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                failed = true;
+            }
+            turn.notify_all();
+            throw;
+        }
+    };
+    std::future<void> second;
+    if (chunks >= 2) {
+        try {
+            second = std::async(std::launch::async, guarded);
+        } catch (const std::system_error&) {
+            // One thread does it all.
+        }
+    }
+    try {
+        guarded();
+    } catch (...) {
+        if (second.valid()) second.wait();
+        throw;
+    }
+    if (second.valid()) second.get();
+    return !failed;
 }

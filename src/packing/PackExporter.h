@@ -5,6 +5,8 @@
 
 #include "packing/PackRecords.h"
 
+class FolderBytesCache;
+
 namespace zel {
 class AtomicFileWriter;
 class IFileSystem;
@@ -27,6 +29,9 @@ public:
 private:
     bool Write(zel::AtomicFileWriter& writer, bool ok, const std::string& path,
                std::string& message) const;
+    // Every line, formatted on two threads and written in order.
+    bool WriteLines(zel::AtomicFileWriter& writer) const;
+    void FormatLines(size_t from, size_t to, FolderBytesCache& folders, std::string& out) const;
 
     const std::vector<PackBin>& packs_;
 };

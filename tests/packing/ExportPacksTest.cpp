@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "PackTestSupport.h"
+#include "support/FaultyFileSystem.h"
+#include "support/TextCodec.h"
 
 using namespace packing_test;
 
@@ -28,6 +32,43 @@ TEST(ExportPacks, WritesOneTabSeparatedLinePerFileWithNumbersInFull) {
               "/y.txt\t20\t\t2\t\r\n"
               "/z/b.bin\t30\t\t2\t\r\n"
               "/huge\t18446744073709551615\t18446744073709551615\t3\t\r\n");
+}
+
+// Large exports are formatted on two threads in runs of packs: the lines come
+// out in pack order whatever thread made them, and a write failing midway ends
+// both threads with the old file kept.
+TEST(ExportPacks, LargeExportsKeepTheirOrderAndFailWhole) {
+    testing_support::TempDir dir;
+    CCorvelinDoc doc;
+    std::vector<CPackFolder*> folders;
+    for (int f = 0; f < 300; ++f)
+        folders.push_back(AddFolder(doc.root, "/f" + std::to_string(f)));
+    for (uint64_t i = 0; i < 60000; ++i) {
+        CPackFolder& folder = *folders[(i * 7919) % folders.size()];
+        AddFile(folder,
+                zel::Utf16ToUtf8(folder.GetPath()) + "/" + std::string(60, 'n') + std::to_string(i),
+                1000 + (i * 104729) % 9000, i % 50 == 0 ? doc.NewGroup() : NoGroup);
+    }
+    ASSERT_TRUE(doc.Pack(100000));
+    std::string expected;
+    for (size_t k = 0; k < doc.packs.size(); ++k) {
+        for (const CPackItem* item : doc.packs[k].items) {
+            expected += zel::EncodeFileName(item->GetPath()) + "\t" +
+                        std::to_string(item->GetSize()) + "\t" +
+                        (item->group == NoGroup ? "" : std::to_string(item->group + 1)) + "\t" +
+                        std::to_string(k + 1) + "\t\r\n";
+        }
+    }
+    std::string message;
+    ASSERT_TRUE(doc.ExportPacks(dir / "out.tsv", message)) << message;
+    ASSERT_EQ(testing_support::ReadFile(dir / "out.tsv"), expected);
+
+    testing_support::FaultyFileSystem fs;
+    fs.writeError = ENOSPC;
+    fs.writesBeforeError = 2;
+    EXPECT_FALSE(doc.ExportPacks(dir / "out.tsv", message, fs));
+    EXPECT_FALSE(message.empty());
+    EXPECT_EQ(testing_support::ReadFile(dir / "out.tsv"), expected);
 }
 
 }  // namespace

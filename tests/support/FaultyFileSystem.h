@@ -20,6 +20,7 @@ public:
     int lstatError = 0;
     int openError = 0;
     int writeError = 0;
+    int writesBeforeError = 0;  // writeError starts after this many writes succeed
     int syncError = 0;
     int closeError = 0;
     int renameError = 0;
@@ -79,8 +80,9 @@ public:
         return error;
     }
     int WriteAll(int fd, const char* data, size_t size) override {
-        ++writeCalls;
-        return writeError ? writeError : PosixFileSystem::WriteAll(fd, data, size);
+        if (writeError && writeCalls++ >= writesBeforeError) return writeError;
+        if (!writeError) ++writeCalls;
+        return PosixFileSystem::WriteAll(fd, data, size);
     }
     int Sync(int fd) override { return syncError ? syncError : PosixFileSystem::Sync(fd); }
     int Close(int fd) override {
