@@ -28,6 +28,7 @@ void CCorvelinDoc::OnNewDocument() {
     root.SetExpanded(1);
 
     nextItemId = 1;
+    scannedItems = 0;
     groupCount = 0;
 }
 
@@ -55,6 +56,7 @@ void CCorvelinDoc::AddScannedItems(const CPackFolder& scanned, uint32_t nextId) 
     root.children.reserve(root.children.size() + scanned.children.size());
     for (const CPackItemPtr& item : scanned.children)
         root.AppendChild(item);
+    if (nextId > nextItemId) scannedItems += nextId - nextItemId;
     nextItemId = std::max(nextItemId, nextId);
 }
 
@@ -71,13 +73,13 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
         // The placement's tables go when it is done, before the result lists
         // are built, which keeps a large run's peak lower.
         CFirstFitPacker packer(cancelFlag, progress);
-        if (!packer.Collect(root, groupCount, groupTable)) return false;
+        if (!packer.Collect(root, groupCount, groupTable, scannedItems)) return false;
         // From here a cancel leaves no results of the previous run either.
         ClearPackResults();
         if (!packer.Place(limit, groupTable, packs)) return false;
     }
     ZEL_DEBUG_LOG("packing : pack item sorting...");
-    SortPacksByPath(packs);
+    SortPacksByPath(root, packs);
     if (keepPackResults) BuildPackResults();
     ZEL_DEBUG_LOG("packing : finish!");
     return true;

@@ -56,6 +56,9 @@ public:
     std::vector<GroupEntry> groupTable;
     uint32_t groupCount = 0;
     uint32_t nextItemId = 1;  // the number the next new item gets; never reused until reset
+    // Items the scans have added since the reset, removed ones included: about
+    // how many files a run collects, known without a walk.
+    size_t scannedItems = 0;
     std::atomic<uint32_t> cancelFlag{0};
     uint64_t packSize = 0;
     // The medium's real bytes for the image warnings (0: packSize), recorded

@@ -10,6 +10,7 @@
 #include "packing/PickupGroup.h"
 #include "packing/PickupNoGroup.h"
 #include "support/IZelPostTarget.h"
+#include "support/TwoThreadSort.h"
 #include "support/ZelDebugLog.h"
 
 namespace {
@@ -27,101 +28,99 @@ uint64_t FreeSpace(uint64_t used, uint64_t limit) {
     return used < limit ? limit - used : 0;
 }
 
-// Collects the single-file entries and, in the same walk, indexes every file.
-class CIndexingPickupNoGroup : public CPickupNoGroup {
+// Both pickups in one walk, which visits each of a million items once instead
+// of twice; the grouped files are also indexed, being the only ones placed by
+// number.
+class CEntryPickup : public CPackItemTraverser {
 public:
-    CIndexingPickupNoGroup(std::vector<PackEntry>* entries, ItemIndex& index)
-        : CPickupNoGroup(entries), index_(index) {}
+    CEntryPickup(std::vector<PackEntry>* entries, std::vector<GroupEntry>* table, ItemIndex& index)
+        : noGroup_(entries), group_(table), index_(index) {}
     bool VisitItem(CPackItem& item) override {
+        if (item.group == NoGroup) return noGroup_.VisitItem(item);
         index_.Add(item.GetId(), &item);
-        return CPickupNoGroup::VisitItem(item);
+        return group_.VisitItem(item);
     }
 
 private:
+    CPickupNoGroup noGroup_;
+    CPickupGroup group_;
     ItemIndex& index_;
 };
 
 }  // namespace
 
 bool CFirstFitPacker::Collect(CPackFolder& root, uint32_t groupCount,
-                              std::vector<GroupEntry>& groupTable) {
-    std::vector<PackEntry> entries;
+                              std::vector<GroupEntry>& groupTable, size_t expectedFiles) {
+    // Sized once: a million entries grown by doubling would leave a third of
+    // their memory unused at the peak.
+    entries_.reserve(expectedFiles);
 
     ZEL_DEBUG_LOG("packing : entry no group item...");
-    CIndexingPickupNoGroup pickupNoGroup(&entries, index_);
-    root.Accept(pickupNoGroup);
-    if (Cancelled()) return false;
-
     ZEL_DEBUG_LOG("packing : pickup group item...");
     groupTable.resize(static_cast<size_t>(groupCount) + 1);
-    CPickupGroup pickupGroup(&groupTable);
-    root.Accept(pickupGroup);
+    CEntryPickup pickup(&entries_, &groupTable, index_);
+    root.Accept(pickup);
     if (Cancelled()) return false;
 
     ZEL_DEBUG_LOG("packing : entry group...");
     for (size_t row = 1; row < groupTable.size(); ++row) {
         if (groupTable[row].itemIds.empty()) continue;
-        entries.push_back(PackEntry{-static_cast<int32_t>(row), groupTable[row].size});
+        entries_.push_back(PackEntry{-static_cast<int32_t>(row),
+                                     static_cast<uint32_t>(entries_.size()), groupTable[row].size,
+                                     nullptr});
     }
     if (Cancelled()) return false;
 
     ZEL_DEBUG_LOG("packing : sorting entry item...");
     index_.Build();
-    sorted_.reserve(entries.size());
-    for (const PackEntry& entry : entries) {
-        CPackItem* item = entry.key >= 0 ? index_.Find(static_cast<uint32_t>(entry.key)) : nullptr;
-        sorted_.push_back(
-            SortedEntry{entry.size, item, entry.key, static_cast<uint32_t>(sorted_.size())});
-    }
-    entries = std::vector<PackEntry>();
     // Equal sizes keep collection order, so a run is reproducible; the order
     // field makes that so without the buffer a stable sort would need.
-    std::sort(sorted_.begin(), sorted_.end(), [](const SortedEntry& a, const SortedEntry& b) {
-        return a.size != b.size ? a.size > b.size : a.order < b.order;
-    });
+    zel::TwoThreadSort(entries_.begin(), entries_.end(),
+                       [](const PackEntry& a, const PackEntry& b) {
+                           return a.size != b.size ? a.size > b.size : a.order < b.order;
+                       });
     return !Cancelled();
 }
 
 bool CFirstFitPacker::Place(uint64_t limit, const std::vector<GroupEntry>& groupTable,
                             std::vector<PackBin>& packs) {
     ZEL_DEBUG_LOG("packing : packing...");
-    const uint64_t n = sorted_.size();
+    const uint64_t n = entries_.size();
     FirstFitTree tree;
+    std::vector<uint64_t> used;    // per pack
+    std::vector<uint32_t> counts;  // files per pack
     std::vector<CPackItem*> files;
     uint64_t lastPercent = 0;
+    uint64_t placed = 0;
+    bool cancelled = false;
 
+    // First where each entry goes, which the order field now holds; then the
+    // packs' lists, each allocated once at its size.
     for (uint64_t i = 0; i < n; ++i) {
-        const SortedEntry& entry = sorted_[i];
-        const bool isGroup = entry.key < 0;
-        const size_t row = isGroup ? static_cast<size_t>(-static_cast<int64_t>(entry.key)) : 0;
-
-        files.clear();
-        if (!isGroup) {
-            if (entry.item) files.push_back(entry.item);
-        } else if (row < groupTable.size()) {
-            for (uint32_t id : groupTable[row].itemIds) {
-                if (CPackItem* item = index_.Find(id)) files.push_back(item);
-            }
-        }
-
+        PackEntry& entry = entries_[i];
+        FilesOf(entry, groupTable, files);
+        entry.order = kUnplaced;
         // A number the tree no longer has is skipped; a pack never holds a null.
         if (!files.empty()) {
             size_t packIndex = tree.FindFirst(entry.size);
             if (packIndex != FirstFitTree::npos) {
-                PackBin& pack = packs[packIndex];
-                pack.items.insert(pack.items.end(), files.begin(), files.end());
-                pack.used = SaturatingAdd(pack.used, entry.size);
+                used[packIndex] = SaturatingAdd(used[packIndex], entry.size);
+                counts[packIndex] += static_cast<uint32_t>(files.size());
             } else {
-                packIndex = packs.size();
-                packs.emplace_back();
-                packs.back().used = entry.size;
-                packs.back().items.assign(files.begin(), files.end());
+                packIndex = used.size();
+                used.push_back(entry.size);
+                counts.push_back(static_cast<uint32_t>(files.size()));
             }
-            tree.Set(packIndex, FreeSpace(packs[packIndex].used, limit));
-            if (isGroup) ZEL_DEBUG_LOG(" GROUP({}) IN PACK[{}]", row, packIndex);
+            entry.order = static_cast<uint32_t>(packIndex);
+            tree.Set(packIndex, FreeSpace(used[packIndex], limit));
+            if (entry.key < 0) ZEL_DEBUG_LOG(" GROUP({}) IN PACK[{}]", -entry.key, packIndex);
         }
+        placed = i + 1;
 
-        if (Cancelled()) return false;
+        if (Cancelled()) {
+            cancelled = true;
+            break;
+        }
         if (progress_) {
             // Only a change of percentage is posted: a million entries would
             // otherwise flood the window's queue with repeated values.
@@ -132,5 +131,33 @@ bool CFirstFitPacker::Place(uint64_t limit, const std::vector<GroupEntry>& group
             }
         }
     }
-    return true;
+
+    // A cancelled run still leaves the packs built so far.
+    packs.resize(used.size());
+    for (size_t k = 0; k < packs.size(); ++k) {
+        packs[k].used = used[k];
+        packs[k].items.reserve(counts[k]);
+    }
+    for (uint64_t i = 0; i < placed; ++i) {
+        const PackEntry& entry = entries_[i];
+        if (entry.order == kUnplaced) continue;
+        FilesOf(entry, groupTable, files);
+        std::vector<CPackItem*>& items = packs[entry.order].items;
+        items.insert(items.end(), files.begin(), files.end());
+    }
+    return !cancelled;
+}
+
+void CFirstFitPacker::FilesOf(const PackEntry& entry, const std::vector<GroupEntry>& groupTable,
+                              std::vector<CPackItem*>& files) const {
+    files.clear();
+    if (entry.key >= 0) {
+        if (entry.item) files.push_back(entry.item);
+        return;
+    }
+    const size_t row = static_cast<size_t>(-static_cast<int64_t>(entry.key));
+    if (row >= groupTable.size()) return;
+    for (uint32_t id : groupTable[row].itemIds) {
+        if (CPackItem* item = index_.Find(id)) files.push_back(item);
+    }
 }

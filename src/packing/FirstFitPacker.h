@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "packing/ItemIndex.h"
+#include "packing/PackEntry.h"
 #include "packing/PackRecords.h"
 
 class CPackFolder;
@@ -22,28 +23,25 @@ public:
         : cancel_(cancelFlag), progress_(progress) {}
 
     // Collects and sorts the entries of root's tree; fills groupTable (row g + 1
-    // for group g, groupCount + 1 rows).
+    // for group g, groupCount + 1 rows). expectedFiles: about how many files
+    // the tree holds, for the entries' table.
     [[nodiscard]] bool Collect(CPackFolder& root, uint32_t groupCount,
-                               std::vector<GroupEntry>& groupTable);
+                               std::vector<GroupEntry>& groupTable, size_t expectedFiles = 0);
     // Places the collected entries, appending to packs (the caller's, empty).
+    // A cancelled run leaves the packs as far as they were built.
     [[nodiscard]] bool Place(uint64_t limit, const std::vector<GroupEntry>& groupTable,
                              std::vector<PackBin>& packs);
 
 private:
-    // An entry with its file already looked up. Single files are resolved while
-    // the entries still stand in tree order, where the index is read in
-    // sequence, so the placement in size order never reads the index at random.
-    struct SortedEntry {
-        uint64_t size;
-        CPackItem* item;  // the file of a single-file entry; null for a group
-        int32_t key;      // > 0: the file's item number; < 0: minus the group's row
-        uint32_t order;   // collection order, which breaks ties of size
-    };
+    static constexpr uint32_t kUnplaced = ~uint32_t{0};
 
     bool Cancelled() const { return cancel_.load() != 0; }
+    // The entry's files, in the order a pack lists them.
+    void FilesOf(const PackEntry& entry, const std::vector<GroupEntry>& groupTable,
+                 std::vector<CPackItem*>& files) const;
 
     const std::atomic<uint32_t>& cancel_;
     IZelPostTarget* progress_;
-    ItemIndex index_;
-    std::vector<SortedEntry> sorted_;
+    ItemIndex index_;  // of the grouped files
+    std::vector<PackEntry> entries_;
 };

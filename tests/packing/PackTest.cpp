@@ -6,6 +6,7 @@
 #include <random>
 
 #include "PackTestSupport.h"
+#include "packing/PathRankTable.h"
 
 using namespace packing_test;
 
@@ -105,6 +106,51 @@ TEST(Pack, IndexedFirstFitMatchesALinearScan) {
             ASSERT_EQ(doc.packs[k].items, expected[k].items) << "pack " << k;
         }
     }
+}
+
+// The ranks of a tree the table accepts are the path order of its files; the
+// trees it must refuse are the ones where a per-folder order goes wrong.
+TEST(PathRankTable, RanksFollowWholePathsOrRefuseTheTree) {
+    std::mt19937_64 rng(20261207);
+    int ranked = 0;
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        CCorvelinDoc doc;
+        BuildRandomTree(rng, doc, doc.root, 0, 10, false);
+        std::vector<CPackItem*> files;
+        CollectFiles(doc.root, files);
+        PathRankTable table;
+        if (!table.Build(doc.root, files.size())) continue;
+        ++ranked;
+        std::stable_sort(files.begin(), files.end(), RefPathLess);
+        for (size_t i = 0; i < files.size(); ++i) {
+            ASSERT_EQ(table.RankOf(files[i]->GetId()), i) << zel::Utf16ToUtf8(files[i]->GetPath());
+        }
+    }
+    // Both ways are taken: the random names clash often, but not always.
+    EXPECT_GT(ranked, 20);
+    EXPECT_LT(ranked, 360);
+
+    const auto refused = [](const std::vector<std::string>& folders,
+                            const std::vector<std::string>& files) {
+        CCorvelinDoc doc;
+        for (const std::string& folder : folders)
+            AddFolder(doc.root, folder);
+        for (const std::string& file : files)
+            AddFile(doc.root, file, 1);
+        PathRankTable table;
+        return !table.Build(doc.root, files.size());
+    };
+    EXPECT_FALSE(refused({"/d/A", "/d/b"}, {"/d/a"}));
+    EXPECT_TRUE(refused({"/d/A", "/d/a"}, {}));
+    EXPECT_TRUE(refused({"/d"}, {"/d/x"}));
+    EXPECT_TRUE(refused({}, {"/d/x", "/d/x"}));
+    CCorvelinDoc moved;
+    CPackFolder* folder = AddFolder(moved.root, "/d");
+    AddFile(*AddFolder(*folder, "/d/e"), "/d/e/f", 1);
+    folder->AddChild(CPackItem::Create(nextTestId++, u"/elsewhere/g", 1));
+    PathRankTable table;
+    EXPECT_FALSE(table.Build(moved.root, 2));
 }
 
 }  // namespace
