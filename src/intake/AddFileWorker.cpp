@@ -17,12 +17,6 @@
 
 namespace {
 
-// These bytes never occur inside a multi-byte UTF-8 sequence, so a byte search
-// finds them in any name.
-bool HasLineBreakOrTab(std::string_view bytes) {
-    return bytes.find_first_of("\t\r\n") != std::string_view::npos;
-}
-
 // Listings held ready ahead of the walk: enough to keep every reader busy
 // while the walk is elsewhere, few enough that a tree of huge folders stays small.
 constexpr size_t kReadyListings = 64;
@@ -56,7 +50,7 @@ uint32_t CAddFileWorker::Run() {
         if (readAhead_ > 0) {
             // The readers walk ahead on their own, entering what this walk enters.
             const auto follow = [](const std::string& folder, const zel::DirEntry& entry) {
-                if (HasLineBreakOrTab(entry.name)) return false;
+                if (zel::HasTabOrLineBreak(entry.name)) return false;
                 const size_t units =
                     zel::DecodeFileName(folder).size() + 1 + zel::DecodeFileName(entry.name).size();
                 return units <= kMaxPathUnits;
@@ -262,7 +256,7 @@ void CAddFileWorker::ScanEntry(CPackFolder& folder, const zel::DirEntry& entry, 
 // A cut path could name another file or the parent folder again, and a line
 // break would split the export's record: such entries are left out, never altered.
 bool CAddFileWorker::Usable(std::string_view bytesToCheck) {
-    if (HasLineBreakOrTab(bytesToCheck)) {
+    if (zel::HasTabOrLineBreak(bytesToCheck)) {
         Skip(SkipReason::ControlCharacter, 0);
         return false;
     }

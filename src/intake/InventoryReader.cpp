@@ -132,7 +132,7 @@ void CInventoryReader::Record(std::string_view bytes, bool whole) {
         size = size * 10 + digit;
     }
     std::string_view raw = bytes.substr(tab + 1);
-    if (raw.find_first_of("\t\r\n") != std::string_view::npos) {
+    if (zel::HasTabOrLineBreak(raw)) {
         Problem(Tr("名前にタブまたは改行が含まれています"), raw);
         return;
     }

@@ -6,7 +6,7 @@
 const std::string& FolderBytesCache::PathOf(const CPackItem& folder) {
     // Items are at least eight bytes apart; the bits above spread the slots.
     const auto address = reinterpret_cast<uintptr_t>(&folder);
-    Slot& slot = slots_[(address >> 3 ^ address >> 15) % kSlots];
+    Slot& slot = slots_[(address >> 3 ^ address >> 18) % kSlots];
     if (slot.folder != &folder) {
         scratch_.clear();
         folder.AppendPath(scratch_);

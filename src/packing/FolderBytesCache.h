@@ -1,8 +1,8 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CPackItem;
 
@@ -22,8 +22,8 @@ private:
         const CPackItem* folder = nullptr;
         std::string bytes;
     };
-    static constexpr size_t kSlots = 4096;
+    static constexpr size_t kSlots = size_t{1} << 15;
 
-    std::array<Slot, kSlots> slots_;
+    std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
     std::u16string scratch_;
 };

@@ -291,13 +291,35 @@ uint64_t CImageSizeEstimate::Blocks() const {
     }
     std::vector<Record> iso;
     std::vector<Record> joliet;
+    const uint64_t dotDot = 34 + kPosixFields;
     for (size_t f = 0; f < folderCount_; ++f) {
         const bool root = f == 0;
+        const uint64_t dot = Even(34 + kPosixFields + (root ? kRootExtra : 0));
+        // Most folders of a pack hold one entry, which nothing can clash with
+        // and whose records fit in a folder's first block.
+        if (!root && start[f + 1] - start[f] == 1) {
+            const Entry& e = entries_[order[start[f]]];
+            if (Sections(e.size, e.folder) == 1) {
+                if (e.folder) {
+                    isoPathTable += Even(8 + e.isoNameLength);
+                    jolietPathTable += 8 + 2 * std::min<uint64_t>(e.name.size(), kJolietNameMax);
+                }
+                isoBlocks +=
+                    DivUp(dot + dotDot + e.isoLength, kBlock) + DivUp(e.continuation, kBlock);
+                jolietBlocks += DivUp(68 + JolietRecord(e.name), kBlock);
+                const uint64_t udfIdentifiers = 40 + (38 + 1 + 2 * e.name.size() + 3) / 4 * 4;
+                udfBlocks += 1 + DivUp(udfIdentifiers, kBlock) + (e.folder ? 0 : 1);
+                continue;
+            }
+        }
         iso.clear();
         joliet.clear();
         uint64_t continuation = root ? kRootContinuation : 0;
         uint64_t udfIdentifiers = 40;
         for (size_t i = start[f]; i < start[f + 1]; ++i) {
+            // The names lie in the items, all over memory: ask for the ones
+            // a few entries on while this one is mapped.
+            if (i + 8 < order.size()) __builtin_prefetch(entries_[order[i + 8]].name.data());
             const Entry& e = entries_[order[i]];
             continuation += e.continuation;
             const size_t dot = e.dot == kNoDot ? std::u16string::npos : e.dot;
@@ -346,8 +368,6 @@ uint64_t CImageSizeEstimate::Blocks() const {
             r.length = std::max(r.length, 34 + 2 * chars);
             if (r.folder) jolietPathTable += 2 * digits;
         });
-        const uint64_t dot = Even(34 + kPosixFields + (root ? kRootExtra : 0));
-        const uint64_t dotDot = 34 + kPosixFields;
         isoBlocks += PackRecords(iso, dot + dotDot) / kBlock + DivUp(continuation, kBlock);
         jolietBlocks += PackRecords(joliet, 68) / kBlock;
         udfBlocks += 1 + DivUp(udfIdentifiers, kBlock);

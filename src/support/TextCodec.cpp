@@ -193,4 +193,13 @@ std::u16string ForDisplayOnOneLine(std::u16string_view text) {
     return out;
 }
 
+bool HasTabOrLineBreak(std::string_view bytes) {
+    // find_first_of searches its set once per byte; this compares.
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) <= '\r' && (c == '\t' || c == '\n' || c == '\r'))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace zel

@@ -15,6 +15,11 @@ void DecodeFileNameAppend(std::string_view bytes, std::u16string& out);
 std::string EncodeFileName(std::u16string_view text);
 void EncodeFileNameAppend(std::u16string_view text, std::string& out);
 
+// Whether bytes hold a tab, CR or LF: a name that would split a line of the
+// lists and files that name it. These bytes never occur inside a multi-byte
+// UTF-8 sequence, so a byte search finds them in any name.
+bool HasTabOrLineBreak(std::string_view bytes);
+
 // Text files: invalid sequences become U+FFFD; a leading byte-order mark is not
 // stripped here (callers that read whole files do that).
 std::u16string Utf8ToUtf16(std::string_view bytes);
