@@ -34,6 +34,19 @@ TEST(CorvelinDoc, GroupsAreSetOnWholeSubtreesAndResetReleasesEverything) {
     EXPECT_TRUE(doc.packs.empty() && doc.packResults.empty() && doc.groupTable.empty());
 }
 
+// Two files that share a number (no scan gives one twice, but a document is
+// open to any caller) are each placed once, not the first one twice.
+TEST(CorvelinDoc, FilesSharingANumberAreEachPlacedOnce) {
+    CCorvelinDoc doc;
+    CPackItemPtr first = CPackItem::Create(7, u"/a", 10);
+    CPackItemPtr second = CPackItem::Create(7, u"/b", 20);
+    doc.root.AppendChild(first);
+    doc.root.AppendChild(second);
+    ASSERT_TRUE(doc.Pack(1000));
+    ASSERT_EQ(doc.packs.size(), 1u);
+    EXPECT_EQ(doc.packs[0].items, (std::vector<CPackItem*>{first.get(), second.get()}));
+}
+
 // Group and item numbers become negative 32-bit entry keys: larger ones are
 // refused rather than wrapped onto another entry.
 TEST(Pickup, RefusesNumbersThatCannotBeEntryKeys) {
