@@ -46,3 +46,21 @@ TEST(TextCodec, TextAndDisplayUseReplacementCharactersWhereFileNamesKeepBytes) {
     EXPECT_EQ(zel::ForDisplayOnOneLine(text + u"\t\n\x7F\x9F\\"),
               u"a\uFFFD\U0001F600\\x09\\x0A\\x7F\\x9F\\");
 }
+
+// Eight bytes are tested at once: every byte value at every place of the word
+// and of the tail, next to bytes that differ from a tab or a line break by one.
+TEST(TextCodec, TabsAndLineBreaksAreFoundAtAnyPlace) {
+    EXPECT_FALSE(zel::HasTabOrLineBreak(""));
+    for (size_t length = 1; length <= 19; ++length) {
+        for (size_t at = 0; at < length; ++at) {
+            for (int value = 0; value < 256; ++value) {
+                std::string bytes(length, '\x0b');
+                if (length > 2) bytes[(at + 1) % length] = '\x08';
+                bytes[at] = static_cast<char>(value);
+                const bool expected = value == '\t' || value == '\n' || value == '\r';
+                ASSERT_EQ(zel::HasTabOrLineBreak(bytes), expected)
+                    << "length " << length << ", byte " << value << " at " << at;
+            }
+        }
+    }
+}
