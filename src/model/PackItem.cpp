@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <shared_mutex>
+#include <unordered_map>
 
 #include "model/ItemArena.h"
 #include "model/PackItemTraverser.h"
@@ -36,6 +40,37 @@ void NameBounds(std::u16string_view given, size_t stored, size_t& start, size_t&
     }
 }
 
+// A file's item is this and its name: ten million of them make every byte count.
+static_assert(sizeof(CPackItem) <= 56, "no item field grows unnoticed");
+
+// The texts items hold outside their blocks, by item. Lookups share the lock,
+// as the export and the image estimates read names on two threads.
+class OwnTexts {
+public:
+    // Never destroyed: items may outlive the statics.
+    static OwnTexts& Get() {
+        static OwnTexts* texts = new OwnTexts;
+        return *texts;
+    }
+    const char16_t* Find(const CPackItem* item) {
+        std::shared_lock<std::shared_mutex> lock(mutex_);
+        const auto it = texts_.find(item);
+        return it != texts_.end() ? it->second.get() : nullptr;
+    }
+    void Put(const CPackItem* item, std::unique_ptr<char16_t[]> text) {
+        std::unique_lock<std::shared_mutex> lock(mutex_);
+        texts_[item] = std::move(text);
+    }
+    void Drop(const CPackItem* item) {
+        std::unique_lock<std::shared_mutex> lock(mutex_);
+        texts_.erase(item);
+    }
+
+private:
+    std::shared_mutex mutex_;
+    std::unordered_map<const CPackItem*, std::unique_ptr<char16_t[]>> texts_;
+};
+
 }  // namespace
 
 CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t itemSize)
@@ -53,7 +88,7 @@ void CPackItem::InitText(std::u16string_view itemPath, char16_t* storage) {
     const std::u16string_view kept = itemPath.substr(0, CutLength(itemPath));
     if (storage) {
         std::copy(kept.begin(), kept.end(), storage);
-        text_ = storage;
+        textHome_ = TextInBlock;
         textLength_ = static_cast<uint16_t>(kept.size());
     } else {
         SetText(kept);
@@ -82,7 +117,7 @@ Item* CPackItem::MakeInBlock(uint32_t itemId, std::u16string_view itemPath, uint
 }
 
 CPackItem::~CPackItem() {
-    if (ownsText_) delete[] text_;
+    if (textHome_ == TextOwn) OwnTexts::Get().Drop(this);
 }
 
 boost::intrusive_ptr<CPackItem> CPackItem::Create(uint32_t itemId, std::u16string_view itemPath,
@@ -106,17 +141,24 @@ void intrusive_ptr_release(CPackItem* item) {
 
 void CPackItem::SetText(std::u16string_view text) {
     // Shorter text stays where the longer one was; text may be a part of it.
-    if (!ownsText_ && text.size() <= textLength_) {
-        if (!text.empty()) std::memmove(text_, text.data(), text.size() * sizeof(char16_t));
+    if (textHome_ != TextOwn && text.size() <= textLength_) {
+        if (!text.empty()) {
+            auto* here = const_cast<char16_t*>(Text().data());
+            std::memmove(here, text.data(), text.size() * sizeof(char16_t));
+        }
         textLength_ = static_cast<uint16_t>(text.size());
         return;
     }
-    char16_t* copy = new char16_t[text.size()];
-    std::copy(text.begin(), text.end(), copy);
-    if (ownsText_) delete[] text_;
-    text_ = copy;
-    ownsText_ = true;
+    // Copied before the old one goes: text may be a part of it.
+    std::unique_ptr<char16_t[]> copy(new char16_t[text.size()]);
+    std::copy(text.begin(), text.end(), copy.get());
+    OwnTexts::Get().Put(this, std::move(copy));
+    textHome_ = TextOwn;
     textLength_ = static_cast<uint16_t>(text.size());
+}
+
+const char16_t* CPackItem::OwnText() const {
+    return OwnTexts::Get().Find(this);
 }
 
 void CPackItem::AppendPath(std::u16string& out) const {

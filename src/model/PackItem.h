@@ -57,7 +57,7 @@ public:
     std::u16string_view GetName() const;
     // Asks for the text ahead of its reading: walks over the files of a pack
     // jump all over memory, and overlapping those loads is most of their speed.
-    void PrefetchText() const { __builtin_prefetch(text_); }
+    inline void PrefetchText() const;
     uint64_t GetSize() const { return size; }
     // A folder's whole subtree gets the group.
     void SetGroup(uint64_t newGroup);
@@ -99,7 +99,10 @@ private:
     static Item* MakeInBlock(uint32_t id, std::u16string_view path, uint64_t size);
 
     void InitText(std::u16string_view path, char16_t* storage);
-    std::u16string_view Text() const { return {text_, textLength_}; }
+    inline std::u16string_view Text() const;
+    // A text that outgrew the item's block, in a table of its own: few items
+    // ever get one, and every item would otherwise carry a pointer for it.
+    const char16_t* OwnText() const;
     void SetText(std::u16string_view text);
     // Keeps only the file name when path continues this folder's path.
     void TrimToNameBelow(const CPackItem& folder);
@@ -108,15 +111,16 @@ private:
 
     uint8_t type_ = TypeFile;
     bool wholePath_ = true;
-    // text_ was allocated on its own; otherwise it is in the item's block (or
-    // null), where a text no longer than the one there still fits.
-    bool ownsText_ = false;
+    // The text is in the item's block, right after the object, where a text
+    // no longer than the one there still fits; or it was given its own
+    // storage (OwnText); or it is empty.
+    enum : uint8_t { TextNone = 0, TextInBlock = 1, TextOwn = 2 };
+    uint8_t textHome_ = TextNone;
     uint16_t textLength_ = 0;
     // The name is a slice of the text [nameStart, nameStart + nameLength).
     uint16_t nameStart_ = 0;
     uint16_t nameLength_ = 0;
     std::atomic<uint32_t> refs_{0};
-    char16_t* text_ = nullptr;
 };
 
 void intrusive_ptr_add_ref(CPackItem* item);
@@ -156,6 +160,19 @@ private:
 };
 
 using CPackFolderPtr = boost::intrusive_ptr<CPackFolder>;
+
+inline std::u16string_view CPackItem::Text() const {
+    if (textHome_ == TextOwn) return {OwnText(), textLength_};
+    if (textHome_ == TextNone) return {};
+    const size_t object = IsFolder() ? sizeof(CPackFolder) : sizeof(CPackItem);
+    return {reinterpret_cast<const char16_t*>(reinterpret_cast<const char*>(this) + object),
+            textLength_};
+}
+
+inline void CPackItem::PrefetchText() const {
+    // The block's text starts where the object ends.
+    __builtin_prefetch(reinterpret_cast<const char*>(this) + sizeof(CPackItem));
+}
 
 // Path order: ASCII A-Z folded to a-z, then UTF-16 code units by value.
 int ComparePathsNoCase(std::u16string_view a, std::u16string_view b);
