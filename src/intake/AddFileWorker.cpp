@@ -191,6 +191,9 @@ CPackFolderPtr CAddFileWorker::ScanCurrentFolder(uint32_t level) {
     }
     const size_t bytesBase = pathBytes_.size();
     const size_t textBase = pathText_.size();
+    // Most entries become children: grown by doubling, the lists of a large
+    // scan would hold a quarter more room than they use.
+    folder->children.reserve(entries.size());
     for (const zel::DirEntry& entry : entries) {
         pathBytes_ += entry.name;
         zel::DecodeFileNameAppend(entry.name, pathText_);
@@ -203,6 +206,8 @@ CPackFolderPtr CAddFileWorker::ScanCurrentFolder(uint32_t level) {
     pathText_.resize(textEnd);
 
     if (folder->children.empty()) return nullptr;
+    if (folder->children.size() < folder->children.capacity() / 4 * 3)
+        folder->children.shrink_to_fit();
     folder->SortChildren();
     return folder;
 }

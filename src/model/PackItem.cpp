@@ -41,7 +41,9 @@ void NameBounds(std::u16string_view given, size_t stored, size_t& start, size_t&
 }
 
 // A file's item is this and its name: ten million of them make every byte count.
-static_assert(sizeof(CPackItem) <= 56, "no item field grows unnoticed");
+static_assert(sizeof(CPackItem) <= 40, "no item field grows unnoticed");
+constexpr size_t kMaxTextUnits = (1u << 10) - 1;
+static_assert(kMaxPathUnits <= (1u << 9) - 1, "a cut name fits its field");
 
 // The texts items hold outside their blocks, by item. Lookups share the lock,
 // as the export and the image estimates read names on two threads.
@@ -74,13 +76,27 @@ private:
 }  // namespace
 
 CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t itemSize)
-    : id(itemId), size(itemSize) {
+    : id(itemId),
+      textLength_(0),
+      nameStart_(0),
+      nameLength_(0),
+      folder_(0),
+      wholePath_(1),
+      ownText_(0),
+      size(itemSize) {
     InitText(itemPath, nullptr);
 }
 
 CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t itemSize, uint8_t type,
                      char16_t* storage)
-    : id(itemId), size(itemSize), type_(type) {
+    : id(itemId),
+      textLength_(0),
+      nameStart_(0),
+      nameLength_(0),
+      folder_(type == TypeFolder),
+      wholePath_(1),
+      ownText_(0),
+      size(itemSize) {
     InitText(itemPath, storage);
 }
 
@@ -88,16 +104,15 @@ void CPackItem::InitText(std::u16string_view itemPath, char16_t* storage) {
     const std::u16string_view kept = itemPath.substr(0, CutLength(itemPath));
     if (storage) {
         std::copy(kept.begin(), kept.end(), storage);
-        textHome_ = TextInBlock;
-        textLength_ = static_cast<uint16_t>(kept.size());
+        textLength_ = static_cast<uint32_t>(kept.size());
     } else {
         SetText(kept);
     }
     size_t start = 0;
     size_t length = 0;
     NameBounds(itemPath, kept.size(), start, length);
-    nameStart_ = static_cast<uint16_t>(start);
-    nameLength_ = static_cast<uint16_t>(length);
+    nameStart_ = static_cast<uint32_t>(start);
+    nameLength_ = static_cast<uint32_t>(length);
 }
 
 // One block for the item and its text; the text's units follow the object.
@@ -117,7 +132,7 @@ Item* CPackItem::MakeInBlock(uint32_t itemId, std::u16string_view itemPath, uint
 }
 
 CPackItem::~CPackItem() {
-    if (textHome_ == TextOwn) OwnTexts::Get().Drop(this);
+    if (ownText_) OwnTexts::Get().Drop(this);
 }
 
 boost::intrusive_ptr<CPackItem> CPackItem::Create(uint32_t itemId, std::u16string_view itemPath,
@@ -141,20 +156,22 @@ void intrusive_ptr_release(CPackItem* item) {
 
 void CPackItem::SetText(std::u16string_view text) {
     // Shorter text stays where the longer one was; text may be a part of it.
-    if (textHome_ != TextOwn && text.size() <= textLength_) {
+    // Beyond any path an item is given; cut, not wrapped, should it happen.
+    if (text.size() > kMaxTextUnits) text = text.substr(0, kMaxTextUnits);
+    if (!ownText_ && text.size() <= textLength_) {
         if (!text.empty()) {
             auto* here = const_cast<char16_t*>(Text().data());
             std::memmove(here, text.data(), text.size() * sizeof(char16_t));
         }
-        textLength_ = static_cast<uint16_t>(text.size());
+        textLength_ = static_cast<uint32_t>(text.size());
         return;
     }
     // Copied before the old one goes: text may be a part of it.
     std::unique_ptr<char16_t[]> copy(new char16_t[text.size()]);
     std::copy(text.begin(), text.end(), copy.get());
     OwnTexts::Get().Put(this, std::move(copy));
-    textHome_ = TextOwn;
-    textLength_ = static_cast<uint16_t>(text.size());
+    ownText_ = 1;
+    textLength_ = static_cast<uint32_t>(text.size());
 }
 
 const char16_t* CPackItem::OwnText() const {
@@ -229,8 +246,8 @@ void CPackItem::TrimToNameBelow(const CPackItem& folder) {
     if (folder.textLength_ == 0 || !JoinsBelow(folder, text.substr(0, slash + 1))) return;
     const size_t cut = slash + 1;
     SetText(text.substr(cut));
-    nameStart_ = static_cast<uint16_t>(nameStart_ - cut);
-    wholePath_ = false;
+    nameStart_ = static_cast<uint32_t>(nameStart_ - cut);
+    wholePath_ = 0;
 }
 
 std::u16string_view CPackItem::GetFileName() const {
@@ -318,12 +335,13 @@ void CPackFolder::AddChild(CPackItemPtr child) {
         if (!child->wholePath_ && child->parent) {
             const size_t nameAt = child->GetPath().size() - child->textLength_;
             child->SetText(child->GetPath());
-            child->nameStart_ = static_cast<uint16_t>(child->nameStart_ + nameAt);
-            child->wholePath_ = true;
+            child->nameStart_ = static_cast<uint32_t>(
+                std::min<size_t>(child->nameStart_ + nameAt, child->textLength_));
+            child->wholePath_ = 1;
         }
         child->TrimToNameBelow(*this);
     }
-    child->level = level + 1;
+    child->level = static_cast<uint8_t>(level < UINT8_MAX ? level + 1 : level);
     child->parent = this;
     children.push_back(std::move(child));
 }
@@ -334,7 +352,7 @@ void CPackFolder::CreateChild(uint32_t childId, std::u16string_view childPath, u
 
 void CPackFolder::CreateNamedChild(uint32_t childId, std::u16string_view name, uint64_t childSize) {
     CPackItemPtr child = CPackItem::Create(childId, name, childSize);
-    if (textLength_ != 0) child->wholePath_ = false;
+    if (textLength_ != 0) child->wholePath_ = 0;
     AddChild(std::move(child));
 }
 

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/CompactNumber.h"
+
 class CPackItemTraverser;
 class CPackFolder;
 
@@ -44,7 +46,7 @@ public:
     static boost::intrusive_ptr<CPackItem> Create(uint32_t id, std::u16string_view path,
                                                   uint64_t size);
 
-    uint32_t GetType() const { return type_; }
+    uint32_t GetType() const { return folder_ ? TypeFolder : TypeFile; }
     uint32_t GetId() const { return id; }
     std::u16string GetPath() const;
     // Appends the path to out, without a string of its own per item.
@@ -74,11 +76,30 @@ public:
 
     // Ordered to leave no padding: ten million items make every byte count.
     uint32_t id;
-    uint32_t level = 0;
+
+private:
+    // The text's bounds and the item's kind in one word. Texts are paths of
+    // at most kMaxPathUnits, or the whole path an item took when it moved,
+    // which a scan kept within that bound too: 10 bits hold either.
+    uint32_t textLength_ : 10;
+    // The name is a slice of the text [nameStart, nameStart + nameLength).
+    uint32_t nameStart_ : 10;
+    uint32_t nameLength_ : 9;
+    uint32_t folder_ : 1;
+    uint32_t wholePath_ : 1;
+    // The text is in the item's block, right after the object, where a text
+    // no longer than the one there still fits; or it was given its own
+    // storage (OwnText). An empty text is neither.
+    uint32_t ownText_ : 1;
+
+public:
     uint64_t size;
-    uint64_t group = NoGroup;
     CPackFolder* parent = nullptr;
-    uint64_t autoGroupId = NoAutoGroup;
+    CompactNumber group = NoGroup;
+    CompactNumber autoGroupId = NoAutoGroup;
+    // Tree depth: top-level items are 1. A path of at most kMaxPathUnits has
+    // fewer than 255 levels.
+    uint8_t level = 0;
     uint8_t eraseMark = 0;
     uint8_t siblingPosition = PositionOther;
     // The catalog holds this path with another size or time: the list marks it.
@@ -109,17 +130,6 @@ private:
     bool PathEquals(std::u16string_view path) const;
     static bool JoinsBelow(const CPackItem& folder, std::u16string_view prefix);
 
-    uint8_t type_ = TypeFile;
-    bool wholePath_ = true;
-    // The text is in the item's block, right after the object, where a text
-    // no longer than the one there still fits; or it was given its own
-    // storage (OwnText); or it is empty.
-    enum : uint8_t { TextNone = 0, TextInBlock = 1, TextOwn = 2 };
-    uint8_t textHome_ = TextNone;
-    uint16_t textLength_ = 0;
-    // The name is a slice of the text [nameStart, nameStart + nameLength).
-    uint16_t nameStart_ = 0;
-    uint16_t nameLength_ = 0;
     std::atomic<uint32_t> refs_{0};
 };
 
@@ -162,8 +172,8 @@ private:
 using CPackFolderPtr = boost::intrusive_ptr<CPackFolder>;
 
 inline std::u16string_view CPackItem::Text() const {
-    if (textHome_ == TextOwn) return {OwnText(), textLength_};
-    if (textHome_ == TextNone) return {};
+    if (ownText_) return {OwnText(), textLength_};
+    if (textLength_ == 0) return {};
     const size_t object = IsFolder() ? sizeof(CPackFolder) : sizeof(CPackItem);
     return {reinterpret_cast<const char16_t*>(reinterpret_cast<const char*>(this) + object),
             textLength_};

@@ -10,6 +10,7 @@
 #include "packing/PickupGroup.h"
 #include "packing/PickupNoGroup.h"
 #include "support/IZelPostTarget.h"
+#include "support/PageRelease.h"
 #include "support/TwoThreadSort.h"
 #include "support/ZelDebugLog.h"
 
@@ -65,9 +66,8 @@ bool CFirstFitPacker::Collect(CPackFolder& root, uint32_t groupCount,
     ZEL_DEBUG_LOG("packing : entry group...");
     for (size_t row = 1; row < groupTable.size(); ++row) {
         if (groupTable[row].itemIds.empty()) continue;
-        entries_.push_back(PackEntry{-static_cast<int32_t>(row),
-                                     static_cast<uint32_t>(entries_.size()), groupTable[row].size,
-                                     nullptr});
+        entries_.push_back(
+            PackEntry::ForGroup(row, groupTable[row].size, static_cast<uint32_t>(entries_.size())));
     }
     if (Cancelled()) return false;
 
@@ -113,7 +113,8 @@ bool CFirstFitPacker::Place(uint64_t limit, const std::vector<GroupEntry>& group
             }
             entry.order = static_cast<uint32_t>(packIndex);
             tree.Set(packIndex, FreeSpace(used[packIndex], limit));
-            if (entry.key < 0) ZEL_DEBUG_LOG(" GROUP({}) IN PACK[{}]", -entry.key, packIndex);
+            if (entry.IsGroup())
+                ZEL_DEBUG_LOG(" GROUP({}) IN PACK[{}]", entry.GroupRow(), packIndex);
         }
         placed = i + 1;
 
@@ -138,24 +139,31 @@ bool CFirstFitPacker::Place(uint64_t limit, const std::vector<GroupEntry>& group
         packs[k].used = used[k];
         packs[k].items.reserve(counts[k]);
     }
+    // The lists fill as the entries are read: the entries read so far give
+    // their pages back, so the two never take their whole room together.
+    constexpr uint64_t kReleaseRun = 1 << 16;
     for (uint64_t i = 0; i < placed; ++i) {
         const PackEntry& entry = entries_[i];
+        if (i % kReleaseRun == 0 && i > 0)
+            zel::ReleasePages(entries_.data() + i - kReleaseRun, entries_.data() + i);
         if (entry.order == kUnplaced) continue;
         FilesOf(entry, groupTable, files);
         std::vector<CPackItem*>& items = packs[entry.order].items;
         items.insert(items.end(), files.begin(), files.end());
     }
+    // Read once: nothing may look at them again.
+    entries_ = std::vector<PackEntry>();
     return !cancelled;
 }
 
 void CFirstFitPacker::FilesOf(const PackEntry& entry, const std::vector<GroupEntry>& groupTable,
                               std::vector<CPackItem*>& files) const {
     files.clear();
-    if (entry.key >= 0) {
-        if (entry.item) files.push_back(entry.item);
+    if (!entry.IsGroup()) {
+        if (CPackItem* item = entry.Item()) files.push_back(item);
         return;
     }
-    const size_t row = static_cast<size_t>(-static_cast<int64_t>(entry.key));
+    const size_t row = entry.GroupRow();
     if (row >= groupTable.size()) return;
     for (uint32_t id : groupTable[row].itemIds) {
         if (CPackItem* item = index_.Find(id)) files.push_back(item);

@@ -165,8 +165,8 @@ RowDrawInfo CListRows::DrawInfo(size_t row) const {
             if (item.level > 1) {
                 info.ancestorsLast.assign(item.level - 1, false);
                 for (const CPackFolder* up = item.parent; up && up->level >= 1; up = up->parent)
-                    if (up->level - 1 < info.ancestorsLast.size())
-                        info.ancestorsLast[up->level - 1] =
+                    if (size_t{up->level} - 1 < info.ancestorsLast.size())
+                        info.ancestorsLast[size_t{up->level} - 1] =
                             up->siblingPosition == CPackItem::PositionLast;
             }
             break;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -135,4 +136,28 @@ TEST(ItemPath, NamesBelowAFolderGiveTheWholePathAndMovesKeepIt) {
     EXPECT_EQ(sub->GetPath(), u"/m/a.d");
     EXPECT_EQ(sub->GetName(), u"a");
     EXPECT_EQ(x.GetPath(), u"/m/a.d/x.txt");
+
+    // A name at the end of the longest path keeps its place when it moves.
+    const std::u16string deepPath = u"/" + std::u16string(kMaxPathUnits - 5, u'd');
+    auto deep = Folder(9, deepPath);
+    deep->CreateChild(10, deepPath + u"/n.e", 1);
+    CPackItemPtr moved = deep->children[0];
+    other->AppendChild(moved);
+    EXPECT_EQ(moved->GetPath(), deepPath + u"/n.e");
+    EXPECT_EQ(moved->GetName(), u"n");
+}
+
+TEST(PackItem, GroupsHoldEveryNumberARunHandsOut) {
+    auto item = File(1, u"/a");
+    EXPECT_EQ(item->group, NoGroup);
+    EXPECT_EQ(item->autoGroupId, NoAutoGroup);
+    for (uint64_t number : {uint64_t{0}, uint64_t{0xFFFFFFFE}, NoGroup}) {
+        item->SetGroup(number);
+        item->autoGroupId = number;
+        EXPECT_EQ(item->group, number);
+        EXPECT_EQ(item->autoGroupId, number);
+    }
+    // Only all-ones means none: a number that does not fit is refused, not wrapped.
+    EXPECT_THROW(item->SetGroup(0xFFFFFFFF), std::out_of_range);
+    EXPECT_EQ(item->group, NoGroup);
 }

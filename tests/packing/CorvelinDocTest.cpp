@@ -47,9 +47,9 @@ TEST(CorvelinDoc, FilesSharingANumberAreEachPlacedOnce) {
     EXPECT_EQ(doc.packs[0].items, (std::vector<CPackItem*>{first.get(), second.get()}));
 }
 
-// Group and item numbers become negative 32-bit entry keys: larger ones are
-// refused rather than wrapped onto another entry.
-TEST(Pickup, RefusesNumbersThatCannotBeEntryKeys) {
+// Group numbers become 32-bit table rows: larger ones are refused rather than
+// wrapped onto another group. Item numbers take every unsigned value.
+TEST(Pickup, RefusesGroupsBeyondTheTableAndPlacesEveryItemNumber) {
     CCorvelinDoc doc;
     AddFile(doc.root, "/late", 1, 0x7fffffffu);
     std::vector<GroupEntry> table(1);
@@ -57,7 +57,10 @@ TEST(Pickup, RefusesNumbersThatCannotBeEntryKeys) {
     EXPECT_THROW(doc.root.Accept(group), std::out_of_range);
     CCorvelinDoc items;
     items.root.AppendChild(CPackItem::Create(0x80000000u, u"/late", 1));
-    EXPECT_THROW(items.Pack(1000), std::out_of_range);
+    items.root.AppendChild(CPackItem::Create(0xFFFFFFFEu, u"/later", 2));
+    ASSERT_TRUE(items.Pack(1000));
+    ASSERT_EQ(items.packs.size(), 1u);
+    EXPECT_EQ(items.packs[0].items.size(), 2u);
 }
 
 }  // namespace

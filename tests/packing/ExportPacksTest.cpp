@@ -20,8 +20,9 @@ TEST(ExportPacks, WritesOneTabSeparatedLinePerFileWithNumbersInFull) {
     AddFile(*AddFolder(doc.root, "/z"), "/z/b.bin", 30);
     AddFile(doc.root, "/写真/大きい.iso", 5000000000ull);
     ASSERT_TRUE(doc.Pack(4700000000ull));
-    // Placed by hand: such a group number is beyond what a run accepts.
-    CPackItem* huge = AddFile(doc.root, "/huge", ~0ull, ~0ull - 1);
+    // Placed by hand: such a group number is beyond what a run accepts, and
+    // the largest an item holds.
+    CPackItem* huge = AddFile(doc.root, "/huge", ~0ull, 0xFFFFFFFEull);
     doc.packs.push_back(PackBin{~0ull, {huge}});
     std::string message = "stale";
     ASSERT_TRUE(doc.ExportPacks(dir / "out.csv", message));
@@ -31,7 +32,7 @@ TEST(ExportPacks, WritesOneTabSeparatedLinePerFileWithNumbersInFull) {
               "/x/a.bin\t1000\t1\t2\t\r\n"
               "/y.txt\t20\t\t2\t\r\n"
               "/z/b.bin\t30\t\t2\t\r\n"
-              "/huge\t18446744073709551615\t18446744073709551615\t3\t\r\n");
+              "/huge\t18446744073709551615\t4294967295\t3\t\r\n");
 }
 
 // Large exports are formatted on two threads in runs of packs: the lines come
