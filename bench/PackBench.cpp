@@ -1,13 +1,19 @@
 // Packing and export of a million files into DVD-size packs.
 
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <memory>
 #include <random>
 #include <string>
 
+#include "intake/ImportSettingsFile.h"
+#include "intake/InventoryReader.h"
 #include "model/PackItem.h"
 #include "packing/CorvelinDoc.h"
+#include "packing/PackImageSizes.h"
 #include "support/TextCodec.h"
 
 namespace {
@@ -87,5 +93,51 @@ void BM_ExportMillionFiles(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ExportMillionFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Every pack's image, as the command line's summary shows them.
+void BM_EstimateImagesMillionFiles(benchmark::State& state) {
+    CCorvelinDoc& doc = MillionFileDocument();
+    doc.cancelFlag = 0;
+    if (!doc.Pack(kDvd)) {
+        state.SkipWithError("packing was cancelled");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EstimatePackImages(doc.root, doc.packs, false));
+}
+BENCHMARK(BM_EstimateImagesMillionFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same for the packs of an inventory of NUL-separated records, named by
+// CORVELIN_BENCH_INVENTORY (corvelin_make_inventory RECORDS FOLDERS SEED makes
+// one): its shape, not a generated tree's, is what --from-list meets.
+void BM_EstimateImagesInventory(benchmark::State& state) {
+    const char* path = std::getenv("CORVELIN_BENCH_INVENTORY");
+    if (!path) {
+        state.SkipWithError("skipped: set CORVELIN_BENCH_INVENTORY to an inventory file");
+        return;
+    }
+    static std::unique_ptr<CCorvelinDoc> doc = [path] {
+        auto d = std::make_unique<CCorvelinDoc>();
+        CInventoryReader reader(MakeDefaultImportSettings(), '\0', d->nextItemId);
+        const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+        int error = 0;
+        if (fd >= 0 && reader.Read(fd, error)) {
+            if (CPackFolderPtr result = reader.TakeResult())
+                d->AddScannedItems(*result, reader.GetNextId());
+        }
+        if (fd >= 0) ::close(fd);
+        d->cancelFlag = 0;
+        if (!d->Pack(kDvd)) d->packs.clear();
+        return d;
+    }();
+    if (doc->packs.empty()) {
+        state.SkipWithError("the inventory gave no packs");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EstimatePackImages(doc->root, doc->packs, false));
+    state.counters["packs"] = static_cast<double>(doc->packs.size());
+}
+BENCHMARK(BM_EstimateImagesInventory)->Unit(benchmark::kMillisecond)->MinTime(5.0);
 
 }  // namespace
