@@ -102,13 +102,15 @@ bool CFirstFitPacker::Place(uint64_t limit, const std::vector<GroupEntry>& group
         entry.order = kUnplaced;
         // A number the tree no longer has is skipped; a pack never holds a null.
         if (!files.empty()) {
-            size_t packIndex = tree.FindFirst(entry.size);
+            // A copy: the packed entry's field is no place for a reference.
+            const uint64_t size = entry.size;
+            size_t packIndex = tree.FindFirst(size);
             if (packIndex != FirstFitTree::npos) {
-                used[packIndex] = SaturatingAdd(used[packIndex], entry.size);
+                used[packIndex] = SaturatingAdd(used[packIndex], size);
                 counts[packIndex] += static_cast<uint32_t>(files.size());
             } else {
                 packIndex = used.size();
-                used.push_back(entry.size);
+                used.push_back(size);
                 counts.push_back(static_cast<uint32_t>(files.size()));
             }
             entry.order = static_cast<uint32_t>(packIndex);
