@@ -81,15 +81,14 @@ bool WriteDiscPlan(const CliOptions& options, const CCorvelinDoc& doc, zel::IFil
     return true;
 }
 
-std::string ImageFitWarnings(const std::vector<uint64_t>& images, uint64_t capacity) {
-    std::string out;
+void WriteImageFitWarnings(std::FILE* out, const std::vector<uint64_t>& images, uint64_t capacity) {
     for (size_t i = 0; i < images.size(); ++i) {
         if (images[i] <= capacity) continue;
-        out += TrFormat(
+        const std::string line = TrFormat(
             "警告: パック {pack} のイメージ ({image} バイト) はメディア ({medium} バイト) "
             "に収まりません\n",
             fmt::arg("pack", i + 1), fmt::arg("image", Grouped(images[i])),
             fmt::arg("medium", Grouped(capacity)));
+        std::fputs(line.c_str(), out);
     }
-    return out;
 }

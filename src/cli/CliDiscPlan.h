@@ -30,5 +30,6 @@ bool ReadInventoryInto(const CliOptions& options, const CImportSettingsPtr& sett
 bool WriteDiscPlan(const CliOptions& options, const CCorvelinDoc& doc, zel::IFileSystem& fs,
                    std::FILE* out, std::string& message);
 
-// One line per pack whose image would not fit the medium of capacity bytes.
-std::string ImageFitWarnings(const std::vector<uint64_t>& images, uint64_t capacity);
+// One line per pack whose image would not fit the medium of capacity bytes,
+// written to out as they come.
+void WriteImageFitWarnings(std::FILE* out, const std::vector<uint64_t>& images, uint64_t capacity);

@@ -347,11 +347,11 @@ int CliJob::Run() {
 
     if (!options_.quiet) {
         if (pendingImages.valid()) images = pendingImages.get();
-        const std::string summary =
-            FormatPackSummary(doc, sizes.fullSize, images) + ImageFitWarnings(images, medium);
         std::FILE* out = summaryToStderr ? stderr : stdout;
-        std::fputs(summary.c_str(), out);
-        if (std::fflush(out) != 0 && !summaryToStderr) {
+        WritePackSummary(out, doc, sizes.fullSize, images);
+        WriteImageFitWarnings(out, images, medium);
+        // A write that failed on the way leaves the error flag, not a failed flush.
+        if ((std::fflush(out) != 0 || std::ferror(out) != 0) && !summaryToStderr) {
             Error(Tr("集計表を書き出せませんでした"));
             return kCliFailed;
         }

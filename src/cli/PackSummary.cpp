@@ -16,10 +16,14 @@ std::string Grouped(uint64_t value) {
 
 }  // namespace
 
-std::string FormatPackSummary(const CCorvelinDoc& doc, uint64_t fullSize,
-                              const std::vector<uint64_t>& images) {
+void WritePackSummary(std::FILE* stream, const CCorvelinDoc& doc, uint64_t fullSize,
+                      const std::vector<uint64_t>& images) {
     const bool withImages = images.size() == doc.packs.size();
     std::string out;
+    const auto flush = [&out, stream] {
+        std::fwrite(out.data(), 1, out.size(), stream);
+        out.clear();
+    };
     // Japanese header cells take two columns per character, so each language's
     // header is padded by hand.
     out +=
@@ -39,10 +43,11 @@ std::string FormatPackSummary(const CCorvelinDoc& doc, uint64_t fullSize,
         if (withImages)
             out += fmt::format("  {:>15}", zel::Utf16ToUtf8(FormatSize(images[i], SizeUnit::MB)));
         out += "\n";
+        if (out.size() >= 65536) flush();
     }
     out += TrFormat(
         "合計: {packs} パック、{files} ファイル、{bytes} バイト (パックサイズ {size} バイト)\n",
         fmt::arg("packs", doc.packs.size()), fmt::arg("files", Grouped(totalFiles)),
         fmt::arg("bytes", Grouped(totalBytes)), fmt::arg("size", Grouped(fullSize)));
-    return out;
+    flush();
 }

@@ -56,6 +56,14 @@ TEST_F(CliFault, WriteAndMemoryFailuresAreReportedAndLoseNothing) {
         EXPECT_NE(r.err.find("corvelin-cli: ファイルに書き込めませんでした。"), std::string::npos);
         EXPECT_NE(r.err.find(target), std::string::npos) << r.err;
     }
+    // A summary that cannot be written fails the run; the export is whole.
+    r = RunProgram(
+        {"/bin/sh", "-c", "exec '" + kCli + "' -o '" + Out() + "' '" + Tree() + "' >/dev/full"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("集計表を書き出せませんでした"), std::string::npos) << r.err;
+    const std::string whole = ReadFile(Out());
+    EXPECT_EQ(std::count(whole.begin(), whole.end(), '\n'), 3000);
+    WriteFile(Out(), kOld);
 #ifndef CORVELIN_SANITIZED  // its allocator cannot be replaced nor run under a small limit
     // Memory that runs out in the scan's threads ends the run with a message.
     r = RunProgram({"/bin/sh", "-c", "ulimit -v 60000 && exec '" + kCli + "' --auto-group" + tail},
