@@ -70,16 +70,20 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
     packs.clear();
     packSize = limit;
     {
-        // The placement's tables go when it is done, before the result lists
-        // are built, which keeps a large run's peak lower.
-        CFirstFitPacker packer(cancelFlag, progress);
-        if (!packer.Collect(root, groupCount, groupTable, scannedItems)) return false;
-        // From here a cancel leaves no results of the previous run either.
-        ClearPackResults();
-        if (!packer.Place(limit, groupTable, packs)) return false;
+        // Found beside the placement: the files' path order.
+        PackPathOrder pathOrder(root, scannedItems);
+        {
+            // The placement's tables go when it is done, before the result
+            // lists are built, which keeps a large run's peak lower.
+            CFirstFitPacker packer(cancelFlag, progress);
+            if (!packer.Collect(root, groupCount, groupTable, scannedItems)) return false;
+            // From here a cancel leaves no results of the previous run either.
+            ClearPackResults();
+            if (!packer.Place(limit, groupTable, packs)) return false;
+        }
+        ZEL_DEBUG_LOG("packing : pack item sorting...");
+        pathOrder.Sort(packs);
     }
-    ZEL_DEBUG_LOG("packing : pack item sorting...");
-    SortPacksByPath(root, packs);
     if (keepPackResults) BuildPackResults();
     ZEL_DEBUG_LOG("packing : finish!");
     return true;

@@ -1,6 +1,7 @@
 #include "packing/FirstFitPacker.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "model/PackItem.h"
@@ -28,6 +29,17 @@ uint64_t SaturatingAdd(uint64_t a, uint64_t b) {
 uint64_t FreeSpace(uint64_t used, uint64_t limit) {
     return used < limit ? limit - used : 0;
 }
+
+// What the lists need of a placed entry. Written over the entries already
+// read, 12 bytes where 20 were, so that the rest of the table is given back
+// before the lists fill.
+#pragma pack(push, 4)
+struct PlacedEntry {
+    uintptr_t ref;  // as the entry's
+    uint32_t pack;
+};
+#pragma pack(pop)
+static_assert(sizeof(PlacedEntry) < sizeof(PackEntry), "placed entries never overtake the read");
 
 // Both pickups in one walk, which visits each of a million items once instead
 // of twice; the grouped files are also indexed, being the only ones placed by
@@ -94,15 +106,22 @@ bool CFirstFitPacker::Place(uint64_t limit, const std::vector<GroupEntry>& group
     uint64_t placed = 0;
     bool cancelled = false;
 
-    // First where each entry goes, which the order field now holds; then the
-    // packs' lists, each allocated once at its size.
+    // First where each entry goes; then the packs' lists, each allocated once
+    // at its size.
+    auto* const placedEntries = reinterpret_cast<unsigned char*>(entries_.data());
+    constexpr uint64_t kReleaseRun = 1 << 16;
     for (uint64_t i = 0; i < n; ++i) {
-        PackEntry& entry = entries_[i];
+        // Between the placed entries and those still to read lies room that
+        // nothing reads again.
+        if (i % kReleaseRun == 0 && i > 0) {
+            zel::ReleasePages(placedEntries + i * sizeof(PlacedEntry),
+                              placedEntries + i * sizeof(PackEntry));
+        }
+        const PackEntry entry = entries_[i];
         FilesOf(entry, groupTable, files);
-        entry.order = kUnplaced;
+        PlacedEntry placedEntry{entry.ref, kUnplaced};
         // A number the tree no longer has is skipped; a pack never holds a null.
         if (!files.empty()) {
-            // A copy: the packed entry's field is no place for a reference.
             const uint64_t size = entry.size;
             size_t packIndex = tree.FindFirst(size);
             if (packIndex != FirstFitTree::npos) {
@@ -113,11 +132,13 @@ bool CFirstFitPacker::Place(uint64_t limit, const std::vector<GroupEntry>& group
                 used.push_back(size);
                 counts.push_back(static_cast<uint32_t>(files.size()));
             }
-            entry.order = static_cast<uint32_t>(packIndex);
+            placedEntry.pack = static_cast<uint32_t>(packIndex);
             tree.Set(packIndex, FreeSpace(used[packIndex], limit));
             if (entry.IsGroup())
                 ZEL_DEBUG_LOG(" GROUP({}) IN PACK[{}]", entry.GroupRow(), packIndex);
         }
+        // Behind the entries still to read: they start 20 bytes on.
+        std::memcpy(placedEntries + i * sizeof(PlacedEntry), &placedEntry, sizeof(PlacedEntry));
         placed = i + 1;
 
         if (Cancelled()) {
@@ -141,16 +162,20 @@ bool CFirstFitPacker::Place(uint64_t limit, const std::vector<GroupEntry>& group
         packs[k].used = used[k];
         packs[k].items.reserve(counts[k]);
     }
-    // The lists fill as the entries are read: the entries read so far give
+    // The lists fill as the placed entries are read: those read so far give
     // their pages back, so the two never take their whole room together.
-    constexpr uint64_t kReleaseRun = 1 << 16;
+    zel::ReleasePages(placedEntries + placed * sizeof(PlacedEntry),
+                      placedEntries + n * sizeof(PackEntry));
     for (uint64_t i = 0; i < placed; ++i) {
-        const PackEntry& entry = entries_[i];
-        if (i % kReleaseRun == 0 && i > 0)
-            zel::ReleasePages(entries_.data() + i - kReleaseRun, entries_.data() + i);
-        if (entry.order == kUnplaced) continue;
-        FilesOf(entry, groupTable, files);
-        std::vector<CPackItem*>& items = packs[entry.order].items;
+        if (i % kReleaseRun == 0 && i > 0) {
+            zel::ReleasePages(placedEntries + (i - kReleaseRun) * sizeof(PlacedEntry),
+                              placedEntries + i * sizeof(PlacedEntry));
+        }
+        PlacedEntry placedEntry;
+        std::memcpy(&placedEntry, placedEntries + i * sizeof(PlacedEntry), sizeof(PlacedEntry));
+        if (placedEntry.pack == kUnplaced) continue;
+        FilesOf(PackEntry{0, placedEntry.ref, 0}, groupTable, files);
+        std::vector<CPackItem*>& items = packs[placedEntry.pack].items;
         items.insert(items.end(), files.begin(), files.end());
     }
     // Read once: nothing may look at them again.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <system_error>
 
 #include "model/PackItem.h"
 #include "packing/PathRankTable.h"
@@ -108,12 +109,29 @@ bool SortByRank(std::vector<CPackItem*>& items, const PathRankTable& ranks,
 
 }  // namespace
 
-void SortPacksByPath(const CPackFolder& root, std::vector<PackBin>& packs) {
-    size_t files = 0;
-    for (const PackBin& pack : packs)
-        files += pack.items.size();
-    PathRankTable ranks;
-    const bool ranked = ranks.Build(root, files);
+PackPathOrder::PackPathOrder(const CPackFolder& root, size_t fileCount)
+    : root_(root), fileCount_(fileCount) {
+    try {
+        pending_ = std::async(std::launch::async,
+                              [this] { return ranks_.Build(root_, fileCount_, &stop_); });
+    } catch (const std::system_error&) {
+        // Without a thread, Sort finds the order itself.
+    }
+}
+
+PackPathOrder::~PackPathOrder() {
+    stop_.store(true);
+    if (pending_.valid()) pending_.wait();
+}
+
+bool PackPathOrder::Ranked() {
+    // What the thread threw (no memory) is thrown here.
+    return pending_.valid() ? pending_.get() : ranks_.Build(root_, fileCount_);
+}
+
+void PackPathOrder::Sort(std::vector<PackBin>& packs) {
+    const bool ranked = Ranked();
+    const PathRankTable& ranks = ranks_;
     SplitPackWork(packs, 100000, [&packs, &ranks, ranked](size_t from, size_t to) {
         std::vector<PathKey> keys;
         std::u16string paths;

@@ -53,6 +53,7 @@ bool FoldedPrefix(const Child& prefix, const Child& of) {
 
 struct PathRankTable::Walk {
     std::vector<uint32_t>& ids;  // of the files, in path order
+    const std::atomic<bool>* stop;
     // Per depth, reused from folder to folder.
     std::vector<std::vector<Child>> lists;
     std::vector<std::u16string> texts;
@@ -62,6 +63,7 @@ struct PathRankTable::Walk {
 };
 
 bool PathRankTable::Walk::Folder(const CPackFolder& folder, size_t depth) {
+    if (stop && stop->load(std::memory_order_relaxed)) return false;
     if (lists.size() <= depth) {
         lists.resize(depth + 1);
         texts.resize(depth + 1);
@@ -117,11 +119,12 @@ bool PathRankTable::Walk::Folder(const CPackFolder& folder, size_t depth) {
     return true;
 }
 
-bool PathRankTable::Build(const CPackFolder& root, size_t fileCount) {
+bool PathRankTable::Build(const CPackFolder& root, size_t fileCount,
+                          const std::atomic<bool>* stop) {
     Clear();
     std::vector<uint32_t> ids;
     ids.reserve(fileCount);
-    Walk walk{ids, {}, {}, {}};
+    Walk walk{ids, stop, {}, {}, {}};
     if (!walk.Folder(root, 0)) return false;
     if (ids.empty()) return true;
     const auto [low, high] = std::minmax_element(ids.begin(), ids.end());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -23,7 +24,9 @@ public:
     static constexpr uint32_t kNone = ~uint32_t{0};
 
     // fileCount: about the files the tree holds, for the table's first size.
-    [[nodiscard]] bool Build(const CPackFolder& root, size_t fileCount);
+    // Once stop is set, the walk gives up between folders and Build refuses.
+    [[nodiscard]] bool Build(const CPackFolder& root, size_t fileCount,
+                             const std::atomic<bool>* stop = nullptr);
 
     // The rank of the file with this number; kNone for a number without one.
     uint32_t RankOf(uint32_t id) const;

@@ -27,14 +27,16 @@ uint64_t SaturatingAdd(uint64_t a, uint64_t b) {
 }
 
 // Case-blind first, shorter first, then by the exact characters.
+std::pair<std::u16string, std::u16string> RefPathKey(const CPackItem* item) {
+    std::u16string path = item->GetPath();
+    std::u16string folded = path;
+    for (char16_t& c : folded)
+        c = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+    return {folded, path};
+}
+
 bool RefPathLess(const CPackItem* a, const CPackItem* b) {
-    auto key = [](const std::u16string& path) {
-        std::u16string folded = path;
-        for (char16_t& c : folded)
-            c = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-        return std::make_pair(folded, path);
-    };
-    return key(a->GetPath()) < key(b->GetPath());
+    return RefPathKey(a) < RefPathKey(b);
 }
 
 std::vector<RefPack> ReferencePack(CPackFolder& root, uint64_t limit) {
@@ -60,8 +62,15 @@ std::vector<RefPack> ReferencePack(CPackFolder& root, uint64_t limit) {
         pack.used = SaturatingAdd(pack.used, entry.used);
         pack.items.insert(pack.items.end(), entry.items.begin(), entry.items.end());
     }
-    for (RefPack& pack : packs)
-        std::stable_sort(pack.items.begin(), pack.items.end(), RefPathLess);
+    for (RefPack& pack : packs) {
+        std::vector<std::pair<std::pair<std::u16string, std::u16string>, CPackItem*>> keyed;
+        for (CPackItem* item : pack.items)
+            keyed.emplace_back(RefPathKey(item), item);
+        std::stable_sort(keyed.begin(), keyed.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (size_t i = 0; i < keyed.size(); ++i)
+            pack.items[i] = keyed[i].second;
+    }
     return packs;
 }
 
@@ -86,6 +95,16 @@ void BuildRandomTree(std::mt19937_64& rng, CCorvelinDoc& doc, CPackFolder& folde
     }
 }
 
+void ExpectPackedAsTheReference(CCorvelinDoc& doc, uint64_t limit) {
+    const std::vector<RefPack> expected = ReferencePack(doc.root, limit);
+    ASSERT_TRUE(doc.Pack(limit));
+    ASSERT_EQ(doc.packs.size(), expected.size());
+    for (size_t k = 0; k < expected.size(); ++k) {
+        ASSERT_EQ(doc.packs[k].used, expected[k].used) << "pack " << k;
+        ASSERT_EQ(doc.packs[k].items, expected[k].items) << "pack " << k;
+    }
+}
+
 TEST(Pack, IndexedFirstFitMatchesALinearScan) {
     std::mt19937_64 rng(20240611);
     for (int round = 0; round < 600; ++round) {
@@ -98,14 +117,27 @@ TEST(Pack, IndexedFirstFitMatchesALinearScan) {
             doc.NewGroup();
         BuildRandomTree(rng, doc, doc.root, 0, huge ? kMax / 3 : 1 + rng() % 40, huge);
 
-        const std::vector<RefPack> expected = ReferencePack(doc.root, limit);
-        ASSERT_TRUE(doc.Pack(limit));
-        ASSERT_EQ(doc.packs.size(), expected.size());
-        for (size_t k = 0; k < expected.size(); ++k) {
-            ASSERT_EQ(doc.packs[k].used, expected[k].used) << "pack " << k;
-            ASSERT_EQ(doc.packs[k].items, expected[k].items) << "pack " << k;
-        }
+        ExpectPackedAsTheReference(doc, limit);
+        if (testing::Test::HasFatalFailure()) return;
     }
+}
+
+// Enough entries that the placement gives back the pages of entries it has
+// read, several times, while it still reads and writes their neighbours.
+TEST(Pack, RunsOfHundredsOfThousandsMatchTheReference) {
+    CCorvelinDoc doc;
+    std::vector<CPackFolder*> folders;
+    for (int f = 0; f < 40; ++f)
+        folders.push_back(AddFolder(doc.root, "/f" + std::to_string(f)));
+    for (uint64_t g = 0; g < 5; ++g)
+        doc.NewGroup();
+    for (uint64_t i = 0; i < 210000; ++i) {
+        const size_t f = (i * 7919) % folders.size();
+        AddFile(*folders[f], "/f" + std::to_string(f) + "/n" + std::to_string(i),
+                1 + (i * 104729) % 5000, i % 997 == 0 ? i % 5 : NoGroup);
+    }
+    const uint64_t limit = 25000000;
+    ExpectPackedAsTheReference(doc, limit);
 }
 
 // The ranks of a tree the table accepts are the path order of its files; the
@@ -151,6 +183,14 @@ TEST(PathRankTable, RanksFollowWholePathsOrRefuseTheTree) {
     folder->AddChild(CPackItem::Create(nextTestId++, u"/elsewhere/g", 1));
     PathRankTable table;
     EXPECT_FALSE(table.Build(moved.root, 2));
+
+    // Stopped, the walk ends before any folder and the table knows nothing.
+    CCorvelinDoc plain;
+    AddFile(*AddFolder(plain.root, "/d"), "/d/x", 1);
+    const std::atomic<bool> stop{true};
+    EXPECT_FALSE(table.Build(plain.root, 1, &stop));
+    EXPECT_EQ(table.RankOf(nextTestId - 1), PathRankTable::kNone);
+    EXPECT_TRUE(table.Build(plain.root, 1));
 }
 
 }  // namespace
