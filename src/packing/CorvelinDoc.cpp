@@ -71,7 +71,7 @@ bool CCorvelinDoc::Pack(uint64_t limit, IZelPostTarget* progress) {
     packSize = limit;
     {
         // Found beside the placement: the files' path order.
-        PackPathOrder pathOrder(root, scannedItems);
+        PackPathOrder pathOrder(root, scannedItems, nextItemId);
         {
             // The placement's tables go when it is done, before the result
             // lists are built, which keeps a large run's peak lower.

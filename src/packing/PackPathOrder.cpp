@@ -109,11 +109,11 @@ bool SortByRank(std::vector<CPackItem*>& items, const PathRankTable& ranks,
 
 }  // namespace
 
-PackPathOrder::PackPathOrder(const CPackFolder& root, size_t fileCount)
-    : root_(root), fileCount_(fileCount) {
+PackPathOrder::PackPathOrder(const CPackFolder& root, size_t fileCount, uint32_t idLimit)
+    : root_(root), fileCount_(fileCount), idLimit_(idLimit) {
     try {
         pending_ = std::async(std::launch::async,
-                              [this] { return ranks_.Build(root_, fileCount_, &stop_); });
+                              [this] { return ranks_.Build(root_, fileCount_, idLimit_, &stop_); });
     } catch (const std::system_error&) {
         // Without a thread, Sort finds the order itself.
     }
@@ -126,7 +126,7 @@ PackPathOrder::~PackPathOrder() {
 
 bool PackPathOrder::Ranked() {
     // What the thread threw (no memory) is thrown here.
-    return pending_.valid() ? pending_.get() : ranks_.Build(root_, fileCount_);
+    return pending_.valid() ? pending_.get() : ranks_.Build(root_, fileCount_, idLimit_);
 }
 
 void PackPathOrder::Sort(std::vector<PackBin>& packs) {

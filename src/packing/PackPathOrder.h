@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <future>
 #include <vector>
 
@@ -21,8 +22,9 @@ class CPackFolder;
 // this object goes. Large runs sort on a second thread as well.
 class PackPathOrder {
 public:
-    // fileCount: about the files the tree holds.
-    PackPathOrder(const CPackFolder& root, size_t fileCount);
+    // fileCount: about the files the tree holds; idLimit: their numbers are
+    // expected below it.
+    PackPathOrder(const CPackFolder& root, size_t fileCount, uint32_t idLimit);
     // Stops the search for the order, if still under way, and waits for it.
     ~PackPathOrder();
     PackPathOrder(const PackPathOrder&) = delete;
@@ -35,6 +37,7 @@ private:
 
     const CPackFolder& root_;
     const size_t fileCount_;
+    const uint32_t idLimit_;
     PathRankTable ranks_;
     std::atomic<bool> stop_{false};
     std::future<bool> pending_;  // the ranks' Build, when it runs on its own thread

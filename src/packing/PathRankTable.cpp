@@ -52,7 +52,7 @@ bool FoldedPrefix(const Child& prefix, const Child& of) {
 }  // namespace
 
 struct PathRankTable::Walk {
-    std::vector<uint32_t>& ids;  // of the files, in path order
+    PathRankTable& table;
     const std::atomic<bool>* stop;
     // Per depth, reused from folder to folder.
     std::vector<std::vector<Child>> lists;
@@ -112,48 +112,58 @@ bool PathRankTable::Walk::Folder(const CPackFolder& folder, size_t depth) {
         const Child& child = lists[depth][i];
         if (child.folder) {
             if (!Folder(*static_cast<const CPackFolder*>(child.item), depth + 1)) return false;
-        } else {
-            ids.push_back(child.item->GetId());
+        } else if (!table.Add(child.item->GetId())) {
+            return false;
         }
     }
     return true;
 }
 
-bool PathRankTable::Build(const CPackFolder& root, size_t fileCount,
+bool PathRankTable::Build(const CPackFolder& root, size_t fileCount, uint32_t idLimit,
                           const std::atomic<bool>* stop) {
     Clear();
-    std::vector<uint32_t> ids;
-    ids.reserve(fileCount);
-    Walk walk{ids, stop, {}, {}, {}};
-    if (!walk.Folder(root, 0)) return false;
-    if (ids.empty()) return true;
-    const auto [low, high] = std::minmax_element(ids.begin(), ids.end());
-    first_ = *low;
-    // Numbers count folders too: a few per file still make a table, more
-    // would make it mostly holes.
-    if (*high - first_ <= 4 * ids.size() + 4096) {
-        dense_.assign(size_t{*high - first_} + 1, kNone);
-        for (size_t rank = 0; rank < ids.size(); ++rank) {
-            uint32_t& slot = dense_[ids[rank] - first_];
-            if (slot != kNone) return Clear();  // a repeated number
-            slot = static_cast<uint32_t>(rank);
-        }
-        return true;
+    // Ranks go straight to their numbers' places, with no list of numbers
+    // in between: in a large run that list would be the peak's last part.
+    if (Dense(idLimit, fileCount)) {
+        dense_.assign(idLimit, kNone);
+    } else {
+        sparse_.reserve(fileCount);
     }
-    sparse_.reserve(ids.size());
-    for (size_t rank = 0; rank < ids.size(); ++rank)
-        sparse_.push_back(uint64_t{ids[rank]} << 32 | rank);
+    Walk walk{*this, stop, {}, {}, {}};
+    if (!walk.Folder(root, 0)) return Clear();
     std::sort(sparse_.begin(), sparse_.end());
     for (size_t i = 1; i < sparse_.size(); ++i) {
-        if (sparse_[i] >> 32 == sparse_[i - 1] >> 32) return Clear();
+        if (sparse_[i] >> 32 == sparse_[i - 1] >> 32) return Clear();  // a repeated number
+    }
+    if (!dense_.empty() && !Dense(dense_.size(), count_)) {
+        for (size_t id = 0; id < dense_.size(); ++id) {
+            if (dense_[id] != kNone) sparse_.push_back(uint64_t{id} << 32 | dense_[id]);
+        }
+        dense_ = std::vector<uint32_t>();
+        std::sort(sparse_.begin(), sparse_.end());
+    }
+    return true;
+}
+
+// Numbers count folders and removed items too: a few per file still make a
+// table, more would make it mostly holes.
+bool PathRankTable::Dense(size_t idLimit, size_t files) {
+    return idLimit <= 4 * files + 4096;
+}
+
+bool PathRankTable::Add(uint32_t id) {
+    const uint32_t rank = count_++;
+    if (id < dense_.size()) {
+        if (dense_[id] != kNone) return false;  // a repeated number
+        dense_[id] = rank;
+    } else {
+        sparse_.push_back(uint64_t{id} << 32 | rank);
     }
     return true;
 }
 
 uint32_t PathRankTable::RankOf(uint32_t id) const {
-    if (!dense_.empty()) {
-        return id >= first_ && id - first_ < dense_.size() ? dense_[id - first_] : kNone;
-    }
+    if (id < dense_.size()) return dense_[id];
     const auto it = std::lower_bound(sparse_.begin(), sparse_.end(), uint64_t{id} << 32);
     return it != sparse_.end() && *it >> 32 == id ? static_cast<uint32_t>(*it) : kNone;
 }
@@ -161,6 +171,6 @@ uint32_t PathRankTable::RankOf(uint32_t id) const {
 bool PathRankTable::Clear() {
     dense_ = std::vector<uint32_t>();
     sparse_ = std::vector<uint64_t>();
-    first_ = 0;
+    count_ = 0;
     return false;
 }

@@ -23,9 +23,10 @@ class PathRankTable {
 public:
     static constexpr uint32_t kNone = ~uint32_t{0};
 
-    // fileCount: about the files the tree holds, for the table's first size.
+    // fileCount: about the files the tree holds; idLimit: the item numbers
+    // are expected below it (0: no guess). Both only size the table.
     // Once stop is set, the walk gives up between folders and Build refuses.
-    [[nodiscard]] bool Build(const CPackFolder& root, size_t fileCount,
+    [[nodiscard]] bool Build(const CPackFolder& root, size_t fileCount, uint32_t idLimit = 0,
                              const std::atomic<bool>* stop = nullptr);
 
     // The rank of the file with this number; kNone for a number without one.
@@ -34,11 +35,14 @@ public:
 private:
     struct Walk;
 
+    // The next file in path order has this number; false when it is repeated.
+    bool Add(uint32_t id);
+    static bool Dense(size_t idLimit, size_t files);
     bool Clear();
 
-    // Ranks by number from first_ on, or, for numbers too far apart, pairs of
-    // number and rank sorted by number.
-    uint32_t first_ = 0;
+    // Ranks by number below the table's end; pairs of number and rank, sorted
+    // by number, for those above it, and for all when the table was mostly holes.
     std::vector<uint32_t> dense_;
     std::vector<uint64_t> sparse_;
+    uint32_t count_ = 0;
 };

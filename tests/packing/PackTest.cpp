@@ -148,11 +148,17 @@ TEST(PathRankTable, RanksFollowWholePathsOrRefuseTheTree) {
     for (int round = 0; round < 400; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         CCorvelinDoc doc;
+        nextTestId = 1;
         BuildRandomTree(rng, doc, doc.root, 0, 10, false);
         std::vector<CPackItem*> files;
         CollectFiles(doc.root, files);
         PathRankTable table;
-        if (!table.Build(doc.root, files.size())) continue;
+        // Ranks by number in a list, in a table with a list for the numbers
+        // above it, and in a table too sparse to keep.
+        const bool ok = round % 3 == 0   ? table.Build(doc.root, files.size())
+                        : round % 3 == 1 ? table.Build(doc.root, files.size(), 4096)
+                                         : table.Build(doc.root, nextTestId, nextTestId);
+        if (!ok) continue;
         ++ranked;
         std::stable_sort(files.begin(), files.end(), RefPathLess);
         for (size_t i = 0; i < files.size(); ++i) {
@@ -177,6 +183,28 @@ TEST(PathRankTable, RanksFollowWholePathsOrRefuseTheTree) {
     EXPECT_TRUE(refused({"/d/A", "/d/a"}, {}));
     EXPECT_TRUE(refused({"/d"}, {"/d/x"}));
     EXPECT_TRUE(refused({}, {"/d/x", "/d/x"}));
+    {
+        // The same number twice, in the table and in the list.
+        CCorvelinDoc doc;
+        doc.root.AppendChild(CPackItem::Create(7, u"/a", 1));
+        doc.root.AppendChild(CPackItem::Create(7, u"/b", 1));
+        PathRankTable table;
+        EXPECT_FALSE(table.Build(doc.root, 2, 8));
+        doc.root.children.back() = CPackItem::Create(70, u"/c", 1);
+        EXPECT_TRUE(table.Build(doc.root, 2, 8));
+        EXPECT_EQ(table.RankOf(7), 0u);
+        EXPECT_EQ(table.RankOf(70), 1u);
+        doc.root.AppendChild(CPackItem::Create(70, u"/d", 1));
+        EXPECT_FALSE(table.Build(doc.root, 3, 8));
+        EXPECT_EQ(table.RankOf(7), PathRankTable::kNone);
+        // A table left mostly holes becomes a list, merged with the one above it.
+        doc.root.children[1] = CPackItem::Create(30000, u"/c", 1);
+        doc.root.children[2] = CPackItem::Create(5, u"/d", 1);
+        EXPECT_TRUE(table.Build(doc.root, 5000, 20000));
+        EXPECT_EQ(table.RankOf(5), 2u);
+        EXPECT_EQ(table.RankOf(7), 0u);
+        EXPECT_EQ(table.RankOf(30000), 1u);
+    }
     CCorvelinDoc moved;
     CPackFolder* folder = AddFolder(moved.root, "/d");
     AddFile(*AddFolder(*folder, "/d/e"), "/d/e/f", 1);
@@ -188,7 +216,7 @@ TEST(PathRankTable, RanksFollowWholePathsOrRefuseTheTree) {
     CCorvelinDoc plain;
     AddFile(*AddFolder(plain.root, "/d"), "/d/x", 1);
     const std::atomic<bool> stop{true};
-    EXPECT_FALSE(table.Build(plain.root, 1, &stop));
+    EXPECT_FALSE(table.Build(plain.root, 1, nextTestId, &stop));
     EXPECT_EQ(table.RankOf(nextTestId - 1), PathRankTable::kNone);
     EXPECT_TRUE(table.Build(plain.root, 1));
 }
