@@ -10,6 +10,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -48,6 +49,12 @@ struct LinuxDirent64 {
     unsigned short d_reclen;
     unsigned char d_type;
     char d_name[1];
+};
+
+struct PendingStat {
+    uint64_t inode;
+    uint32_t position;  // in the listing
+    unsigned char type;
 };
 
 // stat of an entry relative to its open folder; like fstatat, it never
@@ -179,9 +186,18 @@ int PosixFileSystem::List(const std::string& path, std::vector<DirEntry>& out,
     if (dfd < 0) return errno;
     // One buffer per thread: the listing threads of a scan each keep theirs.
     thread_local std::vector<char> buffer(kListBufferSize);
+    // Each entry's inode number, listing position and type, to ask for the
+    // entries in inode order: on a cold disk the inodes are then read in the
+    // order they lie, which the file system's read-ahead of inode blocks follows.
+    thread_local std::vector<PendingStat> pending;
+    pending.clear();
     out.reserve(64);
     int result = 0;
     for (;;) {
+        if (stop.load(std::memory_order_relaxed)) {
+            result = ECANCELED;
+            break;
+        }
         const long n = ::syscall(SYS_getdents64, dfd, buffer.data(), buffer.size());
         if (n == 0) break;
         if (n < 0) {
@@ -190,39 +206,46 @@ int PosixFileSystem::List(const std::string& path, std::vector<DirEntry>& out,
             break;
         }
         for (long at = 0; at < n;) {
-            // On a cold disk every entry can wait on the device.
-            if (stop.load(std::memory_order_relaxed)) {
-                result = ECANCELED;
-                break;
-            }
             const auto* ent = reinterpret_cast<const LinuxDirent64*>(buffer.data() + at);
             at += ent->d_reclen;
             const char* name = ent->d_name;
             if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
                 continue;
-
-            DirEntry& entry = out.emplace_back();
-            entry.name.assign(name);
-            struct statx sx;
-            if (ent->d_type == DT_LNK) {
-                entry.isLink = true;
-            } else if (ent->d_type == DT_UNKNOWN) {
-                // Some file systems give no type: ask for the entry itself.
-                if (StatAt(dfd, name, AT_SYMLINK_NOFOLLOW, sx) == 0) {
-                    entry.isLink = S_ISLNK(sx.stx_mode);
-                    if (!entry.isLink) {
-                        Convert(sx, entry.stat);
-                        continue;
-                    }
+            pending.push_back({ent->d_ino, static_cast<uint32_t>(out.size()), ent->d_type});
+            out.emplace_back().name.assign(name);
+        }
+    }
+    if (result == 0) {
+        std::sort(pending.begin(), pending.end(), [](const PendingStat& a, const PendingStat& b) {
+            return a.inode != b.inode ? a.inode < b.inode : a.position < b.position;
+        });
+    }
+    for (size_t i = 0; i < pending.size() && result == 0; ++i) {
+        // On a cold disk every entry can wait on the device.
+        if (stop.load(std::memory_order_relaxed)) {
+            result = ECANCELED;
+            break;
+        }
+        DirEntry& entry = out[pending[i].position];
+        const char* name = entry.name.c_str();
+        struct statx sx;
+        if (pending[i].type == DT_LNK) {
+            entry.isLink = true;
+        } else if (pending[i].type == DT_UNKNOWN) {
+            // Some file systems give no type: ask for the entry itself.
+            if (StatAt(dfd, name, AT_SYMLINK_NOFOLLOW, sx) == 0) {
+                entry.isLink = S_ISLNK(sx.stx_mode);
+                if (!entry.isLink) {
+                    Convert(sx, entry.stat);
+                    continue;
                 }
             }
-            if (const int error = StatAt(dfd, name, 0, sx)) {
-                entry.statError = error;
-            } else {
-                Convert(sx, entry.stat);
-            }
         }
-        if (result != 0) break;
+        if (const int error = StatAt(dfd, name, 0, sx)) {
+            entry.statError = error;
+        } else {
+            Convert(sx, entry.stat);
+        }
     }
     ::close(dfd);
     if (result != 0) out.clear();
