@@ -1,5 +1,6 @@
 #include "cli/CliJob.h"
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <boost/make_shared.hpp>
@@ -236,6 +237,10 @@ int CliJob::Run() {
     }
 
     if (importSettings->AutoGroup && result) AcceptAllAutoGroups(doc, *result);
+    // What the reading left free in the heap (listings, replaced child lists,
+    // the reader's tables) goes back now: the packing's large tables are
+    // mapped on their own and could not reuse it, and would peak above it.
+    malloc_trim(0);
 
     // Pack: against the bytes, or against the estimated images.
     const uint64_t medium = sizes.capacity;
