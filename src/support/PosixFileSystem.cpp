@@ -51,6 +51,8 @@ struct LinuxDirent64 {
     char d_name[1];
 };
 
+constexpr size_t kKeptPendingStats = size_t{1} << 16;
+
 struct PendingStat {
     uint64_t inode;
     uint32_t position;  // in the listing
@@ -248,6 +250,8 @@ int PosixFileSystem::List(const std::string& path, std::vector<DirEntry>& out,
         }
     }
     ::close(dfd);
+    // Kept for the next folder, unless a huge one made it large.
+    if (pending.capacity() > kKeptPendingStats) pending = std::vector<PendingStat>();
     if (result != 0) out.clear();
     return result;
 }
