@@ -20,7 +20,7 @@ void Walk(const CPackFolder& folder, std::vector<std::u16string>& out) {
         const std::u16string path = child->GetPath();
         FUZZ_CHECK(path.size() <= kMaxPathUnits);
         FUZZ_CHECK(child->parent == &folder);
-        const std::u16string_view name = child->GetFileName();
+        const std::u16string name = child->GetFileName().ToString();
         FUZZ_CHECK(path.size() >= name.size() &&
                    path.compare(path.size() - name.size(), name.size(), name) == 0);
         if (const CPackFolder* sub = child->AsFolder()) {

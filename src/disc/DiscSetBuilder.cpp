@@ -53,7 +53,7 @@ DiscSet BuildDiscSet(const CPackFolder& root, const std::vector<PackBin>& packs,
 
 std::u16string DefaultSetName(const CPackFolder& root, int64_t now) {
     std::u16string name;
-    if (!root.children.empty()) name = std::u16string(root.children.front()->GetFileName());
+    if (!root.children.empty()) name = root.children.front()->GetFileName().ToString();
     const std::time_t when = static_cast<std::time_t>(now);
     std::tm local{};
     localtime_r(&when, &local);

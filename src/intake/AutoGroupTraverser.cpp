@@ -15,10 +15,18 @@ bool CAutoGroupTraverser::VisitFolder(CPackFolder& folder) {
     if (CancelRequested()) return false;
     files_.clear();
     names_.clear();
+    nameText_.clear();
     for (const auto& child : folder.children) {
         if (child->IsFolder()) continue;
         files_.push_back(child.get());
-        names_.push_back(child->GetName());
+        child->GetName().AppendTo(nameText_);
+    }
+    // Views once the text has stopped growing.
+    size_t at = 0;
+    for (const CPackItem* file : files_) {
+        const size_t length = file->GetName().size();
+        names_.emplace_back(nameText_.data() + at, length);
+        at += length;
     }
     // Pairs are met in the order of a loop over every pair, and those left out
     // cannot score above the threshold, so the numbers come out the same.

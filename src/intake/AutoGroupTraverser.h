@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,6 +35,8 @@ private:
     bool cancelled_ = false;
     // Reused between folders.
     std::vector<CPackItem*> files_;
+    // The files' names in UTF-16, one after another, and views of them.
+    std::u16string nameText_;
     std::vector<std::u16string_view> names_;
     std::vector<uint32_t> partners_;
 };

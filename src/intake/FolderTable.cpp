@@ -5,9 +5,9 @@
 
 #include "model/PackItem.h"
 
-uint64_t CFolderTable::Hash(const CPackFolder* parent, std::u16string_view name) {
-    uint64_t h = std::hash<std::u16string_view>()(name) ^
-                 reinterpret_cast<uintptr_t>(parent) * 0x9E3779B97F4A7C15ull;
+uint64_t CFolderTable::Hash(const CPackFolder* parent, ItemText name) {
+    uint64_t h =
+        std::hash<ItemText>()(name) ^ reinterpret_cast<uintptr_t>(parent) * 0x9E3779B97F4A7C15ull;
     // The slot comes from the low bits: fold the high ones in.
     h ^= h >> 31;
     h *= 0xBF58476D1CE4E5B9ull;

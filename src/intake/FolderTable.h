@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/ItemText.h"
+
 class CPackFolder;
 
 // The folders an inventory has made, by parent and name. An object store or a
@@ -25,7 +27,7 @@ private:
         CPackFolder* folder = nullptr;
     };
 
-    static uint64_t Hash(const CPackFolder* parent, std::u16string_view name);
+    static uint64_t Hash(const CPackFolder* parent, ItemText name);
     void Place(const Slot& slot);
 
     std::vector<Slot> slots_;  // a power of two, at most half of them taken

@@ -301,14 +301,14 @@ void CInventoryReader::DropRepeats(CPackFolder& folder, bool sorted) {
         const auto files = std::find_if(children.begin(), children.end(),
                                         [](const CPackItemPtr& c) { return !c->IsFolder(); });
         // As SortChildren orders names: without regard to case, then exactly.
-        auto less = [](std::u16string_view a, std::u16string_view b) {
+        auto less = [](ItemText a, ItemText b) {
             const int c = ComparePathsNoCase(a, b);
             return c != 0 ? c < 0 : a < b;
         };
         auto sub = children.begin();
         CPackItem* kept = nullptr;
         for (auto file = files; file != children.end(); ++file) {
-            const std::u16string_view name = (*file)->GetFileName();
+            const ItemText name = (*file)->GetFileName();
             while (sub != files && less((*sub)->GetFileName(), name))
                 ++sub;
             if (sub != files && (*sub)->GetFileName() == name) {
@@ -326,7 +326,7 @@ void CInventoryReader::DropRepeats(CPackFolder& folder, bool sorted) {
             }
         }
     } else {
-        std::unordered_map<std::u16string_view, const CPackItem*> seen;
+        std::unordered_map<ItemText, const CPackItem*> seen;
         for (const CPackItemPtr& child : children) {
             if (child->IsFolder()) seen.emplace(child->GetFileName(), child.get());
         }

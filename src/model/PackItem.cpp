@@ -83,12 +83,14 @@ CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t ite
       folder_(0),
       wholePath_(1),
       ownText_(0),
-      size(itemSize) {
-    InitText(itemPath, nullptr);
+      size(itemSize),
+      eraseMark(0),
+      narrowText_(0) {
+    InitText(itemPath, nullptr, false);
 }
 
 CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t itemSize, uint8_t type,
-                     char16_t* storage)
+                     void* storage, bool narrow)
     : id(itemId),
       textLength_(0),
       nameStart_(0),
@@ -96,14 +98,21 @@ CPackItem::CPackItem(uint32_t itemId, std::u16string_view itemPath, uint64_t ite
       folder_(type == TypeFolder),
       wholePath_(1),
       ownText_(0),
-      size(itemSize) {
-    InitText(itemPath, storage);
+      size(itemSize),
+      eraseMark(0),
+      narrowText_(0) {
+    InitText(itemPath, storage, narrow);
 }
 
-void CPackItem::InitText(std::u16string_view itemPath, char16_t* storage) {
+void CPackItem::InitText(std::u16string_view itemPath, void* storage, bool narrow) {
     const std::u16string_view kept = itemPath.substr(0, CutLength(itemPath));
     if (storage) {
-        std::copy(kept.begin(), kept.end(), storage);
+        if (narrow) {
+            ItemText::CopyNarrow(kept, static_cast<unsigned char*>(storage));
+        } else {
+            std::copy(kept.begin(), kept.end(), static_cast<char16_t*>(storage));
+        }
+        narrowText_ = narrow;
         textLength_ = static_cast<uint32_t>(kept.size());
     } else {
         SetText(kept);
@@ -121,10 +130,12 @@ Item* CPackItem::MakeInBlock(uint32_t itemId, std::u16string_view itemPath, uint
     static_assert(alignof(Item) <= CItemArena::kAlign, "the arena's blocks hold items");
     static_assert(sizeof(Item) + kMaxPathUnits * sizeof(char16_t) <= CItemArena::kMaxBlock,
                   "the arena's blocks hold the longest path");
-    void* block = CItemArena::Allocate(sizeof(Item) + CutLength(itemPath) * sizeof(char16_t));
-    char16_t* storage = reinterpret_cast<char16_t*>(static_cast<char*>(block) + sizeof(Item));
+    const size_t units = CutLength(itemPath);
+    const bool narrow = ItemText::FitsNarrow(itemPath.substr(0, units));
+    void* block = CItemArena::Allocate(sizeof(Item) + units * (narrow ? 1 : sizeof(char16_t)));
+    void* storage = static_cast<char*>(block) + sizeof(Item);
     try {
-        return new (block) Item(itemId, itemPath, itemSize, storage);
+        return new (block) Item(itemId, itemPath, itemSize, storage, narrow);
     } catch (...) {
         CItemArena::Free(block);
         throw;
@@ -154,24 +165,38 @@ void intrusive_ptr_release(CPackItem* item) {
     CItemArena::Free(item);
 }
 
-void CPackItem::SetText(std::u16string_view text) {
-    // Shorter text stays where the longer one was; text may be a part of it.
+void CPackItem::SetText(ItemText text) {
     // Beyond any path an item is given; cut, not wrapped, should it happen.
     if (text.size() > kMaxTextUnits) text = text.substr(0, kMaxTextUnits);
-    if (!ownText_ && text.size() <= textLength_) {
-        if (!text.empty()) {
-            auto* here = const_cast<char16_t*>(Text().data());
-            std::memmove(here, text.data(), text.size() * sizeof(char16_t));
+    // Copied first: text may be a part of the one it replaces.
+    char16_t units[kMaxTextUnits];
+    for (size_t i = 0; i < text.size(); ++i)
+        units[i] = text[i];
+    const std::u16string_view copied(units, text.size());
+    // A text that takes no more bytes stays in the block where the old one was.
+    const size_t room = ownText_ ? 0 : Text().Bytes();
+    const bool narrow = ItemText::FitsNarrow(copied);
+    const size_t bytes = copied.size() * (narrow ? 1 : sizeof(char16_t));
+    if (!ownText_ && bytes <= room) {
+        if (bytes != 0) {
+            const size_t object = IsFolder() ? sizeof(CPackFolder) : sizeof(CPackItem);
+            char* block = reinterpret_cast<char*>(this) + object;
+            if (narrow) {
+                ItemText::CopyNarrow(copied, reinterpret_cast<unsigned char*>(block));
+            } else {
+                std::memcpy(block, units, bytes);
+            }
         }
-        textLength_ = static_cast<uint32_t>(text.size());
+        narrowText_ = narrow;
+        textLength_ = static_cast<uint32_t>(copied.size());
         return;
     }
-    // Copied before the old one goes: text may be a part of it.
-    std::unique_ptr<char16_t[]> copy(new char16_t[text.size()]);
-    std::copy(text.begin(), text.end(), copy.get());
+    std::unique_ptr<char16_t[]> copy(new char16_t[copied.size()]);
+    std::copy(copied.begin(), copied.end(), copy.get());
     OwnTexts::Get().Put(this, std::move(copy));
     ownText_ = 1;
-    textLength_ = static_cast<uint32_t>(text.size());
+    narrowText_ = 0;
+    textLength_ = static_cast<uint32_t>(copied.size());
 }
 
 const char16_t* CPackItem::OwnText() const {
@@ -199,47 +224,43 @@ void CPackItem::AppendPath(std::u16string& out) const {
     for (size_t i = 0; i < levels; ++i)
         length += chain[i]->textLength_ + 1;
     out.reserve(length);
-    out.append(top->Text());
+    top->Text().AppendTo(out);
     for (size_t i = levels - 1; i-- > 0;) {
         // Only the root folder's path ends in "/".
         if (out.empty() || out.back() != u'/') out += u'/';
-        out.append(chain[i]->Text());
+        chain[i]->Text().AppendTo(out);
     }
 }
 
 std::u16string CPackItem::GetPath() const {
-    if (wholePath_ || !parent) return std::u16string(Text());
+    if (wholePath_ || !parent) return Text().ToString();
     std::u16string path;
     AppendPath(path);
     return path;
 }
 
 // Compares from the end, so no path is built.
-bool CPackItem::PathEquals(std::u16string_view path) const {
-    const std::u16string_view text = Text();
+bool CPackItem::PathEquals(ItemText path) const {
+    const ItemText text = Text();
     if (wholePath_ || !parent) return path == text;
-    if (path.size() <= text.size() ||
-        path.compare(path.size() - text.size(), text.size(), text) != 0) {
-        return false;
-    }
-    path.remove_suffix(text.size());
-    return JoinsBelow(*parent, path);
+    if (path.size() <= text.size() || path.substr(path.size() - text.size()) != text) return false;
+    return JoinsBelow(*parent, path.substr(0, path.size() - text.size()));
 }
 
 // Whether prefix is what a name's path holds before the name: the folder's
 // path and a "/", or the folder's path alone when it ends in "/" (the root).
-bool CPackItem::JoinsBelow(const CPackItem& folder, std::u16string_view prefix) {
+bool CPackItem::JoinsBelow(const CPackItem& folder, ItemText prefix) {
     if (prefix.empty() || prefix.back() != u'/') return false;
     if (folder.PathEquals(prefix)) return true;
-    prefix.remove_suffix(1);
+    prefix = prefix.substr(0, prefix.size() - 1);
     return !prefix.empty() && prefix.back() != u'/' && folder.PathEquals(prefix);
 }
 
 void CPackItem::TrimToNameBelow(const CPackItem& folder) {
-    const std::u16string_view text = Text();
+    const ItemText text = Text();
     const size_t slash = text.rfind(u'/');
     // A path cut short may have lost the name's own "/": it stays whole.
-    if (!wholePath_ || slash == std::u16string_view::npos || slash + 1 == text.size() ||
+    if (!wholePath_ || slash == ItemText::npos || slash + 1 == text.size() ||
         nameStart_ < slash + 1) {
         return;
     }
@@ -250,16 +271,16 @@ void CPackItem::TrimToNameBelow(const CPackItem& folder) {
     wholePath_ = 0;
 }
 
-std::u16string_view CPackItem::GetFileName() const {
-    std::u16string_view text = Text();
+ItemText CPackItem::GetFileName() const {
+    ItemText text = Text();
     if (!wholePath_) return text;
     while (text.size() > 1 && text.back() == u'/')
-        text.remove_suffix(1);
+        text = text.substr(0, text.size() - 1);
     const size_t slash = text.rfind(u'/');
-    return slash == std::u16string_view::npos ? text : text.substr(slash + 1);
+    return slash == ItemText::npos ? text : text.substr(slash + 1);
 }
 
-std::u16string_view CPackItem::GetName() const {
+ItemText CPackItem::GetName() const {
     return Text().substr(nameStart_, nameLength_);
 }
 
@@ -297,11 +318,11 @@ void CPackItem::AssignFields(const CPackItem& other) {
 }
 
 CPackFolder::CPackFolder(uint32_t folderId, std::u16string_view folderPath, uint64_t folderSize)
-    : CPackItem(folderId, folderPath, folderSize, TypeFolder, nullptr) {}
+    : CPackItem(folderId, folderPath, folderSize, TypeFolder, nullptr, false) {}
 
 CPackFolder::CPackFolder(uint32_t folderId, std::u16string_view folderPath, uint64_t folderSize,
-                         char16_t* storage)
-    : CPackItem(folderId, folderPath, folderSize, TypeFolder, storage) {}
+                         void* storage, bool narrow)
+    : CPackItem(folderId, folderPath, folderSize, TypeFolder, storage, narrow) {}
 
 boost::intrusive_ptr<CPackFolder> CPackFolder::Create(uint32_t folderId,
                                                       std::u16string_view folderPath,
@@ -391,7 +412,7 @@ void CPackFolder::SortChildren() {
     }
     struct Key {
         bool folder;
-        std::u16string_view text;
+        ItemText text;
         CPackItemPtr* item;
     };
     std::vector<Key> keys;
@@ -399,8 +420,7 @@ void CPackFolder::SortChildren() {
     for (size_t i = 0; i < children.size(); ++i) {
         CPackItemPtr& child = children[i];
         keys.push_back({child->IsFolder(),
-                        wholePaths.empty() ? child->Text() : std::u16string_view(wholePaths[i]),
-                        &child});
+                        wholePaths.empty() ? child->Text() : ItemText(wholePaths[i]), &child});
     }
     std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
         if (a.folder != b.folder) return a.folder;
@@ -420,19 +440,6 @@ void CPackFolder::MarkEnds() {
     if (children.empty()) return;
     children.front()->siblingPosition = PositionFirst;
     children.back()->siblingPosition = PositionLast;
-}
-
-int ComparePathsNoCase(std::u16string_view a, std::u16string_view b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        char16_t x = a[i];
-        char16_t y = b[i];
-        if (x >= u'A' && x <= u'Z') x = static_cast<char16_t>(x + 32);
-        if (y >= u'A' && y <= u'Z') y = static_cast<char16_t>(y + 32);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
 }
 
 bool ChildOrderLess(const CPackItem& a, const CPackItem& b) {

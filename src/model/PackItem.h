@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/CompactNumber.h"
+#include "model/ItemText.h"
 
 class CPackItemTraverser;
 class CPackFolder;
@@ -25,6 +26,9 @@ constexpr size_t kMaxPathUnits = 259;
 // item and the item's text in the same block, so a file is one allocation,
 // and the lists of children hold plain pointers. A scan of a million files
 // would otherwise spend a third of its memory on counts, blocks and slack.
+//
+// The text is held narrow, a byte per unit, where every unit fits one (see
+// ItemText); most names are ASCII.
 //
 // An item below a folder keeps only its file name and makes its path from its
 // parents: ten million files would otherwise hold their folders' paths ten
@@ -54,9 +58,9 @@ public:
     // True when the path is not made from a parent's: GetPath is then whole.
     bool HasWholePath() const { return wholePath_ || !parent; }
     // The last component of the path, extension included.
-    std::u16string_view GetFileName() const;
+    ItemText GetFileName() const;
     // The file name without its extension.
-    std::u16string_view GetName() const;
+    ItemText GetName() const;
     // Asks for the text ahead of its reading: walks over the files of a pack
     // jump all over memory, and overlapping those loads is most of their speed.
     inline void PrefetchText() const;
@@ -100,7 +104,13 @@ public:
     // Tree depth: top-level items are 1. A path of at most kMaxPathUnits has
     // fewer than 255 levels.
     uint8_t level = 0;
-    uint8_t eraseMark = 0;
+    uint8_t eraseMark : 1;
+
+private:
+    // The text in the item's block is held one byte per unit (ItemText).
+    uint8_t narrowText_ : 1;
+
+public:
     uint8_t siblingPosition = PositionOther;
     // The catalog holds this path with another size or time: the list marks it.
     uint8_t archiveChanged = 0;
@@ -112,23 +122,24 @@ private:
 
     // The text goes to storage when given, which holds the kept part of path
     // and lives as long as the item (the end of its block); else to the heap.
-    CPackItem(uint32_t id, std::u16string_view path, uint64_t size, uint8_t type,
-              char16_t* storage);
-    CPackItem(uint32_t id, std::u16string_view path, uint64_t size, char16_t* storage)
-        : CPackItem(id, path, size, TypeFile, storage) {}
+    // storage holds the kept part of path narrow when narrow is set.
+    CPackItem(uint32_t id, std::u16string_view path, uint64_t size, uint8_t type, void* storage,
+              bool narrow);
+    CPackItem(uint32_t id, std::u16string_view path, uint64_t size, void* storage, bool narrow)
+        : CPackItem(id, path, size, TypeFile, storage, narrow) {}
     template <class Item>
     static Item* MakeInBlock(uint32_t id, std::u16string_view path, uint64_t size);
 
-    void InitText(std::u16string_view path, char16_t* storage);
-    inline std::u16string_view Text() const;
+    void InitText(std::u16string_view path, void* storage, bool narrow);
+    inline ItemText Text() const;
     // A text that outgrew the item's block, in a table of its own: few items
     // ever get one, and every item would otherwise carry a pointer for it.
     const char16_t* OwnText() const;
-    void SetText(std::u16string_view text);
+    void SetText(ItemText text);
     // Keeps only the file name when path continues this folder's path.
     void TrimToNameBelow(const CPackItem& folder);
-    bool PathEquals(std::u16string_view path) const;
-    static bool JoinsBelow(const CPackItem& folder, std::u16string_view prefix);
+    bool PathEquals(ItemText path) const;
+    static bool JoinsBelow(const CPackItem& folder, ItemText prefix);
 
     std::atomic<uint32_t> refs_{0};
 };
@@ -165,18 +176,20 @@ public:
 private:
     friend class CPackItem;
 
-    CPackFolder(uint32_t id, std::u16string_view path, uint64_t size, char16_t* storage);
+    CPackFolder(uint32_t id, std::u16string_view path, uint64_t size, void* storage, bool narrow);
     void MarkEnds();
 };
 
 using CPackFolderPtr = boost::intrusive_ptr<CPackFolder>;
 
-inline std::u16string_view CPackItem::Text() const {
-    if (ownText_) return {OwnText(), textLength_};
+inline ItemText CPackItem::Text() const {
+    if (ownText_) return std::u16string_view(OwnText(), textLength_);
     if (textLength_ == 0) return {};
-    const size_t object = IsFolder() ? sizeof(CPackFolder) : sizeof(CPackItem);
-    return {reinterpret_cast<const char16_t*>(reinterpret_cast<const char*>(this) + object),
-            textLength_};
+    const char* block = reinterpret_cast<const char*>(this) +
+                        (IsFolder() ? sizeof(CPackFolder) : sizeof(CPackItem));
+    if (narrowText_)
+        return ItemText::Narrow(reinterpret_cast<const unsigned char*>(block), textLength_);
+    return std::u16string_view(reinterpret_cast<const char16_t*>(block), textLength_);
 }
 
 inline void CPackItem::PrefetchText() const {
@@ -184,8 +197,6 @@ inline void CPackItem::PrefetchText() const {
     __builtin_prefetch(reinterpret_cast<const char*>(this) + sizeof(CPackItem));
 }
 
-// Path order: ASCII A-Z folded to a-z, then UTF-16 code units by value.
-int ComparePathsNoCase(std::u16string_view a, std::u16string_view b);
 // Child order: folders before files, then ComparePathsNoCase, then plain code
 // units so that names differing only in case still get a fixed order.
 bool ChildOrderLess(const CPackItem& a, const CPackItem& b);

@@ -7,8 +7,8 @@
 
 namespace {
 
-std::u16string FoldAscii(std::u16string_view text) {
-    std::u16string out(text);
+std::u16string FoldAscii(ItemText text) {
+    std::u16string out = text.ToString();
     for (char16_t& c : out) {
         if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
     }
@@ -25,9 +25,9 @@ std::u16string Numbered(std::u16string_view name, bool folder, unsigned n) {
     return std::u16string(name.substr(0, dot)) + suffix + std::u16string(name.substr(dot));
 }
 
-std::u16string_view OwnName(const CPackItem& item) {
-    const std::u16string_view name = item.GetFileName();
-    return name.empty() ? u"root" : name;
+ItemText OwnName(const CPackItem& item) {
+    const ItemText name = item.GetFileName();
+    return name.empty() ? ItemText(u"root") : name;
 }
 
 const CPackItem* TopLevel(const CPackItem& item) {
@@ -46,7 +46,7 @@ CDiscPaths::CDiscPaths(const CPackFolder& root) {
     // The folder a written medium keeps its checksums and index in.
     std::unordered_set<std::u16string> used = {u"_corvelin"};
     for (const CPackItemPtr& child : root.children) {
-        const std::u16string base(OwnName(*child));
+        const std::u16string base = OwnName(*child).ToString();
         std::u16string name = base;
         // A numbered name must not take the plain name of another item either.
         for (unsigned n = 2; used.count(FoldAscii(name)) != 0; ++n) {
@@ -62,7 +62,7 @@ std::u16string CDiscPaths::DiscPath(const CPackItem& item) const {
     const CPackItem* top = TopLevel(item);
     std::u16string out = u"/";
     auto it = topNames_.find(top);
-    out += it != topNames_.end() ? std::u16string_view(it->second) : OwnName(*top);
+    (it != topNames_.end() ? ItemText(it->second) : OwnName(*top)).AppendTo(out);
     if (top == &item) return out;
     const size_t below = top->GetPath().size();
     const std::u16string path = item.GetPath();
@@ -74,8 +74,8 @@ std::u16string CDiscPaths::DiscPath(const CPackItem& item) const {
     return out;
 }
 
-std::u16string_view CDiscPaths::DiscName(const CPackItem& item) const {
+ItemText CDiscPaths::DiscName(const CPackItem& item) const {
     if (item.parent && item.parent->parent) return item.GetFileName();
     auto it = topNames_.find(&item);
-    return it != topNames_.end() ? std::u16string_view(it->second) : OwnName(item);
+    return it != topNames_.end() ? ItemText(it->second) : OwnName(item);
 }

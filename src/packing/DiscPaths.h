@@ -3,6 +3,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "model/ItemText.h"
+
 class CPackItem;
 class CPackFolder;
 
@@ -24,7 +26,7 @@ public:
     std::u16string DiscPath(const CPackItem& item) const;
     // The last component of an item's disc path: its top-level disc name for a
     // top-level item, else its file name. It lives as long as the item and this.
-    std::u16string_view DiscName(const CPackItem& item) const;
+    ItemText DiscName(const CPackItem& item) const;
 
 private:
     std::unordered_map<const CPackItem*, std::u16string> topNames_;

@@ -43,14 +43,14 @@ uint64_t Sections(uint64_t size, bool folder) {
 }
 
 // A surrogate pair starts at i.
-bool Pair(std::u16string_view name, size_t i) {
+bool Pair(ItemText name, size_t i) {
     return name[i] >= 0xD800 && name[i] < 0xDC00 && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
            name[i + 1] < 0xE000;
 }
 
 // Characters as the ISO tree's name mapping counts them: a surrogate pair is
 // one, every escaped byte of an invalid name one.
-uint64_t Characters(std::u16string_view name) {
+uint64_t Characters(ItemText name) {
     uint64_t n = 0;
     for (size_t i = 0; i < name.size(); ++i, ++n) {
         if (Pair(name, i)) ++i;
@@ -59,7 +59,7 @@ uint64_t Characters(std::u16string_view name) {
 }
 
 // UTF-8 bytes of a name without building it: escaped bytes are one each.
-uint64_t Utf8Length(std::u16string_view name) {
+uint64_t Utf8Length(ItemText name) {
     uint64_t n = 0;
     for (size_t i = 0; i < name.size(); ++i) {
         const char16_t c = name[i];
@@ -85,7 +85,7 @@ struct IsoRecord {
     uint64_t continuation;
 };
 
-IsoRecord MakeIsoRecord(std::u16string_view name, bool folder) {
+IsoRecord MakeIsoRecord(ItemText name, bool folder) {
     const uint64_t chars = Characters(name);
     const uint64_t isoName =
         folder ? std::min(chars, kIsoNameMax) : std::min(chars + 1, kIsoNameMax) + 2;  // ".", ";1"
@@ -99,7 +99,7 @@ IsoRecord MakeIsoRecord(std::u16string_view name, bool folder) {
     return {isoName, Even(length), continuation};
 }
 
-uint64_t JolietRecord(std::u16string_view name) {
+uint64_t JolietRecord(ItemText name) {
     return 34 + 2 * std::min<uint64_t>(name.size(), kJolietNameMax);
 }
 
@@ -110,7 +110,7 @@ uint64_t JolietRecord(std::u16string_view name) {
 // dot kept, cut at the longest name; in the Joliet tree UCS-2, where a
 // character beyond it or an escaped byte becomes one "_", cut at 103 units.
 struct Record {
-    std::u16string_view name;  // Joliet
+    ItemText name;  // Joliet
     char iso[kIsoNameMax];
     uint8_t isoLength;
     bool folder;
@@ -123,7 +123,7 @@ struct Record {
     uint64_t count = 1;
 };
 
-void MapIsoName(Record& r, std::u16string_view name, size_t dot) {
+void MapIsoName(Record& r, ItemText name, size_t dot) {
     size_t n = 0;
     for (size_t i = 0; i < name.size() && n < kIsoNameMax; ++i) {
         char16_t c = name[i];
@@ -149,7 +149,7 @@ int IsoCompare(const Record& a, const Record& b) {
 }
 
 // The next character of a Joliet name at i, in the mapping above.
-char16_t JolietChar(std::u16string_view name, size_t& i) {
+char16_t JolietChar(ItemText name, size_t& i) {
     const char16_t c = name[i];
     if (Pair(name, i)) {
         i += 2;
@@ -242,7 +242,7 @@ uint32_t CImageSizeEstimate::FolderIndex(std::u16string_view path) {
     return index;
 }
 
-uint32_t CImageSizeEstimate::AddFolder(uint32_t parent, std::u16string_view name) {
+uint32_t CImageSizeEstimate::AddFolder(uint32_t parent, ItemText name) {
     Push(name, 0, parent, true);
     return folderCount_++;
 }
@@ -256,19 +256,18 @@ void CImageSizeEstimate::AddFile(std::u16string_view discPath, uint64_t size) {
     }
 }
 
-void CImageSizeEstimate::AddFileTo(uint32_t folder, std::u16string_view name, uint64_t size) {
+void CImageSizeEstimate::AddFileTo(uint32_t folder, ItemText name, uint64_t size) {
     Push(name, size, folder, false);
     dataBlocks_ += DivUp(size, kBlock);
 }
 
-void CImageSizeEstimate::Push(std::u16string_view name, uint64_t size, uint32_t parent,
-                              bool folder) {
+void CImageSizeEstimate::Push(ItemText name, uint64_t size, uint32_t parent, bool folder) {
     const IsoRecord record = MakeIsoRecord(name, folder);
-    const size_t dot = folder ? std::u16string_view::npos : name.rfind(u'.');
-    entries_.push_back(
-        Entry{name, size, parent, folder, static_cast<uint16_t>(record.nameLength),
-              static_cast<uint16_t>(record.length), static_cast<uint16_t>(record.continuation),
-              dot == std::u16string_view::npos ? kNoDot : static_cast<uint16_t>(dot)});
+    const size_t dot = folder ? ItemText::npos : name.rfind(u'.');
+    entries_.push_back(Entry{name, size, parent, folder, static_cast<uint16_t>(record.nameLength),
+                             static_cast<uint16_t>(record.length),
+                             static_cast<uint16_t>(record.continuation),
+                             dot == ItemText::npos ? kNoDot : static_cast<uint16_t>(dot)});
 }
 
 uint64_t CImageSizeEstimate::Blocks() const {
@@ -319,7 +318,7 @@ uint64_t CImageSizeEstimate::Blocks() const {
         for (size_t i = start[f]; i < start[f + 1]; ++i) {
             // The names lie in the items, all over memory: ask for the ones
             // a few entries on while this one is mapped.
-            if (i + 8 < order.size()) __builtin_prefetch(entries_[order[i + 8]].name.data());
+            if (i + 8 < order.size()) __builtin_prefetch(entries_[order[i + 8]].name.Data());
             const Entry& e = entries_[order[i]];
             continuation += e.continuation;
             const size_t dot = e.dot == kNoDot ? std::u16string::npos : e.dot;
@@ -383,7 +382,7 @@ uint64_t CImageSizeEstimate::Blocks() const {
     return blocks;
 }
 
-uint64_t CImageSizeEstimate::FileCost(std::u16string_view name, uint64_t size) {
+uint64_t CImageSizeEstimate::FileCost(ItemText name, uint64_t size) {
     const IsoRecord record = MakeIsoRecord(name, false);
     // A renamed top-level item may grow its name a little ("~2").
     constexpr uint64_t kRenameRoom = 8;

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/ItemText.h"
+
 // What the image of one pack will take: ISO 9660 level 3 with Rock Ridge and
 // long Joliet names, as "xorrisofs -r -J -joliet-long -iso-level 3" lays it
 // out with its default padding. Files are rounded up to 2,048-byte blocks; every
@@ -31,14 +33,14 @@ public:
     // A folder named name in the folder numbered parent (kRoot or a number
     // AddFolder gave), and a file in a folder. The names are not copied: they
     // must outlive the estimate.
-    uint32_t AddFolder(uint32_t parent, std::u16string_view name);
-    void AddFileTo(uint32_t folder, std::u16string_view name, uint64_t size);
+    uint32_t AddFolder(uint32_t parent, ItemText name);
+    void AddFileTo(uint32_t folder, ItemText name, uint64_t size);
 
     uint64_t Blocks() const;
 
     // What one file adds to an image, folders aside: its blocks and its records
     // in both trees. The weight of a file when packing against images.
-    static uint64_t FileCost(std::u16string_view name, uint64_t size);
+    static uint64_t FileCost(ItemText name, uint64_t size);
     uint64_t Bytes() const { return Blocks() * kBlock; }
 
 private:
@@ -47,7 +49,7 @@ private:
     // What the blocks depend on is worked out when an entry comes, while its
     // name is at hand: counting the blocks then reads names only to sort them.
     struct Entry {
-        std::u16string_view name;
+        ItemText name;
         uint64_t size;
         uint32_t parent;  // the folder that holds it
         bool folder;
@@ -58,7 +60,7 @@ private:
     };
     static constexpr uint16_t kNoDot = 0xFFFF;
 
-    void Push(std::u16string_view name, uint64_t size, uint32_t parent, bool folder);
+    void Push(ItemText name, uint64_t size, uint32_t parent, bool folder);
 
     uint32_t FolderIndex(std::u16string_view path);
     std::u16string_view Keep(std::u16string_view text);

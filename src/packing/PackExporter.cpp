@@ -9,6 +9,7 @@
 
 #include "model/PackItem.h"
 #include "packing/FolderBytesCache.h"
+#include "packing/ItemTextBytes.h"
 #include "support/AtomicFileWriter.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"
@@ -76,7 +77,7 @@ void CPackExporter::FormatLines(size_t from, size_t to, FolderBytesCache& folder
                 zel::EncodeFileNameAppend(itemPath, out);
             } else {
                 out += folders.PathOf(*item->parent);
-                zel::EncodeFileNameAppend(item->GetFileName(), out);
+                AppendFileNameBytes(item->GetFileName(), out);
             }
             out.push_back('\t');
             AppendDecimal(out, item->GetSize());

@@ -84,7 +84,7 @@ bool PathRankTable::Walk::Folder(const CPackFolder& folder, size_t depth) {
             } else {
                 // Its path does not continue its folder's: no per-folder order holds it.
                 if (item.HasWholePath()) return false;
-                text += item.GetFileName();
+                item.GetFileName().AppendTo(text);
             }
             const bool isFolder = item.IsFolder();
             if (isFolder && (text.size() == start || text.back() != u'/')) text += u'/';

@@ -154,6 +154,23 @@ void EncodeFileNameAppend(std::u16string_view text, std::string& out) {
     Encode(text, out, true);
 }
 
+void EncodeLatin1Append(std::string_view units, std::string& out) {
+    // One UTF-8 byte below 128, two above.
+    const size_t at = out.size();
+    out.resize(at + units.size() * 2);
+    char* write = &out[at];
+    for (const char c : units) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80) {
+            *write++ = c;
+        } else {
+            *write++ = static_cast<char>(0xC0 | (u >> 6));
+            *write++ = static_cast<char>(0x80 | (u & 0x3F));
+        }
+    }
+    out.resize(static_cast<size_t>(write - out.data()));
+}
+
 std::string EncodeFileName(std::u16string_view text) {
     std::string out;
     Encode(text, out, true);

@@ -14,6 +14,8 @@ std::u16string DecodeFileName(std::string_view bytes);
 void DecodeFileNameAppend(std::string_view bytes, std::u16string& out);
 std::string EncodeFileName(std::u16string_view text);
 void EncodeFileNameAppend(std::u16string_view text, std::string& out);
+// The same for text held a byte per UTF-16 unit (U+0000..U+00FF).
+void EncodeLatin1Append(std::string_view units, std::string& out);
 
 // Whether bytes hold a tab, CR or LF: a name that would split a line of the
 // lists and files that name it. These bytes never occur inside a multi-byte

@@ -134,7 +134,7 @@ std::u16string CListRows::CellText(size_t row, int column) const {
             // Top-level folders and pack items show the whole path.
             if (r.kind == RowKind::PackItem || (r.kind == RowKind::Folder && item.level < 2))
                 return zel::ForDisplay(item.GetPath());
-            return zel::ForDisplay(item.GetFileName());
+            return zel::ForDisplay(item.GetFileName().ToString());
         case ColumnSize:
             if (r.kind == RowKind::Folder) return u"[Dir]";
             return FormatDisplaySize(item.GetSize(), sizeUnit_);

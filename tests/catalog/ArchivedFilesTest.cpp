@@ -61,7 +61,7 @@ TEST(ArchivedFilesTest, TheScanLeavesOutArchivedFilesAndMarksChangedOnes) {
     ASSERT_NE(folder, nullptr);
     std::vector<std::string> taken;
     for (const auto& child : folder->children) {
-        taken.push_back(std::string(zel::EncodeFileName(child->GetFileName())) +
+        taken.push_back(std::string(zel::EncodeFileName(child->GetFileName().ToString())) +
                         (child->archiveChanged ? " changed" : ""));
     }
     EXPECT_EQ(taken, (std::vector<std::string>{"changed changed", "new"}));

@@ -15,7 +15,9 @@ namespace {
 TEST(ExportPacks, WritesOneTabSeparatedLinePerFileWithNumbersInFull) {
     testing_support::TempDir dir;
     CCorvelinDoc doc;
-    AddFile(*AddFolder(doc.root, "/x"), "/x/a.bin", 1000, doc.NewGroup());
+    CPackFolder* x = AddFolder(doc.root, "/x");
+    AddFile(*x, "/x/a.bin", 1000, doc.NewGroup());
+    AddFile(*x, "/x/caf\u00e9.bin", 7);
     AddFile(doc.root, "/y.txt", 20);
     AddFile(*AddFolder(doc.root, "/z"), "/z/b.bin", 30);
     AddFile(doc.root, "/写真/大きい.iso", 5000000000ull);
@@ -30,6 +32,7 @@ TEST(ExportPacks, WritesOneTabSeparatedLinePerFileWithNumbersInFull) {
     EXPECT_EQ(testing_support::ReadFile(dir / "out.csv"),
               "/写真/大きい.iso\t5000000000\t\t1\t\r\n"
               "/x/a.bin\t1000\t1\t2\t\r\n"
+              "/x/caf\xC3\xA9.bin\t7\t\t2\t\r\n"
               "/y.txt\t20\t\t2\t\r\n"
               "/z/b.bin\t30\t\t2\t\r\n"
               "/huge\t18446744073709551615\t4294967295\t3\t\r\n");

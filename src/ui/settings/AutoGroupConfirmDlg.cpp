@@ -30,7 +30,7 @@ CAutoGroupConfirmDlg::CAutoGroupConfirmDlg(const AutoGroupTable& candidates, QWi
     for (size_t g = 0; g < candidates.size(); ++g) {
         QTreeWidgetItem* group = CheckedItem(QStringLiteral("Group %1").arg(g));
         for (const CPackItem* member : candidates[g]) {
-            const std::u16string_view name = member->GetName();
+            const std::u16string name = member->GetName().ToString();
             group->addChild(CheckedItem(QString::fromUtf16(name.data(), name.size())));
         }
         tree_->addTopLevelItem(group);
