@@ -62,6 +62,12 @@ ItemText ItemText::substr(size_t pos, size_t count) const {
 }
 
 size_t ItemText::rfind(char16_t unit) const {
+    if (narrow_) {
+        if (unit > 0xFF || size_ == 0) return npos;
+        const void* at = memrchr(data_, unit, size_);
+        return at ? static_cast<size_t>(static_cast<const unsigned char*>(at) - NarrowUnits())
+                  : npos;
+    }
     for (size_t i = size_; i-- > 0;) {
         if ((*this)[i] == unit) return i;
     }

@@ -271,9 +271,8 @@ void CPackItem::TrimToNameBelow(const CPackItem& folder) {
     wholePath_ = 0;
 }
 
-ItemText CPackItem::GetFileName() const {
+ItemText CPackItem::FileNameOfWholePath() const {
     ItemText text = Text();
-    if (!wholePath_) return text;
     while (text.size() > 1 && text.back() == u'/')
         text = text.substr(0, text.size() - 1);
     const size_t slash = text.rfind(u'/');

@@ -58,7 +58,7 @@ public:
     // True when the path is not made from a parent's: GetPath is then whole.
     bool HasWholePath() const { return wholePath_ || !parent; }
     // The last component of the path, extension included.
-    ItemText GetFileName() const;
+    ItemText GetFileName() const { return wholePath_ ? FileNameOfWholePath() : Text(); }
     // The file name without its extension.
     ItemText GetName() const;
     // Asks for the text ahead of its reading: walks over the files of a pack
@@ -131,6 +131,7 @@ private:
     static Item* MakeInBlock(uint32_t id, std::u16string_view path, uint64_t size);
 
     void InitText(std::u16string_view path, void* storage, bool narrow);
+    ItemText FileNameOfWholePath() const;
     inline ItemText Text() const;
     // A text that outgrew the item's block, in a table of its own: few items
     // ever get one, and every item would otherwise carry a pointer for it.

@@ -51,6 +51,7 @@ bool Pair(ItemText name, size_t i) {
 // Characters as the ISO tree's name mapping counts them: a surrogate pair is
 // one, every escaped byte of an invalid name one.
 uint64_t Characters(ItemText name) {
+    if (name.IsNarrow()) return name.size();  // no pairs, no escaped bytes
     uint64_t n = 0;
     for (size_t i = 0; i < name.size(); ++i, ++n) {
         if (Pair(name, i)) ++i;
@@ -60,6 +61,12 @@ uint64_t Characters(ItemText name) {
 
 // UTF-8 bytes of a name without building it: escaped bytes are one each.
 uint64_t Utf8Length(ItemText name) {
+    if (name.IsNarrow()) {
+        uint64_t n = name.size();
+        for (size_t i = 0; i < name.size(); ++i)
+            n += name.NarrowUnits()[i] >> 7;
+        return n;
+    }
     uint64_t n = 0;
     for (size_t i = 0; i < name.size(); ++i) {
         const char16_t c = name[i];
@@ -123,12 +130,14 @@ struct Record {
     uint64_t count = 1;
 };
 
-void MapIsoName(Record& r, ItemText name, size_t dot) {
+template <class Unit>
+void MapIsoUnits(Record& r, const Unit* units, size_t size, size_t dot) {
     size_t n = 0;
-    for (size_t i = 0; i < name.size() && n < kIsoNameMax; ++i) {
-        char16_t c = name[i];
+    for (size_t i = 0; i < size && n < kIsoNameMax; ++i) {
+        const char16_t c = units[i];
         char m = '_';
-        if (Pair(name, i)) {
+        if (sizeof(Unit) > 1 && c >= 0xD800 && c < 0xDC00 && i + 1 < size &&
+            units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
             ++i;
         } else if (i == dot) {
             m = '.';
@@ -140,6 +149,14 @@ void MapIsoName(Record& r, ItemText name, size_t dot) {
         r.iso[n++] = m;
     }
     r.isoLength = static_cast<uint8_t>(n);
+}
+
+void MapIsoName(Record& r, ItemText name, size_t dot) {
+    if (name.IsNarrow()) {
+        MapIsoUnits(r, name.NarrowUnits(), name.size(), dot);
+    } else {
+        MapIsoUnits(r, name.WideUnits(), name.size(), dot);
+    }
 }
 
 int IsoCompare(const Record& a, const Record& b) {
@@ -160,6 +177,14 @@ char16_t JolietChar(ItemText name, size_t& i) {
 }
 
 int JolietCompare(const Record& a, const Record& b) {
+    if (a.name.IsNarrow() && b.name.IsNarrow()) {
+        // Units below 256 map to themselves, one character each.
+        const size_t n = std::min({a.name.size(), b.name.size(), size_t{kJolietNameCut}});
+        const int c = std::memcmp(a.name.NarrowUnits(), b.name.NarrowUnits(), n);
+        if (c != 0) return c < 0 ? -1 : 1;
+        if (n == kJolietNameCut || a.name.size() == b.name.size()) return 0;
+        return a.name.size() < b.name.size() ? -1 : 1;
+    }
     size_t i = 0, j = 0;
     for (size_t n = 0; n < kJolietNameCut; ++n) {
         const bool endA = i == a.name.size(), endB = j == b.name.size();

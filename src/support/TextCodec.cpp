@@ -155,6 +155,13 @@ void EncodeFileNameAppend(std::u16string_view text, std::string& out) {
 }
 
 void EncodeLatin1Append(std::string_view units, std::string& out) {
+    unsigned char high = 0;
+    for (const char c : units)
+        high |= static_cast<unsigned char>(c);
+    if (high < 0x80) {  // ASCII, as most names are
+        out.append(units);
+        return;
+    }
     // One UTF-8 byte below 128, two above.
     const size_t at = out.size();
     out.resize(at + units.size() * 2);

@@ -164,3 +164,44 @@ TEST(ImageSizeEstimate, ClashingNamesNeverBelowXorrisofs) {
         EXPECT_LE(static_cast<double>(estimate.Blocks()), real * 1.02);
     }
 }
+
+// Items hold most names a byte per character: such a name must cost what it
+// costs in UTF-16, clashes, cut Joliet names and accented letters included.
+TEST(ImageSizeEstimate, NamesHeldNarrowCostWhatTheirUtf16Costs) {
+    std::vector<std::u16string> names;
+    for (int i = 0; i < 400; ++i) {
+        const std::string ascii = Awkward(i);
+        if (i % 6 == 0 || i % 6 == 2) {  // Japanese or bytes that are not UTF-8: stay wide
+            names.push_back(ClashingName({"Latin", 0xC0, 64, 3}, i));
+        } else {
+            names.push_back(std::u16string(ascii.begin(), ascii.end()));
+        }
+    }
+    // Joliet keeps 103 characters: these clash there, and only there.
+    for (const char16_t* tail : {u"", u"x", u"y"})
+        names.push_back(std::u16string(103, u'j') + tail);
+    std::vector<std::string> narrow;
+    for (const std::u16string& name : names) {
+        ASSERT_TRUE(ItemText::FitsNarrow(name));
+        narrow.emplace_back(name.begin(), name.end());
+    }
+    const auto held = [](const std::string& bytes) {
+        return ItemText::Narrow(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    };
+    for (const bool udf : {false, true}) {
+        CImageSizeEstimate wide(udf);
+        CImageSizeEstimate bytes(udf);
+        const uint32_t wideFolder = wide.AddFolder(CImageSizeEstimate::kRoot, names[1]);
+        const uint32_t bytesFolder = bytes.AddFolder(CImageSizeEstimate::kRoot, held(narrow[1]));
+        for (size_t i = 0; i < names.size(); ++i) {
+            wide.AddFileTo(i % 2 ? wideFolder : CImageSizeEstimate::kRoot, names[i], i * 4099);
+            bytes.AddFileTo(i % 2 ? bytesFolder : CImageSizeEstimate::kRoot, held(narrow[i]),
+                            i * 4099);
+        }
+        EXPECT_EQ(bytes.Blocks(), wide.Blocks());
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(CImageSizeEstimate::FileCost(held(narrow[i]), 5),
+                  CImageSizeEstimate::FileCost(names[i], 5));
+    }
+}
