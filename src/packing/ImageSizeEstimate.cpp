@@ -230,6 +230,15 @@ void FindClashes(std::vector<Record>& records, Compare compare, Lengthen lengthe
     }
 }
 
+struct Lists {
+    std::vector<uint32_t> start;
+    std::vector<uint32_t> order;
+    std::vector<uint32_t> next;
+    std::vector<Record> iso;
+    std::vector<Record> joliet;
+};
+constexpr size_t kKeptRecords = 1 << 14;
+
 // Bytes of a folder's records, in order, when none may cross a block boundary.
 uint64_t PackRecords(const std::vector<Record>& records, uint64_t start) {
     uint64_t length = start;
@@ -251,7 +260,15 @@ uint64_t PackRecords(const std::vector<Record>& records, uint64_t start) {
 }  // namespace
 
 std::u16string_view CImageSizeEstimate::Keep(std::u16string_view text) {
-    return kept_.emplace_back(text);
+    return kept_.emplace_front(text);
+}
+
+void CImageSizeEstimate::Clear() {
+    entries_.clear();
+    folderCount_ = 1;
+    index_.clear();
+    kept_.clear();
+    dataBlocks_ = 0;
 }
 
 uint32_t CImageSizeEstimate::FolderIndex(std::u16string_view path) {
@@ -301,20 +318,32 @@ uint64_t CImageSizeEstimate::Blocks() const {
     uint64_t udfBlocks = 0;
     uint64_t isoPathTable = 10;  // the root's entry
     uint64_t jolietPathTable = 10;
+    // Lists of this thread, kept from estimate to estimate unless one made
+    // them large: a run estimates a pack at a time, most of a few files.
+    thread_local Lists lists;
+    struct GiveBackLarge {
+        Lists& lists;
+        ~GiveBackLarge() {
+            if (lists.iso.capacity() > kKeptRecords) lists = Lists();
+        }
+    } giveBack{lists};
     // The entries folder by folder, in the order they came.
-    std::vector<uint32_t> start(static_cast<size_t>(folderCount_) + 1, 0);
+    std::vector<uint32_t>& start = lists.start;
+    start.assign(static_cast<size_t>(folderCount_) + 1, 0);
     for (const Entry& e : entries_)
         ++start[e.parent + 1];
     for (size_t f = 1; f < start.size(); ++f)
         start[f] += start[f - 1];
-    std::vector<uint32_t> order(entries_.size());
+    std::vector<uint32_t>& order = lists.order;
+    order.resize(entries_.size());
     {
-        std::vector<uint32_t> next(start.begin(), start.end() - 1);
+        std::vector<uint32_t>& next = lists.next;
+        next.assign(start.begin(), start.end() - 1);
         for (size_t i = 0; i < entries_.size(); ++i)
             order[next[entries_[i].parent]++] = static_cast<uint32_t>(i);
     }
-    std::vector<Record> iso;
-    std::vector<Record> joliet;
+    std::vector<Record>& iso = lists.iso;
+    std::vector<Record>& joliet = lists.joliet;
     const uint64_t dotDot = 34 + kPosixFields;
     for (size_t f = 0; f < folderCount_; ++f) {
         const bool root = f == 0;

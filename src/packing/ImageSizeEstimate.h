@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <forward_list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -27,6 +27,12 @@ public:
     static constexpr uint32_t kRoot = 0;
 
     explicit CImageSizeEstimate(bool udf = false) : udf_(udf) {}
+
+    // Empty again, keeping the room its lists took: an estimate of every
+    // pack of a large run makes one per pack.
+    void Clear();
+    // Room for this many folders and files.
+    void Reserve(size_t entries) { entries_.reserve(entries); }
 
     // A file at discPath ("/A/b/c.txt", file-name escapes allowed).
     void AddFile(std::u16string_view discPath, uint64_t size);
@@ -70,6 +76,6 @@ private:
     uint32_t folderCount_ = 1;  // the root is folder 0
     // What AddFile was given: the folders' paths and the names they hold.
     std::unordered_map<std::u16string, uint32_t> index_;
-    std::deque<std::u16string> kept_;
+    std::forward_list<std::u16string> kept_;
     uint64_t dataBlocks_ = 0;
 };

@@ -10,23 +10,15 @@
 #include "support/SizeFormat.h"
 #include "support/UiText.h"
 
-std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vector<PackBin>& packs,
-                                         bool udf, const std::atomic<bool>* stop) {
-    const CDiscPaths discPaths(root);
-    std::vector<uint64_t> images(packs.size());
-    SplitPackWork(packs, 100000, [&](size_t from, size_t to) {
-        for (size_t k = from; k < to && !(stop && stop->load()); ++k)
-            images[k] = EstimatePackImage(discPaths, packs[k], udf);
-    });
-    return images;
-}
+namespace {
 
-uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, bool udf) {
+uint64_t Estimate(const CDiscPaths& discPaths, const PackBin& pack, CImageSizeEstimate& estimate,
+                  std::vector<const CPackItem*>& folders) {
     const std::vector<CPackItem*>& items = pack.items;
     // The pack's folders, each once: every file's folder and those above it
     // up to the top-level item. A pack may hold a folder per file, so they are
     // found by address in one sorted list rather than one table entry each.
-    std::vector<const CPackItem*> folders;
+    folders.clear();
     const CPackItem* lastParent = nullptr;
     for (size_t j = 0; j < items.size(); ++j) {
         if (j + 16 < items.size()) __builtin_prefetch(items[j + 16]);
@@ -44,7 +36,8 @@ uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, boo
         return static_cast<uint32_t>(at - folders.begin()) + 1;
     };
 
-    CImageSizeEstimate estimate(udf);
+    estimate.Clear();
+    estimate.Reserve(folders.size() + items.size());
     for (const CPackItem* folder : folders)  // numbered 1, 2, ... in this order
         estimate.AddFolder(numberOf(folder->parent), discPaths.DiscName(*folder));
     lastParent = nullptr;
@@ -60,6 +53,28 @@ uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, boo
         estimate.AddFileTo(lastNumber, discPaths.DiscName(*item), item->GetSize());
     }
     return estimate.Bytes();
+}
+
+}  // namespace
+
+std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vector<PackBin>& packs,
+                                         bool udf, const std::atomic<bool>* stop) {
+    const CDiscPaths discPaths(root);
+    std::vector<uint64_t> images(packs.size());
+    SplitPackWork(packs, 100000, [&](size_t from, size_t to) {
+        // One estimate and list of folders for all the packs of this thread.
+        CImageSizeEstimate estimate(udf);
+        std::vector<const CPackItem*> folders;
+        for (size_t k = from; k < to && !(stop && stop->load()); ++k)
+            images[k] = Estimate(discPaths, packs[k], estimate, folders);
+    });
+    return images;
+}
+
+uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, bool udf) {
+    CImageSizeEstimate estimate(udf);
+    std::vector<const CPackItem*> folders;
+    return Estimate(discPaths, pack, estimate, folders);
 }
 
 CImageCostScope::CImageCostScope(CPackFolder& root) {
