@@ -177,9 +177,16 @@ TEST(ImageSizeEstimate, NamesHeldNarrowCostWhatTheirUtf16Costs) {
             names.push_back(std::u16string(ascii.begin(), ascii.end()));
         }
     }
-    // Joliet keeps 103 characters: these clash there, and only there.
-    for (const char16_t* tail : {u"", u"x", u"y"})
-        names.push_back(std::u16string(103, u'j') + tail);
+    // Joliet keeps 103 characters: each pair of folders clashes there, and
+    // only there; the digits it gets lengthen the path tables by blocks.
+    const size_t files = names.size();
+    for (int k = 0; k < 600; ++k) {
+        const std::string digits = std::to_string(1000 + k).substr(1);
+        const std::u16string name =
+            std::u16string(100, u'j') + std::u16string(digits.begin(), digits.end());
+        names.push_back(name);
+        names.push_back(name + u"x");
+    }
     std::vector<std::string> narrow;
     for (const std::u16string& name : names) {
         ASSERT_TRUE(ItemText::FitsNarrow(name));
@@ -193,7 +200,11 @@ TEST(ImageSizeEstimate, NamesHeldNarrowCostWhatTheirUtf16Costs) {
         CImageSizeEstimate bytes(udf);
         const uint32_t wideFolder = wide.AddFolder(CImageSizeEstimate::kRoot, names[1]);
         const uint32_t bytesFolder = bytes.AddFolder(CImageSizeEstimate::kRoot, held(narrow[1]));
-        for (size_t i = 0; i < names.size(); ++i) {
+        for (size_t i = files; i < names.size(); ++i) {
+            wide.AddFolder(CImageSizeEstimate::kRoot, names[i]);
+            bytes.AddFolder(CImageSizeEstimate::kRoot, held(narrow[i]));
+        }
+        for (size_t i = 0; i < files; ++i) {
             wide.AddFileTo(i % 2 ? wideFolder : CImageSizeEstimate::kRoot, names[i], i * 4099);
             bytes.AddFileTo(i % 2 ? bytesFolder : CImageSizeEstimate::kRoot, held(narrow[i]),
                             i * 4099);
