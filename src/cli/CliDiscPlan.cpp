@@ -5,6 +5,8 @@
 
 #include <fmt/format.h>
 
+#include <iterator>
+
 #include "cli/CliOptions.h"
 #include "cli/TerminalText.h"
 #include "intake/InventoryReader.h"
@@ -14,14 +16,6 @@
 #include "support/SizeFormat.h"
 #include "support/TextCodec.h"
 #include "support/UiText.h"
-
-namespace {
-
-std::string Grouped(uint64_t value) {
-    return zel::Utf16ToUtf8(InsertThousandsSeparators(UInt64ToString(value)));
-}
-
-}  // namespace
 
 bool ReadInventoryInto(const CliOptions& options, const CImportSettingsPtr& settings,
                        const std::string& workingDir, CCorvelinDoc& doc, CPackFolderPtr& result,
@@ -82,13 +76,20 @@ bool WriteDiscPlan(const CliOptions& options, const CCorvelinDoc& doc, zel::IFil
 }
 
 void WriteImageFitWarnings(std::FILE* out, const std::vector<uint64_t>& images, uint64_t capacity) {
+    // A plan in bytes can leave every pack over: tens of thousands of lines.
+    const char* const form =
+        Tr("警告: パック {pack} のイメージ ({image} バイト) はメディア ({medium} バイト) "
+           "に収まりません\n");
+    const std::string medium = GroupedAscii(capacity);
+    std::string lines;
     for (size_t i = 0; i < images.size(); ++i) {
         if (images[i] <= capacity) continue;
-        const std::string line = TrFormat(
-            "警告: パック {pack} のイメージ ({image} バイト) はメディア ({medium} バイト) "
-            "に収まりません\n",
-            fmt::arg("pack", i + 1), fmt::arg("image", Grouped(images[i])),
-            fmt::arg("medium", Grouped(capacity)));
-        std::fputs(line.c_str(), out);
+        fmt::format_to(std::back_inserter(lines), fmt::runtime(form), fmt::arg("pack", i + 1),
+                       fmt::arg("image", GroupedAscii(images[i])), fmt::arg("medium", medium));
+        if (lines.size() >= 65536) {
+            std::fwrite(lines.data(), 1, lines.size(), out);
+            lines.clear();
+        }
     }
+    std::fwrite(lines.data(), 1, lines.size(), out);
 }

@@ -5,13 +5,14 @@
 #include "packing/CorvelinDoc.h"
 #include "packing/PackFillRate.h"
 #include "support/SizeFormat.h"
-#include "support/TextCodec.h"
 #include "support/UiText.h"
 
 namespace {
 
-std::string Grouped(uint64_t value) {
-    return zel::Utf16ToUtf8(InsertThousandsSeparators(UInt64ToString(value)));
+// The cells are ASCII: a byte is a column.
+void AppendRight(std::string& out, const std::string& text, size_t width) {
+    if (text.size() < width) out.append(width - text.size(), ' ');
+    out += text;
 }
 
 }  // namespace
@@ -36,18 +37,25 @@ void WritePackSummary(std::FILE* stream, const CCorvelinDoc& doc, uint64_t fullS
         const PackBin& pack = doc.packs[i];
         totalFiles += pack.items.size();
         totalBytes = pack.used > UINT64_MAX - totalBytes ? UINT64_MAX : totalBytes + pack.used;
-        out +=
-            fmt::format("{:>6}  {:>10}  {:>18}  {:>15}  {:>6}", i + 1, Grouped(pack.items.size()),
-                        Grouped(pack.used), zel::Utf16ToUtf8(FormatSize(pack.used, SizeUnit::MB)),
-                        zel::Utf16ToUtf8(FormatFillRate(PackFillPerMille(pack.used, fullSize))));
-        if (withImages)
-            out += fmt::format("  {:>15}", zel::Utf16ToUtf8(FormatSize(images[i], SizeUnit::MB)));
-        out += "\n";
+        AppendRight(out, std::to_string(i + 1), 6);
+        out += "  ";
+        AppendRight(out, GroupedAscii(pack.items.size()), 10);
+        out += "  ";
+        AppendRight(out, GroupedAscii(pack.used), 18);
+        out += "  ";
+        AppendRight(out, FormatSizeAscii(pack.used, SizeUnit::MB), 15);
+        out += "  ";
+        AppendRight(out, FormatFillRateAscii(PackFillPerMille(pack.used, fullSize)), 6);
+        if (withImages) {
+            out += "  ";
+            AppendRight(out, FormatSizeAscii(images[i], SizeUnit::MB), 15);
+        }
+        out += '\n';
         if (out.size() >= 65536) flush();
     }
     out += TrFormat(
         "合計: {packs} パック、{files} ファイル、{bytes} バイト (パックサイズ {size} バイト)\n",
-        fmt::arg("packs", doc.packs.size()), fmt::arg("files", Grouped(totalFiles)),
-        fmt::arg("bytes", Grouped(totalBytes)), fmt::arg("size", Grouped(fullSize)));
+        fmt::arg("packs", doc.packs.size()), fmt::arg("files", GroupedAscii(totalFiles)),
+        fmt::arg("bytes", GroupedAscii(totalBytes)), fmt::arg("size", GroupedAscii(fullSize)));
     flush();
 }

@@ -11,3 +11,4 @@ uint32_t PackFillPerMille(uint64_t used, uint64_t packSize);
 
 // "95.3%", " 0.5%" (whole part padded to two places), "100.0%", or "over".
 std::u16string FormatFillRate(uint32_t perMille);
+std::string FormatFillRateAscii(uint32_t perMille);

@@ -21,6 +21,10 @@ std::u16string InsertThousandsSeparators(std::u16string_view text);
 // Byte: "1,234,567". KB: kilobytes rounded up, "1,235 KB". MB: tenths of a
 // mebibyte rounded down, "4,482.2 MB". A unit outside 0..3 gives "".
 std::u16string FormatSize(uint64_t bytes, int unit);
+// The same texts in ASCII, for output that is UTF-8 anyway: "1,234,567" and
+// FormatSize's. Short enough to need no heap.
+std::string GroupedAscii(uint64_t value);
+std::string FormatSizeAscii(uint64_t bytes, int unit);
 
 // The list's sizes: a stored unit of 1, 2 or 3 selects Byte, KB or MB, anything
 // else Auto.
