@@ -130,14 +130,13 @@ struct Record {
     uint64_t count = 1;
 };
 
-template <class Unit>
-void MapIsoUnits(Record& r, const Unit* units, size_t size, size_t dot) {
+void MapIsoUnits(Record& r, const char16_t* units, size_t size, size_t dot) {
     size_t n = 0;
     for (size_t i = 0; i < size && n < kIsoNameMax; ++i) {
         const char16_t c = units[i];
         char m = '_';
-        if (sizeof(Unit) > 1 && c >= 0xD800 && c < 0xDC00 && i + 1 < size &&
-            units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < size && units[i + 1] >= 0xDC00 &&
+            units[i + 1] < 0xE000) {
             ++i;
         } else if (i == dot) {
             m = '.';
@@ -151,9 +150,28 @@ void MapIsoUnits(Record& r, const Unit* units, size_t size, size_t dot) {
     r.isoLength = static_cast<uint8_t>(n);
 }
 
+// The ISO tree's character for each byte-sized unit.
+struct IsoByteMap {
+    char to[256];
+    constexpr IsoByteMap() : to() {
+        for (int c = 0; c < 256; ++c) {
+            to[c] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A')
+                    : (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ? static_cast<char>(c)
+                                                                       : '_';
+        }
+    }
+};
+constexpr IsoByteMap kIsoByteMap;
+
 void MapIsoName(Record& r, ItemText name, size_t dot) {
     if (name.IsNarrow()) {
-        MapIsoUnits(r, name.NarrowUnits(), name.size(), dot);
+        // A unit per character: no pairs, and the dot stays where it was.
+        const size_t n = std::min<size_t>(name.size(), kIsoNameMax);
+        const unsigned char* units = name.NarrowUnits();
+        for (size_t i = 0; i < n; ++i)
+            r.iso[i] = kIsoByteMap.to[units[i]];
+        if (dot < n) r.iso[dot] = '.';
+        r.isoLength = static_cast<uint8_t>(n);
     } else {
         MapIsoUnits(r, name.WideUnits(), name.size(), dot);
     }
@@ -285,8 +303,7 @@ uint32_t CImageSizeEstimate::FolderIndex(std::u16string_view path) {
 }
 
 uint32_t CImageSizeEstimate::AddFolder(uint32_t parent, ItemText name) {
-    Push(name, 0, parent, true);
-    return folderCount_++;
+    return AddFolder(parent, name, Measure(name, true));
 }
 
 void CImageSizeEstimate::AddFile(std::u16string_view discPath, uint64_t size) {
@@ -299,17 +316,27 @@ void CImageSizeEstimate::AddFile(std::u16string_view discPath, uint64_t size) {
 }
 
 void CImageSizeEstimate::AddFileTo(uint32_t folder, ItemText name, uint64_t size) {
-    Push(name, size, folder, false);
+    Push(name, size, folder, false, Measure(name, false));
     dataBlocks_ += DivUp(size, kBlock);
 }
 
-void CImageSizeEstimate::Push(ItemText name, uint64_t size, uint32_t parent, bool folder) {
+CImageSizeEstimate::Shape CImageSizeEstimate::Measure(ItemText name, bool folder) {
     const IsoRecord record = MakeIsoRecord(name, folder);
     const size_t dot = folder ? ItemText::npos : name.rfind(u'.');
-    entries_.push_back(Entry{name, size, parent, folder, static_cast<uint16_t>(record.nameLength),
-                             static_cast<uint16_t>(record.length),
-                             static_cast<uint16_t>(record.continuation),
-                             dot == ItemText::npos ? kNoDot : static_cast<uint16_t>(dot)});
+    return {static_cast<uint16_t>(record.nameLength), static_cast<uint16_t>(record.length),
+            static_cast<uint16_t>(record.continuation),
+            dot == ItemText::npos ? kNoDot : static_cast<uint16_t>(dot)};
+}
+
+uint32_t CImageSizeEstimate::AddFolder(uint32_t parent, ItemText name, const Shape& shape) {
+    Push(name, 0, parent, true, shape);
+    return folderCount_++;
+}
+
+void CImageSizeEstimate::Push(ItemText name, uint64_t size, uint32_t parent, bool folder,
+                              const Shape& shape) {
+    entries_.push_back(Entry{name, size, parent, folder, shape.isoNameLength, shape.isoLength,
+                             shape.continuation, shape.dot});
 }
 
 uint64_t CImageSizeEstimate::Blocks() const {

@@ -42,6 +42,18 @@ public:
     uint32_t AddFolder(uint32_t parent, ItemText name);
     void AddFileTo(uint32_t folder, ItemText name, uint64_t size);
 
+    // What an entry's records take, worked out from its name alone: a folder
+    // found in many packs is measured once (Measure) and added with it.
+    struct Shape {
+        uint16_t isoNameLength;
+        uint16_t isoLength;
+        uint16_t continuation;
+        uint16_t dot;  // of the ISO name, kNoDot for none
+    };
+    static constexpr uint16_t kNoDot = 0xFFFF;
+    static Shape Measure(ItemText name, bool folder);
+    uint32_t AddFolder(uint32_t parent, ItemText name, const Shape& shape);
+
     uint64_t Blocks() const;
 
     // What one file adds to an image, folders aside: its blocks and its records
@@ -62,11 +74,10 @@ private:
         uint16_t isoNameLength;
         uint16_t isoLength;
         uint16_t continuation;
-        uint16_t dot;  // of the ISO name, kNoDot for none
+        uint16_t dot;
     };
-    static constexpr uint16_t kNoDot = 0xFFFF;
 
-    void Push(ItemText name, uint64_t size, uint32_t parent, bool folder);
+    void Push(ItemText name, uint64_t size, uint32_t parent, bool folder, const Shape& shape);
 
     uint32_t FolderIndex(std::u16string_view path);
     std::u16string_view Keep(std::u16string_view text);

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 
 #include "model/PackItem.h"
 #include "packing/DiscPaths.h"
+#include "packing/ImageFolderCache.h"
 #include "packing/ImageSizeEstimate.h"
 #include "packing/SplitPackWork.h"
 #include "support/SizeFormat.h"
@@ -12,45 +14,75 @@
 
 namespace {
 
-uint64_t Estimate(const CDiscPaths& discPaths, const PackBin& pack, CImageSizeEstimate& estimate,
-                  std::vector<const CPackItem*>& folders) {
+// What the estimates of one thread keep from pack to pack.
+struct EstimateWork {
+    explicit EstimateWork(const CDiscPaths& discPaths, bool udf)
+        : folders(discPaths), estimate(udf) {}
+
+    CImageFolderCache folders;
+    CImageSizeEstimate estimate;
+    // seen[f] == stamp: folder f is in the pack at hand.
+    std::vector<uint32_t> seen;
+    uint32_t stamp = 0;
+    std::vector<uint32_t> found;     // the pack's folders
+    std::vector<uint32_t> number;    // a found folder's number in the estimate
+    std::vector<uint32_t> parentOf;  // each file's folder
+};
+
+uint64_t Estimate(const CDiscPaths& discPaths, const PackBin& pack, EstimateWork& work) {
     const std::vector<CPackItem*>& items = pack.items;
+    CImageFolderCache& folders = work.folders;
+    if (++work.stamp == 0) {
+        std::fill(work.seen.begin(), work.seen.end(), 0);
+        work.stamp = 1;
+    }
     // The pack's folders, each once: every file's folder and those above it
-    // up to the top-level item. A pack may hold a folder per file, so they are
-    // found by address in one sorted list rather than one table entry each.
-    folders.clear();
+    // up to the top-level item. A folder seen already in this pack has its
+    // own parents counted too.
+    work.found.clear();
+    work.parentOf.resize(items.size());
     const CPackItem* lastParent = nullptr;
+    uint32_t lastIndex = CImageFolderCache::kNone;
     for (size_t j = 0; j < items.size(); ++j) {
         if (j + 16 < items.size()) __builtin_prefetch(items[j + 16]);
-        if (items[j]->parent == lastParent) continue;
-        lastParent = items[j]->parent;
-        for (const CPackItem* up = lastParent; up && up->parent; up = up->parent)
-            folders.push_back(up);
+        if (items[j]->parent != lastParent || j == 0) {
+            lastParent = items[j]->parent;
+            lastIndex = folders.IndexOf(lastParent);
+            if (work.seen.size() < folders.Size()) {
+                work.seen.resize(folders.Size() * 2, 0);
+                work.number.resize(work.seen.size());
+            }
+            for (uint32_t f = lastIndex;
+                 f != CImageFolderCache::kNone && work.seen[f] != work.stamp;
+                 f = folders.At(f).parent) {
+                work.seen[f] = work.stamp;
+                work.found.push_back(f);
+            }
+        }
+        work.parentOf[j] = lastIndex;
     }
-    const std::less<const CPackItem*> before;
-    std::sort(folders.begin(), folders.end(), before);
-    folders.erase(std::unique(folders.begin(), folders.end()), folders.end());
-    const auto numberOf = [&](const CPackItem* folder) {
-        if (!folder || !folder->parent) return CImageSizeEstimate::kRoot;
-        const auto at = std::lower_bound(folders.begin(), folders.end(), folder, before);
-        return static_cast<uint32_t>(at - folders.begin()) + 1;
+    // Numbered 1, 2, ... in the order of their addresses.
+    std::sort(work.found.begin(), work.found.end(), [&folders](uint32_t a, uint32_t b) {
+        return std::less<const CPackItem*>()(folders.At(a).item, folders.At(b).item);
+    });
+    for (size_t k = 0; k < work.found.size(); ++k)
+        work.number[work.found[k]] = static_cast<uint32_t>(k) + 1;
+    const auto numberOf = [&work](uint32_t f) {
+        return f == CImageFolderCache::kNone ? CImageSizeEstimate::kRoot : work.number[f];
     };
 
+    CImageSizeEstimate& estimate = work.estimate;
     estimate.Clear();
-    estimate.Reserve(folders.size() + items.size());
-    for (const CPackItem* folder : folders)  // numbered 1, 2, ... in this order
-        estimate.AddFolder(numberOf(folder->parent), discPaths.DiscName(*folder));
-    lastParent = nullptr;
-    uint32_t lastNumber = CImageSizeEstimate::kRoot;
+    estimate.Reserve(work.found.size() + items.size());
+    for (const uint32_t f : work.found) {
+        const CImageFolderCache::Folder& folder = folders.At(f);
+        estimate.AddFolder(numberOf(folder.parent), folder.name, folder.shape);
+    }
     for (size_t j = 0; j < items.size(); ++j) {
         if (j + 16 < items.size()) __builtin_prefetch(items[j + 16]);
         if (j + 8 < items.size()) items[j + 8]->PrefetchText();
         const CPackItem* item = items[j];
-        if (item->parent != lastParent || j == 0) {
-            lastParent = item->parent;
-            lastNumber = numberOf(lastParent);
-        }
-        estimate.AddFileTo(lastNumber, discPaths.DiscName(*item), item->GetSize());
+        estimate.AddFileTo(numberOf(work.parentOf[j]), discPaths.DiscName(*item), item->GetSize());
     }
     return estimate.Bytes();
 }
@@ -61,20 +93,19 @@ std::vector<uint64_t> EstimatePackImages(const CPackFolder& root, const std::vec
                                          bool udf, const std::atomic<bool>* stop) {
     const CDiscPaths discPaths(root);
     std::vector<uint64_t> images(packs.size());
-    SplitPackWork(packs, 100000, [&](size_t from, size_t to) {
-        // One estimate and list of folders for all the packs of this thread.
-        CImageSizeEstimate estimate(udf);
-        std::vector<const CPackItem*> folders;
+    // Each thread measures the folders it meets once, whatever packs it takes.
+    std::unique_ptr<EstimateWork> works[kPackWorkers];
+    SplitPackWork(packs, 100000, [&](size_t worker, size_t from, size_t to) {
+        if (!works[worker]) works[worker] = std::make_unique<EstimateWork>(discPaths, udf);
         for (size_t k = from; k < to && !(stop && stop->load()); ++k)
-            images[k] = Estimate(discPaths, packs[k], estimate, folders);
+            images[k] = Estimate(discPaths, packs[k], *works[worker]);
     });
     return images;
 }
 
 uint64_t EstimatePackImage(const CDiscPaths& discPaths, const PackBin& pack, bool udf) {
-    CImageSizeEstimate estimate(udf);
-    std::vector<const CPackItem*> folders;
-    return Estimate(discPaths, pack, estimate, folders);
+    EstimateWork work(discPaths, udf);
+    return Estimate(discPaths, pack, work);
 }
 
 CImageCostScope::CImageCostScope(CPackFolder& root) {

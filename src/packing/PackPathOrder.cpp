@@ -132,7 +132,7 @@ bool PackPathOrder::Ranked() {
 void PackPathOrder::Sort(std::vector<PackBin>& packs) {
     const bool ranked = Ranked();
     const PathRankTable& ranks = ranks_;
-    SplitPackWork(packs, 100000, [&packs, &ranks, ranked](size_t from, size_t to) {
+    SplitPackWork(packs, 100000, [&packs, &ranks, ranked](size_t, size_t from, size_t to) {
         std::vector<PathKey> keys;
         std::u16string paths;
         std::vector<uint64_t> rankKeys;

@@ -187,6 +187,14 @@ TEST(ImageSizeEstimate, NamesHeldNarrowCostWhatTheirUtf16Costs) {
         names.push_back(name);
         names.push_back(name + u"x");
     }
+    // The ISO tree keeps a file's last dot and maps every other mark to "_":
+    // each pair is told apart only by that dot, and otherwise grows by digits.
+    const size_t folders = names.size();
+    for (int k = 0; k < 600; ++k) {
+        const std::string stem = "d" + std::to_string(k);
+        for (const std::string& name : {stem + ".x", stem + "_x"})
+            names.push_back(std::u16string(name.begin(), name.end()));
+    }
     std::vector<std::string> narrow;
     for (const std::u16string& name : names) {
         ASSERT_TRUE(ItemText::FitsNarrow(name));
@@ -200,9 +208,13 @@ TEST(ImageSizeEstimate, NamesHeldNarrowCostWhatTheirUtf16Costs) {
         CImageSizeEstimate bytes(udf);
         const uint32_t wideFolder = wide.AddFolder(CImageSizeEstimate::kRoot, names[1]);
         const uint32_t bytesFolder = bytes.AddFolder(CImageSizeEstimate::kRoot, held(narrow[1]));
-        for (size_t i = files; i < names.size(); ++i) {
+        for (size_t i = files; i < folders; ++i) {
             wide.AddFolder(CImageSizeEstimate::kRoot, names[i]);
             bytes.AddFolder(CImageSizeEstimate::kRoot, held(narrow[i]));
+        }
+        for (size_t i = folders; i < names.size(); ++i) {
+            wide.AddFileTo(CImageSizeEstimate::kRoot, names[i], 1);
+            bytes.AddFileTo(CImageSizeEstimate::kRoot, held(narrow[i]), 1);
         }
         for (size_t i = 0; i < files; ++i) {
             wide.AddFileTo(i % 2 ? wideFolder : CImageSizeEstimate::kRoot, names[i], i * 4099);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "PackTestSupport.h"
 #include "packing/DiscPaths.h"
 #include "packing/ImageSizeEstimate.h"
@@ -34,6 +37,49 @@ TEST(PackImage, EqualsTheEstimateOfItsFilesAtTheirDiscPaths) {
         for (const CPackItem* item : pack.items)
             byPath.AddFile(discPaths.DiscPath(*item), item->GetSize());
         EXPECT_EQ(EstimatePackImage(discPaths, pack, udf), byPath.Bytes()) << udf;
+    }
+}
+
+// Many packs on two threads, each thread meeting the same folders again in
+// later packs and new ones halfway through a pack: every estimate must still
+// be that of its own files alone.
+TEST(PackImage, ManyPacksEachEqualTheirFilesAlone) {
+    CCorvelinDoc doc;
+    std::vector<CPackFolder*> folders;
+    for (int t = 0; t < 2; ++t) {  // two top-level folders with one disc name: "a", "a~2"
+        const std::string top = "/t" + std::to_string(t) + "/a";
+        CPackFolder* a = AddFolder(doc.root, top);
+        for (int f = 0; f < 40; ++f) {
+            const std::string path = top + "/Sub folder " + std::to_string(f);
+            CPackFolder* sub = AddFolder(*a, path);
+            folders.push_back(sub);
+            folders.push_back(AddFolder(*sub, path + "/deeper"));
+        }
+    }
+    std::vector<CPackItem*> files;
+    std::mt19937 rng(7);
+    for (int i = 0; i < 101000; ++i) {  // enough that two threads share the work
+        CPackFolder& folder = *folders[rng() % folders.size()];
+        files.push_back(AddFile(folder,
+                                zel::Utf16ToUtf8(folder.GetPath()) + "/file" +
+                                    std::to_string(i % 50) + (i % 3 ? ".dat" : ""),
+                                1 + rng() % 5000));
+    }
+    std::shuffle(files.begin(), files.end(), rng);
+    std::vector<PackBin> packs;
+    for (size_t i = 0; i < files.size();) {  // packs of 1 to 199 files
+        PackBin& pack = packs.emplace_back();
+        for (size_t n = 1 + rng() % 199; n > 0 && i < files.size(); --n)
+            pack.items.push_back(files[i++]);
+    }
+    const std::vector<uint64_t> images = EstimatePackImages(doc.root, packs, true);
+    ASSERT_EQ(images.size(), packs.size());
+    const CDiscPaths discPaths(doc.root);
+    for (size_t k = 0; k < packs.size(); ++k) {
+        CImageSizeEstimate byPath(true);
+        for (const CPackItem* item : packs[k].items)
+            byPath.AddFile(discPaths.DiscPath(*item), item->GetSize());
+        ASSERT_EQ(images[k], byPath.Bytes()) << "pack " << k;
     }
 }
 
