@@ -409,20 +409,29 @@ void CPackFolder::SortChildren() {
             break;
         }
     }
+    // head: files after folders, then the first folded units of the name
+    // (0 past its end, below every unit a name holds), the fourth without
+    // its lowest bit. Keys whose heads differ are in the order of their
+    // heads; only equal heads read the names.
     struct Key {
-        bool folder;
+        uint64_t head;
         ItemText text;
         CPackItemPtr* item;
     };
+    const auto fold = [](char16_t u) -> uint64_t { return u >= u'A' && u <= u'Z' ? u + 32 : u; };
     std::vector<Key> keys;
     keys.reserve(children.size());
     for (size_t i = 0; i < children.size(); ++i) {
         CPackItemPtr& child = children[i];
-        keys.push_back({child->IsFolder(),
-                        wholePaths.empty() ? child->Text() : ItemText(wholePaths[i]), &child});
+        const ItemText text = wholePaths.empty() ? child->Text() : ItemText(wholePaths[i]);
+        uint64_t head = child->IsFolder() ? 0 : 1;
+        for (size_t k = 0; k < 3; ++k)
+            head = head << 16 | (k < text.size() ? fold(text[k]) : 0);
+        head = head << 15 | (text.size() > 3 ? fold(text[3]) >> 1 : 0);
+        keys.push_back({head, text, &child});
     }
     std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
-        if (a.folder != b.folder) return a.folder;
+        if (a.head != b.head) return a.head < b.head;
         const int c = ComparePathsNoCase(a.text, b.text);
         if (c != 0) return c < 0;
         return a.text < b.text;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -105,6 +106,37 @@ TEST(PackFolder, SortPutsFoldersFirstThenPathsIgnoringCase) {
     root->AddChild(File(3, u"/x/a/c"));
     root->SortChildren();
     EXPECT_EQ(Ids(*root), (std::vector<uint32_t>{3, 1, 2}));
+}
+
+// The sort decides most pairs by their first folded units alone: names that
+// share them, differ past them, end within them or differ in case or in a
+// unit's lowest bit must still come out in the order of whole paths.
+TEST(PackFolder, SortAgreesWithWholePathOrderOnNamesAlike) {
+    // Few units, so that many names share their first ones; U+FF21 fills
+    // a unit's top bit.
+    const std::u16string alphabets[] = {u"aAbB`@_-.0\u00e9\u00c9\u5199\uff21", u"aA`\uff21"};
+    std::mt19937 rng(3);
+    for (int round = 0; round < 20; ++round) {
+        const std::u16string& units = alphabets[round % 2];
+        auto folder = Folder(1, u"/f");
+        for (uint32_t id = 2; id < 300; ++id) {
+            std::u16string name;
+            for (size_t n = 1 + rng() % 6; n > 0; --n)
+                name += units[rng() % units.size()];
+            const std::u16string path = u"/f/" + name;
+            if (rng() % 4 == 0) {
+                folder->AddChild(Folder(id, path));
+            } else {
+                folder->CreateChild(id, path, 0);
+            }
+        }
+        folder->SortChildren();
+        for (size_t i = 1; i < folder->children.size(); ++i) {
+            ASSERT_FALSE(ChildOrderLess(*folder->children[i], *folder->children[i - 1]))
+                << zel::Utf16ToUtf8(folder->children[i - 1]->GetPath()) << " before "
+                << zel::Utf16ToUtf8(folder->children[i]->GetPath());
+        }
+    }
 }
 
 // Items below a folder keep only their names; these are the ways a path could
