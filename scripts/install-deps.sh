@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libboost-dev libfmt-dev libgtest-dev libbenchmark-dev
-    libsqlite3-dev libssl-dev qt6-base-dev qt6-l10n-tools qt6-translations-l10n fonts-noto-cjk xorriso
+    libsqlite3-dev libssl-dev liburing-dev qt6-base-dev qt6-l10n-tools qt6-translations-l10n fonts-noto-cjk xorriso
     genisoimage desktop-file-utils appstream xvfb xauth xdotool dosfstools)
 # libclang-rt-14-dev also carries FuzzedDataProvider.h, which the seed-corpus
 # replay of every build compiles.

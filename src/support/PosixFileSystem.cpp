@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "support/StatRing.h"
+
 namespace zel {
 namespace {
 
@@ -222,7 +224,36 @@ int PosixFileSystem::List(const std::string& path, std::vector<DirEntry>& out,
             return a.inode != b.inode ? a.inode < b.inode : a.position < b.position;
         });
     }
+    // Entries of a known type go to the ring together; those of no type
+    // need two steps, and so does everything when there is no ring.
+    bool ringDone = false;
+    StatRing* ring = result == 0 && !pending.empty() ? StatRing::ForThisThread() : nullptr;
+    if (ring) {
+        thread_local std::vector<StatRing::Request> requests;
+        thread_local std::vector<uint32_t> positions;
+        requests.clear();
+        positions.clear();
+        for (const PendingStat& p : pending) {
+            if (p.type == DT_UNKNOWN) continue;
+            out[p.position].isLink = p.type == DT_LNK;
+            requests.push_back({out[p.position].name.c_str(), 0});
+            positions.push_back(p.position);
+        }
+        const int error = ring->StatAll(dfd, requests, kEntryMask, stop,
+                                        [&out](size_t i, int failed, const struct statx& sx) {
+                                            DirEntry& entry = out[positions[i]];
+                                            entry.statError = failed;
+                                            if (failed == 0) Convert(sx, entry.stat);
+                                        });
+        if (error == ECANCELED) result = ECANCELED;
+        ringDone = error == 0;
+        if (requests.capacity() > kKeptPendingStats) {
+            requests = std::vector<StatRing::Request>();
+            positions = std::vector<uint32_t>();
+        }
+    }
     for (size_t i = 0; i < pending.size() && result == 0; ++i) {
+        if (ringDone && pending[i].type != DT_UNKNOWN) continue;
         // On a cold disk every entry can wait on the device.
         if (stop.load(std::memory_order_relaxed)) {
             result = ECANCELED;
@@ -243,11 +274,9 @@ int PosixFileSystem::List(const std::string& path, std::vector<DirEntry>& out,
                 }
             }
         }
-        if (const int error = StatAt(dfd, name, 0, sx)) {
-            entry.statError = error;
-        } else {
-            Convert(sx, entry.stat);
-        }
+        // A ring that failed may have left an error here.
+        entry.statError = StatAt(dfd, name, 0, sx);
+        if (entry.statError == 0) Convert(sx, entry.stat);
     }
     ::close(dfd);
     // Kept for the next folder, unless a huge one made it large.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "support/StatRing.h"
 
 using namespace testing_support;
 
@@ -20,7 +21,14 @@ namespace {
 // A listing longer than one read of the folder comes whole, in the folder's
 // own order whatever order the entries are asked about in, and each entry
 // carries what stat says of its target: the scan compares the two to find loops.
-TEST(PosixFileSystem, ListsEveryEntryWithTheStatOfItsTarget) {
+// Both with the stats asked for through the ring and one by one.
+class PosixListing : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { zel::StatRing::SetAllowed(GetParam()); }
+    void TearDown() override { zel::StatRing::SetAllowed(true); }
+};
+
+TEST_P(PosixListing, ListsEveryEntryWithTheStatOfItsTarget) {
     TempDir dir;
     auto& fs = zel::IFileSystem::Default();
     std::vector<std::string> made;
@@ -30,16 +38,20 @@ TEST(PosixFileSystem, ListsEveryEntryWithTheStatOfItsTarget) {
     }
     MakeDir(dir / "sub");
     ASSERT_EQ(::symlink("sub", (dir / "link").c_str()), 0);
-    made.insert(made.end(), {"sub", "link"});
+    ASSERT_EQ(::symlink("nowhere", (dir / "dangling").c_str()), 0);
+    made.insert(made.end(), {"sub", "link", "dangling"});
     std::vector<zel::DirEntry> entries;
     ASSERT_EQ(fs.ListFolder(dir.Path(), entries), 0);
     std::vector<std::string> names;
     for (const zel::DirEntry& entry : entries) {
         names.push_back(entry.name);
+        EXPECT_EQ(entry.isLink, entry.name == "link" || entry.name == "dangling");
         zel::FileStat expected;
-        ASSERT_EQ(fs.Stat(dir / entry.name, expected), 0);
-        EXPECT_EQ(entry.isLink, entry.name == "link");
-        EXPECT_EQ(entry.statError, 0);
+        EXPECT_EQ(entry.statError, fs.Stat(dir / entry.name, expected));
+        if (entry.name == "dangling") {
+            EXPECT_EQ(entry.statError, ENOENT);
+            continue;
+        }
         EXPECT_EQ(
             std::tie(entry.stat.kind, entry.stat.size, entry.stat.device, entry.stat.inode,
                      entry.stat.mode),
@@ -66,6 +78,8 @@ TEST(PosixFileSystem, ListsEveryEntryWithTheStatOfItsTarget) {
     EXPECT_EQ(fs.ListFolderUntil(dir.Path(), entries, stop), ECANCELED);
     EXPECT_TRUE(entries.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(RingOrNot, PosixListing, ::testing::Bool());
 
 // Listing's faults are the scan's and the read-ahead lister's tests, on real folders.
 TEST(PosixFileSystem, ReadsOnlyRegularFilesWithinTheLimitAndWritesAsAsked) {
