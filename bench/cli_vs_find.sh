@@ -11,8 +11,9 @@
 #
 # Builds a Release tree in build-release/, generates the tree (sparse files, so
 # it takes little disk) under ${CORVELIN_BENCH_DIR:-/tmp/cvb}, then runs the
-# four commands in turn, round after round, so that a drift of the machine's
-# speed touches them alike. Reports the median wall time of each, the median of
+# commands in turn (corvelin-cli twice: quiet, and with its summary of every
+# pack's image), round after round, so that a drift of the machine's speed
+# touches them alike. Reports the median wall time of each, the median of
 # the per-round ratios, and the peak memory of corvelin-cli.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -67,8 +68,10 @@ for ((round = 1; round <= runs; ++round)); do
     c=$(seconds build-release/corvelin-cli -q --export /dev/null "$tree")
     s=$(seconds build-release/bench/corvelin_scan_only "$tree")
     w=$(seconds build-release/bench/corvelin_min_walk "$tree" "$floor_threads")
-    echo "$f $c $s $w" >>"$results"
-    echo "round $round: find $f s, corvelin-cli $c s, scan $s s, floor $w s" >&2
+    # The same run with its summary, which estimates every pack's image.
+    m=$(seconds build-release/corvelin-cli --export /dev/null "$tree")
+    echo "$f $c $s $w $m" >>"$results"
+    echo "round $round: find $f s, corvelin-cli $c s, scan $s s, floor $w s, with summary $m s" >&2
 done
 prepare
 peak_kb=$(/usr/bin/time -f '%M' build-release/corvelin-cli -q --export /dev/null "$tree" 2>&1 >/dev/null | tail -n 1)
@@ -83,6 +86,7 @@ printf 'tree: %d files in %d folders, paths of %d bytes on average; %s cache, %d
 printf 'find -printf:                   %6.2f s\n' "$(col 1)"
 printf 'corvelin-cli --export:          %6.2f s  (%.2fx find), peak %.0f MB\n' "$(col 2)" "$(ratio 2 1)" \
     "$(awk -v m="$peak_kb" 'BEGIN { print m / 1024 }')"
+printf '  with its summary:             %6.2f s  (%.2fx find)\n' "$(col 5)" "$(ratio 5 1)"
 printf 'the scan alone:                 %6.2f s  (%.2fx find, %.2fx the floor)\n' "$(col 3)" \
     "$(ratio 3 1)" "$(ratio 3 4)"
 printf 'floor (%2d threads):             %6.2f s  (%.2fx find)\n' "$floor_threads" "$(col 4)" \
