@@ -12,6 +12,8 @@ namespace {
 // Requests in flight per thread: enough to keep a disk's queue full on a
 // cold scan, where each can wait on a read of its inode.
 constexpr unsigned kDepth = 256;
+// The tag of the request that cancels the others.
+constexpr uint64_t kCancelAll = ~uint64_t{0};
 
 std::atomic<bool> g_allowed{true};
 
@@ -58,19 +60,24 @@ StatRing::~StatRing() {
     io_uring_queue_exit(ring_.get());
 }
 
-void StatRing::Reap(const Done& done, size_t& inFlight) {
+unsigned StatRing::Reap(const Done& done, size_t& inFlight) {
     io_uring_cqe* cqe;
     unsigned head;
     unsigned seen = 0;
     io_uring_for_each_cqe(ring_.get(), head, cqe) {
+        ++seen;
         const uint64_t data = io_uring_cqe_get_data64(cqe);
+        if (data == kCancelAll) {
+            cancelling_ = false;
+            continue;
+        }
         const auto slot = static_cast<uint32_t>(data >> 32);
         if (done) done(static_cast<uint32_t>(data), cqe->res < 0 ? -cqe->res : 0, results_[slot]);
         free_.push_back(slot);
         --inFlight;
-        ++seen;
     }
     io_uring_cq_advance(ring_.get(), seen);
+    return seen;
 }
 
 int StatRing::StatAll(int dfd, const std::vector<Request>& requests, unsigned mask,
@@ -79,7 +86,21 @@ int StatRing::StatAll(int dfd, const std::vector<Request>& requests, unsigned ma
     size_t next = 0;
     size_t inFlight = 0;
     int outcome = 0;
-    while (next < requests.size() || inFlight > 0) {
+    bool cancelled = false;
+    // Until the cancel itself has ended: it must not meet the next call's requests.
+    while (next < requests.size() || inFlight > 0 || cancelling_) {
+        if (!cancelled && inFlight > 0 && stop.load(std::memory_order_relaxed)) {
+            // On a slow disk the requests held could take long: the kernel
+            // drops those it has not started (they end with ECANCELED).
+            // Where it cannot, they simply run to their end.
+            if (io_uring_sqe* sqe = io_uring_get_sqe(ring_.get())) {
+                io_uring_prep_cancel64(sqe, 0, IORING_ASYNC_CANCEL_ANY);
+                io_uring_sqe_set_data64(sqe, kCancelAll);
+                cancelling_ = true;
+            }
+            cancelled = true;
+            outcome = ECANCELED;
+        }
         while (outcome == 0 && next < requests.size() && !free_.empty()) {
             if (stop.load(std::memory_order_relaxed)) {
                 outcome = ECANCELED;
@@ -96,13 +117,13 @@ int StatRing::StatAll(int dfd, const std::vector<Request>& requests, unsigned ma
             ++next;
             ++inFlight;
         }
-        if (inFlight == 0) break;
+        if (inFlight == 0 && !cancelling_) break;
         const int rc = io_uring_submit_and_wait(ring_.get(), 1);
         // A signal ends the wait, not the requests.
         if (rc < 0 && rc != -EINTR) {
             // Out of room for a moment: what the kernel holds ends and
             // makes room. Anything else, or nothing held: the ring is no use.
-            const size_t held = inFlight - io_uring_sq_ready(ring_.get());
+            const size_t held = inFlight + (cancelling_ ? 1 : 0) - io_uring_sq_ready(ring_.get());
             if ((rc == -EAGAIN || rc == -EBUSY) && held > 0) {
                 io_uring_cqe* cqe;
                 if (io_uring_wait_cqe(ring_.get(), &cqe) == 0) {
@@ -117,9 +138,7 @@ int StatRing::StatAll(int dfd, const std::vector<Request>& requests, unsigned ma
                 const int error = io_uring_wait_cqe(ring_.get(), &cqe);
                 if (error == -EINTR) continue;
                 if (error != 0) break;  // the results' memory is kept (see the destructor)
-                const size_t before = inFlight;
-                Reap(Done(), inFlight);
-                waiting -= std::min(waiting, before - inFlight);
+                waiting -= std::min<size_t>(waiting, Reap(Done(), inFlight));
             }
             return rc == -EAGAIN || rc == -EBUSY ? EIO : -rc;
         }

@@ -40,8 +40,9 @@ public:
     StatRing& operator=(const StatRing&) = delete;
 
     // Stats every request with the mask, calling done for each as it ends
-    // (in any order). Returns 0; ECANCELED when stop was set before all were
-    // asked for (done is called for those asked for, none other); or another
+    // (in any order). Returns 0; ECANCELED when stop was set before all had
+    // ended (done is called for those asked for, none other; those the
+    // kernel had not started end with ECANCELED); or another
     // errno when the ring failed, after which the caller asks for each name
     // itself and this thread has no ring any more. Never returns while the
     // kernel may still write a result.
@@ -51,10 +52,12 @@ public:
 private:
     StatRing() = default;
     bool Open();
-    void Reap(const Done& done, size_t& inFlight);
+    // Takes the results that have come; returns how many entries it read.
+    unsigned Reap(const Done& done, size_t& inFlight);
 
     std::unique_ptr<io_uring> ring_;
     bool broken_ = false;
+    bool cancelling_ = false;                  // a cancel of the requests held has not ended
     std::unique_ptr<struct statx[]> results_;  // one per request in flight
     std::vector<uint32_t> free_;               // results_ not in use
 };
