@@ -32,7 +32,8 @@ public:
     // This thread's ring, made when first asked for; null when there is none
     // or rings are not allowed.
     static StatRing* ForThisThread();
-    // Whether threads may use their rings (by default they may): the tests
+    // Whether threads may use their rings (by default they may, but not
+    // under ThreadSanitizer, which cannot follow a ring's memory): the tests
     // list folders both ways.
     static void SetAllowed(bool allowed);
     ~StatRing();
