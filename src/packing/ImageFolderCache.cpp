@@ -36,6 +36,11 @@ uint32_t CImageFolderCache::IndexOf(const CPackItem* folder) {
     return index;
 }
 
+void CImageFolderCache::Clear() {
+    folders_.clear();
+    slots_.clear();
+}
+
 // Twice the room, every folder placed again (the new one included).
 void CImageFolderCache::Grow() {
     slots_.assign(slots_.empty() ? 64 : slots_.size() * 2, 0);

@@ -31,6 +31,8 @@ public:
     uint32_t IndexOf(const CPackItem* folder);
     const Folder& At(uint32_t index) const { return folders_[index]; }
     size_t Size() const { return folders_.size(); }
+    // Forgets every folder: numbers given before mean nothing after.
+    void Clear();
 
 private:
     static size_t Slot(const CPackItem* folder, size_t mask);

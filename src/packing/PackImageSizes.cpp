@@ -14,6 +14,10 @@
 
 namespace {
 
+// Folders a thread keeps measured: a tree of a folder per file would
+// otherwise keep a million of them on each thread.
+constexpr size_t kKeptFolders = size_t{1} << 16;
+
 // What the estimates of one thread keep from pack to pack.
 struct EstimateWork {
     explicit EstimateWork(const CDiscPaths& discPaths, bool udf)
@@ -32,6 +36,11 @@ struct EstimateWork {
 uint64_t Estimate(const CDiscPaths& discPaths, const PackBin& pack, EstimateWork& work) {
     const std::vector<CPackItem*>& items = pack.items;
     CImageFolderCache& folders = work.folders;
+    if (folders.Size() > kKeptFolders) {
+        folders.Clear();
+        work.seen = std::vector<uint32_t>();
+        work.number = std::vector<uint32_t>();
+    }
     if (++work.stamp == 0) {
         std::fill(work.seen.begin(), work.seen.end(), 0);
         work.stamp = 1;

@@ -72,15 +72,30 @@ TEST(PackImage, ManyPacksEachEqualTheirFilesAlone) {
         for (size_t n = 1 + rng() % 199; n > 0 && i < files.size(); --n)
             pack.items.push_back(files[i++]);
     }
-    const std::vector<uint64_t> images = EstimatePackImages(doc.root, packs, true);
-    ASSERT_EQ(images.size(), packs.size());
-    const CDiscPaths discPaths(doc.root);
-    for (size_t k = 0; k < packs.size(); ++k) {
-        CImageSizeEstimate byPath(true);
-        for (const CPackItem* item : packs[k].items)
-            byPath.AddFile(discPaths.DiscPath(*item), item->GetSize());
-        ASSERT_EQ(images[k], byPath.Bytes()) << "pack " << k;
+    const auto expectAlone = [](const CCorvelinDoc& doc, const std::vector<PackBin>& packs) {
+        const std::vector<uint64_t> images = EstimatePackImages(doc.root, packs, true);
+        ASSERT_EQ(images.size(), packs.size());
+        const CDiscPaths discPaths(doc.root);
+        for (size_t k = 0; k < packs.size(); ++k) {
+            CImageSizeEstimate byPath(true);
+            for (const CPackItem* item : packs[k].items)
+                byPath.AddFile(discPaths.DiscPath(*item), item->GetSize());
+            ASSERT_EQ(images[k], byPath.Bytes()) << "pack " << k;
+        }
+    };
+    expectAlone(doc, packs);
+
+    // A folder per file, more than a thread keeps measured: it starts over
+    // between packs.
+    CCorvelinDoc perFile;
+    CPackFolder* top = AddFolder(perFile.root, "/p");
+    packs.clear();
+    for (int i = 0; i < 70000; ++i) {
+        if (i % 7 == 0) packs.emplace_back();
+        const std::string path = "/p/" + std::to_string(i);
+        packs.back().items.push_back(AddFile(*AddFolder(*top, path), path + "/f", 1));
     }
+    expectAlone(perFile, packs);
 }
 
 }  // namespace
