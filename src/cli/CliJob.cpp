@@ -30,6 +30,8 @@
 #include "intake/FileNameImportFilter.h"
 #include "intake/ImportSettingsFile.h"
 #include "packing/CorvelinDoc.h"
+#include "packing/PackExporter.h"
+#include "packing/PackImageEstimator.h"
 #include "packing/PackImageSizes.h"
 #include "packing/PackRunner.h"
 #include "settings/CorvelinSys.h"
@@ -293,7 +295,13 @@ int CliJob::Run() {
     // way this ends, they are stopped and waited for before the packs go.
     std::atomic<bool> stopImages{false};
     std::future<std::vector<uint64_t>> pendingImages;
-    if (images.empty() && !options_.quiet) {
+    // With an export, its threads estimate each pack right after its lines,
+    // while its items are at hand: read a second time, apart, they cost more
+    // than the lines.
+    std::unique_ptr<CPackImageEstimator> besideExport;
+    if (images.empty() && !options_.quiet && options_.exportPath) {
+        besideExport = std::make_unique<CPackImageEstimator>(doc.root, doc.packs, udf);
+    } else if (images.empty() && !options_.quiet) {
         try {
             pendingImages = std::async(std::launch::async, [&doc, udf, &stopImages] {
                 return EstimatePackImages(doc.root, doc.packs, udf, &stopImages);
@@ -326,9 +334,15 @@ int CliJob::Run() {
             return kCliInterrupted;
         }
         std::string message;
+        CPackExporter exporter(doc.packs);
+        if (besideExport) {
+            exporter.SetAlongside([&estimator = *besideExport](size_t worker, size_t pack) {
+                estimator.Estimate(worker, pack);
+            });
+        }
         const bool ok = *options_.exportPath == "-"
-                            ? doc.ExportPacksToDescriptor(STDOUT_FILENO, "-", message, fs_)
-                            : doc.ExportPacks(*options_.exportPath, message, fs_);
+                            ? exporter.ExportToDescriptor(STDOUT_FILENO, "-", message, fs_)
+                            : exporter.Export(*options_.exportPath, message, fs_);
         if (!ok) {
             // A signal ends the export's waits with a write failure: the run
             // was interrupted, and nothing was exported.
@@ -351,6 +365,7 @@ int CliJob::Run() {
     }
 
     if (!options_.quiet) {
+        if (besideExport) images = besideExport->TakeImages();
         if (pendingImages.valid()) images = pendingImages.get();
         std::FILE* out = summaryToStderr ? stderr : stdout;
         WritePackSummary(out, doc, sizes.fullSize, images);

@@ -58,7 +58,7 @@ bool CPackExporter::Write(zel::AtomicFileWriter& writer, bool ok, const std::str
 // and written in turn: a million lines take two cores' worth of formatting.
 constexpr size_t kChunkLines = 16384;
 
-void CPackExporter::FormatLines(size_t from, size_t to, FolderBytesCache& folders,
+void CPackExporter::FormatLines(size_t worker, size_t from, size_t to, FolderBytesCache& folders,
                                 std::string& out) const {
     std::u16string itemPath;
     for (size_t k = from; k < to; ++k) {
@@ -87,6 +87,7 @@ void CPackExporter::FormatLines(size_t from, size_t to, FolderBytesCache& folder
             out.append(packNumber, numberEnd);
             out.append("\t\r\n");
         }
+        if (alongside_) alongside_(worker, k);
     }
 }
 
@@ -108,12 +109,12 @@ bool CPackExporter::WriteLines(zel::AtomicFileWriter& writer) const {
     size_t written = 0;  // chunks written so far; the next one's turn
     bool failed = false;
     std::atomic<size_t> next{0};
-    const auto work = [&] {
+    const auto work = [&](size_t worker) {
         FolderBytesCache folders;
         std::string buffer;
         for (size_t c = next++; c < chunks; c = next++) {
             buffer.clear();
-            FormatLines(cuts[c], cuts[c + 1], folders, buffer);
+            FormatLines(worker, cuts[c], cuts[c + 1], folders, buffer);
             std::unique_lock<std::mutex> lock(mutex);
             turn.wait(lock, [&] { return written == c || failed; });
             if (failed) return;
@@ -126,9 +127,9 @@ bool CPackExporter::WriteLines(zel::AtomicFileWriter& writer) const {
         }
     };
     // Whatever ends a thread, the other must not wait for its turn for ever.
-    const auto guarded = [&] {
+    const auto guarded = [&](size_t worker) {
         try {
-            work();
+            work(worker);
         } catch (...) {
             {
                 std::lock_guard<std::mutex> lock(mutex);
@@ -141,13 +142,13 @@ bool CPackExporter::WriteLines(zel::AtomicFileWriter& writer) const {
     std::future<void> second;
     if (chunks >= 2) {
         try {
-            second = std::async(std::launch::async, guarded);
+            second = std::async(std::launch::async, guarded, size_t{1});
         } catch (const std::system_error&) {
             // One thread does it all.
         }
     }
     try {
-        guarded();
+        guarded(0);
     } catch (...) {
         if (second.valid()) second.wait();
         throw;

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
+#include <memory>
 
 #include "PackTestSupport.h"
+#include "packing/PackExporter.h"
+#include "packing/SplitPackWork.h"
 #include "support/FaultyFileSystem.h"
 #include "support/TextCodec.h"
 
@@ -66,6 +70,22 @@ TEST(ExportPacks, LargeExportsKeepTheirOrderAndFailWhole) {
     std::string message;
     ASSERT_TRUE(doc.ExportPacks(dir / "out.tsv", message)) << message;
     ASSERT_EQ(testing_support::ReadFile(dir / "out.tsv"), expected);
+
+    // Work beside the lines comes once for every pack, on the thread that
+    // formatted it, numbered as one of the two workers.
+    const size_t packCount = doc.packs.size();
+    std::unique_ptr<std::atomic<int>[]> calls(new std::atomic<int>[packCount]());
+    std::atomic<bool> strayWorker{false};
+    CPackExporter beside(doc.packs);
+    beside.SetAlongside([&](size_t worker, size_t pack) {
+        if (worker >= kPackWorkers) strayWorker = true;
+        ++calls[pack];
+    });
+    ASSERT_TRUE(beside.Export(dir / "beside.tsv", message, zel::IFileSystem::Default()));
+    EXPECT_EQ(testing_support::ReadFile(dir / "beside.tsv"), expected);
+    EXPECT_FALSE(strayWorker.load());
+    for (size_t k = 0; k < packCount; ++k)
+        ASSERT_EQ(calls[k].load(), 1) << "pack " << k;
 
     testing_support::FaultyFileSystem fs;
     fs.writeError = ENOSPC;

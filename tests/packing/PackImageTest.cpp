@@ -3,10 +3,16 @@
 #include <algorithm>
 #include <random>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "PackTestSupport.h"
 #include "packing/DiscPaths.h"
 #include "packing/ImageSizeEstimate.h"
+#include "packing/PackExporter.h"
+#include "packing/PackImageEstimator.h"
 #include "packing/PackImageSizes.h"
+#include "support/FileSystem.h"
 
 using namespace packing_test;
 
@@ -82,6 +88,18 @@ TEST(PackImage, ManyPacksEachEqualTheirFilesAlone) {
                 byPath.AddFile(discPaths.DiscPath(*item), item->GetSize());
             ASSERT_EQ(images[k], byPath.Bytes()) << "pack " << k;
         }
+        // The same beside an export's lines, on its two threads.
+        CPackImageEstimator estimator(doc.root, packs, true);
+        CPackExporter exporter(packs);
+        exporter.SetAlongside(
+            [&estimator](size_t worker, size_t pack) { estimator.Estimate(worker, pack); });
+        const int sink = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        ASSERT_GE(sink, 0);
+        std::string message;
+        EXPECT_TRUE(
+            exporter.ExportToDescriptor(sink, "null", message, zel::IFileSystem::Default()));
+        ::close(sink);
+        EXPECT_EQ(estimator.TakeImages(), images);
     };
     expectAlone(doc, packs);
 
