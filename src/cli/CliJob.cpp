@@ -295,9 +295,9 @@ int CliJob::Run() {
     // way this ends, they are stopped and waited for before the packs go.
     std::atomic<bool> stopImages{false};
     std::future<std::vector<uint64_t>> pendingImages;
-    // With an export, its threads estimate each pack right after its lines,
-    // while its items are at hand: read a second time, apart, they cost more
-    // than the lines.
+    // With an export, its two threads estimate each pack right after its
+    // lines, while its items are at hand, instead of two more threads reading
+    // every item again beside them.
     std::unique_ptr<CPackImageEstimator> besideExport;
     if (images.empty() && !options_.quiet && options_.exportPath) {
         besideExport = std::make_unique<CPackImageEstimator>(doc.root, doc.packs, udf);
