@@ -3,9 +3,7 @@
 #include <atomic>
 #include <charconv>
 #include <condition_variable>
-#include <future>
 #include <mutex>
-#include <system_error>
 
 #include "model/PackItem.h"
 #include "packing/FolderBytesCache.h"
@@ -13,6 +11,7 @@
 #include "support/AtomicFileWriter.h"
 #include "support/FileSystem.h"
 #include "support/TextCodec.h"
+#include "support/TwoThreads.h"
 #include "support/ZelDebugLog.h"
 
 namespace {
@@ -139,20 +138,6 @@ bool CPackExporter::WriteLines(zel::AtomicFileWriter& writer) const {
             throw;
         }
     };
-    std::future<void> second;
-    if (chunks >= 2) {
-        try {
-            second = std::async(std::launch::async, guarded, size_t{1});
-        } catch (const std::system_error&) {
-            // One thread does it all.
-        }
-    }
-    try {
-        guarded(0);
-    } catch (...) {
-        if (second.valid()) second.wait();
-        throw;
-    }
-    if (second.valid()) second.get();
+    zel::RunOnTwoThreads(chunks >= 2, guarded);
     return !failed;
 }

@@ -1,8 +1,8 @@
 #include "packing/SplitPackWork.h"
 
 #include <atomic>
-#include <future>
-#include <system_error>
+
+#include "support/TwoThreads.h"
 
 namespace {
 
@@ -48,17 +48,5 @@ void SplitPackWork(const std::vector<PackBin>& packs, size_t minFiles,
             throw;
         }
     };
-    std::future<void> second;
-    try {
-        second = std::async(std::launch::async, take, 1);
-    } catch (const std::system_error&) {
-        // This thread takes every run.
-    }
-    try {
-        take(0);
-    } catch (...) {
-        if (second.valid()) second.wait();
-        throw;
-    }
-    if (second.valid()) second.get();
+    zel::RunOnTwoThreads(true, take);
 }
